@@ -1,0 +1,6 @@
+#pragma once
+// Sub-commands of the `panora` program. Each takes the arguments after its own
+// name and returns the process exit code.
+
+int RunMkStation(int argc, char** argv);
+int RunInfo(int argc, char** argv);

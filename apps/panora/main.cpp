@@ -1,0 +1,55 @@
+// The `panora` command: one program, several sub-commands.
+
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+
+#include "BuildVersion.h"
+#include "panora/Commands.h"
+
+namespace {
+
+struct Command {
+    const char* name;
+    int (*run)(int, char**);
+    const char* summary;
+};
+
+const Command kCommands[] = {
+    {"mkstation", RunMkStation, "write a generated sample site of stations into a folder"},
+    {"info", RunInfo, "print what a station description file holds"},
+};
+
+void PrintUsage(FILE* out) {
+    std::fprintf(out, "Usage: panora COMMAND [ARGS...]\n\nCommands:\n");
+    for (const auto& c : kCommands) {
+        std::fprintf(out, "  %-10s %s\n", c.name, c.summary);
+    }
+    std::fprintf(out, "\n'panora COMMAND --help' describes one command.\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        PrintUsage(stderr);
+        return 2;
+    }
+    const std::string_view name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
+        PrintUsage(stdout);
+        return 0;
+    }
+    if (name == "--version") {
+        std::printf("panora %s\n", PANORA_VERSION_TEXT);
+        return 0;
+    }
+    for (const auto& c : kCommands) {
+        if (name == c.name) {
+            return c.run(argc - 2, argv + 2);
+        }
+    }
+    std::fprintf(stderr, "panora: unknown command '%s'\n", argv[1]);
+    PrintUsage(stderr);
+    return 2;
+}

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that the build, the tests and the demo need
+# (only those missing), then configures and builds into build/.
+# Environment: BUILD_DIR (default build), PANORA_SANITIZE=ON for ASan+UBSan,
+# JOBS (default: number of cores).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+PACKAGES=(
+  build-essential cmake pkg-config git
+  libegl-dev libgl-dev libglu1-mesa-dev libegl-mesa0 libgl1-mesa-dri libglx-mesa0
+  libturbojpeg0-dev libjpeg62-turbo-dev libpng-dev liblodepng-dev
+  libpugixml-dev libcurl4-openssl-dev libinih-dev duktape-dev
+  libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
+  libcairo2-dev libpango1.0-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  SUDO=""
+  if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+  $SUDO apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+BUILD_DIR=${BUILD_DIR:-build}
+JOBS=${JOBS:-$(nproc)}
+cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DPANORA_SANITIZE="${PANORA_SANITIZE:-OFF}" >/dev/null
+cmake --build "$BUILD_DIR" -j "$JOBS"

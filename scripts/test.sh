@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Set-up, then every test (no display and no network needed).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+BUILD_DIR=${BUILD_DIR:-build}
+cd "$BUILD_DIR"
+ctest --output-on-failure -j "${JOBS:-$(nproc)}" "$@"
