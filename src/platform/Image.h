@@ -1,0 +1,50 @@
+#pragma once
+// Image codecs: face images (JPEG or PNG), 1-bit masks, and the JPEG and PNG
+// encoders used for export and by the station generator. Every function
+// reports failure through its result and never throws; corrupt, truncated or
+// absurdly large images fail cleanly.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// 24-bit colour, rows top-down, 3 bytes (R, G, B) per pixel, no row padding.
+struct RgbImage {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgb;
+};
+
+// One byte per pixel, rows top-down: 1 opaque (a set bit in the mask file),
+// 0 clear.
+struct Mask {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> opaque;
+};
+
+// Largest width or height a decoder accepts.
+constexpr int kMaxImageSide = 32768;
+
+// Decodes JPEG or PNG (told apart by content) to 24-bit colour.
+bool DecodeImage(const std::uint8_t* data, std::size_t size, RgbImage& out,
+                 std::string* error = nullptr);
+bool DecodeImageFile(const std::string& path, RgbImage& out, std::string* error = nullptr);
+
+// Decodes a mask image (normally a 1-bit PNG; any PNG or JPEG is accepted and
+// a pixel is opaque when its grey value is at least 128).
+bool DecodeMaskFile(const std::string& path, Mask& out, std::string* error = nullptr);
+
+// Encoders. quality is 1..100.
+bool EncodeJpeg(const RgbImage& image, int quality, std::vector<std::uint8_t>& out,
+                std::string* error = nullptr);
+bool EncodeJpegFile(const RgbImage& image, const std::string& path, int quality = 90,
+                    std::string* error = nullptr);
+bool EncodePngFile(const RgbImage& image, const std::string& path, std::string* error = nullptr);
+// Writes a 1-bit greyscale PNG: white (set) for opaque pixels.
+bool EncodeMaskPngFile(const Mask& mask, const std::string& path, std::string* error = nullptr);
+
+}  // namespace platform
