@@ -5,8 +5,8 @@
 //
 // In memory the reader keeps one packed 32-bit word per pixel (0 where there
 // is no point) and decodes a point when it is asked for it, so a face costs
-// 4 bytes per pixel; pages of a face that has no points in them are never
-// touched, so large empty areas cost nothing resident.
+// 4 bytes per pixel. The grid is allocated zeroed, so where the system maps
+// large allocations as zero pages, empty areas of a face are never touched.
 //
 // Read may be called again on the same object: it first drops the content,
 // so after a failed Read the reader is empty (every query answers false).

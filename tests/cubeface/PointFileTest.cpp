@@ -217,7 +217,6 @@ TEST(PointFile, WriterRejectsInconsistentInput) {
     rejects(f, "point of pixel (2, 0) lies behind face 1");
     f = good;
     f.has[0] = 1;
-    f.xyz[1 * 3 + 0] = f.xyz[1 * 3 + 0];
     std::copy(&good.xyz[3 * 3], &good.xyz[3 * 3 + 3], &f.xyz[0]);  // pixel 0 gets pixel 3's
     rejects(f, "point of pixel (0, 0) lies more than half a pixel outside it");
     EXPECT_FALSE(std::filesystem::exists(path));
@@ -366,4 +365,34 @@ TEST(PointFile, RandomByteDamageNeverCrashes) {
         }
     }
     EXPECT_LT(accepted, 400);
+}
+
+TEST(PointFile, AFileWrittenByHandFromTheFormatDescriptionReads) {
+    // 2 x 2 right face, up direction 1, only pixel (1, 0) measured, range
+    // code 1001 with quantum 0.01 (range 10), column offset +31, row -32.
+    std::string s("\x89PNRDAT\n", 8);
+    s += std::string("\x01\x00\x02\x00", 4);
+    s += std::string("\x02\x00\x00\x00", 4) + std::string("\x01\x00\x00\x00", 4);
+    s += std::string(4, '\0');
+    const double q = 0.01;
+    s.append(reinterpret_cast<const char*>(&q), 8);
+    s += std::string("\x01\0\0\0\0\0\0\0", 8) + std::string("\x03\0\0\0\0\0\0\0", 8);
+    s += std::string("\x01\x01\x02", 3);
+    const std::uint32_t word = (1001u << 12) | (31u << 6) | 32u;
+    s.append(reinterpret_cast<const char*>(&word), 4);
+    TempDir dir;
+    ImpCubeFaceReader r;
+    ASSERT_TRUE(r.Read(dir.Write("hand.DAT", s).string().c_str())) << r.GetError();
+    EXPECT_FALSE(r.HasPoint(0, 0));
+    EXPECT_TRUE(r.HasPoint(1, 0));
+    EXPECT_FALSE(r.HasPoint(0, 1));
+    EXPECT_FALSE(r.HasPoint(1, 1));
+    // u = (1.5 + 31/63) / 2, v = (0.5 - 32/63) / 2; right face: (1, t, s).
+    const double su = 2 * (1.5 + 31.0 / 63) / 2 - 1, tv = 1 - 2 * (0.5 - 32.0 / 63) / 2;
+    const double len = std::sqrt(1 + su * su + tv * tv);
+    double x = 0, y = 0, z = 0;
+    ASSERT_TRUE(r.GetPoint(1, 0, x, y, z, true));
+    EXPECT_NEAR(x, 10.0 / len, 1e-9);
+    EXPECT_NEAR(y, 10.0 * tv / len, 1e-9);
+    EXPECT_NEAR(z, 10.0 * su / len, 1e-9);
 }
