@@ -179,13 +179,16 @@ void AppendTexts(const XmlStore& store, pugi::xml_node n, std::string& out) {
 }
 
 // A node's markup as UTF-8, without any formatting of pugixml's own; the
-// document node prints its children.
+// document node prints its children, each top-level node (declaration,
+// comments, root) on a line of its own, so the saved file ends with a line
+// feed.
 std::string PrintRaw(const XmlStore& store, pugi::xml_node n) {
     StringWriter w;
     if (n.type() == pugi::node_document) {
         for (auto c = n.first_child(); c; c = c.next_sibling()) {
             if (!store.IsHolder(c)) {
                 c.print(w, "", pugi::format_raw, pugi::encoding_utf8);
+                w.out += '\n';
             }
         }
     } else if (n) {

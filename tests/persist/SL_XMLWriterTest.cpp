@@ -19,7 +19,7 @@ namespace {
 
 constexpr char16_t kNs[] = u"urn:panora:test";
 const std::string kHeader =
-    "<?xml version='1.0' encoding='UTF-8'?><!--StraleX Markup XML--><!--Written by Panora-->";
+    "<?xml version='1.0' encoding='UTF-8'?>\n<!--StraleX Markup XML-->\n<!--Written by Panora-->\n";
 
 std::u16string PathIn(const testsupport::TempDir& dir, const char* name) {
     return FromUtf8((dir / name).string());
@@ -58,7 +58,7 @@ TEST(SL_XMLWriter, WritesAFileWithHeaderIndentationAndClosingLineFeed) {
                   "\n\t<sx:VersionCheck Check=\"No\"/>"
                   "\n\t<sx:GUID>{0123}</sx:GUID>"
                   "\n\t<sx:Views>\n\t\t<sx:View Azimuth=\"2.000\" Altitude=\"-0.000\"/></sx:Views>"
-                  "\n</sx:Markup>");
+                  "\n</sx:Markup>\n");
 
     // The file reads back with the indentation gone and every element in the
     // writer's namespace.
@@ -74,7 +74,7 @@ TEST(SL_XMLWriter, WritesAFileWithHeaderIndentationAndClosingLineFeed) {
     ASSERT_TRUE(w.Open(file));
     ASSERT_TRUE(w.StartElement(u"Root"));
     w.EndElement();
-    EXPECT_EQ(testsupport::ReadFile(dir / "markup.xml"), kHeader + "<Root>\n</Root>");
+    EXPECT_EQ(testsupport::ReadFile(dir / "markup.xml"), kHeader + "<Root>\n</Root>\n");
 }
 
 TEST(SL_XMLWriter, FormatsNumbersAndColoursWhateverTheLocale) {
@@ -132,7 +132,7 @@ TEST(SL_XMLWriter, FragmentIndentsFromItsBaseAndAppendsIntoAFile) {
               kHeader +
                   "<sx:Markup xmlns:sx=\"urn:panora:test\">\n\t<sx:Views>"
                   "\n\t\t<sx:View>\n\t\t<sx:Name>v</sx:Name></sx:View>"
-                  "\n\t\t<sx:View>\n\t\t<sx:Name>v</sx:Name></sx:View></sx:Views>\n</sx:Markup>");
+                  "\n\t\t<sx:View>\n\t\t<sx:Name>v</sx:Name></sx:View></sx:Views>\n</sx:Markup>\n");
     // The fragment survives its writer and still reads as before.
     EXPECT_EQ(view.SelectSingleNode(u"sx:Name").Text(), u"v");
 }

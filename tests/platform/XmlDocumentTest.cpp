@@ -193,7 +193,7 @@ TEST(XmlDocument, BuildsWithNamespaceDeclarationsWhereNeeded) {
     EXPECT_EQ(doc.SetDocumentElement(root), root);
     EXPECT_EQ(doc.ToUtf8Bytes(),
               "<sx:Markup xmlns:sx=\"urn:sx\"><sx:GUID>a&lt;b&amp;c</sx:GUID>"
-              "<q:Other xmlns:q=\"urn:q\" Use=\"True\"><Line/></q:Other></sx:Markup>");
+              "<q:Other xmlns:q=\"urn:q\" Use=\"True\"><Line/></q:Other></sx:Markup>\n");
 
     // An element of no namespace under a default namespace declares xmlns="".
     XmlNode deflt = doc.CreateElement(u"Top", u"urn:d");
@@ -259,7 +259,7 @@ TEST(XmlDocument, NonAsciiTextRoundTripsThroughAFile) {
         ASSERT_TRUE(doc.Save(file));
     }
     const std::string bytes = testsupport::ReadFile(dir / "t\u00e9st.xml");
-    EXPECT_TRUE(bytes.starts_with("<?xml version='1.0' encoding='UTF-8'?><!--c \xc3\xa9--><sx:R"))
+    EXPECT_TRUE(bytes.starts_with("<?xml version='1.0' encoding='UTF-8'?>\n<!--c \xc3\xa9-->\n<sx:R"))
         << bytes;
     XmlDocument back;
     ASSERT_TRUE(back.Load(file));
