@@ -1,0 +1,295 @@
+#include <gtest/gtest.h>
+
+#include "platform/DispatchTableBuilder.h"
+
+using namespace platform;
+
+namespace {
+
+// A small automation object in the style of the control's interfaces.
+class SX_Sample : public Dispatchable {
+  public:
+    const DispatchTable& GetDispatchTable() const override { return Table(); }
+    static const DispatchTable& Table();
+
+    HRESULT get_Name(Bstr* name) {
+        *name = name_;
+        return S_OK;
+    }
+    HRESULT put_Name(const Bstr& name) {
+        name_ = name;
+        return S_OK;
+    }
+    HRESULT get_Count(std::int32_t* count) {
+        *count = static_cast<std::int32_t>(labels_.size());
+        return S_OK;
+    }
+    HRESULT get_Item(std::int32_t index, Bstr* label) {
+        if (index < 0 || index >= static_cast<std::int32_t>(labels_.size())) {
+            return E_INVALIDARG;
+        }
+        *label = labels_[index];
+        return S_OK;
+    }
+    // Declines a negative mode with a false result, as automation members do.
+    HRESULT SetMode(std::int32_t mode, VARIANT_BOOL* result) {
+        if (mode < 0) {
+            return S_OK;
+        }
+        mode_ = mode;
+        *result = VARIANT_TRUE;
+        return S_OK;
+    }
+    HRESULT Get3DLocation(std::int32_t screenX, std::int32_t screenY, double* x, double* y,
+                          double* z) {
+        *x = screenX * 0.5;
+        *y = screenY * 0.25;
+        *z = -1.0;
+        return S_OK;
+    }
+    // S_FALSE when nothing is found; the index is then -1.
+    HRESULT FindLabel(std::u16string_view label, std::int32_t* index) {
+        for (std::size_t i = 0; i < labels_.size(); ++i) {
+            if (labels_[i] == label) {
+                *index = static_cast<std::int32_t>(i);
+                return S_OK;
+            }
+        }
+        *index = -1;
+        return S_FALSE;
+    }
+    HRESULT AddLabel(const Bstr& label, VARIANT_BOOL atFront) {
+        labels_.insert(IsVariantTrue(atFront) ? labels_.begin() : labels_.end(), label.Str());
+        return S_OK;
+    }
+    HRESULT Link(ComPtr<SX_Sample> other, VARIANT_BOOL* linked) {
+        linked_ = other;
+        *linked = ToVariantBool(static_cast<bool>(other));
+        return S_OK;
+    }
+    HRESULT CreateChild(ComPtr<SX_Sample>* child) {
+        *child = MakeRef<SX_Sample>();
+        (*child)->name_ = u"child";
+        return S_OK;
+    }
+    HRESULT Busy(double* value) {
+        *value = 1.0;
+        return E_PENDING;
+    }
+
+    std::int32_t mode_ = 0;
+    ComPtr<SX_Sample> linked_;
+
+  private:
+    Bstr name_ = u"sample";
+    std::vector<std::u16string> labels_ = {u"a", u"b"};
+};
+
+const DispatchTable& SX_Sample::Table() {
+    static const DispatchTable table =
+        DispatchTableBuilder<SX_Sample>()
+            .Property(u"Name", 101, &SX_Sample::get_Name, &SX_Sample::put_Name)
+            .Get(u"count", 1, &SX_Sample::get_Count)
+            .Get(u"Item", DISPID_VALUE, &SX_Sample::get_Item, {u"Index"})
+            .Method(u"SetMode", 1001, &SX_Sample::SetMode, {u"mode"})
+            .Method(u"Get3DLocation", 1253, &SX_Sample::Get3DLocation,
+                    {u"screenX", u"screenY", u"x", u"y", u"z"})
+            .Method(u"FindLabel", 1002, &SX_Sample::FindLabel, {u"label"})
+            .Method(u"AddLabel", 1003, &SX_Sample::AddLabel, {u"label", u"atFront"})
+            .Method(u"Link", 1004, &SX_Sample::Link, {u"other"})
+            .Method(u"CreateChild", 1005, &SX_Sample::CreateChild)
+            .Method(u"Busy", 1006, &SX_Sample::Busy)
+            .Method(u"Echo", 1007,
+                    [](SX_Sample&, const Variant& value, Variant* echoed) {
+                        *echoed = value;
+                        return S_OK;
+                    },
+                    {u"value"})
+            .Build();
+    return table;
+}
+
+class Other : public Dispatchable {
+  public:
+    const DispatchTable& GetDispatchTable() const override {
+        static const DispatchTable empty;
+        return empty;
+    }
+};
+
+}  // namespace
+
+TEST(ComDispatch, MembersAnswerByNameAndDispidWithTheirDeclaredParameters) {
+    auto sample = MakeRef<SX_Sample>();
+    EXPECT_EQ(sample->IdOfName(u"setmode"), 1001);
+    EXPECT_EQ(sample->IdOfName(u"SETMODE"), 1001);
+    EXPECT_EQ(sample->IdOfName(u"Set_Mode"), std::nullopt);
+
+    InvokeResult r;
+    EXPECT_EQ(sample->InvokeByName(u"name", DispatchKind::PropertyGet, {}, r), S_OK);
+    EXPECT_EQ(r.retval, Variant(u"sample"));
+    EXPECT_EQ(sample->Invoke(101, DispatchKind::PropertyPut, {Variant(u"renamed")}, r), S_OK);
+    EXPECT_EQ(sample->Invoke(101, DispatchKind::PropertyGet, {}, r), S_OK);
+    EXPECT_EQ(r.retval, Variant(u"renamed"));
+
+    const DispatchTable& table = SX_Sample::Table();
+    const DispatchMember* put = table.Find(101, Kinds(DispatchKind::PropertyPut));
+    ASSERT_NE(put, nullptr);
+    ASSERT_EQ(put->params.size(), 1u);
+    EXPECT_EQ(put->params[0].name, u"value");
+    EXPECT_EQ(put->params[0].type, ParamType::String);
+
+    const DispatchMember* setMode = table.FindByName(u"SetMode", Kinds(DispatchKind::Method));
+    ASSERT_NE(setMode, nullptr);
+    ASSERT_EQ(setMode->params.size(), 2u);
+    EXPECT_EQ(setMode->params[0].name, u"mode");
+    EXPECT_EQ(setMode->params[0].direction, ParamDirection::In);
+    EXPECT_EQ(setMode->params[1].name, u"retval");
+    EXPECT_EQ(setMode->params[1].direction, ParamDirection::Retval);
+    EXPECT_EQ(setMode->params[1].type, ParamType::Bool);
+
+    // Named [out] parameters at the end are [out], not the retval.
+    const DispatchMember* location = table.Find(1253, Kinds(DispatchKind::Method));
+    ASSERT_NE(location, nullptr);
+    EXPECT_EQ(location->InCount(), 2u);
+    EXPECT_EQ(location->params[4].name, u"z");
+    EXPECT_EQ(location->params[4].direction, ParamDirection::Out);
+
+    // A script host that cannot tell a call from an indexed read asks for both.
+    EXPECT_EQ(sample->Invoke(DISPID_VALUE, DispatchKind::Method | DispatchKind::PropertyGet,
+                             {Variant(1)}, r),
+              S_OK);
+    EXPECT_EQ(r.retval, Variant(u"b"));
+}
+
+TEST(ComDispatch, OutParametersRetvalAndSFalse) {
+    auto sample = MakeRef<SX_Sample>();
+    InvokeResult r;
+    EXPECT_EQ(
+        sample->InvokeByName(u"Get3DLocation", DispatchKind::Method, {Variant(10), Variant(8)}, r),
+        S_OK);
+    EXPECT_TRUE(r.retval.IsEmpty());
+    ASSERT_EQ(r.outs.size(), 3u);
+    EXPECT_EQ(r.outs[0].first, u"x");
+    EXPECT_EQ(r.outs[0].second, Variant(5.0));
+    EXPECT_EQ(*r.Out(u"y"), Variant(2.0));
+    EXPECT_EQ(*r.Out(u"z"), Variant(-1.0));
+    EXPECT_EQ(r.Out(u"Z"), nullptr);
+
+    EXPECT_EQ(sample->Invoke(1001, DispatchKind::Method, {Variant(3)}, r), S_OK);
+    EXPECT_EQ(r.retval, Variant(true));
+    EXPECT_EQ(sample->mode_, 3);
+    // Declined: success with the untouched (false) result.
+    EXPECT_EQ(sample->Invoke(1001, DispatchKind::Method, {Variant(-2)}, r), S_OK);
+    EXPECT_EQ(r.retval, Variant(false));
+    EXPECT_EQ(sample->mode_, 3);
+
+    EXPECT_EQ(sample->Invoke(1002, DispatchKind::Method, {Variant(u"b")}, r), S_OK);
+    EXPECT_EQ(r.retval, Variant(1));
+    EXPECT_EQ(sample->Invoke(1002, DispatchKind::Method, {Variant(u"zz")}, r), S_FALSE);
+    EXPECT_EQ(r.retval, Variant(-1));  // S_FALSE still hands back the result
+
+    // A failing member hands back nothing, whatever it wrote.
+    EXPECT_EQ(sample->InvokeByName(u"Busy", DispatchKind::Method, {}, r), E_PENDING);
+    EXPECT_TRUE(r.retval.IsEmpty());
+    EXPECT_TRUE(r.outs.empty());
+
+    EXPECT_EQ(sample->InvokeByName(u"echo", DispatchKind::Method, {Variant(2.5)}, r), S_OK);
+    EXPECT_EQ(r.retval, Variant(2.5));
+}
+
+TEST(ComDispatch, CallsAreCheckedBeforeTheObjectSeesThem) {
+    auto sample = MakeRef<SX_Sample>();
+    InvokeResult r;
+    EXPECT_EQ(sample->Invoke(1001, DispatchKind::Method, {}, r), DISP_E_BADPARAMCOUNT);
+    EXPECT_EQ(sample->Invoke(1001, DispatchKind::Method, {Variant(1), Variant(2)}, r),
+              DISP_E_BADPARAMCOUNT);
+    EXPECT_EQ(sample->Invoke(101, DispatchKind::PropertyPut, {}, r), DISP_E_BADPARAMCOUNT);
+    EXPECT_EQ(sample->mode_, 0);
+
+    // Type checks name the offending argument.
+    EXPECT_EQ(sample->Invoke(1253, DispatchKind::Method, {Variant(1), Variant(u"left")}, r),
+              DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(r.argError, 1);
+    EXPECT_TRUE(r.outs.empty());
+    EXPECT_EQ(sample->Invoke(1001, DispatchKind::Method, {Variant(1e10)}, r), DISP_E_OVERFLOW);
+    EXPECT_EQ(r.argError, 0);
+    EXPECT_EQ(sample->Invoke(1001, DispatchKind::Method, {Variant(sample)}, r),
+              DISP_E_TYPEMISMATCH);
+    // Script values coerce: a numeric string, a boolean for a long, a number for a bool.
+    EXPECT_EQ(sample->Invoke(1001, DispatchKind::Method, {Variant(u"7")}, r), S_OK);
+    EXPECT_EQ(sample->mode_, 7);
+    EXPECT_EQ(r.argError, -1);
+    EXPECT_EQ(sample->Invoke(1003, DispatchKind::Method, {Variant(u"c"), Variant(1)}, r), S_OK);
+    EXPECT_EQ(sample->Invoke(DISPID_VALUE, DispatchKind::PropertyGet, {Variant(0)}, r), S_OK);
+    EXPECT_EQ(r.retval, Variant(u"c"));
+    EXPECT_EQ(sample->Invoke(DISPID_VALUE, DispatchKind::PropertyGet, {Variant(9)}, r),
+              E_INVALIDARG);
+
+    // Typed object parameters: the right class, null, and another class.
+    auto other = MakeRef<SX_Sample>();
+    EXPECT_EQ(sample->Invoke(1004, DispatchKind::Method, {Variant(other)}, r), S_OK);
+    EXPECT_EQ(r.retval, Variant(true));
+    EXPECT_EQ(sample->linked_, other);
+    EXPECT_EQ(sample->Invoke(1004, DispatchKind::Method, {Variant(nullptr)}, r), S_OK);
+    EXPECT_EQ(r.retval, Variant(false));
+    EXPECT_EQ(sample->Invoke(1004, DispatchKind::Method, {Variant(MakeRef<Other>())}, r),
+              DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(r.argError, 0);
+
+    // Members that do not exist in that kind.
+    EXPECT_EQ(sample->Invoke(4242, DispatchKind::Method, {}, r), DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(sample->Invoke(1, DispatchKind::PropertyPut, {Variant(3)}, r),
+              DISP_E_MEMBERNOTFOUND);  // read-only
+    EXPECT_EQ(sample->Invoke(101, DispatchKind::Method, {}, r), DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(sample->InvokeByName(u"Nope", DispatchKind::Method, {}, r), DISP_E_UNKNOWNNAME);
+
+    // A table used with an object of another class refuses the call.
+    Other stranger;
+    EXPECT_EQ(
+        SX_Sample::Table().Invoke(stranger, 1001, Kinds(DispatchKind::Method), {Variant(1)}, r),
+        E_UNEXPECTED);
+}
+
+TEST(ComDispatch, ReturnedObjectsAreReferenced) {
+    auto sample = MakeRef<SX_Sample>();
+    InvokeResult r;
+    ASSERT_EQ(sample->InvokeByName(u"CreateChild", DispatchKind::Method, {}, r), S_OK);
+    ComPtr<Dispatchable> child = r.retval.ObjectValue();
+    ASSERT_TRUE(child);
+    EXPECT_EQ(child->RefCount(), 2u);  // the result and our copy
+    r.Clear();
+    EXPECT_EQ(child->RefCount(), 1u);
+    InvokeResult name;
+    EXPECT_EQ(child->InvokeByName(u"Name", DispatchKind::PropertyGet, {}, name), S_OK);
+    EXPECT_EQ(name.retval, Variant(u"child"));
+}
+
+TEST(ComDispatch, TableRefusesConflictingEntries) {
+    DispatchTableBuilder<SX_Sample> builder;
+    builder.Get(u"Name", 101, &SX_Sample::get_Name);
+    EXPECT_TRUE(builder.Ok());
+    builder.Get(u"NAME", 101, &SX_Sample::get_Name);  // same DISPID and kind
+    EXPECT_FALSE(builder.Ok());
+
+    DispatchTable table;
+    DispatchMember m;
+    m.name = u"Value";
+    m.id = 5;
+    m.invoke = [](Dispatchable&, std::span<const Variant>, InvokeResult&) { return S_OK; };
+    EXPECT_TRUE(table.Add(m));
+    DispatchMember renamed = m;
+    renamed.name = u"Other";
+    renamed.kind = DispatchKind::PropertyGet;
+    EXPECT_FALSE(table.Add(renamed));  // one DISPID, two names
+    DispatchMember moved = m;
+    moved.id = 6;
+    moved.name = u"value";
+    EXPECT_FALSE(table.Add(moved));  // one name (any case), two DISPIDs
+    DispatchMember noInvoker = m;
+    noInvoker.id = 7;
+    noInvoker.name = u"Seven";
+    noInvoker.invoke = nullptr;
+    EXPECT_FALSE(table.Add(noInvoker));
+    EXPECT_EQ(table.Members().size(), 1u);
+}

@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <thread>
+
+#include "platform/ComBstr.h"
+#include "platform/ComObject.h"
+#include "platform/ComStatus.h"
+#include "platform/ComVariant.h"
+#include "platform/DispatchTable.h"
+#include "platform/Dispatchable.h"
+
+using namespace platform;
+
+namespace {
+
+class Tracked : public Dispatchable {
+  public:
+    explicit Tracked(int* destroyed) : destroyed_(destroyed) {}
+    ~Tracked() override { ++*destroyed_; }
+    const DispatchTable& GetDispatchTable() const override {
+        static const DispatchTable empty;
+        return empty;
+    }
+
+  private:
+    int* destroyed_;
+};
+
+}  // namespace
+
+TEST(ComStatus, CodesAndHelpers) {
+    EXPECT_EQ(static_cast<std::uint32_t>(E_INVALIDARG), 0x80070057u);
+    EXPECT_EQ(static_cast<std::uint32_t>(E_PENDING), 0x8000000Au);
+    EXPECT_EQ(static_cast<std::uint32_t>(E_OUTOFMEMORY), 0x8007000Eu);
+    EXPECT_EQ(static_cast<std::uint32_t>(E_POINTER), 0x80004003u);
+    EXPECT_EQ(static_cast<std::uint32_t>(DISP_E_BADPARAMCOUNT), 0x8002000Eu);
+    static_assert(SUCCEEDED(S_OK) && SUCCEEDED(S_FALSE) && !FAILED(S_FALSE));
+    static_assert(FAILED(E_FAIL) && FAILED(E_UNEXPECTED) && !SUCCEEDED(DISP_E_MEMBERNOTFOUND));
+
+    EXPECT_EQ(StatusName(S_FALSE), "S_FALSE");
+    EXPECT_EQ(StatusName(DISP_E_TYPEMISMATCH), "DISP_E_TYPEMISMATCH");
+    EXPECT_EQ(StatusName(static_cast<HRESULT>(0x80041234u)), "0x80041234");
+    EXPECT_EQ(StatusName(7), "0x00000007");
+}
+
+TEST(ComStatus, ErrorDescriptionBelongsToTheThread) {
+    SetErrorDescription(u"sink failed");
+    std::u16string seenElsewhere = u"unset";
+    std::thread([&] { seenElsewhere = ErrorDescription(); }).join();
+    EXPECT_EQ(seenElsewhere, u"");
+    EXPECT_EQ(ErrorDescription(), u"sink failed");
+    ClearErrorDescription();
+    EXPECT_EQ(ErrorDescription(), u"");
+}
+
+TEST(ComBstr, NullAndEmptyReadAsEmptyButStayDistinguishable) {
+    const Bstr null;
+    const Bstr fromNullPointer(static_cast<const char16_t*>(nullptr));
+    const Bstr empty(u"");
+    EXPECT_TRUE(null.IsNull());
+    EXPECT_TRUE(fromNullPointer.IsNull());
+    EXPECT_FALSE(empty.IsNull());
+    for (const Bstr* s : {&null, &fromNullPointer, &empty}) {
+        EXPECT_TRUE(s->IsEmpty());
+        EXPECT_EQ(s->Length(), 0u);
+        EXPECT_EQ(s->Str(), u"");
+        ASSERT_NE(s->c_str(), nullptr);
+        EXPECT_EQ(s->c_str()[0], u'\0');
+    }
+    EXPECT_EQ(null, empty);
+    EXPECT_EQ(Variant(null), Variant(u""));
+
+    // Length-prefixed: an embedded NUL is part of the text.
+    const std::u16string withNul(u"a\0b", 3);
+    const Bstr s(withNul);
+    EXPECT_EQ(s.Length(), 3u);
+    EXPECT_EQ(s.ByteLength(), 6u);
+    EXPECT_NE(s, Bstr(u"a"));
+    Bstr cleared(u"x");
+    cleared.Clear();
+    EXPECT_TRUE(cleared.IsNull());
+}
+
+TEST(ComBstr, VariantBoolOnlyMinusOneIsTrue) {
+    static_assert(VARIANT_TRUE == -1 && VARIANT_FALSE == 0);
+    static_assert(ToVariantBool(true) == -1 && ToVariantBool(false) == 0);
+    static_assert(IsVariantTrue(-1) && !IsVariantTrue(1) && !IsVariantTrue(0));
+    EXPECT_TRUE(Variant::FromVariantBool(1).BoolValue());  // a stored value is kept as non-zero
+}
+
+TEST(ComVariant, NumbersCoerceLikeAnAutomationHost) {
+    std::int32_t i = 99;
+    EXPECT_EQ(Variant(2.5).ToInt32(i), S_OK);
+    EXPECT_EQ(i, 2);  // halves round to even
+    EXPECT_EQ(Variant(3.5).ToInt32(i), S_OK);
+    EXPECT_EQ(i, 4);
+    EXPECT_EQ(Variant(-2.5).ToInt32(i), S_OK);
+    EXPECT_EQ(i, -2);
+    EXPECT_EQ(Variant(2147483647.4).ToInt32(i), S_OK);
+    EXPECT_EQ(i, 2147483647);
+    i = 99;
+    EXPECT_EQ(Variant(2147483647.5).ToInt32(i), DISP_E_OVERFLOW);
+    EXPECT_EQ(Variant(std::nan("")).ToInt32(i), DISP_E_OVERFLOW);
+    EXPECT_EQ(Variant(std::numeric_limits<double>::infinity()).ToInt32(i), DISP_E_OVERFLOW);
+    EXPECT_EQ(Variant(std::uint32_t{0x80000000u}).ToInt32(i), DISP_E_OVERFLOW);
+    EXPECT_EQ(i, 99);  // failures leave the output alone
+    EXPECT_EQ(Variant(true).ToInt32(i), S_OK);
+    EXPECT_EQ(i, -1);
+    EXPECT_EQ(Variant().ToInt32(i), S_OK);
+    EXPECT_EQ(i, 0);
+
+    std::uint32_t u = 0;
+    EXPECT_EQ(Variant(-1).ToUInt32(u), DISP_E_OVERFLOW);
+    EXPECT_EQ(Variant(4294967295.0).ToUInt32(u), S_OK);
+    EXPECT_EQ(u, 4294967295u);
+
+    double d = 0;
+    EXPECT_EQ(Variant(std::int32_t{-7}).ToDouble(d), S_OK);
+    EXPECT_EQ(d, -7.0);
+    EXPECT_EQ(Variant(u" 12.5e1 ").ToDouble(d), S_OK);
+    EXPECT_EQ(d, 125.0);
+    EXPECT_EQ(Variant(u"+3").ToInt32(i), S_OK);
+    EXPECT_EQ(i, 3);
+    EXPECT_EQ(Variant(u"12px").ToDouble(d), DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(Variant(u"").ToDouble(d), DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(Variant(u"inf").ToDouble(d), DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(Variant(u"\u0661").ToDouble(d), DISP_E_TYPEMISMATCH);  // non-ASCII digit
+}
+
+TEST(ComVariant, BoolsStringsAndObjects) {
+    bool b = false;
+    EXPECT_EQ(Variant(0.5).ToBool(b), S_OK);
+    EXPECT_TRUE(b);
+    EXPECT_EQ(Variant(u"FALSE").ToBool(b), S_OK);
+    EXPECT_FALSE(b);
+    EXPECT_EQ(Variant(u"True").ToBool(b), S_OK);
+    EXPECT_TRUE(b);
+    EXPECT_EQ(Variant(u"0").ToBool(b), S_OK);
+    EXPECT_FALSE(b);
+    EXPECT_EQ(Variant(u"yes").ToBool(b), DISP_E_TYPEMISMATCH);
+    VARIANT_BOOL vb = 0;
+    EXPECT_EQ(Variant(std::int32_t{1}).ToVariantBool(vb), S_OK);
+    EXPECT_EQ(vb, VARIANT_TRUE);
+
+    std::u16string s;
+    const std::pair<Variant, std::u16string> texts[] = {
+        {Variant(), u""},
+        {Variant(true), u"true"},
+        {Variant(std::int32_t{-42}), u"-42"},
+        {Variant(std::uint32_t{4000000000u}), u"4000000000"},
+        {Variant(0.1), u"0.1"},
+        {Variant(1e21), u"1e+21"},
+        {Variant(3.0), u"3"},
+        {Variant(-std::numeric_limits<double>::infinity()), u"-Infinity"},
+        {Variant(std::nan("")), u"NaN"},
+    };
+    for (const auto& [value, text] : texts) {
+        EXPECT_EQ(value.ToString(s), S_OK);
+        EXPECT_EQ(s, text);
+    }
+
+    int destroyed = 0;
+    {
+        ComPtr<Tracked> object = MakeRef<Tracked>(&destroyed);
+        const Variant v(object);
+        EXPECT_EQ(v.Type(), VariantType::Object);
+        EXPECT_EQ(object->RefCount(), 2u);
+        EXPECT_EQ(v.ToString(s), DISP_E_TYPEMISMATCH);
+        double d = 0;
+        EXPECT_EQ(v.ToDouble(d), DISP_E_TYPEMISMATCH);
+        ComPtr<Dispatchable> back;
+        EXPECT_EQ(v.ToObject(back), S_OK);
+        EXPECT_EQ(back, object);
+        EXPECT_EQ(Variant().ToObject(back), S_OK);  // empty passes as a null object
+        EXPECT_FALSE(back);
+        EXPECT_EQ(Variant(1.0).ToObject(back), DISP_E_TYPEMISMATCH);
+        EXPECT_EQ(Variant(nullptr).Type(), VariantType::Object);
+        EXPECT_NE(Variant(nullptr), Variant());
+    }
+    EXPECT_EQ(destroyed, 1);
+}
+
+TEST(ComObject, LastReleaseDestroysTheObject) {
+    int destroyed = 0;
+    ComPtr<Dispatchable> base;
+    {
+        ComPtr<Tracked> a = MakeRef<Tracked>(&destroyed);
+        EXPECT_EQ(a->RefCount(), 1u);
+        ComPtr<Tracked> b = a;
+        base = b;  // converting copy
+        EXPECT_EQ(a->RefCount(), 3u);
+        ComPtr<Tracked> c = std::move(b);
+        EXPECT_FALSE(b);
+        EXPECT_EQ(a->RefCount(), 3u);
+        EXPECT_EQ(base.As<Tracked>(), a);
+        EXPECT_EQ(a->RefCount(), 3u);  // the temporary from As is gone again
+    }
+    EXPECT_EQ(destroyed, 0);
+    EXPECT_EQ(base->RefCount(), 1u);
+    Dispatchable* raw = base.Detach();
+    EXPECT_EQ(destroyed, 0);
+    ComPtr<Dispatchable> adopted;
+    adopted.Attach(raw);  // takes over the reference without adding one
+    EXPECT_EQ(adopted->RefCount(), 1u);
+    adopted = nullptr;
+    EXPECT_EQ(destroyed, 1);
+}

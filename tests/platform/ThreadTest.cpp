@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include <pthread.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <thread>
+
+#include "glcore/AutoCriticalSection.h"
+#include "platform/Thread.h"
+
+using platform::Thread;
+using StraleLib::AutoCriticalLock;
+using StraleLib::AutoCriticalSection;
+
+namespace {
+
+std::size_t CurrentStackSize() {
+    pthread_attr_t attr;
+    if (pthread_getattr_np(pthread_self(), &attr) != 0) {
+        return 0;
+    }
+    std::size_t size = 0;
+    pthread_attr_getstacksize(&attr, &size);
+    pthread_attr_destroy(&attr);
+    return size;
+}
+
+int CurrentNice() {
+    errno = 0;
+    return getpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)));
+}
+
+}  // namespace
+
+TEST(Thread, RunsWithTheRequestedStackAndLowerPriority) {
+    constexpr std::size_t kLoaderStack = 0x600000;  // 6 MiB
+    std::size_t seenStack = 0;
+    int seenNice = 0;
+    const int callerNice = CurrentNice();
+    char name[16] = {};
+    {
+        Thread thread;
+        ASSERT_TRUE(thread.Start(
+            [&] {
+                seenStack = CurrentStackSize();
+                seenNice = CurrentNice();
+                pthread_getname_np(pthread_self(), name, sizeof name);
+            },
+            {kLoaderStack, true, "panora-loader-thread"}));
+        EXPECT_TRUE(thread.Joinable());
+    }  // the destructor joins
+    // At least the request: the C library may hand over a larger cached stack
+    // of a thread that ended before.
+    EXPECT_GE(seenStack, kLoaderStack);
+    EXPECT_EQ(seenNice, std::min(callerNice + Thread::kBelowNormalNiceIncrement, 19));
+    EXPECT_EQ(CurrentNice(), callerNice);  // only the new thread was lowered
+    EXPECT_STREQ(name, "panora-loader-t");
+
+    // A size above the default shows that the request is really applied.
+    pthread_attr_t defaults;
+    pthread_attr_init(&defaults);
+    std::size_t defaultStack = 0;
+    pthread_attr_getstacksize(&defaults, &defaultStack);
+    pthread_attr_destroy(&defaults);
+    const std::size_t big = 3 * defaultStack + 4096;
+    std::size_t seenBig = 0;
+    Thread large;
+    ASSERT_TRUE(large.Start([&] { seenBig = CurrentStackSize(); }, {big, false, ""}));
+    large.Join();
+    EXPECT_GE(seenBig, big);
+
+    // An odd, tiny size is rounded up to something the system accepts.
+    std::size_t tiny = 0;
+    Thread small;
+    ASSERT_TRUE(small.Start([&] { tiny = CurrentStackSize(); }, {1000, false, ""}));
+    small.Join();
+    EXPECT_GE(tiny, 1000u);
+    EXPECT_EQ(tiny % static_cast<std::size_t>(sysconf(_SC_PAGESIZE)), 0u);
+}
+
+TEST(Thread, FinishesJoinsAndRefusesASecondStart) {
+    std::atomic<bool> release{false};
+    Thread thread;
+    EXPECT_FALSE(thread.WaitFor(0));  // never started
+    ASSERT_TRUE(thread.Start([&] {
+        while (!release) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }));
+    EXPECT_FALSE(thread.Start([] {}));
+    EXPECT_FALSE(thread.Finished());
+    EXPECT_FALSE(thread.WaitFor(5));
+    EXPECT_TRUE(thread.Joinable());
+    release = true;
+    EXPECT_TRUE(thread.WaitFor(-1));
+    EXPECT_TRUE(thread.Finished());
+    EXPECT_FALSE(thread.Joinable());
+    EXPECT_TRUE(thread.WaitFor(0));
+    thread.Join();  // harmless once joined
+    EXPECT_FALSE(Thread().Start(nullptr));
+}
+
+TEST(AutoCriticalSection, RecursiveForTheOwnerExclusiveForOthers) {
+    AutoCriticalSection section;
+    {
+        AutoCriticalLock outer(section);
+        AutoCriticalLock inner(section);  // same thread: enters again
+        EXPECT_TRUE(section.TryEnter());
+        section.Leave();
+
+        bool otherGotIn = true;
+        std::thread([&] {
+            AutoCriticalLock attempt(section, std::try_to_lock);
+            otherGotIn = attempt.OwnsLock();
+        }).join();
+        EXPECT_FALSE(otherGotIn);
+    }
+    // Fully left: another thread gets in, and a blocked one waits its turn.
+    bool otherGotIn = false;
+    std::thread([&] {
+        AutoCriticalLock attempt(section, std::try_to_lock);
+        otherGotIn = attempt.OwnsLock();
+    }).join();
+    EXPECT_TRUE(otherGotIn);
+
+    int counter = 0;
+    std::thread workers[4];
+    for (auto& w : workers) {
+        w = std::thread([&] {
+            for (int i = 0; i < 10000; ++i) {
+                AutoCriticalLock lock(section);
+                ++counter;
+            }
+        });
+    }
+    for (auto& w : workers) {
+        w.join();
+    }
+    EXPECT_EQ(counter, 40000);
+}
