@@ -28,23 +28,35 @@ struct Mask {
 
 // Largest width or height a decoder accepts.
 constexpr int kMaxImageSide = 32768;
+// Largest number of pixels (width x height) a decoder accepts: 2^28, about
+// 268 million pixels or 768 MiB of 24-bit colour. Checked from the image
+// header before any pixel memory is allocated.
+constexpr std::int64_t kMaxImagePixels = std::int64_t{1} << 28;
 
 // Decodes JPEG or PNG (told apart by content) to 24-bit colour.
 bool DecodeImage(const std::uint8_t* data, std::size_t size, RgbImage& out,
                  std::string* error = nullptr);
 bool DecodeImageFile(const std::string& path, RgbImage& out, std::string* error = nullptr);
 
+// Decodes a mask image held in memory, with the same rule as DecodeMaskFile.
+bool DecodeMask(const std::uint8_t* data, std::size_t size, Mask& out,
+                std::string* error = nullptr);
+
 // Decodes a mask image (normally a 1-bit PNG; any PNG or JPEG is accepted and
 // a pixel is opaque when its grey value is at least 128).
 bool DecodeMaskFile(const std::string& path, Mask& out, std::string* error = nullptr);
 
-// Encoders. quality is 1..100.
+// Encoders. quality is 1..100 (anything else fails); below 90 the chroma is
+// subsampled 4:2:0, from 90 on it is kept at full resolution (4:4:4).
 bool EncodeJpeg(const RgbImage& image, int quality, std::vector<std::uint8_t>& out,
                 std::string* error = nullptr);
 bool EncodeJpegFile(const RgbImage& image, const std::string& path, int quality = 90,
                     std::string* error = nullptr);
+bool EncodePng(const RgbImage& image, std::vector<std::uint8_t>& out, std::string* error = nullptr);
 bool EncodePngFile(const RgbImage& image, const std::string& path, std::string* error = nullptr);
-// Writes a 1-bit greyscale PNG: white (set) for opaque pixels.
+// Writes a 1-bit greyscale PNG: white (set) for opaque pixels. Any non-zero
+// byte of the mask counts as opaque.
+bool EncodeMaskPng(const Mask& mask, std::vector<std::uint8_t>& out, std::string* error = nullptr);
 bool EncodeMaskPngFile(const Mask& mask, const std::string& path, std::string* error = nullptr);
 
 }  // namespace platform

@@ -1,0 +1,236 @@
+#include "cubeface/ImpCubeFaceReader.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "cubeface/CubeFaceGeometry.h"
+#include "cubeface/PointFileFormat.h"
+
+using namespace cubeface::pointfile;
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+// Reads one run length of the presence runs; false when the bytes end inside
+// it or it is longer than five bytes.
+bool ReadVarint(const unsigned char*& p, const unsigned char* end, std::uint64_t& value) {
+    value = 0;
+    for (int shift = 0; shift < 35; shift += 7) {
+        if (p == end) {
+            return false;
+        }
+        const unsigned char byte = *p++;
+        value |= static_cast<std::uint64_t>(byte & 0x7f) << shift;
+        if ((byte & 0x80) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+ImpCubeFaceReader::ImpCubeFaceReader() = default;
+ImpCubeFaceReader::~ImpCubeFaceReader() = default;
+
+void ImpCubeFaceReader::Clear() {
+    m_words.reset();
+    m_size = 0;
+    m_face = 0;
+    m_upDirection = 0;
+    m_quantum = 0.0;
+    m_count = 0;
+    m_version = 0.0f;
+    m_error.clear();
+}
+
+bool ImpCubeFaceReader::Fail(std::string text) {
+    const float version = m_version;
+    Clear();
+    m_version = version;
+    m_error = std::move(text);
+    return false;
+}
+
+std::size_t ImpCubeFaceReader::GetMemoryBytes() const {
+    return sizeof(*this) + static_cast<std::size_t>(m_size) * m_size * sizeof(std::uint32_t);
+}
+
+bool ImpCubeFaceReader::Read(const char* path) {
+    Clear();
+    if (path == nullptr || *path == '\0') {
+        return Fail("no point file named");
+    }
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "rb"));
+    if (!file) {
+        return Fail(std::string("cannot open ") + path);
+    }
+    if (std::fseek(file.get(), 0, SEEK_END) != 0) {
+        return Fail("cannot read the file's length");
+    }
+    const long length = std::ftell(file.get());
+    if (length < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) {
+        return Fail("cannot read the file's length");
+    }
+    const auto fileSize = static_cast<std::uint64_t>(length);
+    if (fileSize == 0) {
+        return Fail("file is empty");
+    }
+
+    unsigned char header[kHeaderSize];
+    if (fileSize < kHeaderSize || std::fread(header, 1, kHeaderSize, file.get()) != kHeaderSize) {
+        return Fail("file is shorter than a point file header");
+    }
+    if (std::memcmp(header, kMagic, sizeof(kMagic)) != 0) {
+        return Fail("not a point file");
+    }
+    const int major = header[kOffMajor], minor = header[kOffMinor];
+    m_version = static_cast<float>(major) + static_cast<float>(minor) / 10.0f;
+    if (major != kVersionMajor || minor != kVersionMinor) {
+        return Fail("unsupported point file version " + std::to_string(major) + "." +
+                    std::to_string(minor));
+    }
+    const int face = header[kOffFace];
+    const auto size = LoadLE<std::uint32_t>(header + kOffSize);
+    const auto up = static_cast<std::int32_t>(LoadLE<std::uint32_t>(header + kOffUp));
+    const double quantum = std::bit_cast<double>(LoadLE<std::uint64_t>(header + kOffQuantum));
+    const auto count = LoadLE<std::uint64_t>(header + kOffCount);
+    const auto maskBytes = LoadLE<std::uint64_t>(header + kOffMaskBytes);
+    if (face > 5) {
+        return Fail("face " + std::to_string(face) + " is not 0 to 5");
+    }
+    if (header[kOffReserved8] != 0 || LoadLE<std::uint32_t>(header + kOffReserved32) != 0) {
+        return Fail("reserved header fields are not zero");
+    }
+    if (size < 1 || size > static_cast<std::uint32_t>(kMaxSize)) {
+        return Fail("face size " + std::to_string(size) + " is not 1 to " +
+                    std::to_string(kMaxSize));
+    }
+    if (!std::isfinite(quantum) || !(quantum > 0.0)) {
+        return Fail("range quantum is not a positive number");
+    }
+    const std::uint64_t pixels = static_cast<std::uint64_t>(size) * size;
+    if (count > pixels) {
+        return Fail("point count " + std::to_string(count) + " exceeds the face's " +
+                    std::to_string(pixels) + " pixels");
+    }
+    // Both counts are now bounded, so the sum cannot overflow.
+    if (maskBytes > fileSize || kHeaderSize + maskBytes + 4 * count != fileSize) {
+        return Fail(
+            "file holds " + std::to_string(fileSize) + " bytes, its header announces " +
+            std::to_string(kHeaderSize + (maskBytes > fileSize ? 0 : maskBytes) + 4 * count));
+    }
+
+    std::vector<unsigned char> runs(maskBytes);
+    if (std::fread(runs.data(), 1, runs.size(), file.get()) != runs.size()) {
+        return Fail("file is truncated");
+    }
+    // Zeroed pages of a large allocation stay untouched until written.
+    std::unique_ptr<std::uint32_t[], FreeDeleter> words(
+        static_cast<std::uint32_t*>(std::calloc(pixels, sizeof(std::uint32_t))));
+    if (!words) {
+        return Fail("not enough memory for a face of size " + std::to_string(size));
+    }
+    // The points go to the end of the grid first and are then moved forward
+    // to their pixels, run by run: a run's destination never lies beyond its
+    // source, and never reaches the source of a later run.
+    std::uint32_t* const grid = words.get();
+    std::uint32_t* const source = grid + (pixels - count);
+    if (std::fread(source, sizeof(std::uint32_t), count, file.get()) != count) {
+        return Fail("file is truncated");
+    }
+    if constexpr (std::endian::native == std::endian::big) {
+        for (std::uint64_t i = 0; i < count; ++i) {
+            const std::uint32_t w = source[i];
+            source[i] = (w >> 24) | ((w >> 8) & 0xff00u) | ((w << 8) & 0xff0000u) | (w << 24);
+        }
+    }
+    std::uint32_t invalid = 0;
+    for (std::uint64_t i = 0; i < count; ++i) {
+        invalid |= source[i] < (1u << kRangeShift) ? 1u : 0u;
+    }
+    if (invalid) {
+        return Fail("a point has no range code");
+    }
+
+    const unsigned char* p = runs.data();
+    const unsigned char* const end = p + runs.size();
+    std::uint64_t pos = 0, moved = 0;
+    bool present = false;
+    bool first = true;
+    while (p != end) {
+        std::uint64_t run = 0;
+        if (!ReadVarint(p, end, run)) {
+            return Fail("presence runs are damaged");
+        }
+        if ((run == 0 && !first) || run > pixels - pos) {
+            return Fail("presence runs do not match the face size");
+        }
+        first = false;
+        if (present) {
+            if (run > count - moved) {
+                return Fail("presence runs announce more points than the file holds");
+            }
+            std::memmove(grid + pos, source + moved, run * sizeof(std::uint32_t));
+            moved += run;
+        } else {
+            // Only the part inside the loaded points needs clearing.
+            const std::uint64_t from = std::max(pos, pixels - count);
+            if (from < pos + run) {
+                std::memset(grid + from, 0, (pos + run - from) * sizeof(std::uint32_t));
+            }
+        }
+        pos += run;
+        present = !present;
+    }
+    if (pos != pixels) {
+        return Fail("presence runs do not match the face size");
+    }
+    if (moved != count) {
+        return Fail("presence runs announce fewer points than the file holds");
+    }
+
+    m_words = std::move(words);
+    m_size = static_cast<int>(size);
+    m_face = face;
+    m_upDirection = up;
+    m_quantum = quantum;
+    m_count = count;
+    return true;
+}
+
+bool ImpCubeFaceReader::HasPoint(int col, int row) const {
+    if (col < 0 || row < 0 || col >= m_size || row >= m_size) {
+        return false;
+    }
+    return m_words[static_cast<std::size_t>(row) * m_size + col] != 0;
+}
+
+bool ImpCubeFaceReader::GetPoint(int col, int row, double& x, double& y, double& z,
+                                 bool inScanFrame) const {
+    if (!HasPoint(col, row)) {
+        return false;
+    }
+    const std::uint32_t word = m_words[static_cast<std::size_t>(row) * m_size + col];
+    const double range = static_cast<double>((word >> kRangeShift) - 1) * m_quantum;
+    const double du = SignExtendOffset(word >> kOffsetBits) / kOffsetSteps;
+    const double dv = SignExtendOffset(word) / kOffsetSteps;
+    cubeface::Vec3 d =
+        cubeface::FaceDirection(m_face, (col + 0.5 + du) / m_size, (row + 0.5 + dv) / m_size);
+    const double scale = range / std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+    d = {d[0] * scale, d[1] * scale, d[2] * scale};
+    if (inScanFrame) {
+        d = cubeface::ViewToScan(m_upDirection, d);
+    }
+    x = d[0];
+    y = d[1];
+    z = d[2];
+    return true;
+}

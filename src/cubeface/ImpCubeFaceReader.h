@@ -1,0 +1,70 @@
+#pragma once
+// Reads the point file (".DAT") of one cube face at one level and answers
+// per-pixel point queries in constant time. The file format is described in
+// docs/point-file-format.md.
+//
+// In memory the reader keeps one packed 32-bit word per pixel (0 where there
+// is no point) and decodes a point when it is asked for it, so a face costs
+// 4 bytes per pixel. The grid is allocated zeroed, so where the system maps
+// large allocations as zero pages, empty areas of a face are never touched.
+//
+// Read may be called again on the same object: it first drops the content,
+// so after a failed Read the reader is empty (every query answers false).
+// Queries are const and safe from any thread once Read has returned.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "cubeface/ImpCubeFaceCodec.h"
+
+class ImpCubeFaceReader : public ImpCubeFaceCodec {
+  public:
+    ImpCubeFaceReader();
+    ~ImpCubeFaceReader() override;
+    ImpCubeFaceReader(const ImpCubeFaceReader&) = delete;
+    ImpCubeFaceReader& operator=(const ImpCubeFaceReader&) = delete;
+
+    // Reads the file at path (a local path in the system's narrow encoding).
+    // True when the face's points are available; false when the file is
+    // missing, damaged or not a point file (GetError says why).
+    bool Read(const char* path);
+
+    bool HasPoint(int col, int row) const override;
+    bool GetPoint(int col, int row, double& x, double& y, double& z,
+                  bool inScanFrame) const override;
+
+    // Format version found in the last file's header (1.0 for the files this
+    // reader accepts), also when that file was rejected for its version or a
+    // later fault; 0 when no point file header was recognised.
+    float GetVersion() const { return m_version; }
+    // Why the last Read failed; empty after a successful one.
+    const std::string& GetError() const { return m_error; }
+
+    int GetFace() const { return m_face; }
+    int GetSize() const { return m_size; }  // 0 when empty
+    int GetUpDirection() const { return m_upDirection; }
+    double GetRangeQuantum() const { return m_quantum; }
+    std::size_t GetPointCount() const { return m_count; }
+    // Bytes the reader holds for the face (at most; see above).
+    std::size_t GetMemoryBytes() const;
+
+  private:
+    struct FreeDeleter {
+        void operator()(std::uint32_t* p) const { std::free(p); }
+    };
+
+    void Clear();
+    bool Fail(std::string text);
+
+    std::unique_ptr<std::uint32_t[], FreeDeleter> m_words;  // size * size, row-major
+    int m_size = 0;
+    int m_face = 0;
+    int m_upDirection = 0;
+    double m_quantum = 0.0;
+    std::size_t m_count = 0;
+    float m_version = 0.0f;
+    std::string m_error;
+};

@@ -1,0 +1,525 @@
+#include "platform/DownloadCache.h"
+
+#include <curl/curl.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "BuildVersion.h"
+#include "platform/Text.h"
+
+namespace platform {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::size_t kMaxIdleHandles = 4;
+
+// libcurl's global state is set up once for the process, whichever thread
+// gets here first; it is never torn down (other users may still hold it).
+bool GlobalInit() {
+    static const bool ok = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+    return ok;
+}
+
+std::string ToLowerAscii(std::string_view s) {
+    std::string out(s);
+    for (auto& c : out) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return out;
+}
+
+std::string Trim(std::string_view s) {
+    std::size_t b = 0;
+    std::size_t e = s.size();
+    while (b < e && (s[b] == ' ' || s[b] == '\t' || s[b] == '\r' || s[b] == '\n'))
+        ++b;
+    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t' || s[e - 1] == '\r' || s[e - 1] == '\n'))
+        --e;
+    return std::string(s.substr(b, e - b));
+}
+
+// 64-bit FNV-1a, written as 16 hexadecimal digits.
+std::string HashName(std::string_view text) {
+    std::uint64_t h = 0xcbf29ce484222325ULL;
+    for (unsigned char c : text) {
+        h ^= c;
+        h *= 0x100000001b3ULL;
+    }
+    char buf[17];
+    std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(h));
+    return buf;
+}
+
+// Length of "http://" or "https://" at the start of url, 0 for any other scheme.
+std::size_t SchemeLength(std::string_view url) {
+    const std::string head = ToLowerAscii(url.substr(0, 8));
+    if (head.starts_with("http://"))
+        return 7;
+    if (head.starts_with("https://"))
+        return 8;
+    return 0;
+}
+
+// ".ext" of the last path segment when it is short and plain, else "".
+std::string Extension(std::string_view url, std::size_t schemeLength) {
+    std::string_view rest = url.substr(schemeLength);
+    rest = rest.substr(0, rest.find_first_of("?#"));
+    const auto slash = rest.find('/');
+    if (slash == std::string_view::npos)
+        return {};
+    rest = rest.substr(rest.rfind('/') + 1);
+    const auto dot = rest.rfind('.');
+    if (dot == std::string_view::npos)
+        return {};
+    const std::string_view ext = rest.substr(dot + 1);
+    if (ext.empty() || ext.size() > 10)
+        return {};
+    for (char c : ext) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                           (c >= '0' && c <= '9') || c == '_' || c == '-';
+        if (!plain)
+            return {};
+    }
+    return "." + std::string(ext);
+}
+
+// What the side file of an entry records.
+struct SideInfo {
+    std::string url;
+    std::string etag;
+    std::string lastModified;
+    std::uintmax_t size = 0;
+};
+
+bool ReadSide(const fs::path& path, SideInfo& info) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    std::string line;
+    bool haveSize = false;
+    while (std::getline(in, line)) {
+        const auto colon = line.find(':');
+        if (colon == std::string::npos)
+            continue;
+        const std::string key = line.substr(0, colon);
+        const std::string value = Trim(std::string_view(line).substr(colon + 1));
+        if (key == "URL") {
+            info.url = value;
+        } else if (key == "ETag") {
+            info.etag = value;
+        } else if (key == "Last-Modified") {
+            info.lastModified = value;
+        } else if (key == "Size") {
+            char* end = nullptr;
+            info.size = std::strtoull(value.c_str(), &end, 10);
+            haveSize = end != value.c_str() && *end == '\0';
+        }
+    }
+    return haveSize && !info.url.empty();
+}
+
+// A file created next to its final name and renamed over it once complete;
+// removed when the object goes away without being committed.
+class TempFile {
+  public:
+    explicit TempFile(const fs::path& pattern) {
+        std::string name = pattern.string();
+        const int fd = mkstemp(name.data());
+        if (fd < 0)
+            return;
+        file_ = fdopen(fd, "wb");
+        if (file_ == nullptr) {
+            ::close(fd);
+            ::unlink(name.c_str());
+            return;
+        }
+        path_ = name;
+    }
+    ~TempFile() {
+        if (file_ != nullptr)
+            std::fclose(file_);
+        if (!path_.empty())
+            ::unlink(path_.c_str());
+    }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+
+    FILE* file() const { return file_; }
+    bool ok() const { return file_ != nullptr; }
+    const std::string& path() const { return path_; }
+
+    // Closes the file and renames it to target.
+    bool Commit(const fs::path& target, std::string& error) {
+        const bool flushed = std::fflush(file_) == 0;
+        const bool closed = std::fclose(file_) == 0;
+        file_ = nullptr;
+        if (!flushed || !closed) {
+            error = "Cannot write " + path_ + ": " + std::strerror(errno);
+            return false;
+        }
+        if (std::rename(path_.c_str(), target.c_str()) != 0) {
+            error =
+                "Cannot rename " + path_ + " to " + target.string() + ": " + std::strerror(errno);
+            return false;
+        }
+        path_.clear();
+        return true;
+    }
+
+  private:
+    FILE* file_ = nullptr;
+    std::string path_;
+};
+
+bool WriteSide(const fs::path& path, const SideInfo& info, std::string& error) {
+    TempFile temp(path.parent_path() / ("." + path.filename().string() + ".XXXXXX"));
+    if (!temp.ok()) {
+        error =
+            "Cannot create a file in " + path.parent_path().string() + ": " + std::strerror(errno);
+        return false;
+    }
+    std::ostringstream text;
+    text << "URL: " << info.url << "\nETag: " << info.etag
+         << "\nLast-Modified: " << info.lastModified << "\nSize: " << info.size << "\n";
+    const std::string bytes = text.str();
+    if (std::fwrite(bytes.data(), 1, bytes.size(), temp.file()) != bytes.size()) {
+        error = "Cannot write " + temp.path() + ": " + std::strerror(errno);
+        return false;
+    }
+    return temp.Commit(path, error);
+}
+
+// Exclusive lock of one entry (flock on its lock file), across threads and
+// processes alike: each holder opens the file itself.
+class EntryLock {
+  public:
+    explicit EntryLock(const fs::path& path) {
+        fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        if (fd_ < 0)
+            return;
+        while (::flock(fd_, LOCK_EX) != 0) {
+            if (errno != EINTR) {
+                ::close(fd_);
+                fd_ = -1;
+                return;
+            }
+        }
+    }
+    ~EntryLock() {
+        if (fd_ >= 0)
+            ::close(fd_);  // closing releases the lock
+    }
+    EntryLock(const EntryLock&) = delete;
+    EntryLock& operator=(const EntryLock&) = delete;
+    bool ok() const { return fd_ >= 0; }
+
+  private:
+    int fd_ = -1;
+};
+
+// State of one transfer, filled by libcurl's callbacks.
+struct Transfer {
+    FILE* out = nullptr;
+    long status = 0;  // of the response being received
+    std::string etag;
+    std::string lastModified;
+    std::uintmax_t bytes = 0;
+};
+
+std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user) {
+    auto* t = static_cast<Transfer*>(user);
+    const std::size_t n = size * count;
+    const std::string_view line(data, n);
+    if (line.starts_with("HTTP/")) {
+        // A new response (after a redirect or an interim answer) starts afresh.
+        t->etag.clear();
+        t->lastModified.clear();
+        const auto space = line.find(' ');
+        t->status = space == std::string_view::npos
+                        ? 0
+                        : std::atol(std::string(line.substr(space + 1, 3)).c_str());
+        return n;
+    }
+    const auto colon = line.find(':');
+    if (colon == std::string_view::npos)
+        return n;
+    const std::string name = ToLowerAscii(line.substr(0, colon));
+    if (name == "etag") {
+        t->etag = Trim(line.substr(colon + 1));
+    } else if (name == "last-modified") {
+        t->lastModified = Trim(line.substr(colon + 1));
+    }
+    return n;
+}
+
+std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) {
+    auto* t = static_cast<Transfer*>(user);
+    const std::size_t n = size * count;
+    if (t->status < 200 || t->status > 299)
+        return n;  // bodies of error pages are dropped
+    if (std::fwrite(data, 1, n, t->out) != n)
+        return 0;  // aborts the transfer
+    t->bytes += n;
+    return n;
+}
+
+std::string HomeCache() {
+    const char* xdg = std::getenv("XDG_CACHE_HOME");
+    if (xdg != nullptr && xdg[0] == '/')
+        return std::string(xdg) + "/panora";
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] != '\0')
+        return std::string(home) + "/.cache/panora";
+    return (fs::temp_directory_path() / "panora-cache").string();
+}
+
+}  // namespace
+
+struct DownloadCache::Entry {
+    fs::path data;
+    fs::path side;
+};
+
+DownloadCache::DownloadCache() : DownloadCache(DefaultFolder()) {}
+
+DownloadCache::DownloadCache(std::u16string folder) : folder_(std::move(folder)) {}
+
+DownloadCache::DownloadCache(std::u16string folder, const Options& options)
+    : folder_(std::move(folder)), options_(options) {}
+
+DownloadCache::~DownloadCache() {
+    for (void* h : idleHandles_)
+        curl_easy_cleanup(static_cast<CURL*>(h));
+}
+
+std::u16string DownloadCache::DefaultFolder() {
+    return FromUtf8(HomeCache());
+}
+
+std::string DownloadCache::NormaliseUrl(std::u16string_view url) {
+    const std::string text = ToUtf8(url);
+    static const char* const kHex = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c == '#')
+            break;
+        const bool escape = c <= 0x20 || c >= 0x7f || c == '"' || c == '<' || c == '>' ||
+                            c == '\\' || c == '^' || c == '`' || c == '{' || c == '|' || c == '}';
+        if (escape) {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+std::u16string DownloadCache::LastError() const {
+    std::lock_guard lock(mutex_);
+    return lastError_;
+}
+
+DownloadCache::Counters DownloadCache::GetCounters() const {
+    std::lock_guard lock(mutex_);
+    return counters_;
+}
+
+DownloadCache::Options DownloadCache::GetOptions() const {
+    std::lock_guard lock(mutex_);
+    return options_;
+}
+
+void DownloadCache::SetOptions(const Options& options) {
+    std::lock_guard lock(mutex_);
+    options_ = options;
+}
+
+void* DownloadCache::TakeHandle() {
+    {
+        std::lock_guard lock(mutex_);
+        if (!idleHandles_.empty()) {
+            void* h = idleHandles_.back();
+            idleHandles_.pop_back();
+            curl_easy_reset(static_cast<CURL*>(h));
+            return h;
+        }
+    }
+    return curl_easy_init();
+}
+
+void DownloadCache::GiveHandle(void* handle) {
+    if (handle == nullptr)
+        return;
+    {
+        std::lock_guard lock(mutex_);
+        if (idleHandles_.size() < kMaxIdleHandles) {
+            idleHandles_.push_back(handle);
+            return;
+        }
+    }
+    curl_easy_cleanup(static_cast<CURL*>(handle));
+}
+
+std::u16string DownloadCache::Fail(std::string text) {
+    std::lock_guard lock(mutex_);
+    ++counters_.failures;
+    lastError_ = FromUtf8(text);
+    return {};
+}
+
+std::u16string DownloadCache::Download(std::u16string_view url) {
+    const std::string target = NormaliseUrl(url);
+    const std::size_t schemeLength = SchemeLength(target);
+    if (schemeLength == 0 || target.size() == schemeLength || target[schemeLength] == '/') {
+        return Fail("Not an http or https URL: " + target);
+    }
+    if (!GlobalInit()) {
+        return Fail("The network library could not be initialised");
+    }
+
+    const std::string hash = HashName(target);
+    const fs::path folder(ToUtf8(folder_));
+    Entry entry{folder / (hash + Extension(target, schemeLength)), folder / "index" / hash};
+    std::error_code ec;
+    fs::create_directories(entry.side.parent_path(), ec);
+    if (ec) {
+        return Fail("Cannot create the cache folder " + entry.side.parent_path().string() + ": " +
+                    ec.message());
+    }
+    EntryLock lock(folder / "index" / (hash + ".lock"));
+    if (!lock.ok()) {
+        return Fail("Cannot lock the cache entry of " + target + ": " + std::strerror(errno));
+    }
+
+    std::string error;
+    if (!Fetch(target, entry, error)) {
+        return Fail(error + " (" + target + ")");
+    }
+    return FromUtf8(entry.data.string());
+}
+
+// Runs one request for url with the entry locked: conditional when a complete
+// copy of the same URL is cached. True when entry.data holds the current bytes.
+bool DownloadCache::Fetch(const std::string& url, const Entry& entry, std::string& error) {
+    SideInfo cached;
+    std::error_code ec;
+    const bool haveCopy = ReadSide(entry.side, cached) && cached.url == url &&
+                          fs::is_regular_file(entry.data, ec) &&
+                          fs::file_size(entry.data, ec) == cached.size && !ec &&
+                          (!cached.etag.empty() || !cached.lastModified.empty());
+
+    TempFile temp(entry.data.parent_path() / ("." + entry.side.filename().string() + ".XXXXXX"));
+    if (!temp.ok()) {
+        error = "Cannot create a file in " + entry.data.parent_path().string() + ": " +
+                std::strerror(errno);
+        return false;
+    }
+
+    const Options options = GetOptions();
+    CURL* curl = static_cast<CURL*>(TakeHandle());
+    if (curl == nullptr) {
+        error = "Cannot create a network request";
+        return false;
+    }
+    struct HandleReturn {
+        DownloadCache* self;
+        CURL* curl;
+        curl_slist* headers = nullptr;
+        ~HandleReturn() {
+            curl_slist_free_all(headers);
+            self->GiveHandle(curl);
+        }
+    } handleReturn{this, curl};
+
+    if (haveCopy) {
+        if (!cached.etag.empty()) {
+            handleReturn.headers =
+                curl_slist_append(handleReturn.headers, ("If-None-Match: " + cached.etag).c_str());
+        }
+        if (!cached.lastModified.empty()) {
+            handleReturn.headers = curl_slist_append(
+                handleReturn.headers, ("If-Modified-Since: " + cached.lastModified).c_str());
+        }
+    }
+
+    Transfer transfer;
+    transfer.out = temp.file();
+    char curlError[CURL_ERROR_SIZE] = {};
+    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, static_cast<long>(options.maxRedirects));
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
+                     static_cast<long>(options.connectTimeout.count()));
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(options.totalTimeout.count()));
+    if (options.stallTimeout.count() > 0) {
+        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME,
+                         std::max(1L, static_cast<long>(options.stallTimeout.count() / 1000)));
+    }
+    curl_easy_setopt(curl, CURLOPT_USERAGENT, "Panora/" PANORA_VERSION_TEXT);
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, handleReturn.headers);
+    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &OnHeader);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &OnBody);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, curlError);
+
+    {
+        std::lock_guard lock(mutex_);
+        ++counters_.requests;
+    }
+    const CURLcode result = curl_easy_perform(curl);
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
+    long status = 0;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+
+    if (result != CURLE_OK) {
+        error = curl_easy_strerror(result);
+        if (curlError[0] != '\0')
+            error += std::string(": ") + curlError;
+        return false;
+    }
+    if (status == 304 && haveCopy) {
+        std::lock_guard lock(mutex_);
+        ++counters_.reuses;
+        return true;
+    }
+    if (status < 200 || status > 299) {
+        error = "HTTP status " + std::to_string(status);
+        return false;
+    }
+    // The old side file goes first: bytes without a side file are fetched in
+    // full next time, never revalidated against another version's validators.
+    fs::remove(entry.side, ec);
+    if (!temp.Commit(entry.data, error)) {
+        return false;
+    }
+    SideInfo info{url, transfer.etag, transfer.lastModified, transfer.bytes};
+    std::string sideError;
+    WriteSide(entry.side, info, sideError);  // without it the bytes are still good
+    std::lock_guard lock(mutex_);
+    ++counters_.downloads;
+    return true;
+}
+
+}  // namespace platform

@@ -1,0 +1,398 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "cubeface/CubeFaceGeometry.h"
+#include "cubeface/CubeFaceWriter.h"
+#include "cubeface/ImpCubeFaceReader.h"
+#include "support/TempDir.h"
+
+using namespace cubeface;
+using testsupport::ReadFile;
+using testsupport::TempDir;
+
+namespace {
+
+// A face of points near the pixel rays: each measured pixel's direction is
+// moved by up to `jitter` pixels off its centre, at a range of 0.5 .. 25.
+// About a fifth of the pixels, in runs, have no point.
+FacePoints MakeFace(int face, int size, int up, double jitter, unsigned seed) {
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<double> off(-jitter, jitter), range(0.5, 25.0), unit(0.0, 1.0);
+    FacePoints f;
+    f.face = face;
+    f.size = size;
+    f.upDirection = up;
+    f.has.assign(static_cast<std::size_t>(size) * size, 0);
+    f.xyz.assign(f.has.size() * 3, 0.0);
+    bool on = true;
+    for (int row = 0; row < size; ++row) {
+        for (int col = 0; col < size; ++col) {
+            if (unit(rng) < 0.15) {
+                on = !on;
+            }
+            const std::size_t i = static_cast<std::size_t>(row) * size + col;
+            f.has[i] = on ? 1 : 0;
+            const Vec3 d = ViewToScan(up, FaceDirection(face, (col + 0.5 + off(rng)) / size,
+                                                        (row + 0.5 + off(rng)) / size));
+            const double s = range(rng) / std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+            for (int k = 0; k < 3; ++k) {
+                f.xyz[i * 3 + k] = d[k] * s;
+            }
+        }
+    }
+    return f;
+}
+
+double Dist(const double* a, double x, double y, double z) {
+    return std::sqrt((a[0] - x) * (a[0] - x) + (a[1] - y) * (a[1] - y) + (a[2] - z) * (a[2] - z));
+}
+
+std::string WriteOrDie(const TempDir& dir, const std::string& name, const FacePoints& f) {
+    const std::string path = (dir / name).string();
+    std::string error;
+    EXPECT_TRUE(WriteFacePoints(path, f, &error)) << error;
+    return path;
+}
+
+void ExpectEmpty(const ImpCubeFaceReader& r) {
+    EXPECT_EQ(r.GetSize(), 0);
+    EXPECT_EQ(r.GetPointCount(), 0u);
+    double x = 7, y = 8, z = 9;
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_FALSE(r.HasPoint(i, i));
+        EXPECT_FALSE(r.GetPoint(i, i, x, y, z, true));
+    }
+    EXPECT_EQ(x, 7);
+}
+
+}  // namespace
+
+TEST(PointFile, RoundTripStaysWithinTheDocumentedBound) {
+    TempDir dir;
+    for (int face = 0; face < 6; ++face) {
+        for (int up : {0, 1}) {
+            const int size = 37;
+            const FacePoints f = MakeFace(face, size, up, 0.5, 100u + face * 2 + up);
+            const std::string path = WriteOrDie(dir, "Pnt_0_" + std::to_string(face) + ".DAT", f);
+            ImpCubeFaceReader r;
+            ASSERT_TRUE(r.Read(path.c_str())) << r.GetError();
+            EXPECT_EQ(r.GetError(), "");
+            EXPECT_FLOAT_EQ(r.GetVersion(), 1.0f);
+            EXPECT_EQ(r.GetFace(), face);
+            EXPECT_EQ(r.GetSize(), size);
+            EXPECT_EQ(r.GetUpDirection(), up);
+            const double q = r.GetRangeQuantum();
+            std::size_t measured = 0;
+            double worst = 0.0;
+            for (int row = 0; row < size; ++row) {
+                for (int col = 0; col < size; ++col) {
+                    const std::size_t i = static_cast<std::size_t>(row) * size + col;
+                    ASSERT_EQ(r.HasPoint(col, row), f.has[i] != 0) << col << " " << row;
+                    double x = 0, y = 0, z = 0;
+                    ASSERT_EQ(r.GetPoint(col, row, x, y, z, true), f.has[i] != 0);
+                    if (!f.has[i]) {
+                        continue;
+                    }
+                    ++measured;
+                    const double* p = &f.xyz[i * 3];
+                    const double range = std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]);
+                    const double bound = q / 2 + range * std::sqrt(2.0) / (63.0 * size);
+                    const double err = Dist(p, x, y, z);
+                    worst = std::max(worst, err / bound);
+                    ASSERT_LE(err, bound * (1 + 1e-9)) << face << " " << col << " " << row;
+                    // The view frame is the scan frame mapped back.
+                    double vx = 0, vy = 0, vz = 0;
+                    ASSERT_TRUE(r.GetPoint(col, row, vx, vy, vz, false));
+                    const Vec3 view = ScanToView(up, {x, y, z});
+                    EXPECT_NEAR(vx, view[0], 1e-12);
+                    EXPECT_NEAR(vy, view[1], 1e-12);
+                    EXPECT_NEAR(vz, view[2], 1e-12);
+                }
+            }
+            EXPECT_EQ(r.GetPointCount(), measured);
+            EXPECT_GT(worst, 0.2);  // the bound is not absurdly loose
+            // 4 bytes per point plus the runs; about 5 per pixel.
+            EXPECT_LE(ReadFile(path).size(), 48 + measured * 4 + size * size / 2 + 8);
+        }
+    }
+}
+
+TEST(PointFile, PointsOnPixelCentresKeepTheirDirectionAndFacesMayBeEmptyOrFull) {
+    TempDir dir;
+    // On the centre rays only the range is quantised.
+    FacePoints f = MakeFace(4, 16, 0, 0.0, 7);
+    f.has.assign(f.has.size(), 1);
+    f.xyz[0] = f.xyz[1] = f.xyz[2] = 0.0;  // a point at the centre itself
+    ImpCubeFaceReader r;
+    ASSERT_TRUE(r.Read(WriteOrDie(dir, "full.DAT", f).c_str())) << r.GetError();
+    EXPECT_EQ(r.GetPointCount(), 256u);
+    double x = 1, y = 1, z = 1;
+    ASSERT_TRUE(r.GetPoint(0, 0, x, y, z, true));
+    EXPECT_EQ(x, 0.0);
+    EXPECT_EQ(y, 0.0);
+    EXPECT_EQ(z, 0.0);
+    for (int i = 1; i < 256; ++i) {
+        ASSERT_TRUE(r.GetPoint(i % 16, i / 16, x, y, z, true));
+        EXPECT_LE(Dist(&f.xyz[i * 3], x, y, z), r.GetRangeQuantum() / 2 * (1 + 1e-9) + 1e-12);
+    }
+
+    // No point at all: a valid, empty face; any read replaces the last one.
+    f.has.assign(f.has.size(), 0);
+    ASSERT_TRUE(r.Read(WriteOrDie(dir, "none.DAT", f).c_str())) << r.GetError();
+    EXPECT_EQ(r.GetSize(), 16);
+    EXPECT_EQ(r.GetPointCount(), 0u);
+    EXPECT_FALSE(r.HasPoint(0, 0));
+    EXPECT_FALSE(r.HasPoint(5, 5));
+
+    // A one-pixel face.
+    FacePoints one = MakeFace(1, 1, 1, 0.3, 9);
+    ASSERT_TRUE(r.Read(WriteOrDie(dir, "one.DAT", one).c_str())) << r.GetError();
+    EXPECT_TRUE(r.HasPoint(0, 0));
+    ASSERT_TRUE(r.GetPoint(0, 0, x, y, z, true));
+    EXPECT_LE(Dist(&one.xyz[0], x, y, z), 0.2);
+}
+
+TEST(PointFile, QueriesOutsideTheFaceAnswerFalse) {
+    TempDir dir;
+    FacePoints f = MakeFace(2, 8, 0, 0.2, 3);
+    f.has.assign(f.has.size(), 1);
+    ImpCubeFaceReader r;
+    ExpectEmpty(r);  // never read
+    ASSERT_TRUE(r.Read(WriteOrDie(dir, "f.DAT", f).c_str()));
+    double x = 7, y = 8, z = 9;
+    EXPECT_TRUE(r.HasPoint(0, 0));
+    EXPECT_TRUE(r.HasPoint(7, 7));
+    for (auto [c, w] : {std::pair{-1, 0},
+                        {0, -1},
+                        {8, 0},
+                        {0, 8},
+                        {8, 8},
+                        {INT_MIN, 0},
+                        {0, INT_MAX},
+                        {INT_MAX, INT_MAX}}) {
+        EXPECT_FALSE(r.HasPoint(c, w)) << c << " " << w;
+        EXPECT_FALSE(r.GetPoint(c, w, x, y, z, true)) << c << " " << w;
+    }
+    EXPECT_EQ(x, 7);
+    EXPECT_EQ(y, 8);
+    EXPECT_EQ(z, 9);
+}
+
+TEST(PointFile, WriterRejectsInconsistentInput) {
+    TempDir dir;
+    const std::string path = (dir / "bad.DAT").string();
+    const FacePoints good = MakeFace(1, 4, 0, 0.0, 5);
+    auto rejects = [&](FacePoints f, const std::string& text) {
+        std::string error;
+        EXPECT_FALSE(WriteFacePoints(path, f, &error));
+        EXPECT_EQ(error, text);
+    };
+    FacePoints f = good;
+    f.face = 6;
+    rejects(f, "face 6 is not 0 to 5");
+    f = good;
+    f.size = 0;
+    rejects(f, "size 0 is not 1 to 16384");
+    f.size = 16385;
+    rejects(f, "size 16385 is not 1 to 16384");
+    f = good;
+    f.has.pop_back();
+    rejects(f, "presence holds 15 entries, expected 16");
+    f = good;
+    f.xyz.push_back(0);
+    rejects(f, "coordinates hold 49 values, expected 48");
+    f = good;
+    f.has[5] = 1;
+    f.xyz[5 * 3 + 1] = NAN;
+    rejects(f, "point of pixel (1, 1) is not finite");
+    f = good;
+    f.has[2] = 1;
+    f.xyz[2 * 3 + 2] = 3.0;  // front face looks along -z (scan +y with up 0)
+    f.xyz[2 * 3 + 1] = -1.0;
+    rejects(f, "point of pixel (2, 0) lies behind face 1");
+    f = good;
+    f.has[0] = 1;
+    std::copy(&good.xyz[3 * 3], &good.xyz[3 * 3 + 3], &f.xyz[0]);  // pixel 0 gets pixel 3's
+    rejects(f, "point of pixel (0, 0) lies more than half a pixel outside it");
+    EXPECT_FALSE(std::filesystem::exists(path));
+
+    std::string error;
+    EXPECT_FALSE(WriteFacePoints((dir / "no/such/folder/x.DAT").string(), good, &error));
+    EXPECT_EQ(error, "cannot write " + (dir / "no/such/folder/x.DAT").string());
+    EXPECT_FALSE(WriteFacePoints(path, f));  // no error text wanted
+}
+
+TEST(PointFile, DamagedFilesAreRejectedAndLeaveTheReaderEmpty) {
+    TempDir dir;
+    const FacePoints f = MakeFace(3, 6, 0, 0.4, 11);
+    const std::string good = ReadFile(WriteOrDie(dir, "good.DAT", f));
+    ASSERT_GT(good.size(), 48u);
+
+    ImpCubeFaceReader r;
+    auto rejects = [&](const std::string& bytes, const std::string& text) {
+        ASSERT_TRUE(r.Read((dir / "good.DAT").string().c_str()));  // content to drop
+        const std::string path = dir.Write("bad.DAT", bytes).string();
+        EXPECT_FALSE(r.Read(path.c_str()));
+        if (!text.empty()) {
+            EXPECT_EQ(r.GetError(), text);
+        } else {
+            EXPECT_NE(r.GetError(), "");
+        }
+        ExpectEmpty(r);
+    };
+    auto patched = [&](std::size_t at, const void* bytes, std::size_t n) {
+        std::string s = good;
+        std::memcpy(s.data() + at, bytes, n);
+        return s;
+    };
+    auto u32 = [](std::uint32_t v) { return v; };
+    auto u64 = [](std::uint64_t v) { return v; };  // host order: the tests run little-endian
+
+    rejects("", "file is empty");
+    for (std::size_t n = 1; n < good.size(); ++n) {
+        rejects(good.substr(0, n), "");
+    }
+    rejects(good.substr(0, 47), "file is shorter than a point file header");
+    rejects(good + "x", "");
+    rejects(patched(1, "Q", 1), "not a point file");
+    rejects(std::string("Pnt file\n") + good, "not a point file");
+    rejects(patched(8, "\x02", 1), "unsupported point file version 2.0");
+    EXPECT_FLOAT_EQ(r.GetVersion(), 2.0f);  // kept for the caller's message
+    rejects(patched(9, "\x01", 1), "unsupported point file version 1.1");
+    rejects(patched(10, "\x07", 1), "face 7 is not 0 to 5");
+    rejects(patched(11, "\x01", 1), "reserved header fields are not zero");
+    const std::uint32_t zero = u32(0), big = u32(20000), seven = u32(7);
+    rejects(patched(12, &zero, 4), "face size 0 is not 1 to 16384");
+    rejects(patched(12, &big, 4), "face size 20000 is not 1 to 16384");
+    rejects(patched(12, &seven, 4), "");  // more pixels than the runs cover
+    const double nan = NAN, negative = -1.0;
+    rejects(patched(24, &nan, 8), "range quantum is not a positive number");
+    rejects(patched(24, &negative, 8), "range quantum is not a positive number");
+    const std::uint64_t tooMany = u64(37);
+    rejects(patched(32, &tooMany, 8), "point count 37 exceeds the face's 36 pixels");
+
+    // A lying count or run length must not make the reader allocate for it.
+    std::uint64_t count = 0, maskBytes = 0;
+    std::memcpy(&count, good.data() + 32, 8);
+    std::memcpy(&maskBytes, good.data() + 40, 8);
+    const std::uint64_t hugeMask = u64(1) << 62;
+    rejects(patched(40, &hugeMask, 8), "file holds " + std::to_string(good.size()) +
+                                           " bytes, its header announces " +
+                                           std::to_string(48 + 4 * count));
+    const std::uint64_t fewer = count - 1;
+    rejects(patched(32, &fewer, 8), "file holds " + std::to_string(good.size()) +
+                                        " bytes, its header announces " +
+                                        std::to_string(good.size() - 4));
+    // Counts that agree with the file's length but not with the runs.
+    rejects(patched(32, &fewer, 8).substr(0, good.size() - 4),
+            "presence runs announce more points than the file holds");
+    {
+        std::string s = patched(32, &count, 8);
+        const std::uint64_t more = count + 1;
+        std::memcpy(s.data() + 32, &more, 8);
+        s += std::string("\x00\x10\x00\x00", 4);
+        rejects(s, "presence runs announce fewer points than the file holds");
+    }
+    // A run beyond the face, a run that never ends, a zero-length run.
+    rejects(patched(48, "\x7f", 1), "presence runs do not match the face size");
+    {
+        std::string s = good;
+        s.replace(48 + maskBytes - 1, 1, 1, '\x80');
+        rejects(s, "presence runs are damaged");
+    }
+    {
+        std::string s = good;
+        const std::uint64_t moreMask = maskBytes + 1;
+        std::memcpy(s.data() + 40, &moreMask, 8);
+        s.insert(48 + maskBytes, 1, '\0');
+        rejects(s, "presence runs do not match the face size");
+    }
+    // A stored word without a range code.
+    {
+        std::string s = good;
+        std::memset(s.data() + 48 + maskBytes + 4, 0, 4);
+        rejects(s, "a point has no range code");
+    }
+    // An absurd but self-consistent header: 2^28 pixels, no points, one run.
+    {
+        std::string s = good.substr(0, 48);
+        const std::uint32_t side = u32(16384);
+        const std::uint64_t none = 0, five = 5;
+        std::memcpy(s.data() + 12, &side, 4);
+        std::memcpy(s.data() + 32, &none, 8);
+        std::memcpy(s.data() + 40, &five, 8);
+        s += std::string("\x80\x80\x80\x80\x02", 5);  // 2^29: twice the face
+        rejects(s, "presence runs do not match the face size");
+    }
+
+    EXPECT_FALSE(r.Read((dir / "missing.DAT").string().c_str()));
+    EXPECT_EQ(r.GetError(), "cannot open " + (dir / "missing.DAT").string());
+    EXPECT_FLOAT_EQ(r.GetVersion(), 0.0f);
+    EXPECT_FALSE(r.Read(nullptr));
+    EXPECT_FALSE(r.Read(dir.path().string().c_str()));  // a folder
+    ExpectEmpty(r);
+}
+
+TEST(PointFile, RandomByteDamageNeverCrashes) {
+    TempDir dir;
+    const FacePoints f = MakeFace(0, 12, 1, 0.5, 21);
+    const std::string good = ReadFile(WriteOrDie(dir, "good.DAT", f));
+    std::mt19937 rng(4);
+    ImpCubeFaceReader r;
+    int accepted = 0;
+    for (int trial = 0; trial < 400; ++trial) {
+        std::string s = good;
+        const int flips = 1 + trial % 4;
+        for (int k = 0; k < flips; ++k) {
+            s[rng() % s.size()] ^= static_cast<char>(1 + rng() % 255);
+        }
+        const std::string path = dir.Write("fuzz.DAT", s).string();
+        if (r.Read(path.c_str())) {
+            ++accepted;  // damage inside the points themselves stays undetected
+            double x, y, z;
+            for (int i = 0; i < 144; ++i) {
+                if (r.HasPoint(i % 12, i / 12)) {
+                    EXPECT_TRUE(r.GetPoint(i % 12, i / 12, x, y, z, true));
+                }
+            }
+        } else {
+            ExpectEmpty(r);
+        }
+    }
+    EXPECT_LT(accepted, 400);
+}
+
+TEST(PointFile, AFileWrittenByHandFromTheFormatDescriptionReads) {
+    // 2 x 2 right face, up direction 1, only pixel (1, 0) measured, range
+    // code 1001 with quantum 0.01 (range 10), column offset +31, row -32.
+    std::string s("\x89PNRDAT\n", 8);
+    s += std::string("\x01\x00\x02\x00", 4);
+    s += std::string("\x02\x00\x00\x00", 4) + std::string("\x01\x00\x00\x00", 4);
+    s += std::string(4, '\0');
+    const double q = 0.01;
+    s.append(reinterpret_cast<const char*>(&q), 8);
+    s += std::string("\x01\0\0\0\0\0\0\0", 8) + std::string("\x03\0\0\0\0\0\0\0", 8);
+    s += std::string("\x01\x01\x02", 3);
+    const std::uint32_t word = (1001u << 12) | (31u << 6) | 32u;
+    s.append(reinterpret_cast<const char*>(&word), 4);
+    TempDir dir;
+    ImpCubeFaceReader r;
+    ASSERT_TRUE(r.Read(dir.Write("hand.DAT", s).string().c_str())) << r.GetError();
+    EXPECT_FALSE(r.HasPoint(0, 0));
+    EXPECT_TRUE(r.HasPoint(1, 0));
+    EXPECT_FALSE(r.HasPoint(0, 1));
+    EXPECT_FALSE(r.HasPoint(1, 1));
+    // u = (1.5 + 31/63) / 2, v = (0.5 - 32/63) / 2; right face: (1, t, s).
+    const double su = 2 * (1.5 + 31.0 / 63) / 2 - 1, tv = 1 - 2 * (0.5 - 32.0 / 63) / 2;
+    const double len = std::sqrt(1 + su * su + tv * tv);
+    double x = 0, y = 0, z = 0;
+    ASSERT_TRUE(r.GetPoint(1, 0, x, y, z, true));
+    EXPECT_NEAR(x, 10.0 / len, 1e-9);
+    EXPECT_NEAR(y, 10.0 * tv / len, 1e-9);
+    EXPECT_NEAR(z, 10.0 * su / len, 1e-9);
+}

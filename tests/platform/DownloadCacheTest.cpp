@@ -1,0 +1,351 @@
+#include "platform/DownloadCache.h"
+
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "platform/Text.h"
+#include "support/HttpServer.h"
+#include "support/TempDir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using platform::DownloadCache;
+using platform::FromUtf8;
+using platform::ToUtf8;
+using testsupport::HttpServer;
+using testsupport::ReadFile;
+using testsupport::TempDir;
+
+// A served folder, a cache folder and a server on 127.0.0.1.
+struct Fixture {
+    TempDir site;
+    TempDir cacheDir;
+    HttpServer server{site.path()};
+    DownloadCache cache{FromUtf8(cacheDir.path().string())};
+
+    std::u16string Get(const std::string& path) {
+        return cache.Download(FromUtf8(server.Url(path)));
+    }
+};
+
+// Names in the cache folder that are not finished entries (downloads in progress).
+std::vector<std::string> LeftoverTemporaries(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::recursive_directory_iterator(folder)) {
+        const std::string name = e.path().filename().string();
+        if (name.starts_with("."))
+            names.push_back(name);
+    }
+    return names;
+}
+
+std::size_t CountFiles(const fs::path& folder) {
+    std::size_t n = 0;
+    for (const auto& e : fs::directory_iterator(folder))
+        n += e.is_regular_file() ? 1 : 0;
+    return n;
+}
+
+// A local port with nothing listening on it.
+int UnusedPort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+    ::close(fd);
+    return ntohs(addr.sin_port);
+}
+
+TEST(DownloadCache, DownloadsRevalidatesAndRefetchesChangedFile) {
+    Fixture f;
+    ASSERT_TRUE(f.server.IsRunning());
+    f.site.Write("st1/Img_0_0.JPG", std::string("\xff\xd8 jpeg bytes \0 with a zero", 26));
+
+    const std::u16string first = f.Get("st1/Img_0_0.JPG");
+    ASSERT_FALSE(first.empty()) << ToUtf8(f.cache.LastError());
+    const fs::path local(ToUtf8(first));
+    EXPECT_EQ(local.extension(), ".JPG");
+    EXPECT_EQ(local.parent_path(), f.cacheDir.path());
+    EXPECT_EQ(ReadFile(local), ReadFile(f.site / "st1/Img_0_0.JPG"));
+    auto counters = f.cache.GetCounters();
+    EXPECT_EQ(counters.requests, 1u);
+    EXPECT_EQ(counters.downloads, 1u);
+
+    // Unchanged on the server: a conditional request, a 304, the same file.
+    const std::u16string second = f.Get("st1/Img_0_0.JPG");
+    EXPECT_EQ(second, first);
+    auto log = f.server.Log();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_FALSE(log[0].IsConditional());
+    EXPECT_TRUE(log[1].Has("if-none-match"));
+    EXPECT_EQ(f.server.FullAnswers("/st1/Img_0_0.JPG"), 1);
+    counters = f.cache.GetCounters();
+    EXPECT_EQ(counters.requests, 2u);
+    EXPECT_EQ(counters.downloads, 1u);
+    EXPECT_EQ(counters.reuses, 1u);
+
+    // Changed on the server: fetched again into the same place.
+    f.site.Write("st1/Img_0_0.JPG", "new content, longer than before");
+    const std::u16string third = f.Get("st1/Img_0_0.JPG");
+    EXPECT_EQ(third, first);
+    EXPECT_EQ(ReadFile(local), "new content, longer than before");
+    EXPECT_EQ(f.server.FullAnswers("/st1/Img_0_0.JPG"), 2);
+    counters = f.cache.GetCounters();
+    EXPECT_EQ(counters.downloads, 2u);
+    EXPECT_EQ(counters.failures, 0u);
+    EXPECT_TRUE(f.cache.LastError().empty());
+
+    // A second instance on the same folder revalidates the same entry.
+    DownloadCache other(FromUtf8(f.cacheDir.path().string()));
+    EXPECT_EQ(other.Download(FromUtf8(f.server.Url("st1/Img_0_0.JPG"))), first);
+    EXPECT_EQ(other.GetCounters().reuses, 1u);
+    EXPECT_TRUE(LeftoverTemporaries(f.cacheDir.path()).empty());
+}
+
+TEST(DownloadCache, RevalidatesByDateWhenTheServerSendsNoEtag) {
+    Fixture f;
+    f.server.SetValidators(false, true);
+    const auto file = f.site.Write("Version.ini", "[Panora Information]\nBuild=1\n");
+    const auto past = fs::file_time_type::clock::now() - std::chrono::hours(2);
+    fs::last_write_time(file, past);
+
+    const std::u16string path = f.Get("Version.ini");
+    ASSERT_FALSE(path.empty()) << ToUtf8(f.cache.LastError());
+    EXPECT_EQ(f.Get("Version.ini"), path);
+    auto log = f.server.Log();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_TRUE(log[1].Has("if-modified-since"));
+    EXPECT_FALSE(log[1].Has("if-none-match"));
+    EXPECT_EQ(f.cache.GetCounters().reuses, 1u);
+
+    // A newer file (one hour later) is downloaded again.
+    f.site.Write("Version.ini", "[Panora Information]\nBuild=2\n");
+    fs::last_write_time(file, past + std::chrono::hours(1));
+    EXPECT_EQ(f.Get("Version.ini"), path);
+    EXPECT_EQ(ReadFile(ToUtf8(path)), "[Panora Information]\nBuild=2\n");
+
+    // Without any validator every request is a full, unconditional download.
+    f.server.SetValidators(false, false);
+    fs::last_write_time(file, past + std::chrono::hours(2));
+    EXPECT_EQ(f.Get("Version.ini"), path);  // stores an entry with no validators
+    EXPECT_EQ(f.Get("Version.ini"), path);
+    log = f.server.Log();
+    ASSERT_EQ(log.size(), 5u);
+    EXPECT_FALSE(log[4].IsConditional());
+    EXPECT_EQ(f.server.FullAnswers("/Version.ini"), 4);
+}
+
+TEST(DownloadCache, FailuresGiveTheEmptyPathAndAnErrorText) {
+    Fixture f;
+    f.site.Write("gone.xml", "<x/>");
+    f.site.Write("dropped.DAT", "points");
+    f.site.Write("broken.xml", "<x/>");
+    f.server.SetStatus("/gone.xml", 404);
+    f.server.SetStatus("/broken.xml", 500);
+    f.server.SetDrop("/dropped.DAT");
+
+    EXPECT_TRUE(f.Get("gone.xml").empty());
+    EXPECT_NE(ToUtf8(f.cache.LastError()).find("HTTP status 404"), std::string::npos)
+        << ToUtf8(f.cache.LastError());
+    EXPECT_NE(ToUtf8(f.cache.LastError()).find(f.server.Url("gone.xml")), std::string::npos);
+    EXPECT_TRUE(f.Get("missing.xml").empty());  // really absent: the server's own 404
+    EXPECT_TRUE(f.Get("broken.xml").empty());
+    EXPECT_NE(ToUtf8(f.cache.LastError()).find("HTTP status 500"), std::string::npos);
+
+    EXPECT_TRUE(f.Get("dropped.DAT").empty());
+    const std::string dropped = ToUtf8(f.cache.LastError());
+    EXPECT_NE(dropped.find("dropped.DAT"), std::string::npos) << dropped;
+
+    DownloadCache::Options quick;
+    quick.connectTimeout = std::chrono::milliseconds(2000);
+    f.cache.SetOptions(quick);
+    const std::string refused = "http://127.0.0.1:" + std::to_string(UnusedPort()) + "/a.xml";
+    EXPECT_TRUE(f.cache.Download(FromUtf8(refused)).empty());
+    EXPECT_NE(ToUtf8(f.cache.LastError()).find("connect"), std::string::npos)
+        << ToUtf8(f.cache.LastError());
+    EXPECT_TRUE(f.cache.Download(u"http://no-such-host.invalid/a.xml").empty());
+    EXPECT_FALSE(f.cache.LastError().empty());
+
+    // Only http and https.
+    for (const char16_t* url : {u"ftp://127.0.0.1/a.xml", u"file:///etc/hostname", u"station.xml",
+                                u"", u"http://", u"https:///a.xml"}) {
+        EXPECT_TRUE(f.cache.Download(url).empty()) << ToUtf8(url);
+        EXPECT_NE(ToUtf8(f.cache.LastError()).find("Not an http or https URL"), std::string::npos);
+    }
+    EXPECT_EQ(f.cache.GetCounters().failures, 12u);
+    EXPECT_EQ(f.cache.GetCounters().downloads, 0u);
+    // Nothing was stored: no data file, no error page, no partial file.
+    EXPECT_EQ(CountFiles(f.cacheDir.path()), 0u);
+    EXPECT_TRUE(LeftoverTemporaries(f.cacheDir.path()).empty());
+}
+
+TEST(DownloadCache, TimesOutOnALateAnswer) {
+    Fixture f;
+    f.site.Write("slow.xml", "<x/>");
+    f.server.SetDelay("/slow.xml", std::chrono::milliseconds(5000));
+    DownloadCache::Options options;
+    options.totalTimeout = std::chrono::milliseconds(300);
+    f.cache.SetOptions(options);
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(f.Get("slow.xml").empty());
+    // Well before the server would have answered.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(4000));
+    EXPECT_NE(ToUtf8(f.cache.LastError()).find("Timeout"), std::string::npos)
+        << ToUtf8(f.cache.LastError());
+    EXPECT_EQ(CountFiles(f.cacheDir.path()), 0u);
+    EXPECT_TRUE(LeftoverTemporaries(f.cacheDir.path()).empty());
+}
+
+TEST(DownloadCache, BrokenTransferNeverLeavesAPartialFile) {
+    Fixture f;
+    const std::string good(5000, 'g');
+    f.site.Write("Pnt_0_0.DAT", good);
+    const std::u16string path = f.Get("Pnt_0_0.DAT");
+    ASSERT_FALSE(path.empty());
+
+    // The server's new version arrives cut in half: the old copy stays intact.
+    f.site.Write("Pnt_0_0.DAT", std::string(8000, 'n'));
+    f.server.SetTruncate("/Pnt_0_0.DAT");
+    EXPECT_TRUE(f.Get("Pnt_0_0.DAT").empty());
+    EXPECT_EQ(ReadFile(ToUtf8(path)), good);
+
+    // A first download cut short leaves nothing under its name.
+    f.site.Write("Img_1_0.JPG", std::string(8000, 'j'));
+    f.server.SetTruncate("/Img_1_0.JPG");
+    EXPECT_TRUE(f.Get("Img_1_0.JPG").empty());
+    EXPECT_EQ(CountFiles(f.cacheDir.path()), 1u);
+    EXPECT_TRUE(LeftoverTemporaries(f.cacheDir.path()).empty());
+
+    // Once the server is well again, the complete new version arrives.
+    f.server.ClearOverrides();
+    EXPECT_EQ(f.Get("Pnt_0_0.DAT"), path);
+    EXPECT_EQ(ReadFile(ToUtf8(path)), std::string(8000, 'n'));
+    const std::u16string image = f.Get("Img_1_0.JPG");
+    ASSERT_FALSE(image.empty());
+    EXPECT_EQ(ReadFile(ToUtf8(image)).size(), 8000u);
+}
+
+TEST(DownloadCache, QueryStringsSpacesAndRedirects) {
+    Fixture f;
+    f.site.Write("my station/Data Set.xml", "<sx:Dataset/>");
+    f.site.Write("caf\xc3\xa9/a.xml", "accented");
+
+    const std::u16string a = f.Get("my station/Data Set.xml?v=1&name=a b");
+    ASSERT_FALSE(a.empty()) << ToUtf8(f.cache.LastError());
+    EXPECT_EQ(fs::path(ToUtf8(a)).extension(), ".xml");
+    EXPECT_EQ(ReadFile(ToUtf8(a)), "<sx:Dataset/>");
+    const auto log = f.server.Log();
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].target, "/my%20station/Data%20Set.xml?v=1&name=a%20b");
+    EXPECT_EQ(log[0].path, "/my station/Data Set.xml");
+
+    // Another query is another entry; the fragment is not part of the key.
+    const std::u16string b = f.Get("my station/Data Set.xml?v=2");
+    ASSERT_FALSE(b.empty());
+    EXPECT_NE(a, b);
+    EXPECT_EQ(f.Get("my station/Data Set.xml?v=2#top"), b);
+    EXPECT_EQ(f.Get("my%20station/Data%20Set.xml?v=2"), b);  // already encoded: same URL
+
+    const std::u16string accented = f.cache.Download(FromUtf8(f.server.Url("caf\xc3\xa9/a.xml")));
+    ASSERT_FALSE(accented.empty()) << ToUtf8(f.cache.LastError());
+    EXPECT_EQ(ReadFile(ToUtf8(accented)), "accented");
+
+    // Redirects are followed; the entry belongs to the URL asked for.
+    f.site.Write("new/Img_0_1.PNG", "png bytes");
+    f.server.SetRedirect("/old/Img_0_1.PNG", f.server.Url("new/Img_0_1.PNG"));
+    const std::u16string moved = f.Get("old/Img_0_1.PNG");
+    ASSERT_FALSE(moved.empty()) << ToUtf8(f.cache.LastError());
+    EXPECT_EQ(ReadFile(ToUtf8(moved)), "png bytes");
+    EXPECT_EQ(fs::path(ToUtf8(moved)).extension(), ".PNG");
+    // A redirect loop ends in failure.
+    f.server.SetRedirect("/loop.xml", f.server.Url("loop.xml"));
+    EXPECT_TRUE(f.Get("loop.xml").empty());
+
+    EXPECT_EQ(DownloadCache::NormaliseUrl(u"http://h/a b/\u00e9\\x.xml?q=\"1\"#frag"),
+              "http://h/a%20b/%C3%A9%5Cx.xml?q=%221%22");
+}
+
+TEST(DownloadCache, ConcurrentRequestsForOneUrlDownloadOnce) {
+    Fixture f;
+    const std::string bytes(200000, 'p');
+    f.site.Write("Pnt_2_3.DAT", bytes);
+    f.server.SetDelay("/Pnt_2_3.DAT", std::chrono::milliseconds(100));
+
+    std::u16string results[4];
+    std::vector<std::thread> threads;
+    for (auto& r : results) {
+        threads.emplace_back([&f, &r] { r = f.Get("Pnt_2_3.DAT"); });
+    }
+    for (auto& t : threads)
+        t.join();
+    for (const auto& r : results) {
+        ASSERT_FALSE(r.empty());
+        EXPECT_EQ(r, results[0]);
+    }
+    EXPECT_EQ(ReadFile(ToUtf8(results[0])), bytes);
+    EXPECT_EQ(f.server.Requests("/Pnt_2_3.DAT"), 4);
+    EXPECT_EQ(f.server.FullAnswers("/Pnt_2_3.DAT"), 1);
+    const auto counters = f.cache.GetCounters();
+    EXPECT_EQ(counters.downloads, 1u);
+    EXPECT_EQ(counters.reuses, 3u);
+}
+
+TEST(DownloadCache, DamagedEntryIsFetchedInFull) {
+    Fixture f;
+    f.site.Write("a.xml", "<complete/>");
+    const std::u16string path = f.Get("a.xml");
+    ASSERT_FALSE(path.empty());
+
+    // Bytes that no longer match the recorded size are not revalidated.
+    testsupport::TempDir scratch;
+    fs::copy_file(scratch.Write("x", "<cut"), ToUtf8(path), fs::copy_options::overwrite_existing);
+    EXPECT_EQ(f.Get("a.xml"), path);
+    EXPECT_EQ(ReadFile(ToUtf8(path)), "<complete/>");
+    // A removed data file is fetched again too.
+    fs::remove(ToUtf8(path));
+    EXPECT_EQ(f.Get("a.xml"), path);
+    EXPECT_EQ(ReadFile(ToUtf8(path)), "<complete/>");
+    const auto log = f.server.Log();
+    ASSERT_EQ(log.size(), 3u);
+    EXPECT_FALSE(log[1].IsConditional());
+    EXPECT_FALSE(log[2].IsConditional());
+}
+
+TEST(DownloadCache, DefaultFolderFollowsTheUserCacheHome) {
+    const char* savedXdg = std::getenv("XDG_CACHE_HOME");
+    const std::string xdg = savedXdg ? savedXdg : "";
+    const char* savedHome = std::getenv("HOME");
+    const std::string home = savedHome ? savedHome : "";
+
+    setenv("XDG_CACHE_HOME", "/var/tmp/xdg", 1);
+    EXPECT_EQ(DownloadCache::DefaultFolder(), u"/var/tmp/xdg/panora");
+    EXPECT_EQ(DownloadCache().Folder(), u"/var/tmp/xdg/panora");
+    setenv("XDG_CACHE_HOME", "relative/not/used", 1);
+    setenv("HOME", "/home/someone", 1);
+    EXPECT_EQ(DownloadCache::DefaultFolder(), u"/home/someone/.cache/panora");
+    unsetenv("XDG_CACHE_HOME");
+    EXPECT_EQ(DownloadCache::DefaultFolder(), u"/home/someone/.cache/panora");
+
+    if (savedXdg) {
+        setenv("XDG_CACHE_HOME", xdg.c_str(), 1);
+    }
+    if (savedHome) {
+        setenv("HOME", home.c_str(), 1);
+    } else {
+        unsetenv("HOME");
+    }
+}
+
+}  // namespace

@@ -1,0 +1,532 @@
+#include "platform/Image.h"
+
+#include <gtest/gtest.h>
+#include <png.h>
+#include <turbojpeg.h>
+#include <zlib.h>
+
+#include <csetjmp>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "support/ImageCompare.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using platform::Mask;
+using platform::RgbImage;
+using testsupport::ImageTolerance;
+using testsupport::Rgb;
+using Bytes = std::vector<std::uint8_t>;
+
+// A smooth colour pattern: red across, green down, blue along the diagonal.
+RgbImage Gradient(int w, int h) {
+    RgbImage img{w, h, Bytes(static_cast<std::size_t>(w) * h * 3)};
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            auto* p = &img.rgb[(static_cast<std::size_t>(y) * w + x) * 3];
+            p[0] = static_cast<std::uint8_t>(x * 255 / (w - 1));
+            p[1] = static_cast<std::uint8_t>(y * 255 / (h - 1));
+            p[2] = static_cast<std::uint8_t>((x + y) * 255 / (w + h - 2));
+        }
+    }
+    return img;
+}
+
+RgbImage Noise(int w, int h, unsigned seed) {
+    std::mt19937 rng(seed);
+    RgbImage img{w, h, Bytes(static_cast<std::size_t>(w) * h * 3)};
+    for (auto& v : img.rgb) {
+        v = static_cast<std::uint8_t>(rng());
+    }
+    return img;
+}
+
+// Writes a PNG with libpng from rows already in the file's own layout
+// (packed low bit depths, big-endian 16-bit samples).
+struct PngSpec {
+    int width = 0;
+    int height = 0;
+    int colourType = PNG_COLOR_TYPE_RGB;
+    int bitDepth = 8;
+    bool interlaced = false;
+    std::vector<png_color> palette;
+    Bytes paletteAlpha;
+    Bytes rows;  // height rows of equal length
+};
+
+struct PngSink {
+    Bytes out;
+};
+
+void SinkWrite(png_structp png, png_bytep data, png_size_t n) {
+    auto* sink = static_cast<PngSink*>(png_get_io_ptr(png));
+    sink->out.insert(sink->out.end(), data, data + n);
+}
+void SinkFlush(png_structp) {}
+
+bool WritePngRows(png_structp png, png_infop info, const PngSpec& spec, PngSink& sink) {
+    if (setjmp(png_jmpbuf(png))) {
+        return false;
+    }
+    png_set_write_fn(png, &sink, SinkWrite, SinkFlush);
+    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colourType,
+                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (!spec.palette.empty()) {
+        png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
+    }
+    if (!spec.paletteAlpha.empty()) {
+        png_set_tRNS(png, info, spec.paletteAlpha.data(),
+                     static_cast<int>(spec.paletteAlpha.size()), nullptr);
+    }
+    png_write_info(png, info);
+    const std::size_t rowBytes = spec.rows.size() / spec.height;
+    std::vector<png_bytep> pointers;
+    for (int y = 0; y < spec.height; ++y) {
+        pointers.push_back(const_cast<png_bytep>(spec.rows.data() + y * rowBytes));
+    }
+    png_write_image(png, pointers.data());
+    png_write_end(png, nullptr);
+    return true;
+}
+
+Bytes MakePng(const PngSpec& spec) {
+    PngSink sink;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    const bool ok = WritePngRows(png, info, spec, sink);
+    png_destroy_write_struct(&png, &info);
+    EXPECT_TRUE(ok);
+    return sink.out;
+}
+
+void AppendBigEndian(Bytes& b, std::uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        b.push_back(static_cast<std::uint8_t>(v >> shift));
+    }
+}
+
+void AppendChunk(Bytes& b, const char* type, const Bytes& body) {
+    AppendBigEndian(b, static_cast<std::uint32_t>(body.size()));
+    Bytes typed(type, type + 4);
+    typed.insert(typed.end(), body.begin(), body.end());
+    b.insert(b.end(), typed.begin(), typed.end());
+    AppendBigEndian(b, static_cast<std::uint32_t>(crc32(0, typed.data(), typed.size())));
+}
+
+// A well-formed PNG header for an 8-bit RGB image of the given size, followed
+// by a small image data chunk and the end chunk.
+Bytes PngClaiming(std::uint32_t width, std::uint32_t height) {
+    Bytes b = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    Bytes ihdr;
+    AppendBigEndian(ihdr, width);
+    AppendBigEndian(ihdr, height);
+    ihdr.insert(ihdr.end(), {8, PNG_COLOR_TYPE_RGB, 0, 0, 0});
+    AppendChunk(b, "IHDR", ihdr);
+    Bytes raw(4096, 0);
+    uLongf packedSize = compressBound(raw.size());
+    Bytes packed(packedSize);
+    compress(packed.data(), &packedSize, raw.data(), raw.size());
+    packed.resize(packedSize);
+    AppendChunk(b, "IDAT", packed);
+    AppendChunk(b, "IEND", {});
+    return b;
+}
+
+// The JPEG's frame header (SOF0) rewritten to claim another size.
+Bytes JpegClaiming(Bytes jpeg, int width, int height) {
+    for (std::size_t i = 2; i + 9 < jpeg.size(); ++i) {
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) {
+            jpeg[i + 5] = static_cast<std::uint8_t>(height >> 8);
+            jpeg[i + 6] = static_cast<std::uint8_t>(height);
+            jpeg[i + 7] = static_cast<std::uint8_t>(width >> 8);
+            jpeg[i + 8] = static_cast<std::uint8_t>(width);
+            return jpeg;
+        }
+    }
+    ADD_FAILURE() << "no frame header in the JPEG";
+    return jpeg;
+}
+
+int JpegSubsampling(const Bytes& jpeg) {
+    tjhandle tj = tjInitDecompress();
+    int w = 0, h = 0, sub = -1, cs = 0;
+    tjDecompressHeader3(tj, jpeg.data(), jpeg.size(), &w, &h, &sub, &cs);
+    tjDestroy(tj);
+    return sub;
+}
+
+// Expects a decode to fail with a message containing `part`, leaving no image.
+void ExpectDecodeFails(const Bytes& data, const std::string& part, const char* what) {
+    SCOPED_TRACE(what);
+    RgbImage img{5, 5, Bytes(75, 1)};
+    std::string error;
+    EXPECT_FALSE(platform::DecodeImage(data.data(), data.size(), img, &error));
+    EXPECT_NE(error.find(part), std::string::npos) << error;
+    EXPECT_EQ(img.width, 0);
+    EXPECT_EQ(img.height, 0);
+    EXPECT_TRUE(img.rgb.empty());
+}
+
+TEST(Image, JpegRoundTripStaysCloseAndPicksChromaSubsampling) {
+    // 50 x 37: neither side a multiple of the 16-pixel coding block.
+    const RgbImage original = Gradient(50, 37);
+    Bytes high, low;
+    std::string error;
+    ASSERT_TRUE(platform::EncodeJpeg(original, 90, high, &error)) << error;
+    ASSERT_TRUE(platform::EncodeJpeg(original, 89, low, &error)) << error;
+    EXPECT_EQ(JpegSubsampling(high), TJSAMP_444);
+    EXPECT_EQ(JpegSubsampling(low), TJSAMP_420);
+
+    RgbImage decoded;
+    ASSERT_TRUE(platform::DecodeImage(high.data(), high.size(), decoded, &error)) << error;
+    EXPECT_TRUE(testsupport::ImagesMatch(decoded, original, {8, 0.0, 2.0}, "jpeg-q90"));
+    ASSERT_TRUE(platform::DecodeImage(low.data(), low.size(), decoded, &error)) << error;
+    EXPECT_TRUE(testsupport::ImagesMatch(decoded, original, {16, 0.01, 4.0}, "jpeg-q89"));
+
+    // Through a file, and the quality range.
+    testsupport::TempDir dir;
+    const auto path = (dir / "face.jpg").string();
+    ASSERT_TRUE(platform::EncodeJpegFile(original, path, 95, &error)) << error;
+    EXPECT_TRUE(testsupport::ImagesMatch(testsupport::LoadImageForCompare(path), original,
+                                         {8, 0.0, 2.0}, "jpeg-file"));
+    EXPECT_FALSE(platform::EncodeJpeg(original, 0, high, &error));
+    EXPECT_EQ(error, "JPEG quality 0 is outside 1..100");
+    EXPECT_TRUE(high.empty());
+    EXPECT_FALSE(platform::EncodeJpegFile(original, (dir / "q.jpg").string(), 101, &error));
+    EXPECT_FALSE(std::filesystem::exists(dir / "q.jpg"));
+    EXPECT_TRUE(platform::EncodeJpeg(original, 1, high, &error)) << error;
+    EXPECT_TRUE(platform::EncodeJpeg(original, 100, high, &error)) << error;
+
+    // A colour JPEG read as a mask thresholds its luminance.
+    RgbImage halves{16, 16, Bytes(16 * 16 * 3, 0)};
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 8; x < 16; ++x) {
+            std::memset(&halves.rgb[(y * 16 + x) * 3], 255, 3);
+        }
+    }
+    ASSERT_TRUE(platform::EncodeJpeg(halves, 95, high, &error));
+    Mask mask;
+    ASSERT_TRUE(platform::DecodeMask(high.data(), high.size(), mask, &error)) << error;
+    ASSERT_EQ(mask.opaque.size(), 256u);
+    EXPECT_EQ(mask.opaque[5 * 16 + 2], 0);
+    EXPECT_EQ(mask.opaque[5 * 16 + 13], 1);
+}
+
+TEST(Image, PngRoundTripIsExact) {
+    const RgbImage original = Noise(37, 23, 7);
+    testsupport::TempDir dir;
+    const auto path = (dir / "face.png").string();
+    std::string error;
+    ASSERT_TRUE(platform::EncodePngFile(original, path, &error)) << error;
+    RgbImage decoded;
+    ASSERT_TRUE(platform::DecodeImageFile(path, decoded, &error)) << error;
+    EXPECT_EQ(decoded.width, 37);
+    EXPECT_EQ(decoded.height, 23);
+    EXPECT_EQ(decoded.rgb, original.rgb);
+
+    // The decoder goes by content: a PNG named .JPG still decodes.
+    const auto misnamed = dir.Write("Img_1_64.JPG", testsupport::ReadFile(path));
+    ASSERT_TRUE(platform::DecodeImageFile(misnamed.string(), decoded, &error)) << error;
+    EXPECT_EQ(decoded.rgb, original.rgb);
+
+    // One pixel wide and one pixel high.
+    for (const auto& thin : {Noise(1, 9, 3), Noise(9, 1, 4)}) {
+        Bytes png;
+        ASSERT_TRUE(platform::EncodePng(thin, png, &error)) << error;
+        ASSERT_TRUE(platform::DecodeImage(png.data(), png.size(), decoded, &error)) << error;
+        EXPECT_EQ(decoded.rgb, thin.rgb);
+    }
+
+    // Images the encoders refuse.
+    Bytes out;
+    EXPECT_FALSE(platform::EncodePng(RgbImage{}, out, &error));
+    EXPECT_EQ(error, "image has no pixels (0 x 0)");
+    EXPECT_FALSE(platform::EncodePng(RgbImage{4, 4, Bytes(47)}, out, &error));
+    EXPECT_EQ(error, "image of 4 x 4 pixels holds 47 bytes instead of 48");
+    EXPECT_FALSE(platform::EncodeJpeg(RgbImage{40000, 1, Bytes(120000)}, 80, out, &error));
+    EXPECT_EQ(error, "image of 40000 x 1 pixels is larger than the largest side of 32768");
+    EXPECT_FALSE(
+        platform::EncodePngFile(original, (dir / "no/such/folder/a.png").string(), &error));
+    EXPECT_NE(error.find("a.png: cannot create (No such file or directory)"), std::string::npos)
+        << error;
+}
+
+TEST(Image, PngOfEveryLayoutDecodesTo24BitColour) {
+    std::string error;
+    RgbImage img;
+    auto decode = [&](const PngSpec& spec) {
+        const Bytes png = MakePng(spec);
+        EXPECT_TRUE(platform::DecodeImage(png.data(), png.size(), img, &error)) << error;
+        EXPECT_EQ(img.width, spec.width);
+        EXPECT_EQ(img.height, spec.height);
+    };
+    auto grey = [](std::uint8_t v) { return Rgb{v, v, v}; };
+
+    {
+        SCOPED_TRACE("grey 8-bit");
+        decode({3, 1, PNG_COLOR_TYPE_GRAY, 8, false, {}, {}, {0, 128, 255}});
+        EXPECT_EQ(testsupport::PixelAt(img, 1, 0), grey(128));
+        EXPECT_EQ(testsupport::PixelAt(img, 2, 0), grey(255));
+    }
+    {
+        SCOPED_TRACE("grey 1-bit, 10 wide: two bytes a row, MSB first");
+        decode({10, 2, PNG_COLOR_TYPE_GRAY, 1, false, {}, {}, {0b10100000, 0b01000000, 0, 0xFF}});
+        EXPECT_EQ(testsupport::PixelAt(img, 0, 0), grey(255));
+        EXPECT_EQ(testsupport::PixelAt(img, 1, 0), grey(0));
+        EXPECT_EQ(testsupport::PixelAt(img, 2, 0), grey(255));
+        EXPECT_EQ(testsupport::PixelAt(img, 9, 0), grey(255));
+        EXPECT_EQ(testsupport::PixelAt(img, 8, 0), grey(0));
+        EXPECT_EQ(testsupport::PixelAt(img, 7, 1), grey(0));
+        EXPECT_EQ(testsupport::PixelAt(img, 9, 1), grey(255));
+    }
+    {
+        SCOPED_TRACE("grey 2-bit and 4-bit scale to the full range");
+        decode({4, 1, PNG_COLOR_TYPE_GRAY, 2, false, {}, {}, {0b00011011}});
+        EXPECT_EQ(testsupport::PixelAt(img, 1, 0), grey(85));
+        EXPECT_EQ(testsupport::PixelAt(img, 3, 0), grey(255));
+        decode({2, 1, PNG_COLOR_TYPE_GRAY, 4, false, {}, {}, {0x5F}});
+        EXPECT_EQ(testsupport::PixelAt(img, 0, 0), grey(85));
+        EXPECT_EQ(testsupport::PixelAt(img, 1, 0), grey(255));
+    }
+    {
+        SCOPED_TRACE("palette 4-bit with transparency: colour kept, alpha dropped");
+        PngSpec spec{3, 1, PNG_COLOR_TYPE_PALETTE, 4, false, {}, {0, 255}, {0x21, 0x00}};
+        spec.palette = {{10, 20, 30}, {200, 100, 50}, {1, 2, 3}};
+        decode(spec);
+        EXPECT_EQ(testsupport::PixelAt(img, 0, 0), (Rgb{1, 2, 3}));
+        EXPECT_EQ(testsupport::PixelAt(img, 1, 0), (Rgb{200, 100, 50}));
+        EXPECT_EQ(testsupport::PixelAt(img, 2, 0), (Rgb{10, 20, 30}));
+    }
+    {
+        SCOPED_TRACE("RGBA and grey+alpha: alpha dropped, even when 0");
+        decode({2, 1, PNG_COLOR_TYPE_RGBA, 8, false, {}, {}, {9, 8, 7, 0, 250, 251, 252, 255}});
+        EXPECT_EQ(testsupport::PixelAt(img, 0, 0), (Rgb{9, 8, 7}));
+        EXPECT_EQ(testsupport::PixelAt(img, 1, 0), (Rgb{250, 251, 252}));
+        decode({1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, false, {}, {}, {77, 0}});
+        EXPECT_EQ(testsupport::PixelAt(img, 0, 0), grey(77));
+    }
+    {
+        SCOPED_TRACE("16-bit rounds to the nearest 8-bit value");
+        // 0x7F80 / 257 = 127.0, 0xFFFF -> 255, 0x0080 / 257 = 0.498 -> 0,
+        // 0x0101 -> 1, 0xFEFE -> 254.
+        decode({2,
+                1,
+                PNG_COLOR_TYPE_RGB,
+                16,
+                false,
+                {},
+                {},
+                {0x7F, 0x80, 0xFF, 0xFF, 0x00, 0x80, 0x00, 0x00, 0x01, 0x01, 0xFE, 0xFE}});
+        EXPECT_EQ(testsupport::PixelAt(img, 0, 0), (Rgb{127, 255, 0}));
+        EXPECT_EQ(testsupport::PixelAt(img, 1, 0), (Rgb{0, 1, 254}));
+        decode({1, 1, PNG_COLOR_TYPE_GRAY, 16, false, {}, {}, {0xC0, 0xC0}});
+        EXPECT_EQ(testsupport::PixelAt(img, 0, 0), grey(0xC0));
+    }
+    {
+        SCOPED_TRACE("interlaced");
+        const RgbImage noise = Noise(13, 11, 5);
+        decode({13, 11, PNG_COLOR_TYPE_RGB, 8, true, {}, {}, noise.rgb});
+        EXPECT_EQ(img.rgb, noise.rgb);
+    }
+}
+
+TEST(Image, MasksAreOpaqueWhereSetOrAtLeastHalfGrey) {
+    // 13 wide: the packed rows end in a partial byte.
+    Mask mask{13, 3, Bytes(39, 0)};
+    for (int i = 0; i < 39; ++i) {
+        mask.opaque[i] = (i % 3 == 0) ? 1 : (i % 5 == 0 ? 255 : 0);
+    }
+    testsupport::TempDir dir;
+    const auto path = (dir / "Img_0_16.PNG").string();
+    std::string error;
+    ASSERT_TRUE(platform::EncodeMaskPngFile(mask, path, &error)) << error;
+    const std::string file = testsupport::ReadFile(path);
+    ASSERT_GT(file.size(), 26u);
+    EXPECT_EQ(file[24], 1) << "bit depth";
+    EXPECT_EQ(file[25], PNG_COLOR_TYPE_GRAY) << "colour type";
+
+    Mask back;
+    ASSERT_TRUE(platform::DecodeMaskFile(path, back, &error)) << error;
+    EXPECT_EQ(back.width, 13);
+    EXPECT_EQ(back.height, 3);
+    for (int i = 0; i < 39; ++i) {
+        EXPECT_EQ(back.opaque[i], mask.opaque[i] != 0 ? 1 : 0) << "pixel " << i;
+    }
+    // As a colour image, set bits are white.
+    RgbImage asColour;
+    ASSERT_TRUE(platform::DecodeImageFile(path, asColour, &error)) << error;
+    EXPECT_EQ(testsupport::PixelAt(asColour, 0, 0), (Rgb{255, 255, 255}));
+    EXPECT_EQ(testsupport::PixelAt(asColour, 1, 0), (Rgb{0, 0, 0}));
+
+    // Other layouts: grey at the threshold, and colour by luminance.
+    Bytes png = MakePng({4, 1, PNG_COLOR_TYPE_GRAY, 8, false, {}, {}, {0, 127, 128, 255}});
+    ASSERT_TRUE(platform::DecodeMask(png.data(), png.size(), back, &error)) << error;
+    EXPECT_EQ(back.opaque, (Bytes{0, 0, 1, 1}));
+    png = MakePng({4,
+                   1,
+                   PNG_COLOR_TYPE_RGB,
+                   8,
+                   false,
+                   {},
+                   {},
+                   {0, 255, 0, 255, 0, 0, 0, 0, 255, 200, 110, 60}});
+    ASSERT_TRUE(platform::DecodeMask(png.data(), png.size(), back, &error)) << error;
+    EXPECT_EQ(back.opaque, (Bytes{1, 0, 0, 1}));  // luminance 150, 76, 29, 131
+
+    // A mask that is not an image.
+    EXPECT_FALSE(platform::DecodeMaskFile((dir / "missing.PNG").string(), back, &error));
+    EXPECT_EQ(back.width, 0);
+    EXPECT_TRUE(back.opaque.empty());
+    EXPECT_FALSE(platform::EncodeMaskPng(Mask{2, 2, Bytes(3)}, png, &error));
+    EXPECT_EQ(error, "mask of 2 x 2 pixels holds 3 bytes instead of 4");
+}
+
+TEST(Image, TruncatedAndGarbageDataFailCleanly) {
+    // Noise: the compressed data is as long as the pixels, so every cut
+    // lands inside image data that is really needed.
+    const RgbImage noise = Noise(64, 64, 11);
+    Bytes jpeg, png;
+    std::string error;
+    ASSERT_TRUE(platform::EncodeJpeg(noise, 90, jpeg, &error));
+    ASSERT_TRUE(platform::EncodePng(noise, png, &error));
+
+    ExpectDecodeFails(Bytes(jpeg.begin(), jpeg.begin() + jpeg.size() / 2), "JPEG: ", "JPEG half");
+    ExpectDecodeFails(Bytes(jpeg.begin(), jpeg.begin() + 20), "JPEG: ", "JPEG header only");
+    ExpectDecodeFails(Bytes(jpeg.begin(), jpeg.end() - 2), "JPEG: ", "JPEG without its end");
+    ExpectDecodeFails(Bytes(png.begin(), png.begin() + png.size() / 2),
+                      "PNG: data ends early (truncated file)", "PNG half");
+    ExpectDecodeFails(Bytes(png.begin(), png.begin() + 20), "PNG: ", "PNG inside the header");
+    ExpectDecodeFails(Bytes(png.begin(), png.begin() + 8), "PNG: ", "PNG signature only");
+
+    // A PNG cut after its image data, before the end chunk, still has every pixel.
+    RgbImage img;
+    ASSERT_TRUE(platform::DecodeImage(png.data(), png.size() - 12, img, &error)) << error;
+    EXPECT_EQ(img.rgb, noise.rgb);
+
+    // Corrupted bytes inside the data: a flipped PNG byte breaks a checksum.
+    Bytes corrupt = png;
+    corrupt[corrupt.size() / 2] ^= 0x55;
+    ExpectDecodeFails(corrupt, "PNG: ", "PNG with a flipped byte");
+
+    std::mt19937 rng(3);
+    Bytes garbage(1000);
+    for (auto& b : garbage) {
+        b = static_cast<std::uint8_t>(rng());
+    }
+    garbage[0] = 0x00;
+    ExpectDecodeFails(garbage, "not a JPEG or PNG image", "random bytes");
+    garbage[0] = 0xFF, garbage[1] = 0xD8, garbage[2] = 0xFF;
+    ExpectDecodeFails(garbage, "JPEG: ", "random bytes after a JPEG start");
+    std::copy(png.begin(), png.begin() + 8, garbage.begin());
+    ExpectDecodeFails(garbage, "PNG: ", "random bytes after a PNG signature");
+    ExpectDecodeFails({}, "no image data", "nothing");
+    EXPECT_FALSE(platform::DecodeImage(nullptr, 10, img));
+}
+
+TEST(Image, HeadersClaimingHugeSizesFailBeforeAllocating) {
+    // Each limit names itself in the message; all are checked on the header
+    // alone, before pixel memory exists.
+    ExpectDecodeFails(PngClaiming(100000, 100000),
+                      "PNG: Invalid IHDR data (Image height exceeds user limit in IHDR)",
+                      "PNG 100000 x 100000");
+    ExpectDecodeFails(PngClaiming(20000, 20000),
+                      "image of 20000 x 20000 pixels is larger than the limit of 268435456 pixels",
+                      "PNG over the pixel budget");
+    ExpectDecodeFails(PngClaiming(8000, 8000), "cannot hold 8000 x 8000 pixels",
+                      "PNG with too little image data");
+
+    Bytes jpeg;
+    std::string error;
+    ASSERT_TRUE(platform::EncodeJpeg(Gradient(16, 16), 80, jpeg, &error));
+    ExpectDecodeFails(JpegClaiming(jpeg, 30000, 30000), "larger than the limit of",
+                      "JPEG over the pixel budget");
+    ExpectDecodeFails(JpegClaiming(jpeg, 16000, 16000), "cannot hold 16000 x 16000 pixels",
+                      "JPEG with too little data");
+    ExpectDecodeFails(JpegClaiming(jpeg, 0, 16), "JPEG: ", "JPEG of width 0");
+}
+
+TEST(Image, FilesThatCannotBeReadGiveTheirPathAndReason) {
+    testsupport::TempDir dir;
+    RgbImage img{2, 2, Bytes(12, 9)};
+    std::string error;
+    const auto missing = (dir / "missing.jpg").string();
+    EXPECT_FALSE(platform::DecodeImageFile(missing, img, &error));
+    EXPECT_EQ(error, missing + ": cannot open (No such file or directory)");
+    EXPECT_EQ(img.width, 0);
+    EXPECT_TRUE(img.rgb.empty());
+
+    const auto empty = dir.Write("empty.png", "").string();
+    EXPECT_FALSE(platform::DecodeImageFile(empty, img, &error));
+    EXPECT_EQ(error, empty + ": file is empty");
+
+    EXPECT_FALSE(platform::DecodeImageFile(dir.path().string(), img, &error));
+    EXPECT_EQ(error, dir.path().string() + ": not a regular file");
+
+    const auto text = dir.Write("notes.jpg", "hello, world").string();
+    EXPECT_FALSE(platform::DecodeImageFile(text, img, &error));
+    EXPECT_EQ(error, text + ": not a JPEG or PNG image");
+
+    // Without an error string, failure is still just a result.
+    EXPECT_FALSE(platform::DecodeImageFile(missing, img));
+}
+
+TEST(ImageCompare, ToleranceFractionAndSavedFiles) {
+    const RgbImage expected = Gradient(20, 10);
+    RgbImage actual = expected;
+    auto same = testsupport::CompareImages(actual, expected);
+    EXPECT_TRUE(same.matches) << same.description;
+    EXPECT_EQ(same.offPixels, 0);
+    EXPECT_EQ(same.meanAbsError, 0.0);
+    EXPECT_TRUE(same.actualPath.empty());
+
+    // One pixel (7, 3) off by 5 in green: within a tolerance of 5, not of 4.
+    actual.rgb[(3 * 20 + 7) * 3 + 1] += 5;
+    EXPECT_TRUE(testsupport::CompareImages(actual, expected, {5}).matches);
+    auto off = testsupport::CompareImages(actual, expected, {4}, "one-off");
+    EXPECT_FALSE(off.matches);
+    EXPECT_EQ(off.offPixels, 1);
+    EXPECT_EQ(off.firstOffX, 7);
+    EXPECT_EQ(off.firstOffY, 3);
+    EXPECT_EQ(off.maxChannelDifference, 5);
+    EXPECT_DOUBLE_EQ(off.meanAbsError, 5.0 / 600.0);
+    EXPECT_NE(off.description.find("1 of 200 pixels (0.500%) differ by more than 4"),
+              std::string::npos)
+        << off.description;
+    EXPECT_NE(off.description.find("first off pixel (7, 3)"), std::string::npos);
+
+    // The saved files hold exactly the two images, and the description names them.
+    ASSERT_FALSE(off.actualPath.empty());
+    EXPECT_EQ(off.actualPath.filename(), "one-off-actual.png");
+    EXPECT_EQ(off.actualPath.parent_path(), testsupport::TestOutputDir());
+    EXPECT_NE(off.description.find(off.actualPath.string()), std::string::npos);
+    EXPECT_NE(off.description.find(off.expectedPath.string()), std::string::npos);
+    EXPECT_EQ(testsupport::LoadImageForCompare(off.actualPath).rgb, actual.rgb);
+    EXPECT_EQ(testsupport::LoadImageForCompare(off.expectedPath).rgb, expected.rgb);
+    const RgbImage diff = testsupport::LoadImageForCompare(off.diffPath);
+    EXPECT_EQ(testsupport::PixelAt(diff, 7, 3), (Rgb{255, 0, 0}));
+
+    // A budget of off pixels, and a budget of mean error.
+    EXPECT_TRUE(testsupport::CompareImages(actual, expected, {0, 0.005}).matches);
+    EXPECT_FALSE(testsupport::CompareImages(actual, expected, {0, 0.004}).matches);
+    EXPECT_FALSE(testsupport::CompareImages(actual, expected, {255, 1.0, 0.001}).matches);
+
+    // Sizes that differ never match; both images are still saved.
+    auto sized = testsupport::CompareImages(Gradient(20, 11), expected, {255, 1.0}, "sizes");
+    EXPECT_FALSE(sized.matches);
+    EXPECT_NE(sized.description.find("sizes differ: actual 20 x 11, expected 20 x 10"),
+              std::string::npos)
+        << sized.description;
+    EXPECT_TRUE(std::filesystem::exists(sized.actualPath));
+
+    EXPECT_TRUE(testsupport::PixelNear(actual, 7, 3, testsupport::PixelAt(expected, 7, 3), 5));
+    EXPECT_FALSE(testsupport::PixelNear(actual, 7, 3, testsupport::PixelAt(expected, 7, 3), 4));
+    EXPECT_FALSE(testsupport::PixelNear(actual, 20, 0, Rgb{}, 255));
+}
+
+}  // namespace

@@ -1,0 +1,272 @@
+#include <gtest/gtest.h>
+
+#include "platform/Text.h"
+#include "platform/XmlDocument.h"
+#include "support/TempDir.h"
+
+using platform::FromUtf8;
+using platform::XmlDocument;
+using platform::XmlNode;
+using platform::XmlNodeKind;
+
+namespace {
+
+constexpr char16_t kStation[] =
+    u"<?xml version=\"1.0\"?>\n"
+    u"<Qvscan:CubeMap xmlns:Qvscan=\"urn:q\">\n"
+    u"  <Qvscan:Uid>{ABC}</Qvscan:Uid>\n"
+    u"  <Qvscan:PanoramaMeta>\n"
+    u"    <Qvscan:lods>\n"
+    u"      <Qvscan:lod><Qvscan:size>512</Qvscan:size></Qvscan:lod>\n"
+    u"      <Qvscan:lod><Qvscan:size>1024</Qvscan:size></Qvscan:lod>\n"
+    u"    </Qvscan:lods>\n"
+    u"  </Qvscan:PanoramaMeta>\n"
+    u"  <Qvscan:SiteMap URL=\"\"/>\n"
+    u"  <Qvscan:Neighbors>\n"
+    u"    <Qvscan:Neighbor Name=\"A\" X=\"1.5\"/>\n"
+    u"    <Other/>\n"
+    u"    <Qvscan:Neighbor Name=\"B\"/>\n"
+    u"  </Qvscan:Neighbors>\n"
+    u"</Qvscan:CubeMap>\n";
+
+std::u16string Sizes(const std::vector<XmlNode>& nodes) {
+    std::u16string out;
+    for (const auto& n : nodes) {
+        out += n.SelectSingleNode(u"Qvscan:size").Text() + u";";
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(XmlDocument, SelectsByPrefixedPaths) {
+    XmlDocument doc;
+    ASSERT_TRUE(doc.LoadString(kStation));
+    EXPECT_EQ(doc.DocumentElement().Name(), u"Qvscan:CubeMap");
+    EXPECT_EQ(doc.DocumentElement().NamespaceUri(), u"urn:q");
+
+    // From the document, with or without a leading slash.
+    const XmlNode lods = doc.SelectSingleNode(u"Qvscan:CubeMap/Qvscan:PanoramaMeta/Qvscan:lods");
+    ASSERT_TRUE(lods);
+    EXPECT_EQ(doc.SelectSingleNode(u"/Qvscan:CubeMap/Qvscan:PanoramaMeta/Qvscan:lods"), lods);
+    EXPECT_EQ(Sizes(lods.Children(u"Qvscan:lod")), u"512;1024;");
+    EXPECT_EQ(Sizes(doc.SelectNodes(u"Qvscan:CubeMap/Qvscan:PanoramaMeta/Qvscan:lods/Qvscan:lod")),
+              u"512;1024;");
+    EXPECT_EQ(doc.SelectNodes(u"Qvscan:CubeMap/*/*/Qvscan:lod").size(), 2u);
+    // The first match in document order.
+    EXPECT_EQ(lods.SelectSingleNode(u"Qvscan:lod/Qvscan:size").Text(), u"512");
+    // Relative to a node, and absolute from a node.
+    EXPECT_EQ(lods.Parent().Name(), u"Qvscan:PanoramaMeta");
+    EXPECT_EQ(lods.SelectSingleNode(u"/Qvscan:CubeMap/Qvscan:Uid").Text(), u"{ABC}");
+    EXPECT_EQ(lods.SelectSingleNode(u"./Qvscan:lod"), lods.Children().front());
+
+    // Names match with their prefixes, exactly.
+    EXPECT_FALSE(doc.SelectSingleNode(u"CubeMap"));
+    EXPECT_FALSE(doc.SelectSingleNode(u"qvscan:CubeMap"));
+    EXPECT_FALSE(doc.SelectSingleNode(u"Qvscan:CubeMap/Qvscan:Missing/Qvscan:lods"));
+    EXPECT_TRUE(doc.SelectNodes(u"Qvscan:CubeMap/Qvscan:Missing").empty());
+    // Malformed paths select nothing.
+    EXPECT_FALSE(doc.SelectSingleNode(u""));
+    EXPECT_FALSE(doc.SelectSingleNode(u"/"));
+    EXPECT_FALSE(doc.SelectSingleNode(u"Qvscan:CubeMap//Qvscan:Uid"));
+    EXPECT_FALSE(doc.SelectSingleNode(u"Qvscan:CubeMap/Qvscan:Uid/"));
+    // A null node answers everything with nothing.
+    const XmlNode none;
+    EXPECT_FALSE(none.SelectSingleNode(u"a"));
+    EXPECT_TRUE(none.Children().empty());
+    EXPECT_EQ(none.Text(), u"");
+    EXPECT_FALSE(none.Attribute(u"a"));
+    EXPECT_FALSE(none.Parent());
+
+    // Children in order, filtered by name; attributes absent versus empty.
+    const auto neighbours = doc.SelectNodes(u"Qvscan:CubeMap/Qvscan:Neighbors/Qvscan:Neighbor");
+    ASSERT_EQ(neighbours.size(), 2u);
+    EXPECT_EQ(neighbours[0].Attribute(u"Name"), u"A");
+    EXPECT_EQ(neighbours[0].Attribute(u"X"), u"1.5");
+    EXPECT_EQ(neighbours[1].Attribute(u"X"), std::nullopt);
+    EXPECT_EQ(doc.SelectSingleNode(u"Qvscan:CubeMap/Qvscan:Neighbors").Children().size(), 3u);
+    const auto siteMap = doc.SelectSingleNode(u"Qvscan:CubeMap/Qvscan:SiteMap");
+    ASSERT_TRUE(siteMap.Attribute(u"URL").has_value());
+    EXPECT_EQ(*siteMap.Attribute(u"URL"), u"");
+    EXPECT_FALSE(siteMap.Attribute(u"url").has_value());
+}
+
+TEST(XmlDocument, ReadingDropsWhitespaceOnlyTextAndKeepsOtherText) {
+    XmlDocument doc;
+    ASSERT_TRUE(doc.LoadString(u"<a>\n\t<b> x </b>\r\n  <c>\t</c><d>1<e>2</e>3</d>\n</a>"));
+    const auto kids = doc.DocumentElement().ChildNodes();
+    ASSERT_EQ(kids.size(), 3u);
+    for (const auto& k : kids) {
+        EXPECT_EQ(k.Kind(), XmlNodeKind::Element);
+    }
+    EXPECT_EQ(kids[0].Text(), u" x ");
+    EXPECT_TRUE(kids[1].ChildNodes().empty());
+    EXPECT_EQ(kids[1].Text(), u"");
+    // The text of an element is the texts below it in document order.
+    EXPECT_EQ(kids[2].Text(), u"123");
+    EXPECT_EQ(kids[2].ChildNodes()[0].Name(), u"#text");
+}
+
+TEST(XmlDocument, ParseErrorsCarryCodeLineAndPosition) {
+    XmlDocument doc;
+    // Line 3, the unquoted value starts at character 9 (the accented letter
+    // counts as one character, though it is two bytes).
+    EXPECT_FALSE(doc.LoadString(u"<a>\r\n  <b/>\n  <\u00e9l x=1/>\n</a>"));
+    EXPECT_EQ(doc.ParseError().code, platform::kXmlBadAttribute);
+    EXPECT_EQ(doc.ParseError().line, 3);
+    EXPECT_EQ(doc.ParseError().position, 9);
+    EXPECT_EQ(doc.ParseError().reason, u"Malformed attribute.");
+    EXPECT_FALSE(doc.DocumentElement());
+
+    EXPECT_FALSE(doc.LoadString(u"<a>\n<b>\n</a>"));
+    EXPECT_EQ(doc.ParseError().code, platform::kXmlEndTagMismatch);
+    EXPECT_EQ(doc.ParseError().line, 3);
+
+    EXPECT_FALSE(doc.LoadString(u"<a>\n  <b></b>"));
+    EXPECT_EQ(doc.ParseError().code, platform::kXmlEndTagMismatch);
+
+    EXPECT_FALSE(doc.LoadString(u""));
+    EXPECT_EQ(doc.ParseError().code, platform::kXmlNoDocumentElement);
+    EXPECT_EQ(doc.ParseError().line, 1);
+    EXPECT_EQ(doc.ParseError().position, 1);
+
+    // A good load clears the error.
+    EXPECT_TRUE(doc.LoadString(u"<ok/>"));
+    EXPECT_EQ(doc.ParseError().code, platform::kXmlOk);
+    EXPECT_EQ(doc.ParseError().reason, u"");
+}
+
+TEST(XmlDocument, LoadsFilesAndReportsMissingOnes) {
+    testsupport::TempDir dir;
+    XmlDocument doc;
+    EXPECT_FALSE(doc.Load(FromUtf8((dir / "absent.xml").string())));
+    EXPECT_EQ(doc.ParseError().code, platform::kXmlFileNotFound);
+    EXPECT_EQ(doc.ParseError().line, 0);
+    EXPECT_EQ(doc.ParseError().reason, u"The file was not found.");
+    EXPECT_FALSE(doc.Load(u""));
+    EXPECT_EQ(doc.ParseError().code, platform::kXmlFileNotFound);
+    EXPECT_FALSE(doc.Load(FromUtf8(dir.path().string())));
+    EXPECT_EQ(doc.ParseError().code, platform::kXmlFileUnreadable);
+
+    // A byte order mark is skipped; error positions count the file's lines.
+    const auto good =
+        dir.Write("good.xml", "\xEF\xBB\xBF<sx:R xmlns:sx=\"n\"><sx:T>t</sx:T></sx:R>");
+    ASSERT_TRUE(doc.Load(FromUtf8(good.string())));
+    EXPECT_EQ(doc.SelectSingleNode(u"sx:R/sx:T").Text(), u"t");
+    const auto bad = dir.Write("bad.xml", "\xEF\xBB\xBF<r>\n<x></y>\n</r>");
+    EXPECT_FALSE(doc.Load(FromUtf8(bad.string())));
+    EXPECT_EQ(doc.ParseError().code, platform::kXmlEndTagMismatch);
+    EXPECT_EQ(doc.ParseError().line, 2);
+}
+
+TEST(XmlDocument, HandlesOutliveReloadsAndTheirDocument) {
+    XmlNode kept;
+    {
+        XmlDocument doc;
+        ASSERT_TRUE(doc.LoadString(u"<a><b>first</b></a>"));
+        kept = doc.SelectSingleNode(u"a/b");
+        ASSERT_TRUE(doc.LoadString(u"<a><b>second</b></a>"));
+        EXPECT_EQ(doc.SelectSingleNode(u"a/b").Text(), u"second");
+        EXPECT_EQ(kept.Text(), u"first");
+    }
+    EXPECT_EQ(kept.Text(), u"first");
+    EXPECT_EQ(kept.Parent().Name(), u"a");
+}
+
+TEST(XmlDocument, BuildsWithNamespaceDeclarationsWhereNeeded) {
+    XmlDocument doc;
+    XmlNode root = doc.CreateElement(u"sx:Markup", u"urn:sx");
+    XmlNode child = doc.CreateElement(u"sx:GUID", u"urn:sx");
+    XmlNode other = doc.CreateElement(u"q:Other", u"urn:q");
+    XmlNode plain = doc.CreateElement(u"Line");
+    ASSERT_TRUE(root && child && other && plain);
+    EXPECT_FALSE(child.Parent());  // detached until appended
+    EXPECT_EQ(child.NamespaceUri(), u"urn:sx");
+    ASSERT_TRUE(child.SetText(u"a<b&c"));
+    // Attaching drops the declaration the parent already makes.
+    EXPECT_EQ(root.AppendChild(child), child);
+    EXPECT_EQ(child.Parent(), root);
+    EXPECT_TRUE(root.AppendChild(other));
+    EXPECT_TRUE(other.AppendChild(plain));
+    EXPECT_TRUE(other.SetAttribute(u"Use", u"\"x\""));
+    EXPECT_TRUE(other.SetAttribute(u"Use", u"True"));  // replaces
+    EXPECT_EQ(doc.SetDocumentElement(root), root);
+    EXPECT_EQ(doc.ToUtf8Bytes(),
+              "<sx:Markup xmlns:sx=\"urn:sx\"><sx:GUID>a&lt;b&amp;c</sx:GUID>"
+              "<q:Other xmlns:q=\"urn:q\" Use=\"True\"><Line/></q:Other></sx:Markup>");
+
+    // An element of no namespace under a default namespace declares xmlns="".
+    XmlNode deflt = doc.CreateElement(u"Top", u"urn:d");
+    XmlNode bare = doc.CreateElement(u"Bare");
+    XmlNode same = doc.CreateElement(u"Same", u"urn:d");
+    deflt.AppendChild(bare);
+    deflt.AppendChild(same);
+    EXPECT_EQ(deflt.Xml(), u"<Top xmlns=\"urn:d\"><Bare xmlns=\"\"/><Same/></Top>");
+    EXPECT_EQ(bare.NamespaceUri(), u"");
+
+    // Refusals: a node below itself, a second document element, bad names.
+    EXPECT_FALSE(child.AppendChild(root));
+    EXPECT_FALSE(root.AppendChild(root));
+    EXPECT_FALSE(doc.DocumentNode().AppendChild(deflt));
+    EXPECT_FALSE(doc.CreateElement(u""));
+    EXPECT_FALSE(doc.CreateElement(u"a b"));
+    EXPECT_FALSE(doc.CreateElement(u"sx:"));
+    EXPECT_FALSE(root.SetAttribute(u"", u"v"));
+    EXPECT_FALSE(doc.DocumentNode().SetText(u"x"));
+    EXPECT_FALSE(doc.DocumentNode().AppendText(u"x"));
+
+    // Replacing the document element detaches the old one; handles stay good.
+    EXPECT_EQ(doc.SetDocumentElement(deflt), deflt);
+    EXPECT_EQ(doc.DocumentElement(), deflt);
+    EXPECT_FALSE(root.Parent());
+    EXPECT_EQ(child.Text(), u"a<b&c");
+}
+
+TEST(XmlDocument, CopiesNodesFromAnotherDocument) {
+    XmlDocument target;
+    XmlNode views = target.CreateElement(u"sx:Views", u"urn:sx");
+    XmlNode copied;
+    {
+        XmlDocument source;
+        XmlNode view = source.CreateElement(u"sx:View", u"urn:sx");
+        XmlNode name = source.CreateElement(u"sx:Name", u"urn:sx");
+        name.SetText(u"v1");
+        view.AppendChild(name);
+        view.SetAttribute(u"ID", u"100");
+        copied = views.AppendChild(view);
+        ASSERT_TRUE(copied);
+        EXPECT_FALSE(copied == view);
+        EXPECT_FALSE(view.Parent());  // the original is untouched
+    }
+    EXPECT_EQ(copied.Parent(), views);
+    EXPECT_EQ(views.Xml(),
+              u"<sx:Views xmlns:sx=\"urn:sx\"><sx:View ID=\"100\"><sx:Name>v1</sx:Name></sx:View>"
+              u"</sx:Views>");
+}
+
+TEST(XmlDocument, NonAsciiTextRoundTripsThroughAFile) {
+    testsupport::TempDir dir;
+    const std::u16string text = u"Stationsh\u00f6he \u6e2c\u91cf \U0001F4CF <&> \"'";
+    const std::u16string file = FromUtf8((dir / "t\u00e9st.xml").string());
+    {
+        XmlDocument doc;
+        XmlNode root = doc.CreateElement(u"sx:R\u00e9", u"urn:\u00e9");
+        root.SetAttribute(u"A", text + u"\n\t");
+        root.SetText(text);
+        doc.AppendProcessingInstruction(u"xml", u"version='1.0' encoding='UTF-8'");
+        doc.AppendComment(u"c \u00e9");
+        doc.SetDocumentElement(root);
+        ASSERT_TRUE(doc.Save(file));
+    }
+    const std::string bytes = testsupport::ReadFile(dir / "t\u00e9st.xml");
+    EXPECT_TRUE(bytes.starts_with("<?xml version='1.0' encoding='UTF-8'?><!--c \xc3\xa9--><sx:R"))
+        << bytes;
+    XmlDocument back;
+    ASSERT_TRUE(back.Load(file));
+    const XmlNode root = back.SelectSingleNode(u"sx:R\u00e9");
+    ASSERT_TRUE(root);
+    EXPECT_EQ(root.Text(), text);
+    EXPECT_EQ(root.Attribute(u"A"), text + u"\n\t");
+    EXPECT_EQ(root.NamespaceUri(), u"urn:\u00e9");
+    EXPECT_FALSE(back.Save(FromUtf8((dir / "no/such/folder/x.xml").string())));
+}

@@ -1,0 +1,101 @@
+#pragma once
+// A small HTTP/1.1 server on 127.0.0.1 for tests: serves the files of one
+// folder (GET and HEAD) on an ephemeral port, from its own threads (one per
+// connection). Answers carry Content-Length, Last-Modified and an ETag made
+// of the file's size and modification time, and conditional requests that
+// match get 304. Per path, a test can make the server answer another status,
+// redirect, drop the connection without answering, send only half the body,
+// or wait before answering. Requests are counted and logged per path.
+//
+// Paths are the request's path percent-decoded, without the query, with a
+// leading "/" ("/my station/a.xml"). The server starts in the constructor and
+// stops (joining its threads, cutting any delay short) in Stop() or the
+// destructor.
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+namespace testsupport {
+
+class HttpServer {
+  public:
+    struct Request {
+        std::string method;
+        std::string target;                          // as sent: path and query, still encoded
+        std::string path;                            // decoded, without the query
+        std::map<std::string, std::string> headers;  // names in lower case
+
+        bool Has(const std::string& lowerName) const { return headers.count(lowerName) != 0; }
+        bool IsConditional() const { return Has("if-none-match") || Has("if-modified-since"); }
+    };
+
+    explicit HttpServer(std::filesystem::path root);
+    ~HttpServer();
+    HttpServer(const HttpServer&) = delete;
+    HttpServer& operator=(const HttpServer&) = delete;
+
+    bool IsRunning() const { return listenFd_ >= 0; }
+    void Stop();
+
+    std::uint16_t Port() const { return port_; }
+    // "http://127.0.0.1:<port>/" followed by path (a leading "/" is optional);
+    // path is used as given, spaces and all.
+    std::string Url(std::string_view path) const;
+
+    // Per-path behaviour (path as described above).
+    void SetStatus(const std::string& path, int status);
+    void SetRedirect(const std::string& path, const std::string& location, int status = 302);
+    void SetDrop(const std::string& path);      // close without answering
+    void SetTruncate(const std::string& path);  // full Content-Length, half the body
+    void SetDelay(const std::string& path, std::chrono::milliseconds delay);
+    void ClearOverrides();
+    // Whether answers carry ETag / Last-Modified (both by default).
+    void SetValidators(bool etag, bool lastModified);
+
+    int Requests(const std::string& path) const;
+    int TotalRequests() const;
+    // Requests for path answered with a full 200 body.
+    int FullAnswers(const std::string& path) const;
+    std::vector<Request> Log() const;
+
+  private:
+    struct Override {
+        int status = 0;
+        std::string location;
+        bool drop = false;
+        bool truncate = false;
+        std::chrono::milliseconds delay{0};
+    };
+
+    void AcceptLoop();
+    void Serve(int fd);
+    // False when the connection is to be closed.
+    bool Answer(int fd, const Request& request, bool keepAlive);
+    bool WaitFor(std::chrono::milliseconds delay);
+
+    std::filesystem::path root_;
+    int listenFd_ = -1;
+    std::uint16_t port_ = 0;
+    std::atomic<bool> stopping_{false};
+    std::thread acceptThread_;
+
+    mutable std::mutex mutex_;  // guards everything below
+    std::condition_variable wake_;
+    std::vector<std::thread> connections_;
+    std::map<std::string, Override> overrides_;
+    bool sendEtag_ = true;
+    bool sendLastModified_ = true;
+    std::vector<Request> log_;
+    std::map<std::string, int> fullAnswers_;
+};
+
+}  // namespace testsupport
