@@ -1,0 +1,163 @@
+// `panora mkstation` and `panora info` as a user runs them: exit codes,
+// messages, and what info prints for generated files.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+
+#include "BuildVersion.h"
+#include "apps/RunCommand.h"
+#include "support/TempDir.h"
+
+using appstest::RunPanora;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Position of `needle` in `text` at or after `from`; npos when missing.
+std::size_t Find(const std::string& text, const std::string& needle, std::size_t from = 0) {
+    return text.find(needle, from);
+}
+
+int Lines(const std::string& text) {
+    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
+
+}  // namespace
+
+TEST(PanoraCommand, MkstationRefusesMistypedOptionsWithExitCode2) {
+    testsupport::TempDir tmp;
+    const std::string dir = (tmp / "site").string();
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"mkstation"}, "panora mkstation: no output folder given\n"},
+        {{"mkstation", dir, "--bogus"}, "panora mkstation: unknown option '--bogus'\n"},
+        {{"mkstation", dir, "--sizes", "0"},
+         "panora mkstation: --sizes wants face sizes from 1 to 8192 separated by commas, got "
+         "'0'\n"},
+        {{"mkstation", dir, "--format", "xml"},
+         "panora mkstation: --format wants 'metadata' or 'dataset', got 'xml'\n"},
+        {{"mkstation", dir, "--unit"}, "panora mkstation: --unit needs a value\n"},
+    };
+    for (const auto& [args, message] : cases) {
+        const auto r = RunPanora(args);
+        EXPECT_EQ(r.exitCode, 2) << message;
+        EXPECT_EQ(r.err, message + "Try 'panora mkstation --help'.\n");
+        EXPECT_EQ(r.out, "");
+    }
+    EXPECT_FALSE(fs::exists(dir));
+
+    const auto help = RunPanora({"mkstation", "--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    for (const char* name : {"--stations", "--sizes", "--format", "--version", "--azimuth",
+                             "--center", "--unit", "--up", "--quality", "--seed"}) {
+        EXPECT_NE(Find(help.out, name), std::string::npos) << name;
+    }
+
+    // A file where the folder should go: the site cannot be written (exit 1).
+    tmp.Write("blocked", "x");
+    const auto blocked = RunPanora({"mkstation", (tmp / "blocked").string(), "--sizes", "8"});
+    EXPECT_EQ(blocked.exitCode, 1);
+    EXPECT_EQ(Lines(blocked.err), 1);
+}
+
+TEST(PanoraCommand, InfoListsLevelsInLevelOrderAndNeighboursNearestFirst) {
+    testsupport::TempDir tmp;
+    const auto gen = RunPanora({"mkstation", tmp.path().string(), "--sizes", "16,8,32", "--azimuth",
+                                "45", "--center=100,200,10", "--unit", "feet"});
+    ASSERT_EQ(gen.exitCode, 0) << gen.err;
+    const std::string st1 = (tmp / "st1" / "st1.xml").string();
+    EXPECT_NE(Find(gen.out, "st1: " + st1 + "\n"), std::string::npos) << gen.out;
+    EXPECT_NE(Find(gen.out, "st3: "), std::string::npos);
+
+    const auto info = RunPanora({"info", st1});
+    ASSERT_EQ(info.exitCode, 0) << info.err;
+    const std::string& out = info.out;
+    EXPECT_NE(Find(out, "format: cube-map metadata (Qvscan:CubeMap)\n"), std::string::npos);
+    EXPECT_NE(Find(out, "data set version: 2.0\n"), std::string::npos);
+    EXPECT_NE(Find(out, "build (Version.ini): " PANORA_VERSION_TEXT "\n"), std::string::npos);
+    EXPECT_NE(Find(out, "scan name: st1\n"), std::string::npos);
+    EXPECT_NE(Find(out,
+                   "coordinate system: up direction 0, azimuth 45 degrees, centre 100 200 "
+                   "10, type NEEI\n"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(Find(out, "internal unit: feet"), std::string::npos);
+    EXPECT_NE(Find(out, "unique id: {"), std::string::npos);
+    const auto levels = Find(out, "levels: 3 (from Qvscan:lods2)\n");
+    const auto l0 = Find(out, "  level 0: face size 32, max point error 0.001\n", levels);
+    const auto l1 = Find(out, "  level 1: face size 16, max point error 0.002\n", l0);
+    const auto l2 = Find(out, "  level 2: face size 8, max point error 0.004\n", l1);
+    EXPECT_NE(levels, std::string::npos) << out;
+    EXPECT_NE(l2, std::string::npos) << out;
+
+    // Neighbours, nearest first, each with a distance that matches X Y Z.
+    const auto list = Find(out, "neighbours: 2, nearest first");
+    ASSERT_NE(list, std::string::npos) << out;
+    double previous = 0.0;
+    int seen = 0;
+    for (auto at = Find(out, "\n  st", list); at != std::string::npos;
+         at = Find(out, "\n  st", at + 1)) {
+        char name[16] = {}, url[64] = {};
+        double x = 0, y = 0, z = 0, d = 0;
+        ASSERT_EQ(std::sscanf(out.c_str() + at, "\n  %15s  %63s  X %lf Y %lf Z %lf  distance %lf",
+                              name, url, &x, &y, &z, &d),
+                  6)
+            << out.substr(at, 80);
+        EXPECT_EQ(std::string(url), std::string("../") + name + "/" + name + ".xml");
+        EXPECT_NEAR(d, std::sqrt(x * x + y * y + z * z), 0.0006);
+        EXPECT_GE(d, previous);
+        EXPECT_NE(std::string(name), "st1");
+        previous = d;
+        ++seen;
+    }
+    EXPECT_EQ(seen, 2);
+}
+
+TEST(PanoraCommand, InfoShowsTheCubesOfADataSetFile) {
+    testsupport::TempDir tmp;
+    ASSERT_EQ(RunPanora({"mkstation", tmp.path().string(), "--stations", "1", "--sizes", "8,16",
+                         "--format", "dataset", "--version", "1.0"})
+                  .exitCode,
+              0);
+    const auto info = RunPanora({"info", (tmp / "st1" / "st1.xml").string()});
+    ASSERT_EQ(info.exitCode, 0) << info.err;
+    const std::string& out = info.out;
+    EXPECT_NE(Find(out, "format: data set (sx:Dataset)\n"), std::string::npos);
+    EXPECT_NE(Find(out, "camera: present\n"), std::string::npos);
+    EXPECT_EQ(Find(out, "sx:Cubemaps2"), std::string::npos);  // version 1.0: one list
+    const auto cubes = Find(out, "cubes (sx:Cubemaps, read for data set version 1.0): 2\n");
+    const auto c0 = Find(out, "  cube 0: level 1, resolution 8\n", cubes);
+    const auto front = Find(out, "    front   Rgb_1_8.JPG (border 0)  points Point_1_8.DAT\n", c0);
+    const auto c1 = Find(out, "  cube 1: level 0, resolution 16\n", front);
+    const auto bottom =
+        Find(out, "    bottom  Rgb_5_16.JPG (border 0)  points Point_5_16.DAT\n", c1);
+    EXPECT_NE(cubes, std::string::npos) << out;
+    EXPECT_NE(bottom, std::string::npos) << out;
+}
+
+TEST(PanoraCommand, InfoReportsUnreadableFilesOnOneLineWithExitCode1) {
+    testsupport::TempDir tmp;
+    const auto bad = tmp.Write("bad.xml", "<?xml version=\"1.0\"?>\n<Qvscan:CubeMap>\n<a></b>\n");
+    const auto other = tmp.Write("other.xml", "<Markup/>");
+    const std::pair<std::string, std::string> cases[] = {
+        {(tmp / "missing.xml").string(),
+         "panora info: file not found: " + (tmp / "missing.xml").string() + "\n"},
+        {tmp.path().string(), "panora info: file not found: " + tmp.path().string() + "\n"},
+        {bad.string(), "panora info: " + bad.string() +
+                           " is not well-formed XML: Start-end tags mismatch (line 3)\n"},
+        {other.string(), "panora info: " + other.string() +
+                             " is not a station description (root element 'Markup', expected "
+                             "Qvscan:CubeMap or sx:Dataset)\n"},
+    };
+    for (const auto& [file, message] : cases) {
+        const auto r = RunPanora({"info", file});
+        EXPECT_EQ(r.exitCode, 1) << file;
+        EXPECT_EQ(r.err, message);
+        EXPECT_EQ(r.out, "");
+    }
+    EXPECT_EQ(RunPanora({"info"}).exitCode, 2);
+    EXPECT_EQ(RunPanora({"info", "--verbose", bad.string()}).exitCode, 2);
+}

@@ -1,0 +1,51 @@
+#include "apps/RunCommand.h"
+
+#include <sys/wait.h>
+
+#include <cstdio>
+
+#include "support/TempDir.h"
+
+namespace appstest {
+
+namespace {
+
+std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) {
+        if (c == '\'') {
+            q += "'\\''";
+        } else {
+            q += c;
+        }
+    }
+    return q + "'";
+}
+
+}  // namespace
+
+CommandResult RunPanora(const std::vector<std::string>& args) {
+    testsupport::TempDir tmp;
+    const auto errPath = tmp / "stderr.txt";
+    std::string cmd = Quote(PANORA_COMMAND);
+    for (const auto& a : args) {
+        cmd += " " + Quote(a);
+    }
+    cmd += " 2>" + Quote(errPath.string());
+    CommandResult result;
+    FILE* pipe = popen(cmd.c_str(), "r");
+    if (pipe == nullptr) {
+        return result;
+    }
+    char buf[4096];
+    std::size_t n = 0;
+    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) {
+        result.out.append(buf, n);
+    }
+    const int status = pclose(pipe);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.err = testsupport::ReadFile(errPath);
+    return result;
+}
+
+}  // namespace appstest

@@ -1,0 +1,441 @@
+// Generated stations on disk: deterministic bytes, every tile named as the
+// loader expects, and pixels, masks and points that agree with the traced
+// scene through the station's frames.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <pugixml.hpp>
+#include <set>
+
+#include "BuildVersion.h"
+#include "cubeface/ImpCubeFaceReader.h"
+#include "platform/Image.h"
+#include "sitegen/SiteGenerator.h"
+#include "support/TempDir.h"
+
+using namespace sitegen;
+namespace fs = std::filesystem;
+
+namespace {
+
+SiteOptions Small(const fs::path& dir) {
+    SiteOptions o;
+    o.outputDir = dir.string();
+    o.sizes = {16, 8};
+    o.quality = 95;
+    return o;
+}
+
+std::map<std::string, std::string> AllFiles(const fs::path& root) {
+    std::map<std::string, std::string> files;
+    for (const auto& e : fs::recursive_directory_iterator(root)) {
+        if (e.is_regular_file()) {
+            files[fs::relative(e.path(), root).string()] = testsupport::ReadFile(e.path());
+        }
+    }
+    return files;
+}
+
+std::set<std::string> Names(const fs::path& dir) {
+    std::set<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir)) {
+        names.insert(e.path().filename().string());
+    }
+    return names;
+}
+
+}  // namespace
+
+TEST(SiteGenerator, SameOptionsGiveTheSameBytesWhateverTheThreads) {
+    testsupport::TempDir tmp;
+    SiteOptions a = Small(tmp / "a");
+    SiteOptions b = Small(tmp / "b");
+    b.threads = 1;
+    std::string error;
+    ASSERT_TRUE(GenerateSite(a, nullptr, &error)) << error;
+    ASSERT_TRUE(GenerateSite(b, nullptr, &error)) << error;
+    const auto filesA = AllFiles(tmp / "a");
+    const auto filesB = AllFiles(tmp / "b");
+    // Per station: 2 levels x 6 faces x (image, points), description, Version.ini,
+    // and the masks.
+    EXPECT_GT(filesA.size(), 3u * 26);
+    EXPECT_TRUE(filesA == filesB);
+
+    // Generating again over the same folder rewrites the same bytes.
+    ASSERT_TRUE(GenerateSite(a, nullptr, &error)) << error;
+    EXPECT_TRUE(AllFiles(tmp / "a") == filesA);
+
+    // Another seed changes the floor pattern, the places and the ids.
+    SiteOptions c = Small(tmp / "c");
+    c.seed = 2;
+    SitePlan planC, planA = PlanSite(a);
+    ASSERT_TRUE(GenerateSite(c, &planC, &error)) << error;
+    const auto filesC = AllFiles(tmp / "c");
+    EXPECT_FALSE(filesC.at("st1/Img_5_16.JPG") == filesA.at("st1/Img_5_16.JPG"));
+    EXPECT_NE(planC.stations[0].uid, planA.stations[0].uid);
+    EXPECT_NE(planC.stations[1].pose.centre, planA.stations[1].pose.centre);
+    std::set<std::string> uids;
+    for (const auto& st : planA.stations) {
+        uids.insert(st.uid);
+    }
+    EXPECT_EQ(uids.size(), 3u);
+}
+
+TEST(SiteGenerator, TilesAreNamedPerVersionAndListedByEitherFormat) {
+    for (const auto format : {DescriptionFormat::Metadata, DescriptionFormat::Dataset}) {
+        for (const std::string version : {"1.0", "2.0"}) {
+            SCOPED_TRACE(version +
+                         (format == DescriptionFormat::Dataset ? " dataset" : " metadata"));
+            testsupport::TempDir tmp;
+            SiteOptions o = Small(tmp.path());
+            o.stations = 2;
+            o.format = format;
+            o.version = version;
+            SitePlan plan;
+            std::string error;
+            ASSERT_TRUE(GenerateSite(o, &plan, &error)) << error;
+            const std::string img = version == "1.0" ? "Rgb_" : "Img_";
+            const std::string pnt = version == "1.0" ? "Point_" : "Pnt_";
+            int masks = 0;
+            for (const auto& st : plan.stations) {
+                const fs::path dir = tmp / st.pose.name;
+                EXPECT_EQ(st.description, (dir / (st.pose.name + ".xml")).string());
+                std::set<std::string> expected = {st.pose.name + ".xml", "Version.ini"};
+                ASSERT_EQ(st.levels.size(), 2u);
+                EXPECT_EQ(st.levels[0].size, 16);  // level 0 is the finest
+                EXPECT_EQ(st.levels[1].size, 8);
+                for (const auto& lf : st.levels) {
+                    for (int f = 0; f < 6; ++f) {
+                        const std::string tail = std::to_string(f) + "_" + std::to_string(lf.size);
+                        expected.insert(img + tail + ".JPG");
+                        expected.insert(pnt + tail + ".DAT");
+                        EXPECT_EQ(lf.image[f], (dir / (img + tail + ".JPG")).string());
+                        EXPECT_EQ(lf.mask[f], (dir / (img + tail + ".PNG")).string());
+                        if (lf.masked[f]) {
+                            expected.insert(img + tail + ".PNG");
+                            ++masks;
+                        }
+                    }
+                }
+                EXPECT_EQ(Names(dir), expected);
+                EXPECT_EQ(testsupport::ReadFile(st.versionIni),
+                          "[Panora Information]\nBuild=" PANORA_VERSION_TEXT "\n");
+
+                pugi::xml_document doc;
+                ASSERT_TRUE(doc.load_file(st.description.c_str()));
+                if (format == DescriptionFormat::Metadata) {
+                    const auto meta = doc.child("Qvscan:CubeMap").child("Qvscan:PanoramaMeta");
+                    EXPECT_STREQ(meta.child("Qvscan:version").text().get(), version.c_str());
+                    EXPECT_EQ(!meta.child("Qvscan:lods"), version != "1.0");
+                    EXPECT_EQ(!meta.child("Qvscan:lods2"), version == "1.0");
+                    continue;
+                }
+                const auto root = doc.child("sx:Dataset");
+                ASSERT_TRUE(root.child("sx:Camera"));
+                EXPECT_EQ(!root.child("sx:Cubemaps2"), version == "1.0");
+                // The list a fresh reader takes (sx:Cubemaps): the coarsest cube
+                // first, every face's image and points present, the mask
+                // beside the image named as the loader derives it.
+                std::set<std::string> maskPaths;
+                for (const auto& lf : st.levels) {
+                    maskPaths.insert(lf.mask.begin(), lf.mask.end());
+                }
+                std::vector<int> levels;
+                for (auto cube : root.child("sx:Cubemaps").children("sx:Cube")) {
+                    levels.push_back(cube.attribute("level").as_int());
+                    int faces = 0;
+                    for (auto e : cube.children()) {
+                        const std::string file = e.text().get();
+                        EXPECT_TRUE(fs::exists(dir / file)) << file;
+                        if (std::string(e.name()).rfind("sx:Depth", 0) != 0) {
+                            ++faces;
+                            std::string mask = (dir / file).string();
+                            mask.replace(mask.size() - 3, 3, "PNG");
+                            EXPECT_EQ(maskPaths.count(mask), 1u) << mask;
+                        }
+                    }
+                    EXPECT_EQ(faces, 6);
+                }
+                EXPECT_EQ(levels, (std::vector<int>{1, 0}));
+            }
+            // Some face of some station looks out of the window.
+            EXPECT_GT(masks, 0);
+        }
+    }
+}
+
+namespace {
+
+// The end-to-end check of one generated site: for every pixel of every face
+// and level, the decoded colour, the mask bit and the point read back from the
+// point file agree with the scene traced along that pixel's ray.
+void CheckSite(const SitePlan& plan) {
+    int colourChecked = 0, pixels = 0, sky = 0;
+    double colourError = 0.0;
+    for (const auto& st : plan.stations) {
+        for (const auto& lf : st.levels) {
+            const int n = lf.size;
+            for (int f = 0; f < 6; ++f) {
+                SCOPED_TRACE(st.pose.name + " face " + std::to_string(f) + " size " +
+                             std::to_string(n));
+                platform::RgbImage image;
+                ASSERT_TRUE(platform::DecodeImageFile(lf.image[f], image));
+                ASSERT_EQ(image.width, n);
+                ASSERT_EQ(image.height, n);
+                platform::Mask mask;
+                if (lf.masked[f]) {
+                    ASSERT_TRUE(platform::DecodeMaskFile(lf.mask[f], mask));
+                    ASSERT_EQ(mask.width, n);
+                }
+                ImpCubeFaceReader reader;
+                ASSERT_TRUE(reader.Read(lf.points[f].c_str())) << reader.GetError();
+                ASSERT_EQ(reader.GetSize(), n);
+                EXPECT_EQ(reader.GetUpDirection(), st.pose.upDirection);
+
+                std::vector<SceneHit> hits(static_cast<std::size_t>(n) * n);
+                for (int row = 0; row < n; ++row) {
+                    for (int col = 0; col < n; ++col) {
+                        hits[row * n + col] =
+                            plan.scene.Trace(st.pose.centre, st.pose.PixelRay(f, col, row, n));
+                    }
+                }
+                bool anyMissing = false;
+                for (int row = 0; row < n; ++row) {
+                    for (int col = 0; col < n; ++col) {
+                        const SceneHit& hit = hits[row * n + col];
+                        ++pixels;
+                        anyMissing |= !hit.hasPoint;
+                        ASSERT_EQ(reader.HasPoint(col, row), hit.hasPoint) << col << "," << row;
+                        if (lf.masked[f]) {
+                            ASSERT_EQ(mask.opaque[row * n + col] != 0, hit.hasPoint);
+                        }
+                        if (hit.hasPoint) {
+                            double x = 0, y = 0, z = 0;
+                            ASSERT_TRUE(reader.GetPoint(col, row, x, y, z, true));
+                            const Vec3 site = st.pose.ScanToSite({x, y, z});
+                            // On the pixel's centre ray only the range is rounded.
+                            const double tol = reader.GetRangeQuantum() + 1e-9 * hit.distance;
+                            ASSERT_LE(Length(Sub(site, hit.point)), tol) << col << "," << row;
+                        } else {
+                            ++sky;
+                        }
+                        // Colours where the 5 x 5 neighbourhood is of one colour,
+                        // so that the JPEG's blocks and chroma halving leave it be.
+                        bool uniform = true;
+                        for (int dr = -2; dr <= 2 && uniform; ++dr) {
+                            for (int dc = -2; dc <= 2 && uniform; ++dc) {
+                                const int r = std::clamp(row + dr, 0, n - 1);
+                                const int c = std::clamp(col + dc, 0, n - 1);
+                                uniform = hits[r * n + c].colour == hit.colour;
+                            }
+                        }
+                        if (uniform) {
+                            ++colourChecked;
+                            const std::uint8_t* px = &image.rgb[(row * n + col) * 3];
+                            const int e = std::max({std::abs(px[0] - hit.colour.r),
+                                                    std::abs(px[1] - hit.colour.g),
+                                                    std::abs(px[2] - hit.colour.b)});
+                            EXPECT_LE(e, 24) << col << "," << row;
+                            colourError += e;
+                        }
+                    }
+                }
+                EXPECT_EQ(anyMissing, lf.masked[f]);
+            }
+        }
+    }
+    EXPECT_GT(colourChecked, pixels / 10);
+    EXPECT_LT(colourError / colourChecked, 4.0);
+    EXPECT_GT(sky, 0);
+}
+
+// Straight geometry, without the generator's frame code: the pixel of the
+// panorama that looks at each target shows the target's point.
+void CheckTargetsLandWhereTheGeometrySays(const SitePlan& plan) {
+    int seen = 0;
+    for (const auto& st : plan.stations) {
+        const LevelFiles& lf = st.levels[0];
+        for (const auto& t : plan.scene.Targets()) {
+            const Vec3 d = Sub(t.centre, st.pose.centre);
+            // Site -> scan: turn by +azimuth about z; scan -> view per up direction.
+            const double a = st.pose.azimuthDeg * M_PI / 180.0;
+            const Vec3 scan = {std::cos(a) * d[0] - std::sin(a) * d[1],
+                               std::sin(a) * d[0] + std::cos(a) * d[1], d[2]};
+            const Vec3 view = st.pose.upDirection == 0 ? Vec3{scan[0], scan[2], -scan[1]} : scan;
+            const auto fh = cubeface::FaceOfDirection(view[0], view[1], view[2]);
+            const int col = std::min(static_cast<int>(fh.u * lf.size), lf.size - 1);
+            const int row = std::min(static_cast<int>(fh.v * lf.size), lf.size - 1);
+            const SceneHit hit =
+                plan.scene.Trace(st.pose.centre, st.pose.PixelRay(fh.face, col, row, lf.size));
+            if (hit.surface != Surface::Target) {
+                continue;  // hidden behind a box
+            }
+            ++seen;
+            ImpCubeFaceReader reader;
+            ASSERT_TRUE(reader.Read(lf.points[fh.face].c_str()));
+            double x = 0, y = 0, z = 0;
+            ASSERT_TRUE(reader.GetPoint(col, row, x, y, z, true));
+            const Vec3 site = st.pose.ScanToSite({x, y, z});
+            EXPECT_LT(Length(Sub(site, t.centre)), t.rimRadius) << st.pose.name << " " << t.name;
+        }
+    }
+    EXPECT_GE(seen, static_cast<int>(plan.stations.size() * 3));
+}
+
+}  // namespace
+
+TEST(SiteGenerator, PixelsMasksAndPointsAgreeWithTheSceneThroughTheFrames) {
+    testsupport::TempDir tmp;
+    {
+        // Centimetres, a turned first station far from the site origin.
+        SiteOptions o = Small(tmp / "cm");
+        o.sizes = {64, 20};
+        o.azimuthDeg = 90;
+        o.centre = Vec3{250000.5, -40000.25, 1234.0};
+        o.unit = *FindLengthUnit("cm");
+        SitePlan plan;
+        std::string error;
+        ASSERT_TRUE(GenerateSite(o, &plan, &error)) << error;
+        const StationFiles& st1 = plan.stations[0];
+        EXPECT_EQ(st1.pose.centre, *o.centre);
+        EXPECT_EQ(st1.pose.azimuthDeg, 90.0);
+        EXPECT_EQ(plan.stations[1].pose.azimuthDeg, 190.0);
+        EXPECT_EQ(plan.stations[2].pose.azimuthDeg, 290.0);
+        CheckSite(plan);
+        CheckTargetsLandWhereTheGeometrySays(plan);
+
+        // By hand: st1 stands at (4, 3.5, 1.6) m in the room. Turned by 90
+        // degrees its front face looks east to the wall 8 m away, its right
+        // face south (3.5 m), its top face up (1.6 m); offsets in cm.
+        const struct {
+            int face;
+            int axis;
+            double offset;
+        } walls[] = {{1, 0, 800.0}, {2, 1, -350.0}, {4, 2, 160.0}, {3, 0, -400.0}};
+        for (const auto& w : walls) {
+            ImpCubeFaceReader reader;
+            ASSERT_TRUE(reader.Read(st1.levels[0].points[w.face].c_str()));
+            double x = 0, y = 0, z = 0;
+            ASSERT_TRUE(reader.GetPoint(32, 32, x, y, z, true));
+            const Vec3 site = st1.pose.ScanToSite({x, y, z});
+            EXPECT_NEAR(site[w.axis] - o.centre->at(w.axis), w.offset, 0.01) << w.face;
+        }
+    }
+    {
+        // Feet, the other up direction, the default centre.
+        SiteOptions o = Small(tmp / "feet");
+        o.sizes = {48};
+        o.stations = 2;
+        o.azimuthDeg = -20;
+        o.upDirection = 1;
+        o.unit = *FindLengthUnit("feet");
+        o.version = "1.0";
+        SitePlan plan;
+        std::string error;
+        ASSERT_TRUE(GenerateSite(o, &plan, &error)) << error;
+        EXPECT_NEAR(plan.stations[0].pose.centre[0], 4.0 * 3.2808398950131235, 1e-12);
+        CheckSite(plan);
+        CheckTargetsLandWhereTheGeometrySays(plan);
+    }
+}
+
+TEST(SiteGenerator, DescriptionHoldsPoseLevelsAndNeighboursInTheViewFrame) {
+    testsupport::TempDir tmp;
+    SiteOptions o = Small(tmp.path());
+    o.sizes = {32, 8, 16};
+    o.stations = 3;
+    o.azimuthDeg = 33;
+    o.centre = Vec3{10, 20, 30};
+    o.unit = *FindLengthUnit("mm");
+    SitePlan plan;
+    std::string error;
+    ASSERT_TRUE(GenerateSite(o, &plan, &error)) << error;
+
+    for (const auto& st : plan.stations) {
+        SCOPED_TRACE(st.pose.name);
+        pugi::xml_document doc;
+        ASSERT_TRUE(doc.load_file(st.description.c_str()));
+        const auto root = doc.child("Qvscan:CubeMap");
+        ASSERT_TRUE(root);
+        EXPECT_STREQ(root.attribute("xmlns:Qvscan").value(), "urn:panora:cubemap");
+        EXPECT_EQ(root.child("Qvscan:Uid").text().get(), st.uid);
+        EXPECT_EQ(root.child("Qvscan:ScanMeta").child("Qvscan:scanName").text().get(),
+                  st.pose.name);
+        const auto cs = root.child("Qvscan:CoordinateSystem");
+        EXPECT_EQ(cs.child("Qvscan:UpDirection").text().as_int(-1), 0);
+        EXPECT_EQ(cs.child("Qvscan:azimuth").text().as_double(), st.pose.azimuthDeg);
+        EXPECT_EQ(cs.child("Qvscan:centerPointX").text().as_double(), st.pose.centre[0]);
+        EXPECT_EQ(cs.child("Qvscan:centerPointY").text().as_double(), st.pose.centre[1]);
+        EXPECT_EQ(cs.child("Qvscan:centerPointZ").text().as_double(), st.pose.centre[2]);
+        EXPECT_STREQ(root.child("Qvscan:ViewDefaults").child("Qvscan:angularUnit").text().get(),
+                     "degrees");
+        const auto meta = root.child("Qvscan:PanoramaMeta");
+        EXPECT_STREQ(meta.child("Qvscan:distanceUnit").text().get(), "millimeters");
+        EXPECT_STREQ(meta.child("Qvscan:hasPointData").text().get(), "TRUE");
+        // Coarsest first; the finest level's error comes last and wins.
+        std::vector<int> sizes;
+        std::vector<double> errors;
+        for (auto lod : meta.child("Qvscan:lods2").children("Qvscan:lod")) {
+            sizes.push_back(lod.child("Qvscan:size").text().as_int());
+            errors.push_back(lod.child("Qvscan:maxPointError").text().as_double());
+        }
+        EXPECT_EQ(sizes, (std::vector<int>{8, 16, 32}));
+        EXPECT_EQ(errors, (std::vector<double>{0.004, 0.002, 0.001}));
+
+        // Each other station, as seen from this one: the direction X, Y, Z
+        // (view frame: y up, azimuth 0 along -z) falls on the panorama pixel
+        // whose ray points at that station's centre; the length is the
+        // distance in the internal unit.
+        int count = 0;
+        for (auto n : root.child("Qvscan:Neighbors").children("Qvscan:Neighbor")) {
+            ++count;
+            const std::string name = n.attribute("Name").value();
+            const auto other = std::find_if(plan.stations.begin(), plan.stations.end(),
+                                            [&](const auto& s) { return s.pose.name == name; });
+            ASSERT_NE(other, plan.stations.end());
+            ASSERT_NE(name, st.pose.name);
+            EXPECT_EQ(std::string(n.attribute("URL").value()), "../" + name + "/" + name + ".xml");
+            EXPECT_TRUE(fs::exists(fs::path(st.dir) / n.attribute("URL").value()));
+            const Vec3 v = {n.attribute("X").as_double(), n.attribute("Y").as_double(),
+                            n.attribute("Z").as_double()};
+            const Vec3 toOther = Sub(other->pose.centre, st.pose.centre);
+            EXPECT_NEAR(Length(v), Length(toOther), 1e-6);
+            const int size = 32;
+            const auto fh = cubeface::FaceOfDirection(v[0], v[1], v[2]);
+            const Vec3 ray = st.pose.PixelRay(fh.face, static_cast<int>(fh.u * size),
+                                              static_cast<int>(fh.v * size), size);
+            const double cosAngle = Dot(Normalised(ray), Normalised(toOther));
+            EXPECT_GT(cosAngle, std::cos(2.0 / size)) << name;
+            // Height difference shows as the y component.
+            EXPECT_NEAR(v[1], toOther[2], 1e-6);
+        }
+        EXPECT_EQ(count, 2);
+        EXPECT_EQ(root.child("Qvscan:MaxVisibleNeighbors").text().as_int(), 6);
+        EXPECT_STREQ(root.child("Qvscan:ShowNeighborLabels").text().get(), "YES");
+    }
+}
+
+TEST(SiteGenerator, ImpossibleRequestsFailWithAReason) {
+    testsupport::TempDir tmp;
+    tmp.Write("file", "x");
+    SiteOptions o = Small(tmp / "file");  // a file where the folder should go
+    std::string error;
+    EXPECT_FALSE(GenerateSite(o, nullptr, &error));
+    EXPECT_EQ(error, "cannot create the folder '" + (tmp / "file" / "st1").string() + "'");
+
+    o = Small(tmp / "ok");
+    o.sizes = {16, 16};
+    EXPECT_FALSE(GenerateSite(o, nullptr, &error));
+    EXPECT_EQ(error, "face size 16 is listed twice");
+    o.sizes = {};
+    EXPECT_FALSE(GenerateSite(o, nullptr, &error));
+    o.sizes = {16};
+    o.stations = 0;
+    EXPECT_FALSE(GenerateSite(o, nullptr, &error));
+    EXPECT_FALSE(fs::exists(tmp / "ok"));
+}
