@@ -1,0 +1,490 @@
+#include "station/SX_PanoramaDataSet.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "host/SX_Format.h"
+#include "host/SX_Resources.h"
+#include "platform/Folders.h"
+#include "platform/Text.h"
+#include "resources/StringTable.h"
+#include "station/LoadControl.h"
+#include "station/SX_CubeMap.h"
+#include "station/SX_LoadingContext.h"
+
+using platform::XmlNode;
+using StraleLib::AutoCriticalLock;
+
+namespace {
+
+constexpr double kFaceProgress = 0.16666;
+
+bool ReadInt(const XmlNode& node, int& value) {
+    if (!node) {
+        return false;
+    }
+    int read = 0;
+    if (std::sscanf(platform::ToUtf8(node.Text()).c_str(), "%d", &read) != 1) {
+        return false;
+    }
+    value = read;
+    return true;
+}
+
+bool ReadDouble(const XmlNode& node, double& value) {
+    if (!node) {
+        return false;
+    }
+    double read = 0.0;
+    if (std::sscanf(platform::ToUtf8(node.Text()).c_str(), "%lf", &read) != 1) {
+        return false;
+    }
+    value = read;
+    return true;
+}
+
+bool ReadIntAttribute(const XmlNode& node, std::u16string_view name, int& value) {
+    const auto text = node.Attribute(name);
+    int read = 0;
+    if (!text || std::sscanf(platform::ToUtf8(*text).c_str(), "%d", &read) != 1) {
+        return false;
+    }
+    value = read;
+    return true;
+}
+
+bool ReadDoubleAttribute(const XmlNode& node, std::u16string_view name, double& value) {
+    const auto text = node.Attribute(name);
+    double read = 0.0;
+    if (!text || std::sscanf(platform::ToUtf8(*text).c_str(), "%lf", &read) != 1) {
+        return false;
+    }
+    value = read;
+    return true;
+}
+
+// Face elements of the data set format in their loading order, with the face
+// number each names.
+struct FaceElements {
+    int face;
+    const char16_t* image;
+    const char16_t* points;
+};
+constexpr FaceElements kFaceOrder[] = {
+    {1, u"sx:Front", u"sx:DepthFront"}, {3, u"sx:Back", u"sx:DepthBack"},
+    {0, u"sx:Left", u"sx:DepthLeft"},   {2, u"sx:Right", u"sx:DepthRight"},
+    {4, u"sx:Top", u"sx:DepthTop"},     {5, u"sx:Bottom", u"sx:DepthBottom"},
+};
+
+}  // namespace
+
+SX_PanoramaDataSet::SX_PanoramaDataSet(const SX_Resources& resources, HostUi* ui)
+    : resources_(resources), ui_(ui), document_(std::make_unique<platform::XmlDocument>()) {}
+
+SX_PanoramaDataSet::~SX_PanoramaDataSet() = default;
+
+void SX_PanoramaDataSet::Initialise() {
+    cubeMap_ = std::make_unique<SX_CubeMap>();
+    initialised_ = true;
+}
+
+bool SX_PanoramaDataSet::StopRequested() const {
+    return loadControl_ != nullptr && loadControl_->IsStopRequested();
+}
+
+bool SX_PanoramaDataSet::WaitWhilePaused() {
+    if (loadControl_ == nullptr) {
+        return true;
+    }
+    while (!loadControl_->IsStopRequested() && loadControl_->IsPaused()) {
+        loadControl_->Sleep(LoadControl::kPollMilliseconds);
+    }
+    return !loadControl_->IsStopRequested();
+}
+
+std::u16string SX_PanoramaDataSet::MissingMessage(std::u16string_view itemKey,
+                                                  std::u16string_view tag,
+                                                  std::u16string_view builtIn) const {
+    std::u16string item;
+    if (!resources_.GetMessage(itemKey, item)) {
+        return std::u16string(builtIn);
+    }
+    std::u16string format;
+    if (!resources_.GetMessage(u"sx:Resource/sx:Missing", format)) {
+        format = u"%s %s";
+    }
+    return SX_Format(format, {item, tag});
+}
+
+bool SX_PanoramaDataSet::LoadPhase1(SX_LoadingContext& context, std::u16string_view name,
+                                    bool& versionCheckDone) {
+    if (!initialised_) {
+        AddMessage(resources_.Text(u"sx:Resource/sx:DataSetNotInitialized",
+                                   resources::IDS_DATASET_NOT_INITIALIZED));
+        return false;
+    }
+    ClearMessages();
+    const std::u16string path = context.Resolve(name);
+    if (path.empty()) {
+        AddMessage(SX_Format(u"File not found: %s", {name}));
+        return false;
+    }
+    if (!document_->Load(path)) {
+        const platform::XmlParseError& error = document_->ParseError();
+        AddMessage(SX_Format(
+            resources_.Text(u"sx:Resource/sx:XMLError", u"XML Error: %X - Line[%d] Pos[%d] - %s"),
+            {static_cast<unsigned>(error.code), error.line, error.position, error.reason}));
+        return false;
+    }
+    if (document_->SelectSingleNode(u"sx:Dataset")) {
+        if (!ReadDataSet(context, name)) {
+            return false;
+        }
+    } else if (document_->SelectSingleNode(u"Qvscan:CubeMap")) {
+        ReadCoordinateSystem();
+        const auto sub = context.MakeSubContext(name);
+        ReadMetadata(*sub, versionCheckDone);
+    }
+    ClearErrorFlag();
+    return true;
+}
+
+bool SX_PanoramaDataSet::LoadPhase2(SX_LoadingContext& context, std::u16string_view /*name*/) {
+    if (!initialised_) {
+        return false;
+    }
+    if (!document_->SelectSingleNode(u"Qvscan:CubeMap")) {
+        return true;
+    }
+    return cubeMap_->LoadPyramid(context, *this);
+}
+
+bool SX_PanoramaDataSet::ReadDataSet(SX_LoadingContext& context, std::u16string_view name) {
+    if (!document_->SelectSingleNode(u"sx:Dataset/sx:Camera")) {
+        AddMessage(MissingMessage(u"sx:Resource/sx:Camera", u"<sx:Camera>",
+                                  u"Missing Camera information <sx:Camera>"));
+        return false;
+    }
+    const bool version10 = DataSetVersion() == u"1.0";
+    const XmlNode cubemaps = document_->SelectSingleNode(version10 ? u"sx:Dataset/sx:Cubemaps"
+                                                                   : u"sx:Dataset/sx:Cubemaps2");
+    if (!cubemaps) {
+        AddMessage(version10 ? MissingMessage(u"sx:Resource/sx:CubeMaps", u"<sx:Cubemaps>",
+                                              resources_.LoadStringWithFallback(
+                                                  resources::IDS_MISSING_CUBEMAPS))
+                             : MissingMessage(u"sx:Resource/sx:CubeMaps", u"<sx:Cubemaps2>",
+                                              u"Missing CubeMaps information <sx:Cubemaps2>"));
+        return false;
+    }
+    const std::vector<XmlNode> cubes = cubemaps.Children(u"sx:Cube");
+    if (cubes.empty()) {
+        AddMessage(MissingMessage(u"sx:Resource/sx:CubeLevel", u"<sx:Cube>",
+                                  u"Missing Cube Level information <sx:Cube>"));
+        return false;
+    }
+    const auto sub = context.MakeSubContext(name);
+    return ReadCubes(*sub, cubes);
+}
+
+bool SX_PanoramaDataSet::ReadCubes(SX_LoadingContext& context, const std::vector<XmlNode>& cubes) {
+    bool result = true;
+    const double step = kFaceProgress / static_cast<double>(cubes.size());
+    for (std::size_t i = 0; i < cubes.size(); ++i) {
+        int level = 0;
+        int resolution = 0;
+        ReadIntAttribute(cubes[i], u"level", level);
+        ReadIntAttribute(cubes[i], u"resolution", resolution);
+        // Finer cubes wait until the renderer wants their level.
+        if (i > 0) {
+            while (level < cubeMap_->WantedLevel()) {
+                if (StopRequested() || loadControl_ == nullptr) {
+                    return result;
+                }
+                loadControl_->Sleep(LoadControl::kPollMilliseconds);
+            }
+        }
+        if (!WaitWhilePaused()) {
+            return result;
+        }
+        for (const FaceElements& f : kFaceOrder) {
+            if (const XmlNode image = cubes[i].SelectSingleNode(f.image)) {
+                int border = 0;
+                ReadIntAttribute(image, u"border", border);
+                const std::u16string colourName = image.Text();
+                const std::u16string colourPath = context.Resolve(colourName);
+                std::u16string maskPath;
+                if (colourPath.size() >= 3) {
+                    maskPath = colourPath.substr(0, colourPath.size() - 3) + u"PNG";
+                }
+                if (!cubeMap_->LoadFaceImage(context, f.face, colourPath, maskPath, colourName,
+                                             level, *this, border)) {
+                    AddMessage(cubeMap_->LastMessage());
+                    result = false;
+                }
+            }
+            if (const XmlNode points = cubes[i].SelectSingleNode(f.points)) {
+                const std::u16string pointName = points.Text();
+                if (!cubeMap_->LoadFacePoints(context, f.face, context.Resolve(pointName),
+                                              pointName, level, *this)) {
+                    AddMessage(cubeMap_->LastMessage());
+                    result = false;
+                }
+            }
+            AddProgress(step);
+            if (!WaitWhilePaused()) {
+                return result;
+            }
+        }
+    }
+    return result;
+}
+
+void SX_PanoramaDataSet::ReadCoordinateSystem() {
+    const XmlNode cs = document_->SelectSingleNode(u"Qvscan:CubeMap/Qvscan:CoordinateSystem");
+    if (cs) {
+        ReadInt(cs.SelectSingleNode(u"Qvscan:UpDirection"), upDirection_);
+        double azimuth = 0.0;
+        ReadDouble(cs.SelectSingleNode(u"Qvscan:azimuth"), azimuth);
+        rotationAngle_ = -azimuth;
+        ReadDouble(cs.SelectSingleNode(u"Qvscan:centerPointX"), centerX_);
+        ReadDouble(cs.SelectSingleNode(u"Qvscan:centerPointY"), centerY_);
+        ReadDouble(cs.SelectSingleNode(u"Qvscan:centerPointZ"), centerZ_);
+        if (const XmlNode type = cs.SelectSingleNode(u"Qvscan:coordSysType")) {
+            northEast_ = type.Text() == u"NEEI";
+        }
+    }
+    const XmlNode vd = document_->SelectSingleNode(u"Qvscan:CubeMap/Qvscan:ViewDefaults");
+    if (vd) {
+        ReadDouble(vd.SelectSingleNode(u"Qvscan:fieldOfView"), fieldOfView_);
+        ReadDouble(vd.SelectSingleNode(u"Qvscan:azimuth"), defaultAzimuth_);
+        ReadDouble(vd.SelectSingleNode(u"Qvscan:elevation"), defaultElevation_);
+        if (const XmlNode unit = vd.SelectSingleNode(u"Qvscan:distanceUnit")) {
+            ParseUnitName(unit.Text(), defaultUnit_);
+        }
+        if (const XmlNode angular = vd.SelectSingleNode(u"Qvscan:angularUnit")) {
+            viewDegrees_ = angular.Text() != u"radians";
+        }
+    }
+    // Angles in degrees become radians by pi/360: the linear-algebra module
+    // takes half-angles. The flag stays on radians for later files.
+    if (viewDegrees_) {
+        defaultAzimuth_ = defaultAzimuth_ * 1.5707963267948966 / 180.0;
+        rotationAngle_ = rotationAngle_ * 1.5707963267948966 / 180.0;
+        viewDegrees_ = false;
+    }
+    rotation_.SetFromEulerAngles(Vec3Dbl(0.0, 0.0, rotationAngle_));
+}
+
+void SX_PanoramaDataSet::ReadMetadata(SX_LoadingContext& context, bool& versionCheckDone) {
+    const XmlNode root = document_->SelectSingleNode(u"Qvscan:CubeMap");
+    {
+        AutoCriticalLock lock(dataLock_);
+        if (const XmlNode uid = root.SelectSingleNode(u"Qvscan:Uid")) {
+            uniqueId_ = uid.Text();
+        }
+        if (const XmlNode scan = root.SelectSingleNode(u"Qvscan:ScanMeta/Qvscan:scanName")) {
+            scanName_ = scan.Text();
+        }
+    }
+    // The version-check record of the station's local markup file.
+    const std::u16string markup = platform::PerUserPath(u"\\Panora\\" + UniqueId() + u".xml");
+    if (!markup.empty()) {
+        platform::XmlDocument local;
+        if (local.Load(markup) && local.SelectSingleNode(u"sx:Markup/sx:VersionCheck")) {
+            versionCheckDone = true;
+        }
+    }
+    if (const XmlNode meta = root.SelectSingleNode(u"Qvscan:PanoramaMeta")) {
+        if (const XmlNode version = meta.SelectSingleNode(u"Qvscan:version")) {
+            AutoCriticalLock lock(dataLock_);
+            dataSetVersion_ = version.Text();
+        }
+        if (const XmlNode unit = meta.SelectSingleNode(u"Qvscan:distanceUnit")) {
+            ParseUnitName(unit.Text(), internalUnit_);
+        }
+        if (const XmlNode angular = meta.SelectSingleNode(u"Qvscan:angularUnit")) {
+            metaDegrees_ = angular.Text() != u"radians";
+        }
+        if (const XmlNode points = meta.SelectSingleNode(u"Qvscan:hasPointData")) {
+            const std::u16string text = points.Text();
+            hasPointData_ = text == u"TRUE" || text == u"true" || text == u"True";
+            measureEnabled_ = hasPointData_;
+        }
+        const XmlNode lods =
+            meta.SelectSingleNode(DataSetVersion() == u"1.0" ? u"Qvscan:lods" : u"Qvscan:lods2");
+        if (lods) {
+            const std::vector<XmlNode> list = lods.Children(u"Qvscan:lod");
+            const int n = static_cast<int>(list.size());
+            for (int k = 0; k < n; ++k) {
+                int size = 0;
+                if (ReadInt(list[k].SelectSingleNode(u"Qvscan:size"), size)) {
+                    cubeMap_->SetLevel(n - 1 - k, size, hasPointData_, maxTextureSize_);
+                }
+                ReadDouble(list[k].SelectSingleNode(u"Qvscan:maxPointError"), maxPointError_);
+            }
+        }
+    }
+    if (const XmlNode siteMap = root.SelectSingleNode(u"Qvscan:SiteMap")) {
+        if (const auto url = siteMap.Attribute(u"URL")) {
+            siteMap_ = *url;
+        }
+    }
+    int maxVisible = 6;
+    ReadInt(root.SelectSingleNode(u"Qvscan:MaxVisibleNeighbors"), maxVisible);
+    if (const XmlNode labels = root.SelectSingleNode(u"Qvscan:ShowNeighborLabels")) {
+        showNeighborLabels_ = labels.Text() == u"YES";
+    }
+    ReadInt(root.SelectSingleNode(u"Qvscan:StationIconRadius"), stationIconRadius_);
+
+    const XmlNode list = root.SelectSingleNode(u"Qvscan:Neighbors");
+    if (!list) {
+        return;
+    }
+    const std::vector<XmlNode> elements = list.Children(u"Qvscan:Neighbor");
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        Neighbor n;
+        n.index = static_cast<int>(i);
+        n.name = elements[i].Attribute(u"Name").value_or(u"");
+        n.url = elements[i].Attribute(u"URL").value_or(u"");
+        ReadDoubleAttribute(elements[i], u"X", n.x);
+        ReadDoubleAttribute(elements[i], u"Y", n.y);
+        ReadDoubleAttribute(elements[i], u"Z", n.z);
+        std::u16string joined;
+        if (!n.url.empty() && context.ResolveLink(n.url, joined, 4096, ui_, resources_)) {
+            n.resolvedUrl = joined;
+        }
+        InsertNeighbor(std::move(n));
+    }
+    ComputeRanges();
+    SetMaxVisibleNeighbors(maxVisible < 0 ? static_cast<int>(elements.size()) : maxVisible);
+}
+
+void SX_PanoramaDataSet::InsertNeighbor(Neighbor neighbor) {
+    const auto squared = [](const Neighbor& n) { return n.x * n.x + n.y * n.y + n.z * n.z; };
+    const double d = squared(neighbor);
+    auto it = neighbors_.begin();
+    while (it != neighbors_.end() && squared(*it) < d) {
+        ++it;
+    }
+    neighbors_.insert(it, std::move(neighbor));
+}
+
+void SX_PanoramaDataSet::ComputeRanges() {
+    bool first = true;
+    for (const Neighbor& n : neighbors_) {
+        const double r = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
+        if (!(r > 0.0)) {
+            continue;
+        }
+        const double values[3] = {r, std::asin(n.y / r) * 180.0 / M_PI,
+                                  std::atan2(n.z / r, n.x / r) * 180.0 / M_PI + 90.0};
+        for (int k = 0; k < 3; ++k) {
+            if (first) {
+                ranges_[k] = {values[k], values[k]};
+            } else {
+                ranges_[k].min = std::min(ranges_[k].min, values[k]);
+                ranges_[k].max = std::max(ranges_[k].max, values[k]);
+            }
+        }
+        first = false;
+    }
+}
+
+void SX_PanoramaDataSet::SetMaxVisibleNeighbors(int n) {
+    visible_.clear();
+    const int count = std::min(std::max(n, 0), static_cast<int>(neighbors_.size()));
+    for (int i = 0; i < count; ++i) {
+        visible_.push_back(i);
+    }
+}
+
+std::u16string SX_PanoramaDataSet::SiteMap(const SX_LoadingContext& context) const {
+    if (siteMap_.empty()) {
+        return {};
+    }
+    std::u16string joined;
+    if (!context.ResolveLink(siteMap_, joined, 4096, ui_, resources_)) {
+        return {};
+    }
+    return joined;
+}
+
+void SX_PanoramaDataSet::Clear() {
+    ClearMessages();
+    neighbors_.clear();
+    visible_.clear();
+    if (cubeMap_) {
+        cubeMap_->Clear();
+    }
+    SetProgress(0.0);
+    document_ = std::make_unique<platform::XmlDocument>();
+}
+
+void SX_PanoramaDataSet::AddProgress(double delta) {
+    AutoCriticalLock lock(progressLock_);
+    progress_ += delta;
+}
+
+double SX_PanoramaDataSet::GetProgress() const {
+    AutoCriticalLock lock(progressLock_);
+    return progress_;
+}
+
+void SX_PanoramaDataSet::SetProgress(double value) {
+    AutoCriticalLock lock(progressLock_);
+    progress_ = value;
+}
+
+std::u16string SX_PanoramaDataSet::DataSetVersion() const {
+    AutoCriticalLock lock(dataLock_);
+    return dataSetVersion_;
+}
+
+std::u16string SX_PanoramaDataSet::RequiredDataVersion() const {
+    AutoCriticalLock lock(dataLock_);
+    return requiredDataVersion_;
+}
+
+void SX_PanoramaDataSet::SetRequiredDataVersion(std::u16string version) {
+    AutoCriticalLock lock(dataLock_);
+    requiredDataVersion_ = std::move(version);
+}
+
+std::u16string SX_PanoramaDataSet::UniqueId() const {
+    AutoCriticalLock lock(dataLock_);
+    return uniqueId_;
+}
+
+std::u16string SX_PanoramaDataSet::GetScanWorldName() const {
+    AutoCriticalLock lock(dataLock_);
+    return scanName_;
+}
+
+bool SX_PanoramaDataSet::ParseUnitName(std::u16string_view name, int& unit) {
+    struct Name {
+        const char16_t* text;
+        int code;
+    };
+    static constexpr Name kNames[] = {
+        {u"m", 0},
+        {u"meters", 0},
+        {u"cm", 1},
+        {u"centimeters", 1},
+        {u"mm", 2},
+        {u"millimeters", 2},
+        {u"feet", 10},
+        {u"architectural", 10},
+        {u"inches", 20},
+        {u"feet(US-Survey)", 30},
+        {u"inches(US-Survey)", 40},
+        {u"yard", 50},
+        {u"yards", 50},
+    };
+    for (const Name& n : kNames) {
+        if (name == n.text) {
+            unit = n.code;
+            return true;
+        }
+    }
+    return false;
+}

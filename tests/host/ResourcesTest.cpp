@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include "host/SX_Log.h"
+#include "host/SX_Resources.h"
+#include "host/ScriptedHostUi.h"
+#include "platform/Text.h"
+#include "resources/StringTable.h"
+#include "support/TempDir.h"
+
+using platform::FromUtf8;
+
+namespace {
+
+std::u16string U(const std::filesystem::path& p) {
+    return FromUtf8(p.string());
+}
+
+const char* kMessageFile = R"(<?xml version="1.0" encoding="UTF-8"?>
+<sx:Resource xmlns:sx="urn:panora:sx">
+  <sx:FileNotFound>Datei %s fehlt.</sx:FileNotFound>
+  <sx:ViewClear>
+    <Line>Erste Zeile</Line>
+    <Line>Zweite Zeile</Line>
+    <Line>Dritte Zeile</Line>
+  </sx:ViewClear>
+  <sx:VersionInformation><sx:Client>Client %s</sx:Client></sx:VersionInformation>
+</sx:Resource>
+)";
+
+}  // namespace
+
+TEST(StringTable, EntriesAndGaps) {
+    EXPECT_EQ(resources::BuiltInString(104), u"Error: File %s not found.");
+    EXPECT_EQ(resources::BuiltInString(114), u"No help file availalble.");
+    EXPECT_EQ(resources::BuiltInString(111), resources::BuiltInString(115));
+    EXPECT_EQ(resources::BuiltInString(149), u"''");
+    EXPECT_EQ(resources::BuiltInString(225),
+              u" are correct, but individual coordinates may not be correctly reported.\n\n");
+    const auto notice = resources::BuiltInString(117);
+    ASSERT_TRUE(notice.has_value());
+    EXPECT_EQ(notice->find(u'\n'), std::u16string::npos);
+    for (const int missing : {99, 153, 187, 193, 219, 234}) {
+        EXPECT_FALSE(resources::BuiltInString(missing).has_value()) << missing;
+    }
+}
+
+TEST(SX_Resources, WithoutInstallationFilesEveryLookupFallsBack) {
+    ScriptedHostUi ui;
+    SX_Resources res;
+    res.SetHostUi(&ui);
+    testsupport::TempDir empty;
+    EXPECT_FALSE(res.LoadMessageFile(U(empty.path())));
+    EXPECT_FALSE(res.LoadSideModule(U(empty.path())));
+    std::u16string text = u"untouched";
+    EXPECT_FALSE(res.GetMessage(u"sx:Resource/sx:FileNotFound", text));
+    EXPECT_EQ(text, u"untouched");
+    // String 108 with real line breaks, three lines.
+    EXPECT_EQ(res.Text(u"sx:Resource/sx:ViewClear", 108, true),
+              u"After you clear all markups, you can not get them back!\n"
+              u"You must export local markups if you wish to save them.\n"
+              u"Do you still want to proceed?");
+    EXPECT_EQ(res.Text(u"sx:Resource/sx:Information", u"Information"), u"Information");
+    EXPECT_EQ(res.LoadString(103), u"Warning");
+    EXPECT_TRUE(ui.Boxes().empty());
+    // Missing everywhere: the box, then the warning text; the plain load is empty.
+    EXPECT_EQ(res.LoadString(153), u"");
+    EXPECT_EQ(res.LoadStringWithFallback(153), u"WARNING: no nID was found!");
+    ASSERT_EQ(ui.Boxes().size(), 1u);
+    EXPECT_EQ(ui.Boxes()[0].text, u"String not found in resources");
+    EXPECT_EQ(ui.Boxes()[0].caption, u"Status");
+}
+
+TEST(SX_Resources, MessageFileOneLineMultiLineAndNestedKeys) {
+    testsupport::TempDir dir;
+    dir.Write("Resource.xml", kMessageFile);
+    SX_Resources res;
+    ASSERT_TRUE(res.LoadMessageFile(U(dir.path())));
+    EXPECT_EQ(res.Text(u"sx:Resource/sx:FileNotFound", 104), u"Datei %s fehlt.");
+    EXPECT_EQ(res.Text(u"sx:Resource/sx:ViewClear", 108, true),
+              u"Erste Zeile\nZweite Zeile\nDritte Zeile");
+    EXPECT_EQ(res.Text(u"sx:Resource/sx:VersionInformation/sx:Client", u"x"), u"Client %s");
+    // A key the file lacks falls back.
+    EXPECT_EQ(res.Text(u"sx:Resource/sx:Warning", 103), u"Warning");
+    // The buffer size cuts the text (terminator counted).
+    std::u16string text;
+    ASSERT_TRUE(res.GetMessage(u"sx:Resource/sx:FileNotFound", text, false, 6));
+    EXPECT_EQ(text, u"Datei");
+
+    // A message file that does not parse counts as none.
+    testsupport::TempDir bad;
+    bad.Write("Resource.xml", "<sx:Resource><sx:Warning>x</sx:Resource>");
+    SX_Resources broken;
+    EXPECT_FALSE(broken.LoadMessageFile(U(bad.path())));
+    EXPECT_EQ(broken.Text(u"sx:Resource/sx:Warning", 103), u"Warning");
+}
+
+TEST(SX_Resources, SideModuleOverridesTheOwnTable) {
+    ScriptedHostUi ui;
+    testsupport::TempDir dir;
+    dir.Write("PanoraResources.ini",
+              "[Strings]\n103 = Achtung\n108 = Zeile eins\\nZeile zwei\n500 = Extra\n");
+    SX_Resources res;
+    res.SetHostUi(&ui);
+    ASSERT_TRUE(res.LoadSideModule(U(dir.path())));
+    EXPECT_TRUE(res.HasSideModule());
+    EXPECT_EQ(res.LoadString(103), u"Achtung");
+    EXPECT_EQ(res.Text(u"sx:Resource/sx:ViewClear", 108, true), u"Zeile eins\nZeile zwei");
+    EXPECT_EQ(res.LoadString(500), u"Extra");
+    // Plain load: the module is the source, so its gaps are empty; the
+    // fallback load goes on to the own table.
+    EXPECT_EQ(res.LoadString(104), u"");
+    EXPECT_EQ(res.LoadStringWithFallback(104), u"Error: File %s not found.");
+    EXPECT_TRUE(ui.Boxes().empty());
+    // An entry lacking in both shows the box first.
+    EXPECT_EQ(res.LoadStringWithFallback(153), u"WARNING: no nID was found!");
+    EXPECT_EQ(ui.Boxes().size(), 1u);
+}
+
+TEST(SX_Log, AppendsUtf16AndIsOffWithoutAFolder) {
+    testsupport::TempDir dir;
+    SX_Log log(U(dir / "Panora"));
+    ASSERT_TRUE(log.Enabled());
+    EXPECT_TRUE(log.Write(u"Start Initializing Graphics\n"));
+    EXPECT_TRUE(log.Write(u"\tsuccessful\n"));
+    const std::string bytes = testsupport::ReadFile(dir / "Panora" / "panoralog.txt");
+    std::u16string expected = u"\xFEFFStart Initializing Graphics\n\tsuccessful\n";
+    std::string le;
+    for (const char16_t c : expected) {
+        le.push_back(static_cast<char>(c & 0xFF));
+        le.push_back(static_cast<char>(c >> 8));
+    }
+    EXPECT_EQ(bytes, le);
+
+    SX_Log off{std::u16string()};
+    EXPECT_FALSE(off.Enabled());
+    EXPECT_FALSE(off.Write(u"x"));
+
+    std::vector<std::string> lines;
+    SX_SetTraceSink([&](const std::string& line) { lines.push_back(line); });
+    SX_Trace("SX_Control::OnDestroy\r\n");
+    SX_Trace("%s %d", std::string(2000, 'a').c_str(), 5);
+    SX_SetTraceSink({});
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "SX_Control::OnDestroy\r\n");
+    EXPECT_EQ(lines[1].size(), 1023u);
+}

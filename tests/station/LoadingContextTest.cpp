@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+
+#include "host/SX_Resources.h"
+#include "host/ScriptedHostUi.h"
+#include "platform/DownloadCache.h"
+#include "platform/Text.h"
+#include "station/SX_LoadingContext.h"
+#include "support/HttpServer.h"
+#include "support/TempDir.h"
+
+using platform::FromUtf8;
+using platform::LocationKind;
+
+namespace {
+
+std::u16string U(const std::filesystem::path& p) {
+    return FromUtf8(p.string());
+}
+
+struct WebFixture {
+    testsupport::TempDir root;
+    testsupport::TempDir cacheDir;
+    testsupport::HttpServer server{root.path()};
+    platform::DownloadCache cache{U(cacheDir.path())};
+
+    std::u16string Url(std::string_view path) const { return FromUtf8(server.Url(path)); }
+};
+
+}  // namespace
+
+TEST(SX_LoadingContext, ConstructionKinds) {
+    const SX_LoadingContext local(u"/data/st1/station.xml");
+    EXPECT_EQ(local.Kind(), LocationKind::LocalAbsolute);
+    EXPECT_EQ(local.Base(), u"/data/st1");
+    EXPECT_EQ(local.Source(), u"/data/st1/station.xml");
+
+    const SX_LoadingContext web(u"https://host/site/st1/station.xml");
+    EXPECT_EQ(web.Kind(), LocationKind::Web);
+    EXPECT_EQ(web.Base(), u"https://host/site/st1");
+
+    const SX_LoadingContext network(u"\\\\srv\\share\\st1\\station.xml");
+    EXPECT_EQ(network.Kind(), LocationKind::Network);
+    EXPECT_EQ(network.Base(), u"\\\\srv\\share\\st1");
+
+    // A relative location and the empty one sit on the current directory.
+    const std::u16string cwd = SX_LoadingContext::CurrentDirectory();
+    ASSERT_FALSE(cwd.empty());
+    for (const char16_t* location : {u"station.xml", u""}) {
+        const SX_LoadingContext relative(location);
+        EXPECT_EQ(relative.Kind(), LocationKind::LocalAbsolute);
+        EXPECT_EQ(relative.Base(), cwd);
+    }
+
+    // From the container: its base, "\" made "/" for the web; none: cwd.
+    const SX_LoadingContext page(SX_LoadingContext::FromContainer{}, u"http://h/pages\\site");
+    EXPECT_EQ(page.Kind(), LocationKind::Web);
+    EXPECT_EQ(page.Base(), u"http://h/pages/site");
+    const SX_LoadingContext noContainer(SX_LoadingContext::FromContainer{}, u"");
+    EXPECT_EQ(noContainer.Base(), cwd);
+    const SX_LoadingContext relativePage(SX_LoadingContext::FromContainer{}, u"pages/site");
+    EXPECT_EQ(relativePage.Kind(), LocationKind::Relative);
+    const std::u16string longBase = u"/" + std::u16string(5000, u'a');
+    EXPECT_EQ(SX_LoadingContext(SX_LoadingContext::FromContainer{}, longBase).Base().size(), 4095u);
+}
+
+TEST(SX_LoadingContext, ResolveAndSubLocationTablesForEveryBaseKind) {
+    WebFixture web;
+    web.root.Write("other.JPG", "remote bytes");
+    web.root.Write("site/st1/a.JPG", "tile bytes");
+    const std::u16string webName = web.Url("other.JPG");
+
+    SX_LoadingContext local(u"/data/st1/station.xml");
+    SX_LoadingContext onWeb(web.Url("site/st1/station.xml"));
+    SX_LoadingContext relative(SX_LoadingContext::FromContainer{}, u"pages/site");
+    SX_LoadingContext network(u"//srv/share/st1/station.xml");
+    for (SX_LoadingContext* c : {&local, &onWeb, &relative, &network}) {
+        c->SetDownloadCache(&web.cache);
+        // Absolute, network and web names do not depend on the base.
+        EXPECT_EQ(c->Resolve(u"/x/a.JPG"), u"/x/a.JPG");
+        EXPECT_EQ(c->Resolve(u"//srv/x/a.JPG"), u"//srv/x/a.JPG");
+        const std::u16string cached = c->Resolve(webName);
+        ASSERT_FALSE(cached.empty());
+        EXPECT_EQ(testsupport::ReadFile(platform::ToUtf8(cached)), "remote bytes");
+        EXPECT_EQ(c->SubLocation(webName), webName);
+    }
+    EXPECT_EQ(local.Resolve(u"a.JPG"), u"/data/st1/a.JPG");
+    EXPECT_EQ(relative.Resolve(u"a.JPG"), u"pages/site/a.JPG");
+    EXPECT_EQ(network.Resolve(u"a.JPG"), u"//srv/share/st1/a.JPG");
+    const std::u16string tile = onWeb.Resolve(u"a.JPG");
+    ASSERT_FALSE(tile.empty());
+    EXPECT_EQ(testsupport::ReadFile(platform::ToUtf8(tile)), "tile bytes");
+    EXPECT_EQ(web.server.Requests("/site/st1/a.JPG"), 1);
+    // A failed download is the empty path.
+    EXPECT_EQ(onWeb.Resolve(u"missing.JPG"), u"");
+    EXPECT_EQ(local.Resolve(web.Url("missing.JPG")), u"");
+
+    // SubLocation.
+    EXPECT_EQ(local.SubLocation(u"/x/s.xml"), u"/x/s.xml");
+    EXPECT_EQ(local.SubLocation(u"s.xml"), u"");
+    EXPECT_EQ(local.SubLocation(u"//srv/s.xml"), u"//srv/s.xml");
+    EXPECT_EQ(onWeb.SubLocation(u"/x/s.xml"), u"/x/s.xml");
+    EXPECT_EQ(onWeb.SubLocation(u"sub/s.xml"), web.Url("site/st1/sub/s.xml"));
+    EXPECT_EQ(onWeb.SubLocation(u"//srv/s.xml"), u"//srv/s.xml");
+    EXPECT_EQ(relative.SubLocation(u"/x/s.xml"), u"");
+    EXPECT_EQ(relative.SubLocation(u"s.xml"), u"");
+    EXPECT_EQ(relative.SubLocation(u"//srv/s.xml"), u"");
+    EXPECT_EQ(network.SubLocation(u"/x/s.xml"), u"");
+    EXPECT_EQ(network.SubLocation(u"s.xml"), u"");
+    EXPECT_EQ(network.SubLocation(u"//srv/s.xml"), u"//srv/s.xml");
+
+    // A sub-context shares the download cache.
+    const auto sub = onWeb.MakeSubContext(u"sub/s.xml");
+    EXPECT_EQ(sub->Base(), web.Url("site/st1/sub"));
+    EXPECT_EQ(&sub->GetDownloadCache(), &web.cache);
+}
+
+TEST(SX_LoadingContext, ResolveLinkClimbsJoinsAndWarns) {
+    testsupport::TempDir dir;
+    dir.Write("data/site.htm", "<html/>");
+    dir.Write("data/st1/station.xml", "<x/>");
+    const std::u16string root = U(dir.path());
+    SX_Resources res;
+    ScriptedHostUi ui;
+    const SX_LoadingContext ctx(root + u"/data/st1/station.xml");
+
+    std::u16string out;
+    EXPECT_TRUE(ctx.ResolveLink(u"..\\site.htm", out, 4095, &ui, res));
+    EXPECT_EQ(out, root + u"/data/site.htm");
+    // Existing folder, missing file: the target does not exist.
+    EXPECT_FALSE(ctx.ResolveLink(u"../nothing.htm", out, 4095, &ui, res));
+    EXPECT_EQ(out, root + u"/data/nothing.htm");
+    // No climbing: joined below the base; an absolute link stands alone.
+    EXPECT_TRUE(ctx.ResolveLink(u"station.xml", out, 4095, &ui, res));
+    EXPECT_EQ(out, root + u"/data/st1/station.xml");
+    EXPECT_TRUE(ctx.ResolveLink(root + u"/data/site.htm", out, 4095, &ui, res));
+    EXPECT_EQ(out, root + u"/data/site.htm");
+    // The buffer size cuts the text, not the check.
+    EXPECT_TRUE(ctx.ResolveLink(u"../site.htm", out, 5, &ui, res));
+    EXPECT_EQ(out, root.substr(0, 4));
+    EXPECT_TRUE(ui.Boxes().empty());
+
+    // A web link is the caller's: false, out untouched, no box.
+    out = u"kept";
+    EXPECT_FALSE(ctx.ResolveLink(u"http://h/site.htm", out, 4095, &ui, res));
+    EXPECT_EQ(out, u"kept");
+
+    // Climbing above the base's first folder: the 101 box captioned "Warning".
+    const SX_LoadingContext shallow(SX_LoadingContext::FromContainer{}, u"C:\\st1");
+    EXPECT_FALSE(shallow.ResolveLink(u"../../x.xml", out, 4095, &ui, res));
+    EXPECT_EQ(out, u"kept");
+    ASSERT_EQ(ui.Boxes().size(), 1u);
+    EXPECT_EQ(ui.Boxes()[0].text,
+              u"The relative path ../../x.xml is not right. Current path is C:.");
+    EXPECT_EQ(ui.Boxes()[0].caption, u"Warning");
+    EXPECT_EQ(ui.Boxes()[0].type & HostUi::kButtonMask, unsigned(HostUi::kOk));
+}
+
+TEST(SX_LoadingContext, ResolveLinkOnAWebBaseAndTargetExists) {
+    WebFixture web;
+    web.root.Write("site/map.htm", "<html/>");
+    SX_LoadingContext ctx(web.Url("site/st1/station.xml"));
+    ctx.SetDownloadCache(&web.cache);
+    SX_Resources res;
+    std::u16string out;
+    // Web targets count as existing; the target is fetched into the cache.
+    EXPECT_TRUE(ctx.ResolveLink(u"../map.htm", out, 4095, nullptr, res));
+    EXPECT_EQ(out, web.Url("site/map.htm"));
+    EXPECT_EQ(web.server.Requests("/site/map.htm"), 1);
+
+    testsupport::TempDir dir;
+    dir.Write("here.txt", "x");
+    const std::u16string here = U(dir / "here.txt");
+    EXPECT_TRUE(SX_LoadingContext::TargetExists(u"", here));
+    EXPECT_FALSE(SX_LoadingContext::TargetExists(u"", U(dir / "gone.txt")));
+    EXPECT_TRUE(SX_LoadingContext::TargetExists(u"", u"file://" + here));
+    EXPECT_FALSE(SX_LoadingContext::TargetExists(u"", u"file://" + U(dir / "gone.txt")));
+    // Only "file not found" in an existing folder says no: a missing folder
+    // on the way and web addresses count as existing.
+    EXPECT_TRUE(SX_LoadingContext::TargetExists(u"", U(dir / "nofolder" / "x.txt")));
+    EXPECT_TRUE(SX_LoadingContext::TargetExists(u"", u"http://nowhere.invalid/x"));
+}

@@ -1,0 +1,482 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "cubeface/CubeFaceWriter.h"
+#include "host/SX_Resources.h"
+#include "platform/DownloadCache.h"
+#include "platform/Image.h"
+#include "platform/Text.h"
+#include "station/LoadControl.h"
+#include "station/SX_CubeMap.h"
+#include "station/SX_LoadingContext.h"
+#include "station/SX_PanoramaDataSet.h"
+#include "support/HttpServer.h"
+#include "support/TempDir.h"
+
+using platform::FromUtf8;
+
+namespace {
+
+std::u16string U(const std::filesystem::path& p) {
+    return FromUtf8(p.string());
+}
+
+// A scripted load control on a virtual clock: Sleep advances the clock and
+// runs the hook (which may lower the wanted level, pause or stop).
+struct ScriptedControl : LoadControl {
+    bool stop = false;
+    bool paused = false;
+    int sleptMs = 0;
+    std::function<void(ScriptedControl&)> onSleep;
+    bool IsStopRequested() const override { return stop; }
+    bool IsPaused() const override { return paused; }
+    void Sleep(int ms) override {
+        sleptMs += ms;
+        if (onSleep) {
+            onSleep(*this);
+        }
+    }
+};
+
+void WriteJpeg(const std::filesystem::path& path, int size) {
+    platform::RgbImage image;
+    image.width = image.height = size;
+    image.rgb.assign(static_cast<std::size_t>(size) * size * 3, 200);
+    ASSERT_TRUE(platform::EncodeJpegFile(image, path.string()));
+}
+
+void WritePoints(const std::filesystem::path& path, int face, int size) {
+    cubeface::FacePoints points;
+    points.face = face;
+    points.size = size;
+    // No measured pixel: what matters here is a valid file of the right face.
+    points.has.assign(static_cast<std::size_t>(size) * size, 0);
+    points.xyz.assign(static_cast<std::size_t>(size) * size * 3, 0.0);
+    std::string error;
+    ASSERT_TRUE(cubeface::WriteFacePoints(path.string(), points, &error)) << error;
+}
+
+// Writes a data set file and its tiles. `cubes` lists the levels in file
+// order with their sizes.
+std::string DataSetXml(const std::vector<std::pair<int, int>>& cubes) {
+    std::string xml = "<sx:Dataset xmlns:sx=\"urn:panora:sx\"><sx:Camera/><sx:Cubemaps>";
+    const char* faces[] = {"Left", "Front", "Right", "Back", "Top", "Bottom"};
+    for (const auto& [level, size] : cubes) {
+        xml += "<sx:Cube level=\"" + std::to_string(level) + "\" resolution=\"" +
+               std::to_string(size) + "\">";
+        for (int f = 0; f < 6; ++f) {
+            const std::string tail = std::to_string(f) + "_" + std::to_string(size);
+            xml += std::string("<sx:") + faces[f] + " border=\"1\">Rgb_" + tail +
+                   ".JPG</sx:" + faces[f] + ">";
+            xml += std::string("<sx:Depth") + faces[f] + ">Point_" + tail + ".DAT</sx:Depth" +
+                   faces[f] + ">";
+        }
+        xml += "</sx:Cube>";
+    }
+    return xml + "</sx:Cubemaps></sx:Dataset>";
+}
+
+void WriteTiles(const std::filesystem::path& dir, int size) {
+    for (int f = 0; f < 6; ++f) {
+        const std::string tail = std::to_string(f) + "_" + std::to_string(size);
+        WriteJpeg(dir / ("Rgb_" + tail + ".JPG"), size);
+        WritePoints(dir / ("Point_" + tail + ".DAT"), f, size);
+    }
+}
+
+const char* kMessages = R"(<sx:Resource xmlns:sx="urn:panora:sx">
+  <sx:Missing>Es fehlt: %s %s</sx:Missing>
+  <sx:Camera>Kamera</sx:Camera>
+  <sx:CubeMaps>Kubenkarten</sx:CubeMaps>
+  <sx:CubeLevel>Kubusstufe</sx:CubeLevel>
+  <sx:XMLError>XML-Fehler %X in Zeile %d, Spalte %d: %s</sx:XMLError>
+  <sx:FileNotFound>Datei %s fehlt</sx:FileNotFound>
+  <sx:FailToDownload>Download von %s fehlgeschlagen</sx:FailToDownload>
+  <sx:DataFileWrong>Punktdatei %s Version %2.1f defekt%s%s</sx:DataFileWrong>
+</sx:Resource>)";
+
+struct Station {
+    testsupport::TempDir dir;
+    SX_Resources resources;
+    SX_PanoramaDataSet dataSet{resources};
+    Station() { dataSet.Initialise(); }
+
+    bool Load(const std::string& xml, bool* versionCheck = nullptr) {
+        dir.Write("station.xml", xml);
+        SX_LoadingContext context(U(dir / "station.xml"));
+        bool done = false;
+        const bool ok = dataSet.LoadPhase1(context, U(dir / "station.xml"), done);
+        if (versionCheck != nullptr) {
+            *versionCheck = done;
+        }
+        return ok;
+    }
+};
+
+std::string Meta(const std::string& body) {
+    return "<Qvscan:CubeMap xmlns:Qvscan=\"urn:panora:qvscan\">" + body + "</Qvscan:CubeMap>";
+}
+
+std::string Neighbor(const char* name, double x, double y, double z) {
+    char buffer[256];
+    std::snprintf(buffer, sizeof buffer,
+                  "<Qvscan:Neighbor Name=\"%s\" URL=\"%s.xml\" X=\"%g\" Y=\"%g\" Z=\"%g\"/>", name,
+                  name, x, y, z);
+    return buffer;
+}
+
+}  // namespace
+
+TEST(SX_PanoramaDataSet, MissingMandatoryElementsWithBuiltInAndResourceTexts) {
+    struct Case {
+        std::string xml;
+        const char16_t* builtIn;
+        const char16_t* reworded;
+    };
+    const Case cases[] = {
+        {"<sx:Dataset xmlns:sx=\"s\"><sx:Cubemaps/></sx:Dataset>",
+         u"Missing Camera information <sx:Camera>\n", u"Es fehlt: Kamera <sx:Camera>\n"},
+        {"<sx:Dataset xmlns:sx=\"s\"><sx:Camera/></sx:Dataset>",
+         u"Missing CubeMaps information <sx:Cubemaps>.\n",
+         u"Es fehlt: Kubenkarten <sx:Cubemaps>\n"},
+        {"<sx:Dataset xmlns:sx=\"s\"><sx:Camera/><sx:Cubemaps/></sx:Dataset>",
+         u"Missing Cube Level information <sx:Cube>\n", u"Es fehlt: Kubusstufe <sx:Cube>\n"},
+    };
+    testsupport::TempDir install;
+    install.Write("Resource.xml", kMessages);
+    for (const Case& c : cases) {
+        Station plain;
+        EXPECT_FALSE(plain.Load(c.xml));
+        EXPECT_EQ(plain.dataSet.GetMessages(), c.builtIn);
+
+        Station translated;
+        ASSERT_TRUE(translated.resources.LoadMessageFile(U(install.path())));
+        EXPECT_FALSE(translated.Load(c.xml));
+        EXPECT_EQ(translated.dataSet.GetMessages(), c.reworded);
+    }
+}
+
+TEST(SX_PanoramaDataSet, UnreadableFilesAndForeignRoots) {
+    Station s;
+    // A root of neither format loads as an empty station.
+    EXPECT_TRUE(s.Load("<Other><sx:Dataset/></Other>"));
+    EXPECT_EQ(s.dataSet.GetMessages(), u"");
+    EXPECT_EQ(s.dataSet.CubeMap()->HighestLevel(), -1);
+
+    // A parse error: code in hexadecimal, line, position, reason.
+    EXPECT_FALSE(s.Load("<a>\n<b></a>"));
+    const std::u16string message = s.dataSet.GetMessages();
+    EXPECT_EQ(message.rfind(u"XML Error: C0DE001A - Line[2] Pos[", 0), 0u)
+        << platform::ToUtf8(message);
+    EXPECT_EQ(s.dataSet.Messages().size(), 1u);
+
+    // A name that cannot be fetched: the name as asked.
+    testsupport::TempDir cache;
+    platform::DownloadCache downloads(U(cache.path()));
+    testsupport::HttpServer server(cache.path() / "served");
+    SX_LoadingContext web(FromUtf8(server.Url("st/station.xml")));
+    web.SetDownloadCache(&downloads);
+    bool done = false;
+    EXPECT_FALSE(s.dataSet.LoadPhase1(web, u"nothere.xml", done));
+    EXPECT_EQ(s.dataSet.GetMessages(), u"File not found: nothere.xml\n");
+
+    // Without Initialise every load fails with the initialisation message.
+    SX_PanoramaDataSet bare(s.resources);
+    SX_LoadingContext local(U(s.dir / "station.xml"));
+    EXPECT_FALSE(bare.LoadPhase1(local, U(s.dir / "station.xml"), done));
+    EXPECT_EQ(bare.GetMessages(), u"DataSet class failed initialization.\n");
+    EXPECT_FALSE(bare.LoadPhase2(local, U(s.dir / "station.xml")));
+}
+
+TEST(SX_PanoramaDataSet, MetadataFieldsLevelsAndUnits) {
+    Station s;
+    const std::string xml = Meta(R"(
+      <Qvscan:CoordinateSystem><Qvscan:UpDirection>2</Qvscan:UpDirection>
+        <Qvscan:azimuth>90</Qvscan:azimuth><Qvscan:centerPointX>10.5</Qvscan:centerPointX>
+        <Qvscan:centerPointY>-2</Qvscan:centerPointY><Qvscan:centerPointZ>3</Qvscan:centerPointZ>
+        <Qvscan:coordSysType>NEEI</Qvscan:coordSysType></Qvscan:CoordinateSystem>
+      <Qvscan:ViewDefaults><Qvscan:fieldOfView>60</Qvscan:fieldOfView>
+        <Qvscan:azimuth>180</Qvscan:azimuth><Qvscan:elevation>10</Qvscan:elevation>
+        <Qvscan:distanceUnit>feet(US-Survey)</Qvscan:distanceUnit></Qvscan:ViewDefaults>
+      <Qvscan:Uid>station-uid-1</Qvscan:Uid>
+      <Qvscan:ScanMeta><Qvscan:scanName>Hall</Qvscan:scanName></Qvscan:ScanMeta>
+      <Qvscan:PanoramaMeta><Qvscan:version>2.0</Qvscan:version>
+        <Qvscan:distanceUnit>mm</Qvscan:distanceUnit><Qvscan:angularUnit>radians</Qvscan:angularUnit>
+        <Qvscan:hasPointData>True</Qvscan:hasPointData>
+        <Qvscan:lods><Qvscan:lod><Qvscan:size>1</Qvscan:size></Qvscan:lod></Qvscan:lods>
+        <Qvscan:lods2>
+          <Qvscan:lod><Qvscan:size>512</Qvscan:size><Qvscan:maxPointError>0.5</Qvscan:maxPointError></Qvscan:lod>
+          <Qvscan:lod><Qvscan:size>1024</Qvscan:size><Qvscan:maxPointError>0.25</Qvscan:maxPointError></Qvscan:lod>
+          <Qvscan:lod><Qvscan:size>2048</Qvscan:size></Qvscan:lod>
+        </Qvscan:lods2></Qvscan:PanoramaMeta>
+      <Qvscan:ShowNeighborLabels>YES</Qvscan:ShowNeighborLabels>
+      <Qvscan:StationIconRadius>12</Qvscan:StationIconRadius>)");
+    ASSERT_TRUE(s.Load(xml));
+    const SX_PanoramaDataSet& d = s.dataSet;
+    EXPECT_EQ(d.UpDirection(), 2);
+    EXPECT_DOUBLE_EQ(d.CenterX(), 10.5);
+    EXPECT_DOUBLE_EQ(d.CenterY(), -2.0);
+    EXPECT_TRUE(d.IsNorthEastFrame());
+    // Degrees times pi/360: an azimuth of 90 is pi/4, negated for the rotation.
+    EXPECT_DOUBLE_EQ(d.RotationAngle(), -0.7853981633974483);
+    EXPECT_DOUBLE_EQ(d.DefaultAzimuth(), 1.5707963267948966);
+    EXPECT_DOUBLE_EQ(d.FieldOfView(), 60.0);
+    EXPECT_DOUBLE_EQ(d.DefaultElevation(), 10.0);
+    EXPECT_FALSE(d.ViewAnglesInDegrees());
+    Quaternion expected;
+    expected.SetFromEulerAngles(Vec3Dbl(0, 0, -0.7853981633974483));
+    EXPECT_EQ(d.Rotation(), expected);
+    EXPECT_EQ(d.DefaultDistanceUnit(), 30);
+    EXPECT_EQ(d.InternalDistanceUnit(), 2);
+    EXPECT_FALSE(d.MetadataAnglesInDegrees());
+    EXPECT_EQ(d.UniqueId(), u"station-uid-1");
+    EXPECT_EQ(d.GetScanWorldName(), u"Hall");
+    EXPECT_EQ(d.DataSetVersion(), u"2.0");
+    EXPECT_TRUE(d.HasPointData());
+    EXPECT_TRUE(d.ShowNeighborLabels());
+    EXPECT_EQ(d.StationIconRadius(), 12);
+    EXPECT_DOUBLE_EQ(d.MaxPointError(), 0.25);  // the last lod that has one
+    // Version 2.0 reads lods2; the first lod is the coarsest.
+    const SX_CubeMap& cube = *d.CubeMap();
+    EXPECT_EQ(cube.HighestLevel(), 2);
+    EXPECT_EQ(cube.LevelSize(2), 512);
+    EXPECT_EQ(cube.LevelSize(1), 1024);
+    EXPECT_EQ(cube.LevelSize(0), 2048);
+    EXPECT_TRUE(cube.HasPointData());
+    EXPECT_FALSE(d.HasNeighborPanoras());
+
+    // A second file without angular unit is taken as radians: no conversion.
+    ASSERT_TRUE(
+        s.Load(Meta("<Qvscan:CoordinateSystem><Qvscan:azimuth>90</Qvscan:azimuth>"
+                    "</Qvscan:CoordinateSystem>")));
+    EXPECT_DOUBLE_EQ(s.dataSet.RotationAngle(), -90.0);
+    // Fields a file lacks carry over.
+    EXPECT_EQ(s.dataSet.DataSetVersion(), u"2.0");
+    EXPECT_EQ(s.dataSet.DefaultDistanceUnit(), 30);
+}
+
+TEST(SX_PanoramaDataSet, HasPointDataTexts) {
+    const struct {
+        const char* text;
+        bool enabled;
+    } cases[] = {{"TRUE", true}, {"true", true}, {"True", true}, {"yes", false}, {"tRUE", false}};
+    for (const auto& c : cases) {
+        Station s;
+        ASSERT_TRUE(
+            s.Load(Meta(std::string("<Qvscan:PanoramaMeta><Qvscan:hasPointData>") + c.text +
+                        "</Qvscan:hasPointData><Qvscan:lods><Qvscan:lod><Qvscan:size>64"
+                        "</Qvscan:size></Qvscan:lod></Qvscan:lods></Qvscan:PanoramaMeta>")));
+        EXPECT_EQ(s.dataSet.HasPointData(), c.enabled) << c.text;
+        EXPECT_EQ(s.dataSet.MeasureEnabled(), c.enabled) << c.text;
+        EXPECT_EQ(s.dataSet.CubeMap()->HasPointData(), c.enabled) << c.text;
+    }
+    // A missing element leaves both as they were.
+    Station s;
+    ASSERT_TRUE(s.Load(Meta("<Qvscan:PanoramaMeta/>")));
+    EXPECT_TRUE(s.dataSet.MeasureEnabled());
+}
+
+TEST(SX_PanoramaDataSet, NeighbourOrderTiesAndVisibleCount) {
+    Station s;
+    s.dir.Write("B.xml", "<x/>");
+    const std::string list =
+        "<Qvscan:Neighbors>" + Neighbor("A", 3, 4, 0) + Neighbor("B", 0, 3, 0) +
+        Neighbor("C", 0, 0, -5) + Neighbor("D", 10, 0, 0) + Neighbor("E", 0, 0, 7) +
+        Neighbor("F", 8, 0, 0) + Neighbor("G", 9, 0, 0) + "</Qvscan:Neighbors>";
+    ASSERT_TRUE(s.Load(Meta(list)));
+    std::string order;
+    for (const auto& n : s.dataSet.Neighbors()) {
+        order += platform::ToUtf8(n.name);
+    }
+    // Distances A 5, B 3, C 5, D 10, E 7, F 8, G 9: the tie puts C before A.
+    EXPECT_EQ(order, "BCAEFGD");
+    EXPECT_EQ(s.dataSet.Neighbors()[0].index, 1);
+    EXPECT_EQ(s.dataSet.Neighbors()[0].resolvedUrl, U(s.dir / "B.xml"));
+    EXPECT_EQ(s.dataSet.Neighbors()[1].resolvedUrl, u"");  // C.xml does not exist
+    EXPECT_EQ(s.dataSet.Neighbors()[0].screenX, 2147483647);
+    // Missing MaxVisibleNeighbors: six visible.
+    EXPECT_EQ(s.dataSet.GetMaxVisibleNeighbors(), 6);
+    EXPECT_DOUBLE_EQ(s.dataSet.DistanceRange().min, 3.0);
+    EXPECT_DOUBLE_EQ(s.dataSet.DistanceRange().max, 10.0);
+    s.dataSet.SetMaxVisibleNeighbors(100);
+    EXPECT_EQ(s.dataSet.GetMaxVisibleNeighbors(), 7);
+
+    Station all;
+    ASSERT_TRUE(
+        all.Load(Meta("<Qvscan:MaxVisibleNeighbors>-1</Qvscan:MaxVisibleNeighbors>" + list)));
+    EXPECT_EQ(all.dataSet.GetMaxVisibleNeighbors(), 7);
+    Station two;
+    ASSERT_TRUE(
+        two.Load(Meta("<Qvscan:MaxVisibleNeighbors>2</Qvscan:MaxVisibleNeighbors>" + list)));
+    EXPECT_EQ(two.dataSet.VisibleNeighbors(), (std::vector<int>{0, 1}));
+
+    // Site map: joined when it exists, else empty.
+    Station site;
+    site.dir.Write("map.htm", "<html/>");
+    ASSERT_TRUE(site.Load(Meta("<Qvscan:SiteMap URL=\"map.htm\"/>")));
+    const SX_LoadingContext ctx(U(site.dir / "station.xml"));
+    EXPECT_EQ(site.dataSet.SiteMap(ctx), U(site.dir / "map.htm"));
+    ASSERT_TRUE(site.Load(Meta("<Qvscan:SiteMap URL=\"gone.htm\"/>")));
+    EXPECT_EQ(site.dataSet.SiteMap(ctx), u"");
+}
+
+TEST(SX_PanoramaDataSet, VersionCheckRecordInTheLocalMarkupFile) {
+    testsupport::TempDir data;
+    setenv("XDG_DATA_HOME", data.path().c_str(), 1);
+    data.Write("Panora/uid-7.xml", "<sx:Markup xmlns:sx=\"s\"><sx:VersionCheck/></sx:Markup>");
+    Station s;
+    bool done = false;
+    ASSERT_TRUE(s.Load(Meta("<Qvscan:Uid>uid-8</Qvscan:Uid>"), &done));
+    EXPECT_FALSE(done);
+    ASSERT_TRUE(s.Load(Meta("<Qvscan:Uid>uid-7</Qvscan:Uid>"), &done));
+    EXPECT_TRUE(done);
+    unsetenv("XDG_DATA_HOME");
+}
+
+TEST(SX_PanoramaDataSet, DataSetFormatLoadsCubesWhenWanted) {
+    Station s;
+    WriteTiles(s.dir.path(), 16);
+    WriteTiles(s.dir.path(), 32);
+    // One mask beside a colour image.
+    platform::Mask mask;
+    mask.width = mask.height = 16;
+    mask.opaque.assign(256, 1);
+    mask.opaque[0] = 0;
+    ASSERT_TRUE(platform::EncodeMaskPngFile(mask, (s.dir / "Rgb_1_16.PNG").string()));
+
+    ScriptedControl control;
+    SX_CubeMap& cube = *s.dataSet.CubeMap();
+    // The finer cube waits until the renderer wants level 0.
+    control.onSleep = [&](ScriptedControl& c) {
+        if (c.sleptMs >= 3 * 140) {
+            cube.SetWantedLevel(0);
+        }
+    };
+    s.dataSet.SetLoadControl(&control);
+    ASSERT_TRUE(s.Load(DataSetXml({{1, 16}, {0, 32}})));
+    EXPECT_EQ(control.sleptMs, 3 * 140);
+    EXPECT_EQ(s.dataSet.GetMessages(), u"");
+    for (int f = 0; f < 6; ++f) {
+        EXPECT_TRUE(cube.HasImage(f, 1) && cube.HasImage(f, 0)) << f;
+        EXPECT_TRUE(cube.HasPoints(f, 1) && cube.HasPoints(f, 0)) << f;
+        EXPECT_EQ(cube.LoadedLevel(f), 1);
+    }
+    const auto front = cube.Image(1, 1);
+    ASSERT_TRUE(front.has_value());
+    EXPECT_TRUE(front->hasMask);
+    EXPECT_EQ(front->border, 1);
+    EXPECT_EQ(front->mask.opaque[0], 0);
+    EXPECT_FALSE(cube.Image(0, 1)->hasMask);
+    EXPECT_NEAR(s.dataSet.GetProgress(), 0.16666 * 6, 1e-9);
+
+    // A stop during the wait ends the load with the result so far.
+    Station stopped;
+    WriteTiles(stopped.dir.path(), 16);
+    ScriptedControl stopper;
+    stopper.onSleep = [](ScriptedControl& c) { c.stop = true; };
+    stopped.dataSet.SetLoadControl(&stopper);
+    EXPECT_TRUE(stopped.Load(DataSetXml({{1, 16}, {0, 32}})));
+    EXPECT_TRUE(stopped.dataSet.CubeMap()->HasImage(5, 1));
+    EXPECT_FALSE(stopped.dataSet.CubeMap()->HasImage(1, 0));
+
+    // Pausing holds the loader between faces until resumed.
+    Station paused;
+    WriteTiles(paused.dir.path(), 16);
+    ScriptedControl pauser;
+    pauser.paused = true;
+    pauser.onSleep = [](ScriptedControl& c) { c.paused = c.sleptMs < 700; };
+    paused.dataSet.SetLoadControl(&pauser);
+    EXPECT_TRUE(paused.Load(DataSetXml({{0, 16}})));
+    EXPECT_EQ(pauser.sleptMs, 700);
+    EXPECT_TRUE(paused.dataSet.CubeMap()->HasImage(5, 0));
+}
+
+TEST(SX_PanoramaDataSet, FailedTilesAddOneMessageEachAndLoadingGoesOn) {
+    testsupport::TempDir install;
+    install.Write("Resource.xml", kMessages);
+    for (const bool reworded : {false, true}) {
+        Station s;
+        if (reworded) {
+            ASSERT_TRUE(s.resources.LoadMessageFile(U(install.path())));
+        }
+        WriteTiles(s.dir.path(), 16);
+        std::filesystem::remove(s.dir / "Rgb_2_16.JPG");
+        std::filesystem::remove(s.dir / "Point_3_16.DAT");
+        s.dir.Write("Point_4_16.DAT", "not a point file");
+        EXPECT_FALSE(s.Load(DataSetXml({{0, 16}})));
+        const auto messages = s.dataSet.Messages();
+        ASSERT_EQ(messages.size(), 3u);
+        const std::u16string dir = U(s.dir.path());
+        if (!reworded) {
+            // Order of the faces: front, back, left, right, top, bottom.
+            EXPECT_EQ(messages[0], u"Error: File " + dir + u"/Point_3_16.DAT not found.");
+            EXPECT_EQ(messages[1], u"Error: File Rgb_2_16.JPG not found.");
+            EXPECT_EQ(messages[2].rfind(u"The point file Point_4_16.DAT (format version 0.0)", 0),
+                      0u);
+        } else {
+            EXPECT_EQ(messages[0], u"Datei " + dir + u"/Point_3_16.DAT fehlt");
+            EXPECT_EQ(messages[1], u"Datei Rgb_2_16.JPG fehlt");
+            EXPECT_EQ(messages[2], u"Punktdatei Point_4_16.DAT Version 0.0 defekt\n\n");
+        }
+        // The failing load keeps the error flag; the other faces are in.
+        EXPECT_TRUE(s.dataSet.HasError());
+        EXPECT_TRUE(s.dataSet.CubeMap()->HasImage(5, 0));
+        EXPECT_FALSE(s.dataSet.CubeMap()->HasPoints(4, 0));
+    }
+}
+
+TEST(SX_PanoramaDataSet, DescriptionAndTilesFromAWebBase) {
+    testsupport::TempDir site;
+    testsupport::TempDir cacheDir;
+    testsupport::HttpServer server(site.path());
+    platform::DownloadCache cache(U(cacheDir.path()));
+    site.Write("st1/station.xml", DataSetXml({{0, 16}}));
+    WriteTiles(site.path() / "st1", 16);
+    server.SetStatus("/st1/Point_5_16.DAT", 404);
+
+    SX_Resources resources;
+    SX_PanoramaDataSet dataSet(resources);
+    dataSet.Initialise();
+    // The page sits in the site's folder and names the station relatively.
+    SX_LoadingContext page(FromUtf8(server.Url("index.htm")));
+    page.SetDownloadCache(&cache);
+    bool done = false;
+    EXPECT_FALSE(dataSet.LoadPhase1(page, u"st1/station.xml", done));
+    EXPECT_EQ(server.Requests("/st1/station.xml"), 1);
+    EXPECT_EQ(server.Requests("/st1/Rgb_0_16.JPG"), 1);
+    ASSERT_EQ(dataSet.Messages().size(), 1u);
+    EXPECT_EQ(dataSet.Messages()[0],
+              u"File Point_5_16.DAT does not exist or can not be downloaded from the server. "
+              u"Please check with the system administrator.");
+    for (int f = 0; f < 6; ++f) {
+        EXPECT_TRUE(dataSet.CubeMap()->HasImage(f, 0)) << f;
+    }
+    EXPECT_TRUE(dataSet.CubeMap()->HasPoints(4, 0));
+    EXPECT_FALSE(dataSet.CubeMap()->HasPoints(5, 0));
+}
+
+TEST(SX_CubeMap, LevelTableAndClear) {
+    SX_CubeMap cube;
+    EXPECT_EQ(cube.HighestLevel(), -1);
+    EXPECT_EQ(cube.WantedLevel(), 100);
+    EXPECT_TRUE(cube.SetLevel(19, 64, true, 2048));
+    EXPECT_FALSE(cube.SetLevel(20, 32, true, 2048));
+    EXPECT_FALSE(cube.SetLevel(-1, 32, true, 2048));
+    EXPECT_TRUE(cube.SetLevel(3, 128, false, 4096));
+    EXPECT_TRUE(cube.SetLevel(3, 256, true, 4096));
+    EXPECT_EQ(cube.HighestLevel(), 19);
+    EXPECT_EQ(cube.LevelSize(3), 256);
+    EXPECT_FALSE(cube.LevelSize(4).has_value());
+    EXPECT_FALSE(cube.LevelSize(20).has_value());
+    EXPECT_FALSE(cube.HasPointData());  // never true again
+    EXPECT_EQ(cube.MaxTextureSize(), 4096);
+    cube.SetWantedLevel(2);
+    cube.Clear();
+    EXPECT_EQ(cube.WantedLevel(), 100);
+    EXPECT_FALSE(cube.LevelSize(3).has_value());
+    EXPECT_EQ(cube.LoadedLevel(0), -1);
+    EXPECT_EQ(cube.LoadedLevel(6), -1);
+    EXPECT_FALSE(cube.HasImage(-1, 0));
+}
