@@ -377,6 +377,48 @@ void DownloadCache::GiveHandle(void* handle) {
     curl_easy_cleanup(static_cast<CURL*>(handle));
 }
 
+std::optional<std::u16string> DownloadCache::LocalPathOfFileUrl(std::u16string_view url) {
+    constexpr std::u16string_view kScheme = u"file://";
+    if (url.size() < kScheme.size()) {
+        return std::nullopt;
+    }
+    for (std::size_t i = 0; i < kScheme.size(); ++i) {
+        char16_t c = url[i];
+        if (c >= u'A' && c <= u'Z') {
+            c = static_cast<char16_t>(c - u'A' + u'a');
+        }
+        if (c != kScheme[i]) {
+            return std::nullopt;
+        }
+    }
+    std::string rest = ToUtf8(url.substr(kScheme.size()));
+    if (rest.starts_with("localhost/")) {
+        rest.erase(0, 9);
+    }
+    if (rest.empty() || rest.front() != '/') {
+        return std::u16string();  // another host's file: not reachable from here
+    }
+    std::string decoded;
+    for (std::size_t i = 0; i < rest.size(); ++i) {
+        const auto hex = [](char h) {
+            return h >= '0' && h <= '9'   ? h - '0'
+                   : h >= 'a' && h <= 'f' ? h - 'a' + 10
+                   : h >= 'A' && h <= 'F' ? h - 'A' + 10
+                                          : -1;
+        };
+        if (rest[i] == '%' && i + 2 < rest.size() && hex(rest[i + 1]) >= 0 &&
+            hex(rest[i + 2]) >= 0) {
+            decoded.push_back(static_cast<char>(hex(rest[i + 1]) * 16 + hex(rest[i + 2])));
+            i += 2;
+        } else if (rest[i] == '?' || rest[i] == '#') {
+            break;
+        } else {
+            decoded.push_back(rest[i]);
+        }
+    }
+    return FromUtf8(decoded);
+}
+
 std::u16string DownloadCache::Fail(std::string text) {
     std::lock_guard lock(mutex_);
     ++counters_.failures;
@@ -385,6 +427,14 @@ std::u16string DownloadCache::Fail(std::string text) {
 }
 
 std::u16string DownloadCache::Download(std::u16string_view url) {
+    if (const auto local = LocalPathOfFileUrl(url)) {
+        // A file URL names a local file: its "cached copy" is the file itself.
+        std::error_code ec;
+        if (!local->empty() && fs::is_regular_file(fs::path(ToUtf8(*local)), ec)) {
+            return *local;
+        }
+        return Fail("File not found: " + ToUtf8(url));
+    }
     const std::string target = NormaliseUrl(url);
     const std::size_t schemeLength = SchemeLength(target);
     if (schemeLength == 0 || target.size() == schemeLength || target[schemeLength] == '/') {

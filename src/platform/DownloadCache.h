@@ -30,6 +30,7 @@
 #include <chrono>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -70,6 +71,13 @@ class DownloadCache {
     // Local path of the cached copy of url (http or https only), fetched or
     // revalidated now; the empty string on failure.
     std::u16string Download(std::u16string_view url);
+
+    // For a "file://" URL (any case; host empty or "localhost") the local
+    // path it names, percent-escapes decoded; an empty path for a file URL of
+    // another host; nullopt for any other URL. Download returns that path
+    // when the file exists, so a page opened from disk works like one served
+    // from a web folder.
+    static std::optional<std::u16string> LocalPathOfFileUrl(std::u16string_view url);
 
     // Text of the last failure of this instance (empty when none yet).
     std::u16string LastError() const;

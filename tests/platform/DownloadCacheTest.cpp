@@ -349,3 +349,18 @@ TEST(DownloadCache, DefaultFolderFollowsTheUserCacheHome) {
 }
 
 }  // namespace
+
+TEST(DownloadCache, FileUrlsNameTheLocalFileItself) {
+    testsupport::TempDir dir;
+    const auto file = dir.Write("a folder/st 1.xml", "<x/>");
+    platform::DownloadCache cache(platform::FromUtf8((dir / "cache").string()));
+    const std::u16string url =
+        u"file://" + platform::FromUtf8(dir.path().string()) + u"/a%20folder/st%201.xml";
+    EXPECT_EQ(cache.Download(url), platform::FromUtf8(file.string()));
+    EXPECT_EQ(cache.Download(u"FILE://localhost" + platform::FromUtf8(file.string())),
+              platform::FromUtf8(file.string()));
+    EXPECT_EQ(cache.Download(url + u"-missing"), u"");
+    EXPECT_EQ(cache.Download(u"file://otherhost/share/st1.xml"), u"");
+    EXPECT_EQ(cache.GetCounters().requests, 0u);
+    EXPECT_FALSE(platform::DownloadCache::LocalPathOfFileUrl(u"http://h/x").has_value());
+}
