@@ -1,6 +1,5 @@
 #include "cubeface/ImpCubeFaceReader.h"
 
-#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdio>
@@ -35,6 +34,29 @@ bool ReadVarint(const unsigned char*& p, const unsigned char* end, std::uint64_t
     return false;
 }
 
+constexpr std::uint64_t kBlockBits = 64;
+constexpr std::uint64_t kSuperblockBlocks = 8;
+constexpr std::uint64_t kSuperblockBits = kBlockBits * kSuperblockBlocks;
+
+// Sets bits [from, to) of the bitmap.
+void SetBits(std::uint64_t* bits, std::uint64_t from, std::uint64_t to) {
+    if (from == to) {
+        return;
+    }
+    const std::uint64_t firstBlock = from / kBlockBits, lastBlock = (to - 1) / kBlockBits;
+    const std::uint64_t head = ~std::uint64_t{0} << (from % kBlockBits);
+    const std::uint64_t tail = ~std::uint64_t{0} >> (kBlockBits - 1 - (to - 1) % kBlockBits);
+    if (firstBlock == lastBlock) {
+        bits[firstBlock] |= head & tail;
+        return;
+    }
+    bits[firstBlock] |= head;
+    for (std::uint64_t b = firstBlock + 1; b < lastBlock; ++b) {
+        bits[b] = ~std::uint64_t{0};
+    }
+    bits[lastBlock] |= tail;
+}
+
 }  // namespace
 
 ImpCubeFaceReader::ImpCubeFaceReader() = default;
@@ -42,6 +64,10 @@ ImpCubeFaceReader::~ImpCubeFaceReader() = default;
 
 void ImpCubeFaceReader::Clear() {
     m_words.reset();
+    m_bits.reset();
+    m_ranks.reset();
+    m_blocks = 0;
+    m_superblocks = 0;
     m_size = 0;
     m_face = 0;
     m_upDirection = 0;
@@ -60,7 +86,18 @@ bool ImpCubeFaceReader::Fail(std::string text) {
 }
 
 std::size_t ImpCubeFaceReader::GetMemoryBytes() const {
-    return sizeof(*this) + static_cast<std::size_t>(m_size) * m_size * sizeof(std::uint32_t);
+    return sizeof(*this) + m_count * sizeof(std::uint32_t) + m_blocks * sizeof(std::uint64_t) +
+           m_superblocks * sizeof(std::uint32_t);
+}
+
+std::size_t ImpCubeFaceReader::WordIndex(std::size_t i) const {
+    const std::size_t block = i / kBlockBits;
+    std::size_t index = m_ranks[block / kSuperblockBlocks];
+    for (std::size_t b = block - block % kSuperblockBlocks; b < block; ++b) {
+        index += static_cast<std::size_t>(std::popcount(m_bits[b]));
+    }
+    const std::uint64_t below = (std::uint64_t{1} << (i % kBlockBits)) - 1;
+    return index + static_cast<std::size_t>(std::popcount(m_bits[block] & below));
 }
 
 bool ImpCubeFaceReader::Read(const char* path) {
@@ -132,37 +169,44 @@ bool ImpCubeFaceReader::Read(const char* path) {
     if (std::fread(runs.data(), 1, runs.size(), file.get()) != runs.size()) {
         return Fail("file is truncated");
     }
-    // Zeroed pages of a large allocation stay untouched until written.
-    std::unique_ptr<std::uint32_t[], FreeDeleter> words(
-        static_cast<std::uint32_t*>(std::calloc(pixels, sizeof(std::uint32_t))));
-    if (!words) {
+    // The bitmap is allocated zeroed, so where the system maps large
+    // allocations as zero pages, long empty stretches are never touched.
+    const std::uint64_t blocks = (pixels + kBlockBits - 1) / kBlockBits;
+    const std::uint64_t superblocks = (blocks + kSuperblockBlocks - 1) / kSuperblockBlocks;
+    Buffer<std::uint32_t> words(
+        count == 0 ? nullptr
+                   : static_cast<std::uint32_t*>(std::malloc(count * sizeof(std::uint32_t))));
+    Buffer<std::uint64_t> bits(
+        static_cast<std::uint64_t*>(std::calloc(blocks, sizeof(std::uint64_t))));
+    Buffer<std::uint32_t> ranks(
+        static_cast<std::uint32_t*>(std::malloc(superblocks * sizeof(std::uint32_t))));
+    if ((count != 0 && !words) || !bits || !ranks) {
         return Fail("not enough memory for a face of size " + std::to_string(size));
     }
-    // The points go to the end of the grid first and are then moved forward
-    // to their pixels, run by run: a run's destination never lies beyond its
-    // source, and never reaches the source of a later run.
-    std::uint32_t* const grid = words.get();
-    std::uint32_t* const source = grid + (pixels - count);
-    if (std::fread(source, sizeof(std::uint32_t), count, file.get()) != count) {
+    if (std::fread(words.get(), sizeof(std::uint32_t), count, file.get()) != count) {
         return Fail("file is truncated");
     }
     if constexpr (std::endian::native == std::endian::big) {
         for (std::uint64_t i = 0; i < count; ++i) {
-            const std::uint32_t w = source[i];
-            source[i] = (w >> 24) | ((w >> 8) & 0xff00u) | ((w << 8) & 0xff0000u) | (w << 24);
+            const std::uint32_t w = words[i];
+            words[i] = (w >> 24) | ((w >> 8) & 0xff00u) | ((w << 8) & 0xff0000u) | (w << 24);
         }
     }
     std::uint32_t invalid = 0;
     for (std::uint64_t i = 0; i < count; ++i) {
-        invalid |= source[i] < (1u << kRangeShift) ? 1u : 0u;
+        invalid |= words[i] < (1u << kRangeShift) ? 1u : 0u;
     }
     if (invalid) {
         return Fail("a point has no range code");
     }
 
+    // Each run sets its bits and fills in the ranks of the superblocks that
+    // start inside it or right after it.
+    ranks[0] = 0;
+    std::uint64_t nextSuperblock = 1;
     const unsigned char* p = runs.data();
     const unsigned char* const end = p + runs.size();
-    std::uint64_t pos = 0, moved = 0;
+    std::uint64_t pos = 0, measured = 0;
     bool present = false;
     bool first = true;
     while (p != end) {
@@ -174,30 +218,34 @@ bool ImpCubeFaceReader::Read(const char* path) {
             return Fail("presence runs do not match the face size");
         }
         first = false;
-        if (present) {
-            if (run > count - moved) {
-                return Fail("presence runs announce more points than the file holds");
-            }
-            std::memmove(grid + pos, source + moved, run * sizeof(std::uint32_t));
-            moved += run;
-        } else {
-            // Only the part inside the loaded points needs clearing.
-            const std::uint64_t from = std::max(pos, pixels - count);
-            if (from < pos + run) {
-                std::memset(grid + from, 0, (pos + run - from) * sizeof(std::uint32_t));
-            }
+        if (present && run > count - measured) {
+            return Fail("presence runs announce more points than the file holds");
         }
-        pos += run;
+        const std::uint64_t stop = pos + run;
+        for (; nextSuperblock < superblocks && nextSuperblock * kSuperblockBits <= stop;
+             ++nextSuperblock) {
+            ranks[nextSuperblock] = static_cast<std::uint32_t>(
+                measured + (present ? nextSuperblock * kSuperblockBits - pos : 0));
+        }
+        if (present) {
+            SetBits(bits.get(), pos, stop);
+            measured += run;
+        }
+        pos = stop;
         present = !present;
     }
     if (pos != pixels) {
         return Fail("presence runs do not match the face size");
     }
-    if (moved != count) {
+    if (measured != count) {
         return Fail("presence runs announce fewer points than the file holds");
     }
 
     m_words = std::move(words);
+    m_bits = std::move(bits);
+    m_ranks = std::move(ranks);
+    m_blocks = blocks;
+    m_superblocks = superblocks;
     m_size = static_cast<int>(size);
     m_face = face;
     m_upDirection = up;
@@ -210,7 +258,8 @@ bool ImpCubeFaceReader::HasPoint(int col, int row) const {
     if (col < 0 || row < 0 || col >= m_size || row >= m_size) {
         return false;
     }
-    return m_words[static_cast<std::size_t>(row) * m_size + col] != 0;
+    const std::size_t i = static_cast<std::size_t>(row) * m_size + col;
+    return (m_bits[i / kBlockBits] >> (i % kBlockBits)) & 1u;
 }
 
 bool ImpCubeFaceReader::GetPoint(int col, int row, double& x, double& y, double& z,
@@ -218,7 +267,7 @@ bool ImpCubeFaceReader::GetPoint(int col, int row, double& x, double& y, double&
     if (!HasPoint(col, row)) {
         return false;
     }
-    const std::uint32_t word = m_words[static_cast<std::size_t>(row) * m_size + col];
+    const std::uint32_t word = m_words[WordIndex(static_cast<std::size_t>(row) * m_size + col)];
     const double range = static_cast<double>((word >> kRangeShift) - 1) * m_quantum;
     const double du = SignExtendOffset(word >> kOffsetBits) / kOffsetSteps;
     const double dv = SignExtendOffset(word) / kOffsetSteps;

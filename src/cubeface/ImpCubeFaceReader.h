@@ -3,10 +3,13 @@
 // per-pixel point queries in constant time. The file format is described in
 // docs/point-file-format.md.
 //
-// In memory the reader keeps one packed 32-bit word per pixel (0 where there
-// is no point) and decodes a point when it is asked for it, so a face costs
-// 4 bytes per pixel. The grid is allocated zeroed, so where the system maps
-// large allocations as zero pages, empty areas of a face are never touched.
+// In memory the reader keeps the packed 32-bit words of the measured pixels
+// only, in pixel order, and decodes a point when it is asked for it. Which
+// pixels are measured is a bitmap (one bit per pixel in 64-bit blocks) with a
+// rank directory: the number of measured pixels before each 512-pixel
+// superblock. HasPoint tests one bit; GetPoint finds the pixel's word from
+// the superblock's rank plus the popcounts of at most eight blocks. A face
+// costs 4 bytes per measured pixel plus 17/128 byte per pixel.
 //
 // Read may be called again on the same object: it first drops the content,
 // so after a failed Read the reader is empty (every query answers false).
@@ -48,18 +51,27 @@ class ImpCubeFaceReader : public ImpCubeFaceCodec {
     int GetUpDirection() const { return m_upDirection; }
     double GetRangeQuantum() const { return m_quantum; }
     std::size_t GetPointCount() const { return m_count; }
-    // Bytes the reader holds for the face (at most; see above).
+    // Bytes the reader holds for the face: the object, the words, the bitmap
+    // and the rank directory.
     std::size_t GetMemoryBytes() const;
 
   private:
     struct FreeDeleter {
-        void operator()(std::uint32_t* p) const { std::free(p); }
+        void operator()(void* p) const { std::free(p); }
     };
+    template <typename T>
+    using Buffer = std::unique_ptr<T[], FreeDeleter>;
 
     void Clear();
     bool Fail(std::string text);
+    // Index in m_words of the word of measured pixel i (row-major).
+    std::size_t WordIndex(std::size_t i) const;
 
-    std::unique_ptr<std::uint32_t[], FreeDeleter> m_words;  // size * size, row-major
+    Buffer<std::uint32_t> m_words;  // m_count words, in pixel order
+    Buffer<std::uint64_t> m_bits;   // bit i % 64 of block i / 64: pixel i is measured
+    Buffer<std::uint32_t> m_ranks;  // measured pixels before each 512-pixel superblock
+    std::size_t m_blocks = 0;
+    std::size_t m_superblocks = 0;
     int m_size = 0;
     int m_face = 0;
     int m_upDirection = 0;

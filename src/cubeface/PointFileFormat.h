@@ -9,8 +9,7 @@
 //   bits  5..0   row offset kv, likewise
 // The point lies at that range along the direction through
 // (col + 0.5 + ku / 63, row + 0.5 + kv / 63) in pixel units of the face.
-// The word 0 never occurs in a file; in memory it marks a pixel without a
-// point.
+// The word 0 never occurs in a file (range code 0 makes a file invalid).
 
 #include <cstddef>
 #include <cstdint>

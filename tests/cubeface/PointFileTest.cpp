@@ -157,6 +157,64 @@ TEST(PointFile, PointsOnPixelCentresKeepTheirDirectionAndFacesMayBeEmptyOrFull) 
     EXPECT_LE(Dist(&one.xyz[0], x, y, z), 0.2);
 }
 
+TEST(PointFile, SparseFacesCostLittleAndBlockBoundariesFindTheirWords) {
+    TempDir dir;
+    for (const int size : {1024, 23}) {
+        // About 1 % measured, plus the pixels on each side of the 64- and
+        // 512-pixel boundaries and the last pixel; at size 23 (529 pixels)
+        // the last block is partial and the last superblock holds 17 pixels.
+        FacePoints f = MakeFace(5, size, 0, 0.4, 31u + size);
+        const std::size_t pixels = f.has.size();
+        std::mt19937 rng(size);
+        for (auto& h : f.has) {
+            h = rng() % 100 == 0 ? 1 : 0;
+        }
+        for (std::size_t i : {63, 64, 511, 512, 1023, 1024, 4095}) {
+            if (i < pixels) {
+                f.has[i] = 1;
+            }
+        }
+        for (std::size_t i : {62, 65, 510, 513}) {
+            f.has[i] = 0;
+        }
+        f.has[pixels - 1] = 1;
+        const std::string path = WriteOrDie(dir, "sparse.DAT", f);
+        ImpCubeFaceReader r;
+        ASSERT_TRUE(r.Read(path.c_str())) << r.GetError();
+        const double q = r.GetRangeQuantum();
+        std::size_t measured = 0;
+        for (std::size_t i = 0; i < pixels; ++i) {
+            const int col = static_cast<int>(i % size), row = static_cast<int>(i / size);
+            ASSERT_EQ(r.HasPoint(col, row), f.has[i] != 0) << i;
+            double x = 0, y = 0, z = 0;
+            ASSERT_EQ(r.GetPoint(col, row, x, y, z, true), f.has[i] != 0) << i;
+            if (f.has[i]) {
+                ++measured;
+                // Ranges are random, so a neighbour's word would land far off.
+                const double* p = &f.xyz[i * 3];
+                const double range = std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]);
+                ASSERT_LE(Dist(p, x, y, z), q / 2 + range * std::sqrt(2.0) / (63.0 * size) + 1e-9)
+                    << i;
+            }
+        }
+        EXPECT_EQ(r.GetPointCount(), measured);
+        if (size == 1024) {
+            EXPECT_LT(static_cast<double>(r.GetMemoryBytes()) / pixels, 0.25);
+            EXPECT_GT(r.GetMemoryBytes(), measured * 4 + pixels / 8);
+        }
+    }
+
+    // Measured everywhere: 4 bytes per pixel plus 17/128 for bitmap and ranks.
+    FacePoints full = MakeFace(2, 512, 1, 0.3, 41);
+    full.has.assign(full.has.size(), 1);
+    ImpCubeFaceReader r;
+    ASSERT_TRUE(r.Read(WriteOrDie(dir, "full.DAT", full).c_str())) << r.GetError();
+    EXPECT_LT(static_cast<double>(r.GetMemoryBytes()) / (512.0 * 512.0), 4.0 + 17.0 / 128 + 0.01);
+    double x = 0, y = 0, z = 0;
+    ASSERT_TRUE(r.GetPoint(511, 511, x, y, z, true));
+    EXPECT_LE(Dist(&full.xyz[(512 * 512 - 1) * 3], x, y, z), 0.01);
+}
+
 TEST(PointFile, QueriesOutsideTheFaceAnswerFalse) {
     TempDir dir;
     FacePoints f = MakeFace(2, 8, 0, 0.2, 3);
