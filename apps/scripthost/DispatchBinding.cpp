@@ -208,7 +208,8 @@ bool TrapGet(duk_context* ctx) {
         }
         if (const DispatchMember* g = table.FindByName(name, Kinds(DispatchKind::PropertyGet))) {
             if (g->InCount() > 0) {
-                PushMemberFunction(ctx, object, *g, DispatchKind::Method | DispatchKind::PropertyGet);
+                PushMemberFunction(ctx, object, *g,
+                                   DispatchKind::Method | DispatchKind::PropertyGet);
                 return false;
             }
             return CallMember(ctx, object, g->name, Kinds(DispatchKind::PropertyGet), 0, 0);
@@ -294,8 +295,7 @@ BindingOwner* DispatchBinding::Owner(duk_context* ctx) {
     return static_cast<BindingOwner*>(p);
 }
 
-void DispatchBinding::PushObject(duk_context* ctx, const ComPtr<Dispatchable>& object,
-                                 int source) {
+void DispatchBinding::PushObject(duk_context* ctx, const ComPtr<Dispatchable>& object, int source) {
     if (!object) {
         duk_push_null(ctx);
         return;

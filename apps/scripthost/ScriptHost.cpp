@@ -363,7 +363,7 @@ HRESULT ScriptHost::CallHandler(std::uint32_t key, const std::string& where,
         DispatchBinding::PushVariant(ctx_, arg);
     }
     return SafeCall(static_cast<duk_idx_t>(args.size()), where.c_str()) ? platform::S_OK
-                                                                          : platform::E_FAIL;
+                                                                        : platform::E_FAIL;
 }
 
 // Timers -----------------------------------------------------------------------
@@ -417,7 +417,9 @@ duk_ret_t ScriptHost::Log(duk_context* ctx) {
 
 duk_ret_t ScriptHost::SetTimeout(duk_context* ctx) {
     if (!duk_is_function(ctx, 0)) {
-        return duk_type_error(ctx, "host.setTimeout: the first argument must be a function");
+        // No C file and line, so that the error carries the page's line.
+        duk_error_raw(ctx, DUK_ERR_TYPE_ERROR, nullptr, 0,
+                      "host.setTimeout: the first argument must be a function");
     }
     ScriptHost* host = From(ctx);
     const duk_idx_t n = duk_get_top(ctx);

@@ -21,7 +21,9 @@
 // Outcome: the first of host.quit (its code), an uncaught error in the page,
 // a timer or a handler (kExitScriptError, reported on the error stream as
 // "FILE:LINE: Error: message"), or the time-out of Run (kExitTimeout). Once
-// decided, no timer or handler runs any more and it does not change.
+// decided it does not change, and no timer or handler runs any more; the
+// code that called host.quit runs to its end (an error there is still
+// reported).
 
 #include <duktape.h>
 
@@ -50,9 +52,8 @@ class ScriptHost final : private BindingOwner {
 
     // A function on `host`: its arguments converted as for object members;
     // a failure status throws as a failing member does ("host.NAME: STATUS").
-    using HostFunction =
-        std::function<platform::HRESULT(std::span<const platform::Variant> args,
-                                        platform::Variant& result)>;
+    using HostFunction = std::function<platform::HRESULT(std::span<const platform::Variant> args,
+                                                         platform::Variant& result)>;
 
     // On the loop's thread. The streams get host.log lines (out), error
     // reports and the message-box log (err).

@@ -18,9 +18,9 @@ class ScriptFixture : public ::testing::Test {
   protected:
     ScriptFixture() : loop(clock), host(loop, out, err) {
         control = MakeRef<SampleControl>();
-        EXPECT_TRUE(host.AddObject("control", control,
-                                   scripthost::EventSource{&control->events,
-                                                           SampleControl::Events()}));
+        EXPECT_TRUE(
+            host.AddObject("control", control,
+                           scripthost::EventSource{&control->events, SampleControl::Events()}));
     }
 
     // Runs page text and then the loop for at most timeoutMs of virtual time.

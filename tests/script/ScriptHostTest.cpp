@@ -49,8 +49,8 @@ host.quit(0);
     EXPECT_EQ(code, 0) << err.str();
     EXPECT_EQ(out.str(), Lines({"true true true false", "native 6", "first 1.5 -2 3", "second 3",
                                 "native 11", "view Front 100", "native 30", "link a.htm false",
-                                "native 30", "link b.htm false", "true false",
-                                "true false false", "native 6", "second 3"}));
+                                "native 30", "link b.htm false", "true false", "true false false",
+                                "native 6", "second 3"}));
     // The page's connections end with the host; the native sink stays.
     EXPECT_EQ(control->events.Count(), 4u);
 }
@@ -92,8 +92,8 @@ host.setTimeout(say, 40, "after quit");
 )",
                              60000);
     EXPECT_EQ(code, 9) << err.str();
-    EXPECT_EQ(out.str(), Lines({"zero 0", "negative 0", "nested 5", "ten-a 10", "ten-b 10",
-                                "thirty 30"}));
+    EXPECT_EQ(out.str(),
+              Lines({"zero 0", "negative 0", "nested 5", "ten-a 10", "ten-b 10", "thirty 30"}));
     EXPECT_EQ(clock.NowMs(), 40);
 }
 
@@ -127,7 +127,8 @@ TEST_F(ScriptFixture, ScriptErrorsAreReportedWithFileAndLine) {
     std::ostringstream err2;
     {
         ScriptHost timerError(loop, out, err2);
-        EXPECT_TRUE(timerError.LoadString("host.setTimeout(function() {\n  missing.x = 1;\n}, 5);"));
+        EXPECT_TRUE(
+            timerError.LoadString("host.setTimeout(function() {\n  missing.x = 1;\n}, 5);"));
         EXPECT_EQ(timerError.Run(100), ScriptHost::kExitScriptError);
     }
     EXPECT_EQ(err2.str(), "page.js:2: ReferenceError: identifier 'missing' undefined (in timer)\n");
@@ -139,6 +140,14 @@ TEST_F(ScriptFixture, ScriptErrorsAreReportedWithFileAndLine) {
         EXPECT_EQ(thrown.ExitCode(), ScriptHost::kExitScriptError);
     }
     EXPECT_EQ(err3.str(), "t.js: uncaught exception: plain text\n");
+
+    std::ostringstream err5;
+    {
+        ScriptHost bad(loop, out, err5);
+        EXPECT_FALSE(bad.LoadString("\nhost.setTimeout('code', 5);"));
+    }
+    EXPECT_EQ(err5.str(),
+              "page.js:2: TypeError: host.setTimeout: the first argument must be a function\n");
 
     testsupport::TempDir dir;
     const std::string page = (dir / "pages/run.js").string();
@@ -181,10 +190,27 @@ host.log("two", "words", 3, null);
 host.quit(0);
 )");
     EXPECT_EQ(code, 0) << err.str();
-    EXPECT_EQ(out.str(), Lines({"7 2", "6 1 4 3", "6 Panora Delete the view? Note 2",
-                                "two words 3 null"}));
+    EXPECT_EQ(out.str(),
+              Lines({"7 2", "6 1 4 3", "6 Panora Delete the view? Note 2", "two words 3 null"}));
     EXPECT_EQ(err.str(), Lines({"messagebox: Panora: Delete the view?", "messagebox: Panora: Save?",
                                 "messagebox: Panora: Replace?", "messagebox: Note: Done",
                                 "messagebox: Panora: Retry?", "messagebox: Panora: Abort?"}));
     EXPECT_EQ(host.MessageBoxes().QueuedAnswers(), 0u);
+}
+
+TEST(ScriptHostRealClock, QuitsFromATimerAndTimesOut) {
+    MessageLoop loop;  // real time: only a few milliseconds pass here
+    std::ostringstream out, err;
+    {
+        ScriptHost host(loop, out, err);
+        host.LoadString("host.setTimeout(function() { host.log('tick'); host.quit(2); }, 1);");
+        EXPECT_EQ(host.Run(5000), 2);
+    }
+    {
+        ScriptHost host(loop, out, err);
+        host.LoadString("host.log('waiting');");
+        EXPECT_EQ(host.Run(20), ScriptHost::kExitTimeout);
+    }
+    EXPECT_EQ(out.str(), "tick\nwaiting\n");
+    EXPECT_EQ(err.str(), "");
 }

@@ -37,10 +37,9 @@ host.log(control.src.length);
 host.quit(0);
 )");
     EXPECT_EQ(code, 0) << err.str();
-    EXPECT_EQ(out.str(), Lines({"4 4 true", "st1.xml", "false",
-                                "put true ReadyState: DISP_E_MEMBERNOTFOUND",
-                                "unknown Nothing: DISP_E_UNKNOWNNAME", "undefined true false",
-                                "8"}));
+    EXPECT_EQ(out.str(),
+              Lines({"4 4 true", "st1.xml", "false", "put true ReadyState: DISP_E_MEMBERNOTFOUND",
+                     "unknown Nothing: DISP_E_UNKNOWNNAME", "undefined true false", "8"}));
     EXPECT_EQ(control->src, u"Gr\u00f6\u00dfe \U0001F600");
     EXPECT_EQ(control->enabled, VARIANT_FALSE);
 }
@@ -96,7 +95,8 @@ TEST_F(ScriptFixture, HandedOutObjectsAreWrappedAndReleased) {
     ASSERT_TRUE(host.AddHostFunction("refuse", [](std::span<const Variant> args, Variant&) {
         return args.size() == 1 ? E_NOTIMPL : S_OK;
     }));
-    EXPECT_FALSE(host.AddHostFunction("log", [](std::span<const Variant>, Variant&) { return S_OK; }));
+    EXPECT_FALSE(
+        host.AddHostFunction("log", [](std::span<const Variant>, Variant&) { return S_OK; }));
     EXPECT_FALSE(host.AddObject("control", control));
 
     const int code = RunPage(R"(
