@@ -177,13 +177,13 @@ TEST(DownloadCache, FailuresGiveTheEmptyPathAndAnErrorText) {
     EXPECT_TRUE(f.cache.Download(u"http://no-such-host.invalid/a.xml").empty());
     EXPECT_FALSE(f.cache.LastError().empty());
 
-    // Only http and https.
-    for (const char16_t* url : {u"ftp://127.0.0.1/a.xml", u"file:///etc/hostname", u"station.xml",
-                                u"", u"http://", u"https:///a.xml"}) {
+    // Only http and https go to the network (file URLs are answered locally).
+    for (const char16_t* url :
+         {u"ftp://127.0.0.1/a.xml", u"station.xml", u"", u"http://", u"https:///a.xml"}) {
         EXPECT_TRUE(f.cache.Download(url).empty()) << ToUtf8(url);
         EXPECT_NE(ToUtf8(f.cache.LastError()).find("Not an http or https URL"), std::string::npos);
     }
-    EXPECT_EQ(f.cache.GetCounters().failures, 12u);
+    EXPECT_EQ(f.cache.GetCounters().failures, 11u);
     EXPECT_EQ(f.cache.GetCounters().downloads, 0u);
     // Nothing was stored: no data file, no error page, no partial file.
     EXPECT_EQ(CountFiles(f.cacheDir.path()), 0u);
