@@ -199,19 +199,12 @@ bool EglContext::State::CreateContext() {
     const bool surfaceless = HasToken(extensions, "EGL_KHR_surfaceless_context");
 
     // The config only matters for the pbuffer; the frame goes to the FBO.
-    const EGLint pbufferAttribs[] = {EGL_SURFACE_TYPE,
-                                     EGL_PBUFFER_BIT,
-                                     EGL_RENDERABLE_TYPE,
-                                     EGL_OPENGL_BIT,
-                                     EGL_RED_SIZE,
-                                     8,
-                                     EGL_GREEN_SIZE,
-                                     8,
-                                     EGL_BLUE_SIZE,
-                                     8,
-                                     EGL_ALPHA_SIZE,
-                                     8,
-                                     EGL_NONE};
+    // clang-format off
+    const EGLint pbufferAttribs[] = {
+        EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
+        EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_ALPHA_SIZE, 8,
+        EGL_NONE};
+    // clang-format on
     const EGLint anyAttribs[] = {EGL_SURFACE_TYPE, EGL_DONT_CARE, EGL_RENDERABLE_TYPE,
                                  EGL_OPENGL_BIT, EGL_NONE};
     EGLConfig config = nullptr;

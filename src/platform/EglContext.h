@@ -36,8 +36,8 @@ class EglContext {
     // ("surfaceless", "device" or "default") restricts the display to one way.
     bool Create(int width, int height);
     // Frees the framebuffer, the context and the surface (making the context
-    // current on the calling thread for a moment when it is not). Harmless
-    // when nothing was created.
+    // current on the calling thread for a moment when it is not); the thread
+    // is left with no current context. Harmless when nothing was created.
     void Destroy();
     bool IsCreated() const;
     // Whether the context is current on the calling thread.
