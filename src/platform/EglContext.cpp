@@ -8,19 +8,12 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <map>
-#include <mutex>
 #include <string_view>
 #include <vector>
 
 namespace platform {
 
 namespace {
-
-// Displays are shared by every context on the same platform, and EGL does not
-// count eglInitialize calls: the last context on a display terminates it.
-std::mutex g_displayMutex;
-std::map<EGLDisplay, int> g_displayUsers;
 
 bool HasToken(const char* list, std::string_view token) {
     if (list == nullptr) {
@@ -143,12 +136,10 @@ bool EglContext::State::OpenDisplay() {
         }
         EGLint major = 0;
         EGLint minor = 0;
-        std::lock_guard<std::mutex> guard(g_displayMutex);
         if (eglInitialize(dpy, &major, &minor) != EGL_TRUE) {
             tried += std::string(tried.empty() ? "" : "; ") + EglErrorText(kind);
             return false;
         }
-        ++g_displayUsers[dpy];
         display = dpy;
         displayKind = kind;
         return true;
@@ -414,14 +405,6 @@ void EglContext::Destroy() {
     }
     if (st.surface != EGL_NO_SURFACE) {
         eglDestroySurface(st.display, st.surface);
-    }
-    {
-        std::lock_guard<std::mutex> guard(g_displayMutex);
-        auto it = g_displayUsers.find(st.display);
-        if (it != g_displayUsers.end() && --it->second <= 0) {
-            g_displayUsers.erase(it);
-            eglTerminate(st.display);
-        }
     }
     State fresh;
     fresh.error = std::move(st.error);

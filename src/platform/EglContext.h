@@ -3,7 +3,9 @@
 //
 // The display is the first of these that initialises: Mesa's surfaceless
 // platform, the first EGL device (EGL_EXT_platform_device, as NVIDIA's driver
-// offers), then EGL_DEFAULT_DISPLAY. The context is a desktop OpenGL
+// offers), then EGL_DEFAULT_DISPLAY. A display is one per platform and
+// process, shared with anything else in the process that uses EGL, so every
+// Create initialises it and nothing terminates it. The context is a desktop OpenGL
 // compatibility context (the renderer uses the fixed-function pipeline). It
 // is made current without a surface (or with a 1x1 pbuffer where surfaceless
 // contexts are not supported) and draws into its own framebuffer object:
