@@ -182,7 +182,7 @@ class SX_Control : private platform::Window, private LoadControl {
     const std::u16string& StationIconFile() const { return stationIconFile_; }
     const std::u16string& HotlinkIconFile() const { return hotlinkIconFile_; }
     std::u16string StationImage() const;
-    int DefaultUnit() const { return defaultUnit_; }
+    int DefaultUnit() const { return defaultUnit_.load(); }
 
     // The product's uninstall key below HKEY_LOCAL_MACHINE and update page.
     static constexpr std::u16string_view kUninstallKey =
@@ -253,7 +253,7 @@ class SX_Control : private platform::Window, private LoadControl {
     std::u16string stationIconFile_;
     std::u16string hotlinkIconFile_;
     std::u16string stationImage_;
-    int defaultUnit_ = 0;
+    std::atomic<int> defaultUnit_{0};
     bool created_ = false;
     bool destroyed_ = false;
     int width_ = 0;
