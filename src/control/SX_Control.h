@@ -1,0 +1,261 @@
+#pragma once
+// The control object: life cycle, ready states, child windows, timers, the
+// loader thread and its monitor, and the load-path automation members.
+//
+// Ready states: 0 at allocation, 2 after construction, 3 once Create made the
+// child windows (timer 1001 is started), 4 when graphics initialisation on
+// timer 1001 succeeded (or at once in Create when the system is not fit).
+// Timer 1003 fires ControlInitialized and NewAPIAdded(1) 100 ms after that.
+//
+// Load states: idle (loadFinished, no thread) -> loading (the loader thread
+// runs LoadThreadBody; PauseDownload holds it) -> finished (the monitor saw
+// the thread end). A new src or ClearCubeMap runs StopLoading first. The
+// monitor (timer 1004, every 500 ms) fires DownloadInProgress while the
+// progress moves and DownloadComplete at most once in the control's life:
+// when the thread ends, or after the progress stood still for five ticks.
+//
+// Threads: everything here runs on the MessageLoop's thread except
+// LoadThreadBody (the loader thread) and the LoadControl answers it polls.
+// The pause and stop flags are guarded by the load lock. Events are fired
+// only on the window thread.
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "glcore/AutoCriticalSection.h"
+#include "host/SX_Log.h"
+#include "host/SX_Resources.h"
+#include "platform/ComBstr.h"
+#include "platform/ComStatus.h"
+#include "platform/ConnectionPoint.h"
+#include "platform/MessageLoop.h"
+#include "platform/Thread.h"
+#include "station/LoadControl.h"
+#include "station/SX_ErrorLogger.h"
+
+class HostUi;
+class SX_GraphicWindow;
+class SX_2DDrawingWindow;
+class SX_HostContainer;
+class SX_LoadingContext;
+class SX_PanoramaDataSet;
+class SX_SystemEvaluator;
+namespace platform {
+class DownloadCache;
+}
+
+class SX_Control : private platform::Window, private LoadControl {
+  public:
+    // Timer identifiers of the control window.
+    static constexpr std::uint32_t kTimerInvalidate = 1000;
+    static constexpr std::uint32_t kTimerInitGraphics = 1001;
+    static constexpr std::uint32_t kTimerSpin = 1002;
+    static constexpr std::uint32_t kTimerInitialized = 1003;
+    static constexpr std::uint32_t kTimerMonitor = 1004;
+
+    // Where the control's surroundings come from; defaults are the real ones.
+    struct Options {
+        // Capability check; null: the EGL-probing evaluator.
+        std::shared_ptr<SX_SystemEvaluator> evaluator;
+        // Folder of the log file ("" turns logging off); unset: the per-user
+        // "Panora/" folder.
+        std::optional<std::u16string> logFolder;
+        // Registry file; "" : the default registry path.
+        std::u16string registryFile;
+        // File version of the control ("major.minor.build.revision"); empty:
+        // the library's build version.
+        std::u16string controlVersion;
+        // Download cache for web loads; null: the per-user cache.
+        platform::DownloadCache* downloadCache = nullptr;
+        // How the loader sleeps between two looks at its flags; null: real
+        // sleep.
+        std::function<void(int milliseconds)> sleeper;
+        // Opens the update page when there is no browser container; null:
+        // the desktop's URL opener (xdg-open).
+        std::function<bool(const std::u16string& url)> openBrowser;
+    };
+
+    // The browser container (may be null) is owned by the control.
+    SX_Control(platform::MessageLoop& loop, HostUi& ui,
+               std::unique_ptr<SX_HostContainer> container = nullptr);
+    SX_Control(platform::MessageLoop& loop, HostUi& ui, std::unique_ptr<SX_HostContainer> container,
+               Options options);
+    ~SX_Control() override;
+    SX_Control(const SX_Control&) = delete;
+    SX_Control& operator=(const SX_Control&) = delete;
+
+    // The create message: child windows, timer 1001, ready state 3. False
+    // when a child window could not be made (or the system is not fit).
+    bool Create(int width, int height);
+    // The destroy message: named lock "Panora.Defaults.xml", Destroying,
+    // StopLoading, lock released. Safe to call twice.
+    void Destroy();
+    bool IsCreated() const;
+    void Resize(int width, int height);
+
+    // Events: sinks connect here and are called in connection order.
+    platform::ConnectionPoint& Events() { return events_; }
+    // Fires one event of the events interface on the window thread.
+    platform::HRESULT FireEvent(platform::DISPID id,
+                                const std::vector<platform::Variant>& args = {});
+    // Property-change sinks (ready state -525, enabled -514).
+    platform::ConnectionPoint& PropertyNotify() { return propertyNotify_; }
+    void FreezeEvents(bool freeze) { eventsFrozen_ = freeze; }
+
+    // Parts.
+    SX_PanoramaDataSet& DataSet() { return *dataSet_; }
+    const SX_PanoramaDataSet& DataSet() const { return *dataSet_; }
+    SX_ErrorLogger& ErrorList() { return errors_; }
+    SX_Resources& Resources() { return resources_; }
+    const SX_Resources& Resources() const { return resources_; }
+    SX_GraphicWindow* GraphicWindow() const { return graphicWindow_.get(); }
+    SX_2DDrawingWindow* DrawingWindow() const { return drawingWindow_.get(); }
+    SX_HostContainer* HostContainer() const { return hostContainer_.get(); }
+    platform::MessageLoop& Loop() const { return loop_; }
+    HostUi& Ui() const { return ui_; }
+    const SX_Log& Log() const { return log_; }
+    platform::WindowId WindowHandle() const { return Id(); }
+
+    // State for hosts and tests.
+    bool SystemFit() const { return systemFit_; }
+    bool LoadFailed() const { return loadFailed_.load(); }
+    bool LoadFinished() const { return loadFinished_; }
+    bool IsLoading() const { return loaderThread_ != nullptr; }
+    bool VersionCheckDone() const { return versionCheckDone_.load(); }
+    std::u16string DataSetDirectory() const;
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+
+    // The lines of the error page: product notice, heading, then the data
+    // set's messages (or the not-fit text). ErrorPageText joins them with "\n".
+    bool ShowsErrorPage() const;
+    std::vector<std::u16string> ErrorPageLines() const;
+    std::u16string ErrorPageText() const;
+
+    // The loader's work, run on the loader thread; public for hosts that
+    // load synchronously.
+    bool LoadThreadBody(const std::u16string& src);
+    void StartLoading();
+    void StopLoading();
+    // The data-version check (once per control).
+    void VersionCheck();
+    // The control's file version as "%d.%d.%d.%d".
+    const std::u16string& ControlVersion() const { return controlVersion_; }
+    static std::u16string BuildVersionText();
+
+    // Automation members of the load path.
+    platform::HRESULT put_src(const platform::Bstr& value);
+    platform::HRESULT get_src(platform::Bstr* value) const;
+    platform::HRESULT get_srcPath(platform::Bstr* value) const;
+    platform::HRESULT get_helpPath(platform::Bstr* value) const;
+    platform::HRESULT get_InstallPath(platform::Bstr* value) const;
+    platform::HRESULT put_CubeMap(const platform::Bstr& value);
+    platform::HRESULT get_CubeMap(platform::Bstr* value) const;
+    platform::HRESULT get_ReadyState(std::int32_t* value) const;
+    platform::HRESULT put_ReadyState(std::int32_t value);
+    platform::HRESULT get_Enabled(platform::VARIANT_BOOL* value) const;
+    platform::HRESULT put_Enabled(platform::VARIANT_BOOL value);
+    platform::HRESULT get_MeasureEnabled(platform::VARIANT_BOOL* value) const;
+    platform::HRESULT get_MarksLocal(platform::VARIANT_BOOL* value) const;
+    platform::HRESULT get_RaiseCameraEvents(platform::VARIANT_BOOL* value) const;
+    platform::HRESULT put_RaiseCameraEvents(platform::VARIANT_BOOL value);
+    platform::HRESULT GetDownladProgress(double* percent) const;
+    platform::HRESULT PauseDownload(platform::VARIANT_BOOL value);
+    platform::HRESULT ClearCubeMap();
+
+    // Plain accessors for later parts.
+    std::int32_t ReadyState() const { return readyState_; }
+    bool RaiseCameraEvents() const { return raiseCameraEvents_; }
+    void SetMarksLocal(bool local) { marksLocal_ = local; }
+    std::uint32_t SpinInterval() const { return spinInterval_; }
+    const std::u16string& Src() const { return src_; }
+    std::u16string SrcPath() const;
+    const std::u16string& InstallPath() const { return installPath_; }
+    const std::u16string& HelpPath() const { return helpPath_; }
+    // Icon image files named by the installation's customisation file (""
+    // for the built-in bitmaps) and the station's own "Station.bmp".
+    const std::u16string& StationIconFile() const { return stationIconFile_; }
+    const std::u16string& HotlinkIconFile() const { return hotlinkIconFile_; }
+    std::u16string StationImage() const;
+    int DefaultUnit() const { return defaultUnit_.load(); }
+
+    // The product's uninstall key below HKEY_LOCAL_MACHINE and update page.
+    static constexpr std::u16string_view kUninstallKey =
+        u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+    static const std::u16string_view kProductId;
+    static const std::u16string_view kUpdatePage;
+
+  protected:
+    void OnMessage(platform::Message& message) override;
+
+  private:
+    // LoadControl, answered from the load lock's flags.
+    bool IsStopRequested() const override;
+    bool IsPaused() const override;
+    void Sleep(int milliseconds) override;
+
+    void FindInstallLocation();
+    void OnDestroy();
+    void SetReadyState(std::int32_t state);
+    void OnTimer(std::uint32_t timerId);
+    void InitializeGraphics();
+    void MonitorTick();
+    void OnPaint();
+    void Repaint();
+    void LayoutChildren();
+    void NotifyPropertyChanged(platform::DISPID id);
+    bool OpenUpdatePage();
+
+    platform::MessageLoop& loop_;
+    HostUi& ui_;
+    Options options_;
+    SX_Resources resources_;
+    SX_ErrorLogger errors_;
+    std::unique_ptr<SX_PanoramaDataSet> dataSet_;
+    std::unique_ptr<SX_GraphicWindow> graphicWindow_;
+    std::unique_ptr<SX_2DDrawingWindow> drawingWindow_;
+    std::shared_ptr<SX_SystemEvaluator> evaluator_;
+    std::unique_ptr<SX_HostContainer> hostContainer_;
+    std::unique_ptr<SX_LoadingContext> loadingContext_;
+    std::unique_ptr<platform::Thread> loaderThread_;
+    platform::ConnectionPoint events_;
+    platform::ConnectionPoint propertyNotify_;
+    SX_Log log_;
+
+    std::u16string src_;
+    std::u16string srcPath_;
+    std::u16string dataSetDirectory_;
+    std::u16string helpPath_;
+    std::u16string installPath_;
+    std::u16string controlVersion_;
+    std::int32_t readyState_ = 0;
+    bool enabled_ = true;
+    bool measureEnabled_ = true;
+    bool raiseCameraEvents_ = true;
+    std::uint32_t spinInterval_ = 5;
+    bool marksLocal_ = false;
+    bool systemFit_ = false;
+    bool eventsFrozen_ = false;
+    std::atomic<bool> loadFailed_{false};
+    double lastProgress_ = 0.0;
+    std::int32_t stallTicks_ = 0;
+    bool completeFired_ = false;
+    bool loadFinished_ = true;
+    bool continueLoading_ = true;
+    bool notCancelled_ = true;
+    mutable StraleLib::AutoCriticalSection loadLock_;
+    std::atomic<bool> versionCheckDone_{false};
+    std::u16string stationIconFile_;
+    std::u16string hotlinkIconFile_;
+    std::u16string stationImage_;
+    std::atomic<int> defaultUnit_{0};
+    bool created_ = false;
+    bool destroyed_ = false;
+    int width_ = 0;
+    int height_ = 0;
+};
