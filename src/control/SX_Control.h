@@ -75,11 +75,16 @@ class SX_Control : private platform::Window, private LoadControl {
         // How the loader sleeps between two looks at its flags; null: real
         // sleep.
         std::function<void(int milliseconds)> sleeper;
+        // Opens the update page when there is no browser container; null:
+        // the desktop's URL opener (xdg-open).
+        std::function<bool(const std::u16string& url)> openBrowser;
     };
 
     // The browser container (may be null) is owned by the control.
     SX_Control(platform::MessageLoop& loop, HostUi& ui,
-               std::unique_ptr<SX_HostContainer> container = nullptr, Options options = {});
+               std::unique_ptr<SX_HostContainer> container = nullptr);
+    SX_Control(platform::MessageLoop& loop, HostUi& ui, std::unique_ptr<SX_HostContainer> container,
+               Options options);
     ~SX_Control() override;
     SX_Control(const SX_Control&) = delete;
     SX_Control& operator=(const SX_Control&) = delete;
@@ -96,7 +101,8 @@ class SX_Control : private platform::Window, private LoadControl {
     // Events: sinks connect here and are called in connection order.
     platform::ConnectionPoint& Events() { return events_; }
     // Fires one event of the events interface on the window thread.
-    platform::HRESULT FireEvent(platform::DISPID id, const std::vector<platform::Variant>& args = {});
+    platform::HRESULT FireEvent(platform::DISPID id,
+                                const std::vector<platform::Variant>& args = {});
     // Property-change sinks (ready state -525, enabled -514).
     platform::ConnectionPoint& PropertyNotify() { return propertyNotify_; }
     void FreezeEvents(bool freeze) { eventsFrozen_ = freeze; }
@@ -121,7 +127,7 @@ class SX_Control : private platform::Window, private LoadControl {
     bool LoadFinished() const { return loadFinished_; }
     bool IsLoading() const { return loaderThread_ != nullptr; }
     bool VersionCheckDone() const { return versionCheckDone_.load(); }
-    const std::u16string& DataSetDirectory() const { return dataSetDirectory_; }
+    std::u16string DataSetDirectory() const;
     int Width() const { return width_; }
     int Height() const { return height_; }
 
@@ -168,9 +174,15 @@ class SX_Control : private platform::Window, private LoadControl {
     void SetMarksLocal(bool local) { marksLocal_ = local; }
     std::uint32_t SpinInterval() const { return spinInterval_; }
     const std::u16string& Src() const { return src_; }
-    const std::u16string& SrcPath() const { return srcPath_; }
+    std::u16string SrcPath() const;
     const std::u16string& InstallPath() const { return installPath_; }
     const std::u16string& HelpPath() const { return helpPath_; }
+    // Icon image files named by the installation's customisation file (""
+    // for the built-in bitmaps) and the station's own "Station.bmp".
+    const std::u16string& StationIconFile() const { return stationIconFile_; }
+    const std::u16string& HotlinkIconFile() const { return hotlinkIconFile_; }
+    std::u16string StationImage() const;
+    int DefaultUnit() const { return defaultUnit_; }
 
     // The product's uninstall key below HKEY_LOCAL_MACHINE and update page.
     static constexpr std::u16string_view kUninstallKey =
@@ -187,8 +199,9 @@ class SX_Control : private platform::Window, private LoadControl {
     bool IsPaused() const override;
     void Sleep(int milliseconds) override;
 
-    void Construct();
     void FindInstallLocation();
+    void OnDestroy();
+    void SetReadyState(std::int32_t state);
     void OnTimer(std::uint32_t timerId);
     void InitializeGraphics();
     void MonitorTick();
@@ -237,6 +250,10 @@ class SX_Control : private platform::Window, private LoadControl {
     bool notCancelled_ = true;
     mutable StraleLib::AutoCriticalSection loadLock_;
     std::atomic<bool> versionCheckDone_{false};
+    std::u16string stationIconFile_;
+    std::u16string hotlinkIconFile_;
+    std::u16string stationImage_;
+    int defaultUnit_ = 0;
     bool created_ = false;
     bool destroyed_ = false;
     int width_ = 0;

@@ -17,9 +17,6 @@ class SX_HostContainer {
     SX_HostContainer& operator=(const SX_HostContainer&) = delete;
 
     const std::u16string& BaseLocation() const { return base_; }
-    // The base as the loading context takes it: a "file://" URL becomes the
-    // local folder it names; anything else is kept.
-    std::u16string ContextBase() const;
     // Opens the link in the target; false when there is no hook or it failed.
     virtual bool OpenLink(const std::u16string& url, const std::u16string& target);
 

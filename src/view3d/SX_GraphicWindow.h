@@ -1,0 +1,57 @@
+#pragma once
+// The 3D view window ("GraphicWin"), a child of the control. It owns the
+// OpenGL context and the per-frame world, both made by InitOpenGL when the
+// control initialises its graphics; InitOpenGL also stores the largest
+// texture size the driver takes in the data set. Mouse, keys and drawing the
+// scene come with the renderer.
+//
+// Context lock: the loader uploads textures holding the context (blocking
+// acquire); this window only tries it, so the window thread never waits.
+#include <memory>
+
+#include "glcore/SX_OpenGLContext.h"
+#include "glcore/SX_OpenGLWorld.h"
+#include "platform/Image.h"
+#include "platform/MessageLoop.h"
+
+class SX_PanoramaDataSet;
+
+class SX_GraphicWindow : public platform::Window {
+  public:
+    static constexpr const char16_t* kClassName = u"GraphicWin";
+
+    SX_GraphicWindow(platform::MessageLoop& loop, SX_PanoramaDataSet& dataSet);
+    ~SX_GraphicWindow() override;
+
+    // Creates the context (framebuffer of the window's size, at least 1 x 1)
+    // and the world; false when OpenGL is not available.
+    bool InitOpenGL();
+    bool HasOpenGL() const { return context_ && context_->IsCreated(); }
+    StraleLib::SX_OpenGLContext* Context() const { return context_.get(); }
+    StraleLib::SX_OpenGLWorld& World() { return world_; }
+
+    // Forgets the last captured frame.
+    void DropPixelBuffer();
+    // Clears the data set while holding the context (so no upload is half
+    // done); false, with the data set unchanged, when the context is busy.
+    bool ClearDataSet();
+
+    void Move(int x, int y, int width, int height);
+    int X() const { return x_; }
+    int Y() const { return y_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    void Show(bool show) { visible_ = show; }
+    bool IsVisible() const { return visible_; }
+
+  private:
+    SX_PanoramaDataSet& dataSet_;
+    std::unique_ptr<StraleLib::SX_OpenGLContext> context_;
+    StraleLib::SX_OpenGLWorld world_;
+    platform::RgbImage pixels_;
+    int x_ = 0;
+    int y_ = 0;
+    int width_ = 0;
+    int height_ = 0;
+    bool visible_ = false;
+};

@@ -1,0 +1,122 @@
+#include "control/ControlFixture.h"
+#include "support/TempDir.h"
+
+using platform::Bstr;
+
+namespace {
+
+std::u16string U(const std::string& s) {
+    return platform::FromUtf8(s);
+}
+
+}  // namespace
+
+TEST_F(ControlFixture, ReadyStatesEventsAndLogOnTheVirtualClock) {
+    SX_Control& c = MakeControl(MakeOptions());
+    std::int32_t state = 0;
+    c.get_ReadyState(&state);
+    EXPECT_EQ(state, 2);
+    // src before ready state 4 is quietly ignored.
+    EXPECT_EQ(c.put_src(Bstr(u"/nowhere/st.xml")), platform::S_OK);
+    ASSERT_TRUE(c.Create(200, 150));
+    c.get_ReadyState(&state);
+    EXPECT_EQ(state, 3);
+    EXPECT_TRUE(loop_.HasTimer(c.WindowHandle(), SX_Control::kTimerInitGraphics));
+    clock_.Advance(99);
+    c.get_ReadyState(&state);
+    EXPECT_EQ(state, 3);
+    clock_.Advance(1);
+    c.get_ReadyState(&state);
+    ASSERT_EQ(state, 4) << "OpenGL initialisation failed";
+    EXPECT_GT(c.DataSet().MaxTextureSize(), 0);
+    EXPECT_TRUE(events_.empty());
+    clock_.Advance(100);
+    EXPECT_EQ(events_, (std::vector<std::string>{"ControlInitialized", "NewAPIAdded(1)"}));
+    clock_.Advance(1000);
+    EXPECT_EQ(events_.size(), 2u);  // one-shot timers
+    EXPECT_FALSE(c.IsLoading());
+    Bstr src;
+    c.get_src(&src);
+    EXPECT_TRUE(src.IsEmpty());
+
+    const std::string log = testsupport::ReadFile(dir_ / "data/Panora/panoralog.txt");
+    std::u16string text;
+    for (std::size_t i = 2; i + 1 < log.size(); i += 2) {
+        text += static_cast<char16_t>(static_cast<unsigned char>(log[i]) |
+                                      (static_cast<unsigned char>(log[i + 1]) << 8));
+    }
+    EXPECT_EQ(text, u"Start Initializing Graphics\n\tsuccessful\n");
+
+    c.Destroy();
+    EXPECT_EQ(events_.back(), "Destroying");
+    c.Destroy();
+    EXPECT_EQ(Count("Destroying"), 1);
+}
+
+TEST_F(ControlFixture, NotFitShowsTheRequirementsPageWithoutChildren) {
+    SX_Control& c = MakeControl(MakeOptions(5));
+    EXPECT_FALSE(c.Create(100, 100));
+    std::int32_t state = 0;
+    c.get_ReadyState(&state);
+    EXPECT_EQ(state, 4);
+    EXPECT_EQ(c.GraphicWindow(), nullptr);
+    EXPECT_TRUE(c.ShowsErrorPage());
+    const auto lines = c.ErrorPageLines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[1], u"There are errors:");
+    EXPECT_EQ(lines[2], u"This system does not meet minimal requirements for running Panora.");
+}
+
+TEST_F(ControlFixture, AutomationPropertiesAndDefaults) {
+    SX_Control& c = MakeControl(MakeOptions());
+    Bstr text;
+    c.get_InstallPath(&text);
+    EXPECT_FALSE(text.IsEmpty());  // no registry key: the default folder
+    c.get_helpPath(&text);
+    EXPECT_EQ(text.Str().substr(text.Length() - 16), u"/Help/Panora.chm");
+    c.put_CubeMap(Bstr(u"anything"));
+    c.get_CubeMap(&text);
+    EXPECT_TRUE(text.IsEmpty());
+    platform::VARIANT_BOOL b = 0;
+    c.put_Enabled(1);  // only -1 is true
+    c.get_Enabled(&b);
+    EXPECT_EQ(b, platform::VARIANT_FALSE);
+    c.put_RaiseCameraEvents(platform::VARIANT_TRUE);
+    c.get_RaiseCameraEvents(&b);
+    EXPECT_EQ(b, platform::VARIANT_TRUE);
+    c.get_MeasureEnabled(&b);
+    EXPECT_EQ(b, platform::VARIANT_TRUE);
+    c.get_MarksLocal(&b);
+    EXPECT_EQ(b, platform::VARIANT_FALSE);
+    EXPECT_EQ(c.get_src(nullptr), platform::E_POINTER);
+
+    // Registry key present but without the value: both paths stay empty.
+    testsupport::TempDir other;
+    other.Write("registry.ini",
+                "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" +
+                    platform::ToUtf8(SX_Control::kProductId) + "]\nOther=1\n");
+    auto options = MakeOptions();
+    options.registryFile = U((other / "registry.ini").string());
+    SX_Control empty(loop_, ui_, nullptr, options);
+    empty.get_InstallPath(&text);
+    EXPECT_TRUE(text.IsEmpty());
+    empty.get_helpPath(&text);
+    EXPECT_TRUE(text.IsEmpty());
+}
+
+TEST_F(ControlFixture, EventTableIsCompleteAndOrdered) {
+    const auto& table = SX_ControlEvents::Table();
+    platform::DISPID last = 0;
+    for (const auto& e : table) {
+        EXPECT_GT(e.id, last) << e.name;
+        last = e.id;
+        EXPECT_NE(e.id, 7);
+        EXPECT_NE(e.id, 15);
+        EXPECT_NE(e.id, 24);
+    }
+    EXPECT_EQ(SX_ControlEvents::Find("HotlinkChanged")->paramCount, 10u);
+    EXPECT_EQ(SX_ControlEvents::Find("HotLinkClicked")->params[4], "pEventHandlerReturn");
+    EXPECT_EQ(SX_ControlEvents::Find(29)->name, "NewAPIAdded");
+    EXPECT_EQ(SX_ControlEvents::Find(40)->name, "Destroying");
+    EXPECT_EQ(SX_ControlEvents::Find(8), nullptr);
+}

@@ -1,0 +1,239 @@
+#include <filesystem>
+
+#include "control/ControlFixture.h"
+#include "support/HttpServer.h"
+
+using platform::Bstr;
+using sitegen::DescriptionFormat;
+
+namespace {
+
+std::u16string U(const std::string& s) {
+    return platform::FromUtf8(s);
+}
+
+}  // namespace
+
+TEST_F(ControlFixture, MonitorFiresProgressThenCompleteOnceAfterStall) {
+    const auto st = Station(DescriptionFormat::Dataset);
+    SX_Control& c = ReadyControl(MakeOptions());
+    c.put_src(Bstr(u""));
+    EXPECT_TRUE(events_.empty());
+    c.put_src(Bstr(U(st.description)));
+    EXPECT_EQ(events_, std::vector<std::string>{"DownloadInProgress"});
+    ASSERT_TRUE(WaitCoarseLoaded());
+    EXPECT_TRUE(c.IsLoading());  // waits for a finer level
+    double percent = 0;
+    c.GetDownladProgress(&percent);
+    EXPECT_GT(percent, 0.0);
+    EXPECT_LT(percent, 100.0);
+
+    // Progress moved once, then stands: four more ticks in progress, the
+    // fifth fires the completion, later ticks nothing.
+    for (int i = 0; i < 5; ++i) {
+        clock_.Advance(500);
+    }
+    EXPECT_EQ(Count("DownloadInProgress"), 6);
+    EXPECT_EQ(Count("DownloadComplete"), 0);
+    clock_.Advance(500);
+    EXPECT_EQ(Count("DownloadComplete"), 1);
+    clock_.Advance(2000);
+    EXPECT_EQ(events_.size(), 7u);
+
+    // Moving progress restarts the in-progress events.
+    c.DataSet().SetProgress(0.9);
+    clock_.Advance(500);
+    EXPECT_EQ(events_.back(), "DownloadInProgress");
+
+    // A second src stops the first load; no second completion in this control.
+    Bstr path;
+    c.get_srcPath(&path);
+    EXPECT_EQ(path.Str(), U(st.description));
+    EXPECT_EQ(c.DataSetDirectory(), U(st.dir));
+    c.put_src(Bstr(U(st.description)));
+    ASSERT_TRUE(WaitCoarseLoaded());
+    for (int i = 0; i < 12; ++i) {
+        clock_.Advance(500);
+    }
+    EXPECT_EQ(Count("DownloadComplete"), 1);
+    c.ClearCubeMap();
+    EXPECT_FALSE(c.IsLoading());
+    EXPECT_EQ(c.DataSet().CubeMap()->LoadedLevel(0), -1);
+}
+
+TEST_F(ControlFixture, ProgressTruncatesAndReachesHundredWhenTheThreadEnds) {
+    const auto st = Station(DescriptionFormat::Metadata);
+    SX_Control& c = ReadyControl(MakeOptions());
+    double percent = -1;
+    c.GetDownladProgress(&percent);
+    EXPECT_EQ(percent, 100.0);  // idle
+    c.put_src(Bstr(U(st.description)));
+    ASSERT_TRUE(WaitFor([&] { return c.DataSet().UniqueId().size() > 0; }));
+    c.DataSet().SetProgress(0.9999);
+    c.GetDownladProgress(&percent);
+    // Until the monitor has seen the thread end, 99.9 even when almost done.
+    EXPECT_DOUBLE_EQ(percent, 99.9);
+    c.DataSet().SetProgress(0.12345);
+    c.GetDownladProgress(&percent);
+    EXPECT_DOUBLE_EQ(percent, 12.3);
+    c.DataSet().SetProgress(1.5);
+    c.GetDownladProgress(&percent);
+    EXPECT_DOUBLE_EQ(percent, 100.0);
+    ASSERT_TRUE(WaitFor([&] {
+        clock_.Advance(500);
+        return c.LoadFinished();
+    }));
+    c.GetDownladProgress(&percent);
+    EXPECT_EQ(percent, 100.0);
+    EXPECT_EQ(Count("DownloadComplete"), 1);
+    EXPECT_FALSE(c.LoadFailed());
+    EXPECT_FALSE(c.ShowsErrorPage());
+    EXPECT_FALSE(loop_.HasTimer(c.WindowHandle(), SX_Control::kTimerMonitor));
+}
+
+TEST_F(ControlFixture, PauseHoldsTheLoaderAndClearEndsIt) {
+    const auto st = Station(DescriptionFormat::Dataset);
+    auto options = MakeOptions();
+    std::atomic<int> sleeps{0};
+    options.sleeper = [&](int ms) {
+        EXPECT_EQ(ms, 140);
+        ++sleeps;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
+    SX_Control& c = ReadyControl(options);
+    c.PauseDownload(platform::VARIANT_TRUE);
+    c.put_src(Bstr(U(st.description)));  // a new src resumes
+    c.PauseDownload(platform::VARIANT_TRUE);
+    ASSERT_TRUE(WaitFor([&] { return sleeps.load() > 20; }));
+    const double held = c.DataSet().GetProgress();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(c.DataSet().GetProgress(), held);
+    EXPECT_TRUE(c.IsLoading());
+    c.PauseDownload(0);
+    ASSERT_TRUE(WaitCoarseLoaded());
+    EXPECT_GT(c.DataSet().GetProgress(), held);
+    c.PauseDownload(platform::VARIANT_TRUE);
+    c.ClearCubeMap();
+    EXPECT_FALSE(c.IsLoading());
+    EXPECT_EQ(c.DataSet().GetProgress(), 0.0);
+}
+
+TEST_F(ControlFixture, RelativeSrcAgainstFilePageBase) {
+    const auto st = Station(DescriptionFormat::Metadata);
+    const std::string base = "file://" + (dir_ / "site").string();
+    SX_Control& c = ReadyControl(MakeOptions(), std::make_unique<SX_HostContainer>(U(base)));
+    c.put_src(Bstr(u"st1/st1.xml"));
+    ASSERT_TRUE(WaitFor([&] {
+        clock_.Advance(500);
+        return c.LoadFinished();
+    }));
+    EXPECT_FALSE(c.LoadFailed()) << platform::ToUtf8(c.ErrorPageText());
+    EXPECT_EQ(c.DataSet().UniqueId(), U(st.uid));
+    EXPECT_FALSE(c.SrcPath().empty());
+}
+
+TEST_F(ControlFixture, WebStationAndMissingFilesOnTheErrorPage) {
+    const auto st = Station(DescriptionFormat::Metadata);
+    testsupport::HttpServer server(dir_ / "site");
+    server.SetStatus("/st1/missing.xml", 404);
+    SX_Control& c = ReadyControl(MakeOptions());
+    c.put_src(Bstr(U(server.Url("st1/st1.xml"))));
+    ASSERT_TRUE(WaitFor([&] {
+        clock_.Advance(500);
+        return c.LoadFinished();
+    }));
+    EXPECT_FALSE(c.LoadFailed());
+    EXPECT_EQ(c.DataSet().UniqueId(), U(st.uid));
+
+    const std::string missing = server.Url("st1/missing.xml");
+    c.put_src(Bstr(U(missing)));
+    ASSERT_TRUE(WaitFor([&] {
+        clock_.Advance(500);
+        return c.LoadFinished();
+    }));
+    EXPECT_TRUE(c.LoadFailed());
+    EXPECT_TRUE(c.ShowsErrorPage());
+    auto lines = c.ErrorPageLines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[1], u"There are errors:");
+    EXPECT_EQ(lines[2], u"File not found: " + U(missing));
+    EXPECT_EQ(Count("DownloadComplete"), 1);
+
+    const std::string refused = "http://127.0.0.1:" + std::to_string(server.Port()) + "/a.xml";
+    server.Stop();
+    c.put_src(Bstr(U(refused)));
+    ASSERT_TRUE(WaitFor([&] {
+        clock_.Advance(500);
+        return c.LoadFinished();
+    }));
+    EXPECT_TRUE(c.LoadFailed());
+    lines = c.ErrorPageLines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[2], u"File not found: " + U(refused));
+    EXPECT_EQ(c.ErrorPageText(), lines[0] + u"\n" + lines[1] + u"\n" + lines[2] + u"\n");
+}
+
+TEST_F(ControlFixture, DataIssueWarningOncePerControlUnlessRecorded) {
+    const auto st = Station(DescriptionFormat::Metadata, false);
+    auto load = [&](SX_Control& c) {
+        c.put_src(Bstr(U(st.description)));
+        ASSERT_TRUE(WaitFor([&] {
+            clock_.Advance(500);
+            return c.LoadFinished();
+        }));
+    };
+    SX_Control& c = ReadyControl(MakeOptions(20, "2.0.0.0"));
+    load(c);
+    EXPECT_EQ(c.DataSet().RequiredDataVersion(), u"1.0.48.0");
+    auto boxes = ui_.Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, u"Warning: Quorvant Panora Plug-in Found Potential Data Issue");
+    EXPECT_EQ(boxes[0].text.substr(0, 49), u"This Quorvant Panora data was published by Strale");
+    EXPECT_EQ(boxes[0].text.substr(boxes[0].text.size() - 25), u"(version 5.7.1 or later).");
+    EXPECT_EQ(boxes[0].type, HostUi::kOk | HostUi::kIconWarning);
+    load(c);
+    EXPECT_EQ(ui_.Boxes().size(), 1u);
+
+    // A fresh control, but the station's local markup holds the record.
+    ui_.ClearBoxes();
+    std::filesystem::create_directories(dir_ / "data/Panora");
+    dir_.Write("data/Panora/" + st.uid + ".xml",
+               "<sx:Markup xmlns:sx=\"urn:panora\"><sx:VersionCheck/></sx:Markup>");
+    control_->Destroy();
+    SX_Control& d = ReadyControl(MakeOptions(20, "2.0.0.0"));
+    load(d);
+    EXPECT_TRUE(d.VersionCheckDone());
+    EXPECT_TRUE(ui_.Boxes().empty());
+}
+
+TEST_F(ControlFixture, OlderControlAsksToUpgrade) {
+    const auto st = Station(DescriptionFormat::Metadata);
+    SX_Control& c = ReadyControl(MakeOptions(20, "0.0.0.0"));
+    ui_.QueueAnswer(HostUi::kIdNo);
+    c.put_src(Bstr(U(st.description)));
+    ASSERT_TRUE(WaitFor([&] {
+        clock_.Advance(500);
+        return c.LoadFinished();
+    }));
+    const auto boxes = ui_.Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, u"Warning: Quorvant Panora Plug-in Upgrade Required");
+    EXPECT_EQ(boxes[0].type, HostUi::kYesNo | HostUi::kIconWarning);
+    EXPECT_EQ(boxes[0].text.substr(boxes[0].text.size() - 6 - SX_Control::kUpdatePage.size()),
+              u"from " + std::u16string(SX_Control::kUpdatePage) + u".");
+    EXPECT_NE(boxes[0].text.find(u"plug-in\nto be installed.\n\nIn order"), std::u16string::npos);
+    EXPECT_TRUE(opened_.empty());
+
+    // Same check answered Yes opens the update page.
+    control_->Destroy();
+    ui_.ClearBoxes();
+    SX_Control& d = ReadyControl(MakeOptions(20, "0.0.0.0"));
+    ui_.QueueAnswer(HostUi::kIdYes);
+    d.put_src(Bstr(U(st.description)));
+    ASSERT_TRUE(WaitFor([&] {
+        clock_.Advance(500);
+        return d.LoadFinished();
+    }));
+    ASSERT_EQ(opened_.size(), 1u);
+    EXPECT_EQ(opened_[0], SX_Control::kUpdatePage);
+}
