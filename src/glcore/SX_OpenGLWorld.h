@@ -1,0 +1,49 @@
+#pragma once
+// The per-frame OpenGL state of one graphic window: its size, the extension
+// list read once the context is first current, and the state every frame
+// starts from. All functions need the context current on the calling thread.
+
+#include <string>
+
+namespace StraleLib {
+
+class SX_OpenGLWorld {
+  public:
+    static constexpr const char* kEdgeClampExtension = "GL_EXT_texture_edge_clamp";
+
+    // Size of the graphic window's client area in pixels.
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    void SetSize(int width, int height) {
+        width_ = width;
+        height_ = height;
+    }
+
+    const std::string& Extensions() const { return extensions_; }
+    bool EdgeClampSupported() const { return edgeClamp_; }
+
+    // Reads the extension list; edge clamp is supported when it names
+    // GL_EXT_texture_edge_clamp.
+    void Initialise();
+
+    // Clear colour black (alpha 1), clear depth 1, draw into the back buffer
+    // (the framebuffer object's colour attachment when one is bound), lighting
+    // off, clear colour and depth, viewport (0, 0, width, height), 2D
+    // texturing on, pack and unpack alignment 1, wrap S and T clamp-to-edge
+    // with edge clamp support (else, or when OpenGL reports an error, repeat),
+    // magnification nearest, minification linear, texture environment decal.
+    void BeginFrame();
+
+    // A pixel projection for 2D overlays: origin at the bottom left, one unit
+    // per pixel. Saves all attributes and both matrices; EndOverlay restores.
+    void BeginOverlay();
+    void EndOverlay();
+
+  private:
+    int width_ = 0;
+    int height_ = 0;
+    std::string extensions_;
+    bool edgeClamp_ = false;
+};
+
+}  // namespace StraleLib

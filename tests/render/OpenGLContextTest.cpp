@@ -1,0 +1,258 @@
+#include "glcore/SX_OpenGLContext.h"
+
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "glcore/SX_OpenGLWorld.h"
+#include "platform/Text.h"
+#include "support/ImageCompare.h"
+
+using StraleLib::SX_OpenGLContext;
+using StraleLib::SX_OpenGLWorld;
+using testsupport::PixelNear;
+using testsupport::Rgb;
+
+namespace {
+
+// A one-shot signal between two threads.
+class Signal {
+  public:
+    void Set() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        set_ = true;
+        cv_.notify_all();
+    }
+    void Wait() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        cv_.wait(lock, [this] { return set_; });
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    bool set_ = false;
+};
+
+}  // namespace
+
+// A 2x2 texture (decal, nearest) on a quad over the left half of the frame:
+// each texel lands on its quarter of that half, with texel row 0 at the
+// bottom of the frame.
+TEST(OpenGLContext, TexturedQuadLandsWhereTheGeometrySays) {
+    constexpr int W = 80;
+    constexpr int H = 60;
+    SX_OpenGLContext context;
+    ASSERT_TRUE(context.Create(W, H)) << context.LastError();
+    ASSERT_TRUE(context.Acquire());
+    SX_OpenGLWorld world;
+    world.SetSize(W, H);
+    world.Initialise();
+    world.BeginFrame();
+
+    const GLubyte texels[] = {255, 0, 0,   0,   255, 0,     // row 0: red, green
+                              0,   0, 255, 255, 255, 255};  // row 1: blue, white
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, 2, 2, 0, GL_RGB, GL_UNSIGNED_BYTE, texels);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, W, 0, H, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glColor3f(0.3f, 0.3f, 0.3f);  // decal ignores the vertex colour
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(0, 0);
+    glTexCoord2f(1, 0);
+    glVertex2f(W / 2.0f, 0);
+    glTexCoord2f(1, 1);
+    glVertex2f(W / 2.0f, H);
+    glTexCoord2f(0, 1);
+    glVertex2f(0, H);
+    glEnd();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    glDeleteTextures(1, &texture);
+
+    platform::RgbImage frame;
+    ASSERT_TRUE(context.ReadPixels(frame));
+    ASSERT_EQ(frame.width, W);
+    ASSERT_EQ(frame.height, H);
+    EXPECT_TRUE(PixelNear(frame, 5, H - 5, Rgb{255, 0, 0}, 3));    // bottom left
+    EXPECT_TRUE(PixelNear(frame, 35, H - 5, Rgb{0, 255, 0}, 3));   // bottom right
+    EXPECT_TRUE(PixelNear(frame, 5, 5, Rgb{0, 0, 255}, 3));        // top left
+    EXPECT_TRUE(PixelNear(frame, 35, 5, Rgb{255, 255, 255}, 3));   // top right
+    EXPECT_TRUE(PixelNear(frame, 19, 31, Rgb{255, 0, 0}, 3));      // just below the middle
+    EXPECT_TRUE(PixelNear(frame, 20, 28, Rgb{255, 255, 255}, 3));  // just above it
+    EXPECT_TRUE(PixelNear(frame, W / 2, H / 2, Rgb{0, 0, 0}, 3));  // cleared half
+    EXPECT_TRUE(PixelNear(frame, W - 1, 0, Rgb{0, 0, 0}, 3));
+
+    // Resize while held: the next frame has the new size.
+    ASSERT_TRUE(context.Resize(30, 10));
+    world.SetSize(30, 10);
+    world.BeginFrame();
+    ASSERT_TRUE(context.ReadPixels(frame));
+    EXPECT_EQ(frame.width, 30);
+    EXPECT_EQ(frame.height, 10);
+    EXPECT_EQ(context.Width(), 30);
+    context.Release();
+    EXPECT_TRUE(context.IsReleased());
+    EXPECT_FALSE(context.ReadPixels(frame)) << "not held";
+    EXPECT_FALSE(context.Resize(40, 40)) << "not held";
+    EXPECT_EQ(context.Width(), 30);
+}
+
+TEST(OpenGLContext, BitsAndGraphicsRecord) {
+    SX_OpenGLContext context;
+    EXPECT_TRUE(context.IsReleased());
+    EXPECT_EQ(context.ColorBits(), 0);
+    ASSERT_TRUE(context.Create(16, 16));
+    EXPECT_EQ(context.ColorBits(), 32);
+    EXPECT_GE(context.DepthBits(), 24);
+    EXPECT_TRUE(context.IsReleased()) << "a new context is not current";
+
+    const std::string record = platform::ToUtf8(context.GraphicsRecord());
+    EXPECT_EQ(record.front(), '\t');
+    EXPECT_EQ(record.back(), '\n');
+    EXPECT_EQ(record.find('\n'), record.size() - 1) << "one line";
+    EXPECT_NE(record.find("OpenGL renderer \"" + context.Renderer() + "\", version \"" +
+                          context.Version() + "\", colour bits 32, depth bits " +
+                          std::to_string(context.DepthBits()) + ", maximum texture size " +
+                          std::to_string(context.MaxTextureSize())),
+              std::string::npos)
+        << record;
+
+    context.Destroy();
+    EXPECT_FALSE(context.IsCreated());
+    EXPECT_EQ(context.ColorBits(), 0);
+    EXPECT_EQ(platform::ToUtf8(context.GraphicsRecord()),
+              "\tOpenGL context not created: not attempted\n");
+}
+
+// A failed creation leaves a context that every acquire refuses without
+// keeping the section: another thread can still try it.
+TEST(OpenGLContext, FailedCreationIsRefusedCleanly) {
+    SX_OpenGLContext context;
+    EXPECT_FALSE(context.Create(1 << 20, 1 << 20));
+    EXPECT_FALSE(context.IsCreated());
+    EXPECT_NE(platform::ToUtf8(context.GraphicsRecord())
+                  .find("\tOpenGL context not created: framebuffer size 1048576 x 1048576"),
+              std::string::npos);
+    EXPECT_FALSE(context.Acquire());
+    EXPECT_TRUE(context.IsReleased());
+    EXPECT_FALSE(context.TryAcquire());
+    bool otherGotIn = true;
+    std::thread other([&] {
+        // The section was left: a blocking acquire here returns at once.
+        otherGotIn = context.Acquire();
+    });
+    other.join();
+    EXPECT_FALSE(otherGotIn);
+    context.Release();  // harmless
+}
+
+TEST(OpenGLContext, TryAcquireFailsWhileAnotherThreadHoldsIt) {
+    SX_OpenGLContext context;
+    ASSERT_TRUE(context.Create(8, 8));
+    Signal held;
+    Signal letGo;
+    Signal gone;
+    std::thread loader([&] {
+        ASSERT_TRUE(context.Acquire());
+        held.Set();
+        letGo.Wait();
+        context.Release();
+        gone.Set();
+    });
+    held.Wait();
+    EXPECT_FALSE(context.IsReleased());
+    EXPECT_FALSE(context.TryAcquire()) << "busy: the frame is skipped";
+    context.Release();  // not ours: must not free the loader's hold
+    EXPECT_FALSE(context.IsReleased());
+    EXPECT_FALSE(context.TryAcquire());
+    letGo.Set();
+    gone.Wait();
+    loader.join();
+    EXPECT_TRUE(context.IsReleased());
+    ASSERT_TRUE(context.TryAcquire());
+    EXPECT_FALSE(context.IsReleased());
+    platform::RgbImage frame;
+    EXPECT_TRUE(context.ReadPixels(frame));
+    context.Release();
+    EXPECT_TRUE(context.IsReleased());
+}
+
+// The blocking acquire waits for the holder's Release and then has the
+// context current on its own thread.
+TEST(OpenGLContext, AcquireBlocksUntilRelease) {
+    SX_OpenGLContext context;
+    ASSERT_TRUE(context.Create(8, 8));
+    ASSERT_TRUE(context.Acquire());
+    glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+
+    Signal started;
+    std::atomic<bool> acquired{false};
+    platform::RgbImage seen;
+    bool readOk = false;
+    std::thread loader([&] {
+        started.Set();
+        if (context.Acquire()) {
+            acquired = true;
+            readOk = context.ReadPixels(seen);
+            context.Release();
+        }
+    });
+    started.Wait();
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_FALSE(acquired.load()) << "acquired while the window thread held the context";
+    context.Release();
+    loader.join();
+    EXPECT_TRUE(acquired.load());
+    ASSERT_TRUE(readOk);
+    EXPECT_TRUE(PixelNear(seen, 4, 4, Rgb{0, 255, 0}, 1)) << "the same framebuffer";
+    EXPECT_TRUE(context.IsReleased());
+    ASSERT_TRUE(context.Acquire()) << "free again";
+    context.Release();
+}
+
+TEST(OpenGLContext, ReleaseWithoutAcquireAndDestroyWhileHeldAreHarmless) {
+    SX_OpenGLContext context;
+    context.Release();  // nothing created
+    ASSERT_TRUE(context.Create(8, 8));
+    context.Release();
+    context.Release();
+    EXPECT_TRUE(context.IsReleased());
+    ASSERT_TRUE(context.TryAcquire());
+    context.Release();
+    context.Release();  // a second release does not leave the section again
+    std::thread other([&] {
+        ASSERT_TRUE(context.TryAcquire());
+        context.Release();
+    });
+    other.join();
+
+    // Destroy while held, then the holder's Release; the section is free.
+    ASSERT_TRUE(context.Acquire());
+    context.Destroy();
+    EXPECT_FALSE(context.IsCreated());
+    context.Release();
+    EXPECT_TRUE(context.IsReleased());
+    std::thread after([&] { EXPECT_FALSE(context.TryAcquire()); });
+    after.join();
+
+    // Created again; the destructor runs while it is held.
+    auto held = std::make_unique<SX_OpenGLContext>();
+    ASSERT_TRUE(held->Create(8, 8));
+    ASSERT_TRUE(held->Acquire());
+    held.reset();
+}
