@@ -4,3 +4,5 @@
 
 int RunMkStation(int argc, char** argv);
 int RunInfo(int argc, char** argv);
+// `panora run PAGE.js`: runs a page script against a control.
+int RunPage(int argc, char** argv);

@@ -18,6 +18,7 @@ struct Command {
 const Command kCommands[] = {
     {"mkstation", RunMkStation, "write a generated sample site of stations into a folder"},
     {"info", RunInfo, "print what a station description file holds"},
+    {"run", RunPage, "run a page script (JavaScript) against a control"},
 };
 
 void PrintUsage(FILE* out) {

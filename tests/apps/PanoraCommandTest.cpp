@@ -81,15 +81,17 @@ TEST(PanoraCommand, InfoListsLevelsInLevelOrderAndNeighboursNearestFirst) {
     EXPECT_NE(Find(out, "scan name: st1\n"), std::string::npos);
     EXPECT_NE(Find(out,
                    "coordinate system: up direction 0, azimuth 45 degrees, centre 100 200 "
-                   "10, type NEEI\n"),
+                   "10, north-east frame\n"),
               std::string::npos)
         << out;
     EXPECT_NE(Find(out, "internal unit: feet"), std::string::npos);
     EXPECT_NE(Find(out, "unique id: {"), std::string::npos);
-    const auto levels = Find(out, "levels: 3 (from Qvscan:lods2)\n");
-    const auto l0 = Find(out, "  level 0: face size 32, max point error 0.001\n", levels);
-    const auto l1 = Find(out, "  level 1: face size 16, max point error 0.002\n", l0);
-    const auto l2 = Find(out, "  level 2: face size 8, max point error 0.004\n", l1);
+    // The finest level's point error is the station's.
+    EXPECT_NE(Find(out, "max point error: 0.001\n"), std::string::npos) << out;
+    const auto levels = Find(out, "levels: 3\n");
+    const auto l0 = Find(out, "  level 0: face size 32\n", levels);
+    const auto l1 = Find(out, "  level 1: face size 16\n", l0);
+    const auto l2 = Find(out, "  level 2: face size 8\n", l1);
     EXPECT_NE(levels, std::string::npos) << out;
     EXPECT_NE(l2, std::string::npos) << out;
 
@@ -114,6 +116,7 @@ TEST(PanoraCommand, InfoListsLevelsInLevelOrderAndNeighboursNearestFirst) {
         ++seen;
     }
     EXPECT_EQ(seen, 2);
+    EXPECT_NE(Find(out, "\nvisible neighbours: 2: st"), std::string::npos) << out;
 }
 
 TEST(PanoraCommand, InfoShowsTheCubesOfADataSetFile) {
@@ -126,16 +129,21 @@ TEST(PanoraCommand, InfoShowsTheCubesOfADataSetFile) {
     ASSERT_EQ(info.exitCode, 0) << info.err;
     const std::string& out = info.out;
     EXPECT_NE(Find(out, "format: data set (sx:Dataset)\n"), std::string::npos);
-    EXPECT_NE(Find(out, "camera: present\n"), std::string::npos);
-    EXPECT_EQ(Find(out, "sx:Cubemaps2"), std::string::npos);  // version 1.0: one list
-    const auto cubes = Find(out, "cubes (sx:Cubemaps, read for data set version 1.0): 2\n");
-    const auto c0 = Find(out, "  cube 0: level 1, resolution 8\n", cubes);
-    const auto front = Find(out, "    front   Rgb_1_8.JPG (border 0)  points Point_1_8.DAT\n", c0);
-    const auto c1 = Find(out, "  cube 1: level 0, resolution 16\n", front);
-    const auto bottom =
-        Find(out, "    bottom  Rgb_5_16.JPG (border 0)  points Point_5_16.DAT\n", c1);
-    EXPECT_NE(cubes, std::string::npos) << out;
-    EXPECT_NE(bottom, std::string::npos) << out;
+    EXPECT_NE(Find(out, "data set version: 1.0\n"), std::string::npos);
+    // Every cube is read, finest level first in the listing.
+    const auto levels = Find(out, "levels: 2\n");
+    const auto l0 = Find(out, "  level 0: face size 16, 6 images, 6 point files\n", levels);
+    const auto l1 = Find(out, "  level 1: face size 8, 6 images, 6 point files\n", l0);
+    EXPECT_NE(levels, std::string::npos) << out;
+    EXPECT_NE(l1, std::string::npos) << out;
+
+    // A missing tile is one message of the error list, and the file fails.
+    fs::remove(tmp / "st1" / "Point_2_16.DAT");
+    const auto broken = RunPanora({"info", (tmp / "st1" / "st1.xml").string()});
+    EXPECT_EQ(broken.exitCode, 1);
+    EXPECT_EQ(broken.out, "");
+    EXPECT_EQ(Lines(broken.err), 1) << broken.err;
+    EXPECT_NE(Find(broken.err, "Point_2_16.DAT"), std::string::npos) << broken.err;
 }
 
 TEST(PanoraCommand, InfoReportsUnreadableFilesOnOneLineWithExitCode1) {
@@ -147,7 +155,8 @@ TEST(PanoraCommand, InfoReportsUnreadableFilesOnOneLineWithExitCode1) {
          "panora info: file not found: " + (tmp / "missing.xml").string() + "\n"},
         {tmp.path().string(), "panora info: file not found: " + tmp.path().string() + "\n"},
         {bad.string(), "panora info: " + bad.string() +
-                           " is not well-formed XML: Start-end tags mismatch (line 3)\n"},
+                           ": XML Error: C0DE001A - Line[3] Pos[6] - The end tag does not match "
+                           "the start tag.\n"},
         {other.string(), "panora info: " + other.string() +
                              " is not a station description (root element 'Markup', expected "
                              "Qvscan:CubeMap or sx:Dataset)\n"},

@@ -1,0 +1,129 @@
+// The ISX_Control dispatch table: the properties, the load path, the camera
+// and the view window. The other areas are added by the Marks and Site files.
+
+#include "control/SX_ControlAutomation.h"
+
+#include "control/SX_Control.h"
+#include "control/SX_ControlAutomationDeclined.h"
+#include "station/SX_PanoramaDataSet.h"
+
+using namespace platform;
+using namespace control_automation;
+
+namespace {
+
+// Calls fn(control, args...) when the control is still there; otherwise the
+// call is declined: success, results untouched.
+template <class... A, class F>
+auto Forward(F fn) {
+    return [fn](SX_ControlAutomation& self, A... args) -> HRESULT {
+        SX_Control* control = self.Control();
+        return control != nullptr ? fn(*control, args...) : S_OK;
+    };
+}
+
+}  // namespace
+
+const DispatchTable& SX_ControlAutomation::Table() {
+    static const DispatchTable table = [] {
+        Builder builder;
+        AddControlMembers(builder);
+        AddMarkMembers(builder);
+        AddSiteMembers(builder);
+        return builder.Build();
+    }();
+    return table;
+}
+
+void SX_ControlAutomation::AddControlMembers(Builder& b) {
+    b.Get(u"Enabled", DISPID_ENABLED,
+          Forward<BoolOut>([](SX_Control& c, BoolOut v) { return c.get_Enabled(v); }))
+        .Put(u"Enabled", DISPID_ENABLED,
+             Forward<Bool>([](SX_Control& c, Bool v) { return c.put_Enabled(v); }))
+        .Get(u"ReadyState", DISPID_READYSTATE,
+             Forward<LongOut>([](SX_Control& c, LongOut v) { return c.get_ReadyState(v); }))
+        .Put(u"ReadyState", DISPID_READYSTATE,
+             Forward<Long>([](SX_Control& c, Long v) { return c.put_ReadyState(v); }))
+        .Get(u"src", 100, Forward<StrOut>([](SX_Control& c, StrOut v) { return c.get_src(v); }))
+        .Put(u"src", 100, Forward<Str>([](SX_Control& c, Str v) { return c.put_src(v); }))
+        .Get(u"CubeMap", 101,
+             Forward<StrOut>([](SX_Control& c, StrOut v) { return c.get_CubeMap(v); }))
+        .Put(u"CubeMap", 101, Forward<Str>([](SX_Control& c, Str v) { return c.put_CubeMap(v); }))
+        .Get(u"RaiseCameraEvents", 102,
+             Forward<BoolOut>([](SX_Control& c, BoolOut v) { return c.get_RaiseCameraEvents(v); }))
+        .Put(u"RaiseCameraEvents", 102,
+             Forward<Bool>([](SX_Control& c, Bool v) { return c.put_RaiseCameraEvents(v); }))
+        // later: camera transitions
+        .Property(u"AnimateTransitions", 103, &Declined<BoolOut>::Call, &Declined<Bool>::Call)
+        // later: saved views (the collection itself); until the control is
+        // complete the collection is pending, as it will stay.
+        .Get(u"Views", 104,
+             [](SX_ControlAutomation& self, ObjectOut) -> HRESULT {
+                 SX_Control* control = self.Control();
+                 return control != nullptr && control->ReadyState() == 4 ? S_OK : E_PENDING;
+             })
+        .Get(u"MarksLocal", 105,
+             Forward<BoolOut>([](SX_Control& c, BoolOut v) { return c.get_MarksLocal(v); }))
+        .Get(u"srcPath", 106,
+             Forward<StrOut>([](SX_Control& c, StrOut v) { return c.get_srcPath(v); }))
+        .Get(u"helpPath", 107,
+             Forward<StrOut>([](SX_Control& c, StrOut v) { return c.get_helpPath(v); }))
+        .Get(u"MeasureEnabled", 108,
+             Forward<BoolOut>([](SX_Control& c, BoolOut v) { return c.get_MeasureEnabled(v); }))
+        .Get(u"HasNeighborPanoras", 109, Forward<BoolOut>([](SX_Control& c, BoolOut v) {
+                 *v = ToVariantBool(c.DataSet().HasNeighborPanoras());
+                 return S_OK;
+             }))
+        // later: site map (joined with the current load's base)
+        .Get(u"SiteMap", 110, &Declined<StrOut>::Call)
+        // later: units
+        .Property(u"DefaultUnit", 111, &Declined<LongOut>::Call, &Declined<Long>::Call)
+        // later: neighbour stations
+        .Property(u"MaxNumNeighborsToDisplay", 112, &Declined<LongOut>::Call, &Declined<Long>::Call)
+        .Property(u"ShowNeighborLabels", 113, &Declined<BoolOut>::Call, &Declined<Bool>::Call)
+        .Get(u"InstallPath", 114,
+             Forward<StrOut>([](SX_Control& c, StrOut v) { return c.get_InstallPath(v); }))
+        .Get(u"MaxPointError", 115, Forward<DoubleOut>([](SX_Control& c, DoubleOut v) {
+                 *v = c.DataSet().MaxPointError();
+                 return S_OK;
+             }))
+        // The load path.
+        .Method(u"GetDownladProgress", 1003, Forward<DoubleOut>([](SX_Control& c, DoubleOut v) {
+                    return c.GetDownladProgress(v);
+                }))
+        .Method(u"PauseDownload", 1004,
+                Forward<Bool>([](SX_Control& c, Bool v) { return c.PauseDownload(v); }), {u"value"})
+        .Method(u"ClearCubeMap", 1025, Forward<>([](SX_Control& c) { return c.ClearCubeMap(); }))
+        .Method(u"GetScanWorldName", 1260, Forward<StrOut>([](SX_Control& c, StrOut name) {
+                    *name = Bstr(c.DataSet().GetScanWorldName());
+                    return S_OK;
+                }),
+                {u"scanName"})
+        // later: camera
+        .Method(u"GetAzimuth", 1010, &Declined<DoubleOut>::Call)
+        .Method(u"GetAltitude", 1011, &Declined<DoubleOut>::Call)
+        .Method(u"SetAzimuth", 1012, &Declined<Double>::Call, {u"value"})
+        .Method(u"SetAltitude", 1013, &Declined<Double>::Call, {u"value"})
+        .Method(u"GetZoom", 1014, &Declined<DoubleOut>::Call)
+        .Method(u"SetZoom", 1015, &Declined<Double>::Call, {u"value"})
+        .Method(u"SetAltitudeAzimuth", 1016, &Declined<Double, Double>::Call,
+                {u"vvalue", u"hvalue"})
+        .Method(u"SetSpin", 1020, &Declined<Double>::Call, {u"value"})
+        .Method(u"Get3DLocation", 1253,
+                &Declined<Long, Long, DoubleOut, DoubleOut, DoubleOut>::Call,
+                {u"screenX", u"screenY", u"x", u"y", u"z"})
+        .Method(u"GetScreenLocation", 1255,
+                &Declined<Double, Double, Double, LongOut, LongOut>::Call,
+                {u"x", u"y", u"z", u"screenX", u"screenY"})
+        .Method(u"PointCamera", 1256, &Declined<Double, Double, Double>::Call, {u"x", u"y", u"z"})
+        // later: view window and mouse bindings
+        .Method(u"SetMode", 1001, &Declined<Long, BoolOut>::Call, {u"mode"})
+        .Method(u"SetMouseAction", 1002, &Declined<Long, Long, Long, BoolOut>::Call,
+                {u"ctrlKey", u"mouseKey", u"actionType"})
+        .Method(u"SetAlphaMode", 1005, &Declined<Bool, BoolOut>::Call, {u"value"})
+        // later: repaint
+        .Method(u"Redraw", 1050, &Declined<>::Call)
+        // later: print and JPEG export
+        .Method(u"Print", 1213, &Declined<Bool, BoolOut>::Call, {u"panZoom"})
+        .Method(u"SaveAsJpg", 1240, &Declined<Bool, BoolOut>::Call, {u"panZoom"});
+}

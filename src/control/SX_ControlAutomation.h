@@ -1,0 +1,43 @@
+#pragma once
+// The control's automation interface, ISX_Control: every member by name and
+// dispatch identifier with its parameter list, as a page or a script host
+// calls it.
+//
+// The object is a thin dispatcher over an SX_Control it does not own. Members
+// whose work the control already does forward to it; the others answer
+// success with their neutral result (false, -1, 0.0, an empty string or no
+// object) and leave their [out] parameters untouched, as every member does
+// when it quietly declines a call. Once the control is gone (Detach), every
+// member declines that way, except Views, which reports E_PENDING.
+//
+// The table is split by area over three files: this one's .cpp holds the
+// properties, the load, camera and view-window members; ...Marks.cpp the 3D
+// marks, units, drawing defaults, views and markup files; ...Site.cpp the
+// neighbour stations, hotlinks, logos and the browser's dialogs.
+
+#include "platform/DispatchTableBuilder.h"
+#include "platform/Dispatchable.h"
+
+class SX_Control;
+
+class SX_ControlAutomation final : public platform::Dispatchable {
+  public:
+    using Builder = platform::DispatchTableBuilder<SX_ControlAutomation>;
+
+    explicit SX_ControlAutomation(SX_Control* control) : control_(control) {}
+
+    const platform::DispatchTable& GetDispatchTable() const override { return Table(); }
+    static const platform::DispatchTable& Table();
+
+    // The control, or null once detached.
+    SX_Control* Control() const { return control_; }
+    // Called when the control goes away while the page still holds this object.
+    void Detach() { control_ = nullptr; }
+
+  private:
+    static void AddControlMembers(Builder& builder);
+    static void AddMarkMembers(Builder& builder);
+    static void AddSiteMembers(Builder& builder);
+
+    SX_Control* control_ = nullptr;
+};

@@ -1,0 +1,180 @@
+// `panora run` as a user runs it: a page loads a generated station from its
+// own folder or over HTTP, script errors and time-outs give their exit codes,
+// and bad arguments are refused with the usage line.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "sitegen/SiteGenerator.h"
+#include "sitegen/SiteOptions.h"
+#include "support/HttpServer.h"
+#include "support/TempDir.h"
+
+namespace {
+
+struct Result {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) {
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return q + "'";
+}
+
+// Runs `panora run ARGS` with its download cache and per-user files in `home`.
+// Leak checks are off in the child: the OpenGL driver it loads keeps blocks
+// that sanitizer builds report from an unloaded module.
+Result RunPage(const std::vector<std::string>& args, const std::filesystem::path& home) {
+    const auto errPath = home / "stderr.txt";
+    std::string cmd =
+        "ASAN_OPTIONS=detect_leaks=0 XDG_CACHE_HOME=" + Quote((home / "cache").string()) +
+        " XDG_DATA_HOME=" + Quote((home / "data").string()) + " " + Quote(PANORA_COMMAND) + " run";
+    for (const auto& a : args) {
+        cmd += " " + Quote(a);
+    }
+    cmd += " 2>" + Quote(errPath.string());
+    Result result;
+    FILE* pipe = popen(cmd.c_str(), "r");
+    if (pipe == nullptr) {
+        return result;
+    }
+    char buf[4096];
+    std::size_t n = 0;
+    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) {
+        result.out.append(buf, n);
+    }
+    const int status = pclose(pipe);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.err = testsupport::ReadFile(errPath);
+    return result;
+}
+
+// One small station, st1, below dir.
+void MakeStation(const std::filesystem::path& dir) {
+    sitegen::SiteOptions options;
+    options.outputDir = dir.string();
+    options.stations = 2;
+    options.sizes = {8, 16};
+    std::string error;
+    ASSERT_TRUE(sitegen::GenerateSite(options, nullptr, &error)) << error;
+}
+
+// Sets src once the control is ready; quits with 0 after DownloadComplete.
+const char* const kLoadPage = R"(
+var events = [];
+control.attachEvent("ControlInitialized", function() {
+  events.push("initialized");
+  control.src = "st1/st1.xml";
+});
+control.attachEvent("DownloadComplete", function() {
+  events.push("complete");
+  host.log(events.join(" "));
+  host.log("ready", control.ReadyState, "progress", control.GetDownladProgress());
+  host.log("scan", control.GetScanWorldName().scanName, "neighbours", control.HasNeighborPanoras);
+  host.quit(0);
+});
+)";
+
+}  // namespace
+
+TEST(PanoraRun, PageLoadsAStationFromItsFolderAndQuits) {
+    testsupport::TempDir tmp;
+    MakeStation(tmp.path());
+    const auto page = tmp.Write("page.js", kLoadPage);
+    const Result r = RunPage({page.string(), "--size", "320x240", "--timeout", "30"}, tmp.path());
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "initialized complete\nready 4 progress 100\nscan st1 neighbours true\n");
+}
+
+TEST(PanoraRun, PageLoadsItsStationOverHttpWithABase) {
+    testsupport::TempDir tmp;
+    MakeStation(tmp / "site");
+    // The page itself stays local; its base names the web folder.
+    const auto page = tmp.Write("page.js", kLoadPage);
+    testsupport::HttpServer server(tmp / "site");
+    ASSERT_TRUE(server.IsRunning());
+    const Result r =
+        RunPage({page.string(), "--base", server.Url("/"), "--timeout", "30"}, tmp.path());
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("ready 4 progress 100\nscan st1"), std::string::npos) << r.out;
+    server.Stop();
+
+    // Without the server the same page sees the load fail: the download
+    // completes with nothing loaded, and the control lists the missing file.
+    const auto failing = tmp.Write("failing.js", R"(
+control.attachEvent("ControlInitialized", function() { control.src = "st1/st1.xml"; });
+control.attachEvent("DownloadComplete", function() {
+  host.log("scan", JSON.stringify(control.GetScanWorldName().scanName));
+  host.quit(5);
+});
+)");
+    const Result down =
+        RunPage({failing.string(), "--base", server.Url("/"), "--timeout", "30"}, tmp.path());
+    EXPECT_EQ(down.exitCode, 5) << down.err;
+    EXPECT_EQ(down.out, "scan \"\"\n");
+}
+
+TEST(PanoraRun, ScriptErrorsAndTimeOutsGiveTheirExitCodes) {
+    testsupport::TempDir tmp;
+    const auto broken = tmp.Write("broken.js", "host.log('one');\n\nnoSuchFunction();\n");
+    const Result error = RunPage({broken.string()}, tmp.path());
+    EXPECT_EQ(error.exitCode, 3);
+    EXPECT_EQ(error.out, "one\n");
+    EXPECT_NE(error.err.find("broken.js:3: ReferenceError"), std::string::npos) << error.err;
+
+    // An error inside an event handler fails the run the same way.
+    const auto handler = tmp.Write("handler.js",
+                                   "control.attachEvent('ControlInitialized', function() {\n"
+                                   "  control.NoSuchMember();\n});\n");
+    const Result inHandler = RunPage({handler.string(), "--timeout", "10"}, tmp.path());
+    EXPECT_EQ(inHandler.exitCode, 3);
+    EXPECT_NE(inHandler.err.find("handler.js:2: "), std::string::npos) << inHandler.err;
+
+    const auto idle = tmp.Write("idle.js", "host.log('waiting');\n");
+    const Result timeout = RunPage({idle.string(), "--timeout", "1"}, tmp.path());
+    EXPECT_EQ(timeout.exitCode, 4);
+    EXPECT_EQ(timeout.out, "waiting\n");
+    EXPECT_NE(timeout.err.find("time-out after 1 s"), std::string::npos) << timeout.err;
+
+    // The exit code is the one the page quits with.
+    const auto quits = tmp.Write("quits.js", "host.quit(7);\n");
+    EXPECT_EQ(RunPage({quits.string()}, tmp.path()).exitCode, 7);
+}
+
+TEST(PanoraRun, BadArgumentsExitWith2AndTheUsage) {
+    testsupport::TempDir tmp;
+    const auto page = tmp.Write("page.js", "host.quit(0);\n");
+    const std::string usage =
+        "Usage: panora run PAGE.js [--size WxH] [--timeout S] [--base LOCATION]\n";
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{}, "panora run: no page given\n"},
+        {{page.string(), "--size", "800"}, "panora run: --size wants WIDTHxHEIGHT, got '800'\n"},
+        {{page.string(), "--size=0x600"}, "panora run: --size wants WIDTHxHEIGHT, got '0x600'\n"},
+        {{page.string(), "--timeout", "soon"},
+         "panora run: --timeout wants a number of seconds, got 'soon'\n"},
+        {{page.string(), "--timeout"}, "panora run: --timeout needs a value\n"},
+        {{page.string(), "--fast"}, "panora run: unknown option '--fast'\n"},
+        {{page.string(), page.string()},
+         "panora run: give one page (got '" + page.string() + "' and '" + page.string() + "')\n"},
+    };
+    for (const auto& [args, message] : cases) {
+        const Result r = RunPage(args, tmp.path());
+        EXPECT_EQ(r.exitCode, 2) << message;
+        EXPECT_EQ(r.err, message + usage);
+        EXPECT_EQ(r.out, "");
+    }
+    const Result help = RunPage({"--help"}, tmp.path());
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_EQ(help.out.rfind(usage, 0), 0u) << help.out;
+    // A page that cannot be read is the page's failure, not the arguments'.
+    EXPECT_EQ(RunPage({(tmp / "missing.js").string()}, tmp.path()).exitCode, 3);
+}
