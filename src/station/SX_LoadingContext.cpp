@@ -45,6 +45,16 @@ SX_LoadingContext::SX_LoadingContext(FromContainer, std::u16string_view containe
     if (kind_ == LocationKind::Web) {
         base_ = ForwardSlashes(std::move(base_));
     }
+    // A container may name its folder with a closing separator
+    // ("file:///pages/"); the base never ends in one, since names are joined
+    // to it with a separator of their own. Roots ("/", "C:\", "file:///")
+    // stay as they are.
+    if (base_.size() > 1 && (base_.back() == u'/' || base_.back() == u'\\')) {
+        const char16_t before = base_[base_.size() - 2];
+        if (before != u'/' && before != u'\\' && before != u':') {
+            base_.pop_back();
+        }
+    }
 }
 
 SX_LoadingContext::SX_LoadingContext(std::u16string_view location) : source_(location) {

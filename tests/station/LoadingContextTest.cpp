@@ -61,6 +61,13 @@ TEST(SX_LoadingContext, ConstructionKinds) {
     EXPECT_EQ(relativePage.Kind(), LocationKind::Relative);
     const std::u16string longBase = u"/" + std::u16string(5000, u'a');
     EXPECT_EQ(SX_LoadingContext(SX_LoadingContext::FromContainer{}, longBase).Base().size(), 4095u);
+    // A folder named with its closing separator loses it; roots keep theirs.
+    const SX_LoadingContext filePage(SX_LoadingContext::FromContainer{}, u"file:///pages/");
+    EXPECT_EQ(filePage.Base(), u"file:///pages");
+    EXPECT_EQ(filePage.Resolve(u"missing.xml"), u"");
+    EXPECT_EQ(SX_LoadingContext(SX_LoadingContext::FromContainer{}, u"file:///").Base(),
+              u"file:///");
+    EXPECT_EQ(SX_LoadingContext(SX_LoadingContext::FromContainer{}, u"/").Base(), u"/");
 }
 
 TEST(SX_LoadingContext, ResolveAndSubLocationTablesForEveryBaseKind) {
