@@ -9,10 +9,10 @@
 #include <filesystem>
 
 #include "BuildVersion.h"
-#include "apps/RunCommand.h"
+#include "support/RunCommand.h"
 #include "support/TempDir.h"
 
-using appstest::RunPanora;
+using testsupport::RunPanora;
 namespace fs = std::filesystem;
 
 namespace {

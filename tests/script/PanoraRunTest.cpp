@@ -3,7 +3,6 @@
 // and bad arguments are refused with the usage line.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <string>
@@ -12,50 +11,21 @@
 #include "sitegen/SiteGenerator.h"
 #include "sitegen/SiteOptions.h"
 #include "support/HttpServer.h"
+#include "support/RunCommand.h"
 #include "support/TempDir.h"
 
 namespace {
 
-struct Result {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) {
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return q + "'";
-}
+using Result = testsupport::CommandResult;
 
 // Runs `panora run ARGS` with its download cache and per-user files in `home`.
 // Leak checks are off in the child: the OpenGL driver it loads keeps blocks
 // that sanitizer builds report from an unloaded module.
-Result RunPage(const std::vector<std::string>& args, const std::filesystem::path& home) {
-    const auto errPath = home / "stderr.txt";
-    std::string cmd =
-        "ASAN_OPTIONS=detect_leaks=0 XDG_CACHE_HOME=" + Quote((home / "cache").string()) +
-        " XDG_DATA_HOME=" + Quote((home / "data").string()) + " " + Quote(PANORA_COMMAND) + " run";
-    for (const auto& a : args) {
-        cmd += " " + Quote(a);
-    }
-    cmd += " 2>" + Quote(errPath.string());
-    Result result;
-    FILE* pipe = popen(cmd.c_str(), "r");
-    if (pipe == nullptr) {
-        return result;
-    }
-    char buf[4096];
-    std::size_t n = 0;
-    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) {
-        result.out.append(buf, n);
-    }
-    const int status = pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.err = testsupport::ReadFile(errPath);
-    return result;
+Result RunPage(std::vector<std::string> args, const std::filesystem::path& home) {
+    args.insert(args.begin(), "run");
+    return testsupport::RunPanora(
+        args, {"ASAN_OPTIONS=detect_leaks=0", "XDG_CACHE_HOME=" + (home / "cache").string(),
+               "XDG_DATA_HOME=" + (home / "data").string()});
 }
 
 // One small station, st1, below dir.

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <sstream>
 #include <string>
 
@@ -13,6 +14,16 @@
 #include "scripthost/ScriptHost.h"
 
 namespace scripttest {
+
+// The expected output of a page: each line followed by a line feed.
+inline std::string Lines(std::initializer_list<const char*> lines) {
+    std::string text;
+    for (const char* line : lines) {
+        text += line;
+        text += '\n';
+    }
+    return text;
+}
 
 class ScriptFixture : public ::testing::Test {
   protected:

@@ -9,19 +9,6 @@
 using namespace scripttest;
 using scripthost::ScriptHost;
 
-namespace {
-
-std::string Lines(std::initializer_list<const char*> lines) {
-    std::string text;
-    for (const char* line : lines) {
-        text += line;
-        text += '\n';
-    }
-    return text;
-}
-
-}  // namespace
-
 TEST_F(ScriptFixture, EventsReachHandlersInConnectionOrder) {
     // A sink connected before the page's handlers is called before them.
     control->events.Advise([this](DISPID id, const std::vector<Variant>&) {

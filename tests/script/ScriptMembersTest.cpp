@@ -9,19 +9,6 @@
 
 using namespace scripttest;
 
-namespace {
-
-std::string Lines(std::initializer_list<const char*> lines) {
-    std::string text;
-    for (const char* line : lines) {
-        text += line;
-        text += '\n';
-    }
-    return text;
-}
-
-}  // namespace
-
 TEST_F(ScriptFixture, PropertiesReadAndWriteByNameInAnyCase) {
     const int code = RunPage(R"(
 host.log(control.ReadyState, control.readystate, control.Enabled);

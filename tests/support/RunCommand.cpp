@@ -1,4 +1,4 @@
-#include "apps/RunCommand.h"
+#include "support/RunCommand.h"
 
 #include <sys/wait.h>
 
@@ -6,7 +6,7 @@
 
 #include "support/TempDir.h"
 
-namespace appstest {
+namespace testsupport {
 
 namespace {
 
@@ -24,10 +24,16 @@ std::string Quote(const std::string& s) {
 
 }  // namespace
 
-CommandResult RunPanora(const std::vector<std::string>& args) {
-    testsupport::TempDir tmp;
+CommandResult RunPanora(const std::vector<std::string>& args,
+                        const std::vector<std::string>& environment) {
+    TempDir tmp;
     const auto errPath = tmp / "stderr.txt";
-    std::string cmd = Quote(PANORA_COMMAND);
+    std::string cmd;
+    for (const auto& setting : environment) {
+        const auto eq = setting.find('=');
+        cmd += setting.substr(0, eq + 1) + Quote(setting.substr(eq + 1)) + " ";
+    }
+    cmd += Quote(PANORA_COMMAND);
     for (const auto& a : args) {
         cmd += " " + Quote(a);
     }
@@ -44,8 +50,8 @@ CommandResult RunPanora(const std::vector<std::string>& args) {
     }
     const int status = pclose(pipe);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.err = testsupport::ReadFile(errPath);
+    result.err = ReadFile(errPath);
     return result;
 }
 
-}  // namespace appstest
+}  // namespace testsupport
