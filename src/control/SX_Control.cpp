@@ -12,6 +12,7 @@
 #include "control/SX_ControlEvents.h"
 #include "control/SX_HostContainer.h"
 #include "control/SX_SystemEvaluator.h"
+#include "glcore/SX_OpenGLCamera.h"
 #include "host/HostUi.h"
 #include "host/SX_Format.h"
 #include "markup2d/SX_2DDrawingWindow.h"
@@ -187,6 +188,8 @@ bool SX_Control::Create(int width, int height) {
         return false;
     }
     graphicWindow_ = std::make_unique<SX_GraphicWindow>(loop_, *dataSet_);
+    // Attached to the view: a fresh camera drawing into the window's world.
+    dataSet_->Initialise(&graphicWindow_->World());
     drawingWindow_ = std::make_unique<SX_2DDrawingWindow>(loop_);
     if (!graphicWindow_->IsAlive() || !drawingWindow_->IsAlive()) {
         return false;
@@ -253,6 +256,9 @@ void SX_Control::OnTimer(std::uint32_t timerId) {
             break;
         case kTimerMonitor:
             MonitorTick();
+            break;
+        case kTimerSpin:
+            SpinTick();
             break;
         default:
             break;
@@ -732,4 +738,85 @@ HRESULT SX_Control::ClearCubeMap() {
     StopLoading();
     Repaint();
     return S_OK;
+}
+
+// ---------------------------------------------------------------------------
+// Camera, transitions and spin
+
+StraleLib::SX_OpenGLCamera* SX_Control::Camera() const {
+    return readyState_ == 4 ? dataSet_->Camera() : nullptr;
+}
+
+bool SX_Control::RenderFrame() {
+    StraleLib::SX_OpenGLCamera* camera = dataSet_->Camera();
+    if (!graphicWindow_ || !graphicWindow_->HasOpenGL() || camera == nullptr) {
+        return true;  // nothing to draw into
+    }
+    StraleLib::SX_OpenGLContext& context = *graphicWindow_->Context();
+    if (!context.TryAcquire()) {
+        return false;
+    }
+    graphicWindow_->World().BeginFrame();
+    camera->Draw();
+    // later: the scene drawn with the camera's matrices
+    context.Release();
+    return true;
+}
+
+void SX_Control::CameraTransition(double altitude, double azimuth) {
+    StraleLib::SX_OpenGLCamera* camera = dataSet_->Camera();
+    if (camera == nullptr) {
+        return;
+    }
+    raiseCameraEvents_ = false;
+    camera->Transition(altitude, azimuth, animateTransitions_, [this] {
+        while (!RenderFrame()) {
+            Sleep(100);
+        }
+    });
+    raiseCameraEvents_ = true;
+}
+
+void SX_Control::SetSpin(double value) {
+    if (!graphicWindow_ || !IsAlive()) {
+        return;
+    }
+    if (value > 0.01) {
+        spinStep_ = value;
+        viewMode_ = 2;
+        SetTimer(kTimerSpin, 0);
+    } else {
+        spinStep_ = 0.0;
+        viewMode_ = 0;
+        KillTimer(kTimerSpin);
+    }
+}
+
+bool SX_Control::ViewUsable() const {
+    return systemFit_ && !dataSet_->HasError() && !loadFailed_.load();
+}
+
+void SX_Control::SpinTick() {
+    StraleLib::SX_OpenGLCamera* camera = dataSet_->Camera();
+    if (!ViewUsable() || camera == nullptr) {
+        KillTimer(kTimerSpin);
+        return;
+    }
+    bool changed = false;
+    if (viewMode_ == 2) {
+        camera->AddAzimuth(spinStep_);
+        changed = true;
+        FireEvent(SX_ControlEvents::kAzimuthChanged);
+    }
+    // later: continuous rotation of the view controller in modes 0, 1 and 4
+    if (changed) {
+        RenderFrame();
+        if (raiseCameraEvents_) {
+            FireEvent(SX_ControlEvents::kCameraChanged);
+        }
+    }
+    // A handler above may have stopped the spin.
+    if (loop_.HasTimer(Id(), kTimerSpin)) {
+        SetTimer(kTimerSpin, spinInterval_);
+    }
 }

@@ -48,6 +48,9 @@ class SX_SystemEvaluator;
 namespace platform {
 class DownloadCache;
 }
+namespace StraleLib {
+class SX_OpenGLCamera;
+}
 
 class SX_Control : private platform::Window, private LoadControl {
   public:
@@ -168,6 +171,26 @@ class SX_Control : private platform::Window, private LoadControl {
     platform::HRESULT PauseDownload(platform::VARIANT_BOOL value);
     platform::HRESULT ClearCubeMap();
 
+    // The camera: the data set's, reached through it and never owned here.
+    // Camera() is null unless the ready state is 4, so the automation
+    // members quietly decline before that.
+    StraleLib::SX_OpenGLCamera* Camera() const;
+    bool AnimateTransitions() const { return animateTransitions_; }
+    void SetAnimateTransitions(bool animate) { animateTransitions_ = animate; }
+    // Turns the camera to (altitude, azimuth), animated when
+    // AnimateTransitions holds, rendering each step at once (a busy context
+    // is retried every 100 ms). Camera events are off during the turn and on
+    // afterwards, whatever they were; the turn itself fires none.
+    void CameraTransition(double altitude, double azimuth);
+    // Spin: a step above 0.01 degrees turns the view by it on every tick of
+    // timer 1002 (mode 2), first at once and then every spin interval; any
+    // other value stops it (mode 0).
+    void SetSpin(double value);
+    double SpinStep() const { return spinStep_; }
+    std::int32_t ViewMode() const { return viewMode_; }
+    // Draws one frame now; false when the context is busy.
+    bool RenderFrame();
+
     // Plain accessors for later parts.
     std::int32_t ReadyState() const { return readyState_; }
     bool RaiseCameraEvents() const { return raiseCameraEvents_; }
@@ -205,6 +228,8 @@ class SX_Control : private platform::Window, private LoadControl {
     void OnTimer(std::uint32_t timerId);
     void InitializeGraphics();
     void MonitorTick();
+    void SpinTick();
+    bool ViewUsable() const;
     void OnPaint();
     void Repaint();
     void LayoutChildren();
@@ -237,6 +262,9 @@ class SX_Control : private platform::Window, private LoadControl {
     bool enabled_ = true;
     bool measureEnabled_ = true;
     bool raiseCameraEvents_ = true;
+    bool animateTransitions_ = true;
+    double spinStep_ = 0.0;
+    std::int32_t viewMode_ = 0;
     std::uint32_t spinInterval_ = 5;
     bool marksLocal_ = false;
     bool systemFit_ = false;

@@ -5,10 +5,13 @@
 
 #include "control/SX_Control.h"
 #include "control/SX_ControlAutomationDeclined.h"
+#include "glcore/SX_OpenGLCamera.h"
 #include "station/SX_PanoramaDataSet.h"
+#include "view3d/SX_GraphicWindow.h"
 
 using namespace platform;
 using namespace control_automation;
+using StraleLib::SX_OpenGLCamera;
 
 namespace {
 
@@ -20,6 +23,44 @@ auto Forward(F fn) {
         SX_Control* control = self.Control();
         return control != nullptr ? fn(*control, args...) : S_OK;
     };
+}
+
+// Calls fn(camera, args...) when the control is complete; otherwise the call
+// is declined.
+template <class... A, class F>
+auto OnCamera(F fn) {
+    return [fn](SX_ControlAutomation& self, A... args) -> HRESULT {
+        SX_Control* control = self.Control();
+        SX_OpenGLCamera* camera = control != nullptr ? control->Camera() : nullptr;
+        if (camera != nullptr) {
+            fn(*camera, args...);
+        }
+        return S_OK;
+    };
+}
+
+// Rows counted from the bottom of the view; S_FALSE when the point is not
+// visible (or there is no context to project with).
+HRESULT GetScreenLocation(SX_Control& c, double x, double y, double z, std::int32_t* screenX,
+                          std::int32_t* screenY) {
+    SX_OpenGLCamera* camera = c.Camera();
+    SX_GraphicWindow* window = c.GraphicWindow();
+    if (camera == nullptr) {
+        return S_OK;
+    }
+    if (window == nullptr || !window->HasOpenGL() || !window->Context()->Acquire()) {
+        return S_FALSE;
+    }
+    int column = 0;
+    int row = 0;
+    const bool visible = camera->Project(x, y, z, false, column, row);
+    window->Context()->Release();
+    if (!visible) {
+        return S_FALSE;
+    }
+    *screenX = column;
+    *screenY = row;
+    return S_OK;
 }
 
 }  // namespace
@@ -53,8 +94,14 @@ void SX_ControlAutomation::AddControlMembers(Builder& b) {
              Forward<BoolOut>([](SX_Control& c, BoolOut v) { return c.get_RaiseCameraEvents(v); }))
         .Put(u"RaiseCameraEvents", 102,
              Forward<Bool>([](SX_Control& c, Bool v) { return c.put_RaiseCameraEvents(v); }))
-        // later: camera transitions
-        .Property(u"AnimateTransitions", 103, &Declined<BoolOut>::Call, &Declined<Bool>::Call)
+        .Property(u"AnimateTransitions", 103, Forward<BoolOut>([](SX_Control& c, BoolOut v) {
+                      *v = ToVariantBool(c.AnimateTransitions());
+                      return S_OK;
+                  }),
+                  Forward<Bool>([](SX_Control& c, Bool v) {
+                      c.SetAnimateTransitions(IsVariantTrue(v));
+                      return S_OK;
+                  }))
         // later: saved views (the collection itself); until the control is
         // complete the collection is pending, as it will stay.
         .Get(u"Views", 104,
@@ -99,23 +146,54 @@ void SX_ControlAutomation::AddControlMembers(Builder& b) {
                     return S_OK;
                 }),
                 {u"scanName"})
-        // later: camera
-        .Method(u"GetAzimuth", 1010, &Declined<DoubleOut>::Call)
-        .Method(u"GetAltitude", 1011, &Declined<DoubleOut>::Call)
-        .Method(u"SetAzimuth", 1012, &Declined<Double>::Call, {u"value"})
-        .Method(u"SetAltitude", 1013, &Declined<Double>::Call, {u"value"})
-        .Method(u"GetZoom", 1014, &Declined<DoubleOut>::Call)
-        .Method(u"SetZoom", 1015, &Declined<Double>::Call, {u"value"})
-        .Method(u"SetAltitudeAzimuth", 1016, &Declined<Double, Double>::Call,
+        // The camera: at ready state 4 only (PointCamera turns whenever there
+        // is a camera); setters do not redraw.
+        .Method(u"GetAzimuth", 1010,
+                OnCamera<DoubleOut>([](SX_OpenGLCamera& cam, DoubleOut v) { *v = cam.Azimuth(); }))
+        .Method(u"GetAltitude", 1011,
+                OnCamera<DoubleOut>([](SX_OpenGLCamera& cam, DoubleOut v) { *v = cam.Altitude(); }))
+        .Method(u"SetAzimuth", 1012,
+                OnCamera<Double>([](SX_OpenGLCamera& cam, Double v) { cam.SetAzimuth(v); }),
+                {u"value"})
+        .Method(u"SetAltitude", 1013,
+                OnCamera<Double>([](SX_OpenGLCamera& cam, Double v) { cam.SetAltitude(v); }),
+                {u"value"})
+        .Method(u"GetZoom", 1014, OnCamera<DoubleOut>([](SX_OpenGLCamera& cam, DoubleOut v) {
+                    *v = cam.FieldOfView();
+                }))
+        .Method(u"SetZoom", 1015,
+                OnCamera<Double>([](SX_OpenGLCamera& cam, Double v) { cam.SetFieldOfView(v); }),
+                {u"value"})
+        .Method(u"SetAltitudeAzimuth", 1016,
+                OnCamera<Double, Double>([](SX_OpenGLCamera& cam, Double vvalue, Double hvalue) {
+                    cam.SetAltitude(vvalue);
+                    cam.SetAzimuth(hvalue);
+                }),
                 {u"vvalue", u"hvalue"})
-        .Method(u"SetSpin", 1020, &Declined<Double>::Call, {u"value"})
+        .Method(u"SetSpin", 1020, Forward<Double>([](SX_Control& c, Double v) {
+                    c.SetSpin(v);
+                    return S_OK;
+                }),
+                {u"value"})
+        // later: point picking (the measured point under the pixel)
         .Method(u"Get3DLocation", 1253,
                 &Declined<Long, Long, DoubleOut, DoubleOut, DoubleOut>::Call,
                 {u"screenX", u"screenY", u"x", u"y", u"z"})
         .Method(u"GetScreenLocation", 1255,
-                &Declined<Double, Double, Double, LongOut, LongOut>::Call,
+                Forward<Double, Double, Double, LongOut, LongOut>(&GetScreenLocation),
                 {u"x", u"y", u"z", u"screenX", u"screenY"})
-        .Method(u"PointCamera", 1256, &Declined<Double, Double, Double>::Call, {u"x", u"y", u"z"})
+        .Method(u"PointCamera", 1256,
+                Forward<Double, Double, Double>([](SX_Control& c, Double x, Double y, Double z) {
+                    double altitude = 0.0;
+                    double azimuth = 0.0;
+                    if (c.DataSet().Camera() == nullptr ||
+                        !SX_OpenGLCamera::DirectionAngles(x, y, z, altitude, azimuth)) {
+                        return S_FALSE;
+                    }
+                    c.CameraTransition(altitude, azimuth);
+                    return S_OK;
+                }),
+                {u"x", u"y", u"z"})
         // later: view window and mouse bindings
         .Method(u"SetMode", 1001, &Declined<Long, BoolOut>::Call, {u"mode"})
         .Method(u"SetMouseAction", 1002, &Declined<Long, Long, Long, BoolOut>::Call,

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "glcore/SX_OpenGLCamera.h"
 #include "host/SX_Format.h"
 #include "host/SX_Resources.h"
 #include "platform/Folders.h"
@@ -83,7 +84,8 @@ SX_PanoramaDataSet::SX_PanoramaDataSet(const SX_Resources& resources, HostUi* ui
 
 SX_PanoramaDataSet::~SX_PanoramaDataSet() = default;
 
-void SX_PanoramaDataSet::Initialise() {
+void SX_PanoramaDataSet::Initialise(StraleLib::SX_OpenGLWorld* world) {
+    camera_ = std::make_unique<StraleLib::SX_OpenGLCamera>(world);
     cubeMap_ = std::make_unique<SX_CubeMap>();
     initialised_ = true;
 }

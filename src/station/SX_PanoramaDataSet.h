@@ -32,6 +32,10 @@ class LoadControl;
 class SX_CubeMap;
 class SX_LoadingContext;
 class SX_Resources;
+namespace StraleLib {
+class SX_OpenGLCamera;
+class SX_OpenGLWorld;
+}  // namespace StraleLib
 
 class SX_PanoramaDataSet : public SX_ErrorLogger {
   public:
@@ -56,10 +60,12 @@ class SX_PanoramaDataSet : public SX_ErrorLogger {
     const SX_Resources& Resources() const { return resources_; }
     void SetLoadControl(LoadControl* control) { loadControl_ = control; }
 
-    // Makes the cube map (the camera joins with the renderer).
-    void Initialise();
+    // Makes a new camera (drawing into the graphic window's world, which may
+    // be null) and a new cube map, replacing earlier ones.
+    void Initialise(StraleLib::SX_OpenGLWorld* world = nullptr);
     bool IsInitialised() const { return initialised_; }
     SX_CubeMap* CubeMap() const { return cubeMap_.get(); }
+    StraleLib::SX_OpenGLCamera* Camera() const { return camera_.get(); }
 
     // Reads the description file; versionCheckDone becomes true when the
     // station's local markup file holds the version-check record.
@@ -157,6 +163,7 @@ class SX_PanoramaDataSet : public SX_ErrorLogger {
     std::u16string scanName_;
     bool initialised_ = false;
     std::unique_ptr<SX_CubeMap> cubeMap_;
+    std::unique_ptr<StraleLib::SX_OpenGLCamera> camera_;
     mutable StraleLib::AutoCriticalSection dataLock_;
     mutable StraleLib::AutoCriticalSection progressLock_;
     double progress_ = 0.0;
