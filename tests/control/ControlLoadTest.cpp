@@ -100,9 +100,13 @@ TEST_F(ControlFixture, PauseHoldsTheLoaderAndClearEndsIt) {
         ++sleeps;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     };
+    // The description file is served late, so the pause below is in place
+    // before the loader reaches its first face, however busy the machine is.
+    testsupport::HttpServer server(dir_ / "site");
+    server.SetDelay("/st1/st1.xml", std::chrono::milliseconds(400));
     SX_Control& c = ReadyControl(options);
     c.PauseDownload(platform::VARIANT_TRUE);
-    c.put_src(Bstr(U(st.description)));  // a new src resumes
+    c.put_src(Bstr(U(server.Url("st1/st1.xml"))));  // a new src resumes
     c.PauseDownload(platform::VARIANT_TRUE);
     ASSERT_TRUE(WaitFor([&] { return sleeps.load() > 20; }));
     const double held = c.DataSet().GetProgress();
