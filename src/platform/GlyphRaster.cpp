@@ -38,8 +38,16 @@ struct MatchedFont {
     bool embolden = false;
 };
 
+// The configuration is loaded once and kept for the process; matching names it
+// explicitly rather than relying on fontconfig's implicit current one.
+FcConfig* Configuration() {
+    static FcConfig* const config = FcInitLoadConfigAndFonts();
+    return config;
+}
+
 bool MatchFont(const GlyphFontRequest& request, MatchedFont& out, std::string* error) {
-    if (FcInit() == FcFalse) {
+    FcConfig* config = Configuration();
+    if (config == nullptr) {
         SetError(error, "fontconfig could not be initialised");
         return false;
     }
@@ -57,10 +65,10 @@ bool MatchFont(const GlyphFontRequest& request, MatchedFont& out, std::string* e
     FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
     FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
     FcPatternAddDouble(pattern, FC_PIXEL_SIZE, request.cellHeight);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcConfigSubstitute(config, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    FcPattern* match = FcFontMatch(config, pattern, &result);
     FcPatternDestroy(pattern);
     if (match == nullptr) {
         SetError(error, "no font matches \"" + request.family + "\"");
