@@ -1,0 +1,203 @@
+#include "glcore/SX_OpenGLTexture.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <algorithm>
+
+#include "glcore/SX_OpenGLWorld.h"
+
+namespace StraleLib {
+
+SX_OpenGLTexture::SX_OpenGLTexture(SX_OpenGLWorld* world, std::uint32_t maxTileEdge)
+    : world_(world), maxTileEdge_(maxTileEdge) {}
+
+SX_OpenGLTexture::~SX_OpenGLTexture() {
+    if (name_ != 0) {
+        const GLuint name = name_;
+        glDeleteTextures(1, &name);
+    }
+}
+
+bool SX_OpenGLTexture::Load(const platform::RgbImage& colour, const platform::Mask* mask,
+                            std::uint32_t border) {
+    if (colour.width <= 0 || colour.height <= 0) {
+        return false;
+    }
+    const auto pixelCount = static_cast<std::size_t>(colour.width) * colour.height;
+    if (colour.rgb.size() < pixelCount * 3) {
+        return false;  // a malformed image is as good as an empty one
+    }
+    width_ = static_cast<std::uint32_t>(colour.width);
+    height_ = static_cast<std::uint32_t>(colour.height);
+    border_ = border;
+    // A reload starts over; an earlier texture name is replaced at upload.
+    uploaded_ = false;
+    tiled_ = false;
+    hasAlpha_ = false;
+    tiles_.clear();
+    std::vector<std::uint8_t>(pixelCount * 4, 0).swap(pixels_);
+
+    if (mask != nullptr) {
+        hasAlpha_ = true;
+        // The mask is read over the image's rectangle; one too small for it
+        // cannot be read and leaves the pixels as allocated.
+        if (mask->width >= colour.width && mask->height >= colour.height &&
+            mask->opaque.size() >= static_cast<std::size_t>(mask->width) * mask->height) {
+            for (int y = 0; y < colour.height; ++y) {
+                const std::uint8_t* src =
+                    colour.rgb.data() + static_cast<std::size_t>(y) * colour.width * 3;
+                const std::uint8_t* bits =
+                    mask->opaque.data() + static_cast<std::size_t>(y) * mask->width;
+                std::uint8_t* dst = pixels_.data() + static_cast<std::size_t>(y) * colour.width * 4;
+                for (int x = 0; x < colour.width; ++x, src += 3, dst += 4) {
+                    dst[0] = src[2];
+                    dst[1] = src[1];
+                    dst[2] = src[0];
+                    dst[3] = bits[x] != 0 ? kOpaqueAlpha : kClearAlpha;
+                }
+            }
+        }
+    } else {
+        const std::uint8_t* src = colour.rgb.data();
+        std::uint8_t* dst = pixels_.data();
+        for (std::size_t i = 0; i < pixelCount; ++i, src += 3, dst += 4) {
+            dst[0] = src[2];
+            dst[1] = src[1];
+            dst[2] = src[0];
+            dst[3] = kOpaqueAlpha;
+        }
+    }
+
+    const std::uint32_t edge = maxTileEdge_ != 0 ? maxTileEdge_ : std::max(width_, height_);
+    tilesAcross_ = (width_ + edge - 1) / edge;
+    tilesDown_ = (height_ + edge - 1) / edge;
+    if (tilesAcross_ < 2 && tilesDown_ < 2) {
+        return true;
+    }
+    tiled_ = true;
+    MakeTiles();
+    return true;
+}
+
+void SX_OpenGLTexture::MakeTiles() {
+    tiles_.clear();
+    const std::uint32_t edge = maxTileEdge_;
+    for (std::uint32_t i = 0; i < tilesAcross_; ++i) {
+        for (std::uint32_t j = 0; j < tilesDown_; ++j) {
+            const std::uint32_t x = i * edge;
+            const std::uint32_t y = j * edge;
+            auto tile = std::make_unique<SX_OpenGLTextureTile>(
+                world_, x, y, std::min(edge, width_ - x), std::min(edge, height_ - y));
+            tile->Copy(pixels_.data(), width_);
+            tiles_.push_back(std::move(tile));
+        }
+    }
+}
+
+std::uint32_t SX_OpenGLTexture::MakeGlTexture(const SX_OpenGLWorld* world, std::uint32_t width,
+                                              std::uint32_t height, std::uint32_t border,
+                                              const std::uint8_t* pixels) {
+    glEnable(GL_TEXTURE_2D);
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    const GLint wrap =
+        world != nullptr && world->EdgeClampSupported() ? GL_CLAMP_TO_EDGE : GL_REPEAT;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, static_cast<GLsizei>(width),
+                 static_cast<GLsizei>(height), static_cast<GLint>(border), GL_BGRA,
+                 GL_UNSIGNED_BYTE, pixels);
+    // Errors of texture creation are read and ignored: the texture stays
+    // as OpenGL left it.
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    return name;
+}
+
+void SX_OpenGLTexture::Upload() {
+    if (tiled_) {
+        for (auto& tile : tiles_) {
+            tile->Upload();
+        }
+        std::vector<std::uint8_t>().swap(pixels_);
+        uploaded_ = true;
+        return;
+    }
+    if (pixels_.empty()) {
+        return;
+    }
+    if (name_ != 0) {
+        const GLuint old = name_;
+        glDeleteTextures(1, &old);
+    }
+    name_ = MakeGlTexture(world_, width_, height_, border_, pixels_.data());
+    std::vector<std::uint8_t>().swap(pixels_);
+    uploaded_ = true;
+}
+
+void SX_OpenGLTexture::Draw() {
+    if (tiled_) {
+        return;
+    }
+    glBindTexture(GL_TEXTURE_2D, uploaded_ ? name_ : 0);
+}
+
+void SX_OpenGLTexture::DrawTiles(const double p0[3], const double p1[3], int plane) {
+    if (width_ == 0 || height_ == 0) {
+        return;
+    }
+    // Axes along which texture u and v run, by plane selector.
+    int uAxis = 0;
+    int vAxis = 1;
+    switch (plane) {
+        case 0:
+            uAxis = 2;
+            vAxis = 1;
+            break;
+        case 1:
+            uAxis = 0;
+            vAxis = 2;
+            break;
+        case 2:
+            uAxis = 0;
+            vAxis = 1;
+            break;
+        default:
+            return;
+    }
+    const double du = (p1[uAxis] - p0[uAxis]) / width_;
+    const double dv = (p1[vAxis] - p0[vAxis]) / height_;
+    auto vertex = [&](double u, double v) {
+        double p[3] = {p0[0], p0[1], p0[2]};
+        p[uAxis] += u * du;
+        p[vAxis] += v * dv;
+        glVertex3dv(p);
+    };
+    for (auto& tile : tiles_) {
+        tile->Draw();
+        const double x = tile->X();
+        const double y = tile->Y();
+        const double w = tile->Width();
+        const double h = tile->Height();
+        glColor4d(1.0, 1.0, 1.0, 1.0);
+        glBegin(GL_QUADS);
+        glTexCoord2d(0.0, 0.0);
+        vertex(x, y);
+        glTexCoord2d(0.0, 1.0);
+        vertex(x, y + h);
+        glTexCoord2d(1.0, 1.0);
+        vertex(x + w, y + h);
+        glTexCoord2d(1.0, 0.0);
+        vertex(x + w, y);
+        glEnd();
+    }
+}
+
+}  // namespace StraleLib

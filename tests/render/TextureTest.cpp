@@ -1,0 +1,215 @@
+#include "glcore/SX_OpenGLTexture.h"
+
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include "glcore/SX_OpenGLContext.h"
+#include "glcore/SX_OpenGLWorld.h"
+#include "render/RenderTestSupport.h"
+#include "support/ImageCompare.h"
+
+using rendertest::GetInt;
+using StraleLib::SX_OpenGLTexture;
+using testsupport::ImagesMatch;
+using testsupport::PixelNear;
+using testsupport::Rgb;
+
+namespace {
+
+// A pattern that tells every pixel from its neighbours and its mirror images;
+// with `fill` set every byte is that value instead.
+platform::RgbImage Pattern(int width, int height, int fill = -1) {
+    platform::RgbImage image{width, height, {}};
+    image.rgb.resize(static_cast<std::size_t>(width) * height * 3);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            std::uint8_t* p = &image.rgb[(static_cast<std::size_t>(y) * width + x) * 3];
+            p[0] = static_cast<std::uint8_t>(fill >= 0 ? fill : x * 255 / std::max(1, width - 1));
+            p[1] = static_cast<std::uint8_t>(fill >= 0 ? fill : y * 255 / std::max(1, height - 1));
+            p[2] = static_cast<std::uint8_t>(fill >= 0 ? fill : (x / 3 + y / 5) % 2 ? 220 : 40);
+        }
+    }
+    return image;
+}
+
+class TextureRender : public ::testing::Test {
+  protected:
+    void Open(int width, int height) {
+        ASSERT_TRUE(context_.Create(width, height)) << context_.LastError();
+        ASSERT_TRUE(context_.Acquire());
+        world_.SetSize(width, height);
+        world_.Initialise();
+        NewFrame();
+    }
+    void NewFrame() {
+        world_.BeginFrame();
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0, world_.Width(), 0, world_.Height(), -1, 1);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    }
+    void TearDown() override { context_.Release(); }
+
+    // The whole frame, with texture coordinate (0, 0) at the top left.
+    void FullScreenQuad() {
+        const double w = world_.Width();
+        const double h = world_.Height();
+        const double corners[4][4] = {{0, 0, 0, h}, {0, 1, 0, 0}, {1, 1, w, 0}, {1, 0, w, h}};
+        glColor4d(1, 1, 1, 1);
+        glBegin(GL_QUADS);
+        for (const auto& c : corners) {
+            glTexCoord2d(c[0], c[1]);
+            glVertex2d(c[2], c[3]);
+        }
+        glEnd();
+    }
+    platform::RgbImage Frame() {
+        platform::RgbImage frame;
+        EXPECT_TRUE(context_.ReadPixels(frame));
+        return frame;
+    }
+
+    StraleLib::SX_OpenGLContext context_;
+    StraleLib::SX_OpenGLWorld world_;
+};
+
+}  // namespace
+
+// Load needs no context: B, G, R, A order, mask alphas, the tile grid
+// (column by column, partial tiles at the right) and tile contents.
+TEST(OpenGLTexture, LoadBuildsThePixelBufferAndTheTiles) {
+    SX_OpenGLTexture texture(nullptr, 2048);
+    EXPECT_FALSE(texture.Load(platform::RgbImage{}, nullptr, 0));
+    EXPECT_FALSE(texture.Load(Pattern(0, 5), nullptr, 0));
+
+    platform::RgbImage small = Pattern(3, 2);
+    small.rgb[0] = 10;
+    small.rgb[2] = 30;
+    platform::Mask mask{3, 2, {1, 0, 1, 0, 0, 1}};
+    ASSERT_TRUE(texture.Load(small, &mask, 1));
+    EXPECT_TRUE(texture.HasAlpha());
+    EXPECT_FALSE(texture.IsTiled());
+    ASSERT_EQ(texture.Pixels().size(), 24u);
+    EXPECT_EQ(texture.Pixels()[0], 30);
+    EXPECT_EQ(texture.Pixels()[2], 10);
+    const std::uint8_t alphas[6] = {255, 64, 255, 64, 64, 255};
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(texture.Pixels()[i * 4 + 3], alphas[i]) << "pixel " << i;
+    }
+    ASSERT_TRUE(texture.Load(small, nullptr, 0));
+    EXPECT_FALSE(texture.HasAlpha());
+    EXPECT_EQ(texture.Pixels()[7], 255);
+
+    SX_OpenGLTexture wide(nullptr, 2048);  // a 2048 x 2048 image would stay whole
+    const platform::RgbImage big = Pattern(3000, 2000);
+    ASSERT_TRUE(wide.Load(big, nullptr, 0));
+    ASSERT_TRUE(wide.IsTiled());
+    EXPECT_EQ(wide.TilesAcross(), 2u);
+    EXPECT_EQ(wide.TilesDown(), 1u);
+    ASSERT_EQ(wide.Tiles().size(), 2u);
+    const auto& second = *wide.Tiles()[1];
+    EXPECT_EQ(std::vector<std::uint32_t>({second.X(), second.Y(), second.Width(), second.Height()}),
+              std::vector<std::uint32_t>({2048, 0, 952, 2000}));
+    // Tile pixel (5, 1999) is image pixel (2053, 1999).
+    const std::size_t src = (1999u * 3000u + 2053u) * 3u;
+    const std::size_t dst = (1999u * 952u + 5u) * 4u;
+    EXPECT_EQ(second.Pixels()[dst + 0], big.rgb[src + 2]);
+    EXPECT_EQ(second.Pixels()[dst + 2], big.rgb[src + 0]);
+
+    ASSERT_TRUE(wide.Load(small, nullptr, 0));  // a reload that fits is whole again
+    EXPECT_FALSE(wide.IsTiled());
+    EXPECT_TRUE(wide.Tiles().empty());
+}
+
+TEST_F(TextureRender, BindingFollowsTheUploadAndDeletionFreesTheName) {
+    Open(16, 16);
+    GLuint name = 0;
+    {
+        SX_OpenGLTexture texture(&world_, context_.MaxTextureSize());
+        ASSERT_TRUE(texture.Load(Pattern(8, 8), nullptr, 0));
+        glBindTexture(GL_TEXTURE_2D, 7);
+        texture.Draw();
+        EXPECT_EQ(GetInt(GL_TEXTURE_BINDING_2D), 0) << "not uploaded binds 0";
+        texture.Upload();
+        EXPECT_TRUE(texture.Pixels().empty()) << "pixels are freed once uploaded";
+        name = texture.TextureName();
+        ASSERT_NE(name, 0u);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        texture.Draw();
+        EXPECT_EQ(GetInt(GL_TEXTURE_BINDING_2D), static_cast<GLint>(name));
+    }
+    EXPECT_FALSE(glIsTexture(name));
+
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// A whole texture over the frame shows each pixel at its place, row 0 on top.
+// With the maximum texture size lowered to 64, a 200 x 200 image becomes
+// 4 x 4 tiles (the last row and column 8 pixels) whose draw equals it.
+TEST_F(TextureRender, WholeAndTiledDrawsShowTheImage) {
+    rendertest::ScopedEnv cap("PANORA_MAX_TEXTURE_SIZE", "64");
+    Open(200, 200);
+    ASSERT_EQ(context_.MaxTextureSize(), 64);
+    const platform::RgbImage image = Pattern(200, 200);
+    const testsupport::ImageTolerance tolerance{3, 0.002, 0.5};
+
+    SX_OpenGLTexture whole(&world_, 0);
+    ASSERT_TRUE(whole.Load(image, nullptr, 0));
+    ASSERT_FALSE(whole.IsTiled());
+    whole.Upload();
+    whole.Draw();
+    FullScreenQuad();
+    const platform::RgbImage wholeFrame = Frame();
+    EXPECT_TRUE(ImagesMatch(wholeFrame, image, {2, 0.0, 1.0}, "texture-whole"));
+
+    SX_OpenGLTexture tiled(&world_, context_.MaxTextureSize());
+    ASSERT_TRUE(tiled.Load(image, nullptr, 0));
+    EXPECT_EQ(tiled.TilesAcross() * 10 + tiled.TilesDown(), 44u);
+    EXPECT_EQ(tiled.Tiles()[3]->Height(), 8u);  // column 0, row 3
+    EXPECT_EQ(tiled.Tiles()[15]->Width(), 8u);
+    tiled.Upload();
+    NewFrame();
+    const double p0[3] = {0, 200, 0};  // v runs down the screen
+    const double p1[3] = {200, 0, 0};
+    tiled.DrawTiles(p0, p1, 2);
+    EXPECT_TRUE(ImagesMatch(Frame(), wholeFrame, tolerance, "texture-tiled"));
+
+    // Plane 0 runs u along z: turned so that z runs across the screen, the
+    // face shows the same image.
+    NewFrame();
+    glRotated(90, 0, 1, 0);
+    const double q1[3] = {0, 0, 200};
+    tiled.DrawTiles(p0, q1, 0);
+    EXPECT_TRUE(ImagesMatch(Frame(), wholeFrame, tolerance, "texture-plane0"));
+}
+
+// Mask: set pixels opaque, clear ones alpha 64/255, read back through the
+// blend (source alpha, zero) and through ordinary blending over grey.
+TEST_F(TextureRender, MaskAlphaBlendsAsExpected) {
+    Open(32, 16);
+    platform::Mask mask{32, 16, std::vector<std::uint8_t>(32 * 16, 0)};
+    for (int y = 0; y < 16; ++y) {
+        std::fill_n(mask.opaque.begin() + y * 32, 16, 1);  // left half set
+    }
+    SX_OpenGLTexture texture(&world_, context_.MaxTextureSize());
+    ASSERT_TRUE(texture.Load(Pattern(32, 16, 255), &mask, 0));
+    texture.Upload();
+    texture.Draw();
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ZERO);
+    FullScreenQuad();
+    platform::RgbImage frame = Frame();
+    EXPECT_TRUE(PixelNear(frame, 15, 8, Rgb{255, 255, 255}, 1));
+    EXPECT_TRUE(PixelNear(frame, 16, 8, Rgb{64, 64, 64}, 1));
+
+    glClearColor(100 / 255.0f, 100 / 255.0f, 100 / 255.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    FullScreenQuad();
+    frame = Frame();
+    EXPECT_TRUE(PixelNear(frame, 20, 8, Rgb{139, 139, 139}, 2));  // 64 + 100 * 191/255
+    EXPECT_TRUE(PixelNear(frame, 10, 8, Rgb{255, 255, 255}, 1));
+}
