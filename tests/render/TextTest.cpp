@@ -15,13 +15,6 @@ using StraleLib::SX_OpenGLText;
 using testsupport::PixelAt;
 using testsupport::Rgb;
 
-// fontconfig (2.14 on Debian 12) loses one small pattern while it parses its
-// configuration files, once per process; only that library is exempted from
-// the leak check of this test program.
-extern "C" __attribute__((used)) const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\n";
-}
-
 namespace {
 
 constexpr int kW = 160;
