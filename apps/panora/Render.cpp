@@ -118,9 +118,17 @@ int Parse(int argc, char** argv, Arguments& args, bool& help) {
     return 0;
 }
 
-// Every face that has any level drew the level asked for: `level`, or (with
-// -1) the one the view wants.
+// The coarsest level has been tried on every face, and every face that has
+// any level drew the level asked for: `level`, or (with -1) the one the view
+// wants.
 bool Settled(const SX_CubeMap& cube, int level) {
+    int coarsest = cube.HighestLevel();
+    while (coarsest >= 0 && !cube.LevelSize(coarsest)) {
+        --coarsest;
+    }
+    if (coarsest < 0 || cube.FacesTried(coarsest) < SX_CubeMap::kFaceCount) {
+        return false;
+    }
     const int wanted = level >= 0 ? level : cube.WantedLevel();
     bool any = false;
     for (int f = 0; f < SX_CubeMap::kFaceCount; ++f) {

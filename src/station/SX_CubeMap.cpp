@@ -135,6 +135,7 @@ bool SX_CubeMap::LoadPyramid(SX_LoadingContext& context, SX_PanoramaDataSet& dat
                 dataSet.AddMessage(LastMessage());
                 result = false;
             }
+            ++facesTried_[level];
             dataSet.AddProgress(0.16666 / static_cast<double>(highest + 1));
             if (!holdWhilePaused()) {
                 return result;
@@ -251,6 +252,10 @@ bool SX_CubeMap::LoadFacePoints(SX_LoadingContext& context, int face,
     return false;
 }
 
+int SX_CubeMap::FacesTried(int level) const {
+    return level >= 0 && level < kMaxLevels ? facesTried_[level].load() : 0;
+}
+
 int SX_CubeMap::LoadedLevel(int face) const {
     if (!ValidFace(face)) {
         return -1;
@@ -353,6 +358,9 @@ void SX_CubeMap::Clear() {
     }
     interactionState_ = kIdle;
     wantedLevel_ = kNoWantedLevel;
+    for (auto& tried : facesTried_) {
+        tried = 0;
+    }
     levelSizes_.fill(std::nullopt);
 }
 

@@ -117,6 +117,9 @@ class SX_CubeMap : public StraleLib::SX_OpenGLDrawable {
     void SetAlphaMode(bool on) { alphaMode_ = on; }
     StraleLib::SX_OpenGLCamera* Camera() const { return camera_; }
 
+    // How many faces of a level LoadPyramid has tried (loaded or failed).
+    int FacesTried(int level) const;
+
     // Largest level loaded for the face (-1 when none).
     int LoadedLevel(int face) const;
     bool HasImage(int face, int level) const;
@@ -151,6 +154,7 @@ class SX_CubeMap : public StraleLib::SX_OpenGLDrawable {
     std::array<std::optional<int>, kMaxLevels> levelSizes_;
     int maxTextureSize_ = 1024;
     std::atomic<int> wantedLevel_{kNoWantedLevel};
+    std::array<std::atomic<int>, kMaxLevels> facesTried_{};
     std::atomic<int> interactionState_{kIdle};
     bool alphaMode_ = false;
     StraleLib::SX_OpenGLCamera* camera_ = nullptr;

@@ -46,14 +46,15 @@ TEST_F(CubeMapLoadTest, FinerLevelsAreFetchedOnlyWhenTheViewWantsThem) {
     // A 12-pixel view: the 16-pixel level is finer than the screen already.
     SX_Control& c = Started(12, 12, server.Url("st1/st1.xml"));
     SX_CubeMap& cube = *c.DataSet().CubeMap();
-    ASSERT_TRUE(Tick([&] {
+    const auto allDrawn = [&](int level) {
         for (int f = 0; f < 6; ++f) {
-            if (cube.DrawnLevel(f) != 2) {
+            if (cube.DrawnLevel(f) != level) {
                 return false;
             }
         }
         return true;
-    }));
+    };
+    ASSERT_TRUE(Tick([&] { return allDrawn(2); }));
     for (int i = 0; i < 6; ++i) {  // the loader keeps waiting
         clock_.Advance(500);
         loop_.ProcessPending();
@@ -71,7 +72,7 @@ TEST_F(CubeMapLoadTest, FinerLevelsAreFetchedOnlyWhenTheViewWantsThem) {
     // Zooming in makes 16 pixels too coarse: level 1 is wanted and fetched,
     // and drawn once in; at 40 degrees it is fine enough, level 0 stays away.
     c.DataSet().Camera()->SetFieldOfView(40.0);
-    ASSERT_TRUE(Tick([&] { return cube.DrawnLevel(1) == 1 && cube.DrawnLevel(4) == 1; }));
+    ASSERT_TRUE(Tick([&] { return allDrawn(1); }));
     EXPECT_EQ(cube.WantedLevel(), 1);
     for (int f = 0; f < 6; ++f) {
         EXPECT_EQ(server.Requests("/st1/Img_" + std::to_string(f) + "_32.JPG"), 1) << f;
