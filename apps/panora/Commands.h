@@ -6,3 +6,5 @@ int RunMkStation(int argc, char** argv);
 int RunInfo(int argc, char** argv);
 // `panora run PAGE.js`: runs a page script against a control.
 int RunPage(int argc, char** argv);
+// `panora render STATION -o OUT.jpg`: renders one view of a station headless.
+int RunRender(int argc, char** argv);

@@ -19,6 +19,7 @@ const Command kCommands[] = {
     {"mkstation", RunMkStation, "write a generated sample site of stations into a folder"},
     {"info", RunInfo, "print what a station description file holds"},
     {"run", RunPage, "run a page script (JavaScript) against a control"},
+    {"render", RunRender, "render one view of a station into a JPEG file"},
 };
 
 void PrintUsage(FILE* out) {

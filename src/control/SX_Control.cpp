@@ -12,6 +12,8 @@
 #include "control/SX_ControlEvents.h"
 #include "control/SX_HostContainer.h"
 #include "control/SX_SystemEvaluator.h"
+#include <GL/gl.h>
+
 #include "glcore/SX_OpenGLCamera.h"
 #include "host/HostUi.h"
 #include "host/SX_Format.h"
@@ -22,6 +24,7 @@
 #include "platform/Registry.h"
 #include "platform/Text.h"
 #include "resources/StringTable.h"
+#include "station/SX_CubeMap.h"
 #include "station/SX_LoadingContext.h"
 #include "station/SX_PanoramaDataSet.h"
 #include "view3d/SX_GraphicWindow.h"
@@ -188,6 +191,7 @@ bool SX_Control::Create(int width, int height) {
         return false;
     }
     graphicWindow_ = std::make_unique<SX_GraphicWindow>(loop_, *dataSet_);
+    graphicWindow_->SetPainter([this] { return RenderFrame(); });
     // Attached to the view: a fresh camera drawing into the window's world.
     dataSet_->Initialise(&graphicWindow_->World());
     drawingWindow_ = std::make_unique<SX_2DDrawingWindow>(loop_);
@@ -758,7 +762,14 @@ bool SX_Control::RenderFrame() {
     }
     graphicWindow_->World().BeginFrame();
     camera->Draw();
-    // later: the scene drawn with the camera's matrices
+    if (SX_CubeMap* cube = dataSet_->CubeMap()) {
+        cube->Draw();
+        // later: the station's marks (depth test and texturing off) unless dragging
+        cube->SetInteractionState(SX_CubeMap::kIdle);
+    }
+    // later: the view controller's overlay, neighbour icons, hotlinks, navigation controls
+    glFinish();
+    graphicWindow_->ReadFrame();
     context.Release();
     return true;
 }

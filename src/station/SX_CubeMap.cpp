@@ -1,10 +1,19 @@
 #include "station/SX_CubeMap.h"
 
+#include <GL/gl.h>
+
+#include <algorithm>
+
+#include "glcore/CubeGeometry.h"
+#include "glcore/SX_OpenGLCamera.h"
+#include "glcore/SX_OpenGLContext.h"
+#include "glcore/SX_OpenGLWorld.h"
 #include "host/SX_Format.h"
 #include "host/SX_Resources.h"
 #include "platform/Path.h"
 #include "platform/Text.h"
 #include "resources/StringTable.h"
+#include "station/LoadControl.h"
 #include "station/SX_LoadingContext.h"
 #include "station/SX_PanoramaDataSet.h"
 
@@ -23,9 +32,45 @@ bool ValidFace(int face) {
     return face >= 0 && face < SX_CubeMap::kFaceCount;
 }
 
+struct TileNames {
+    std::u16string colour;
+    std::u16string mask;
+    std::u16string points;
+};
+
+// The file names of one face and level (by its size in pixels); version "1.0"
+// names them Rgb_/Point_, any other Img_/Pnt_. The version is cut to 254
+// characters like every text read under the data lock.
+TileNames MakeTileNames(std::u16string version, int face, int size) {
+    if (version.size() > 254) {
+        version.resize(254);
+    }
+    const bool v10 = version == u"1.0";
+    const std::u16string suffix =
+        platform::FromUtf8("_" + std::to_string(face) + "_" + std::to_string(size) + ".");
+    const std::u16string image = v10 ? u"Rgb" : u"Img";
+    return {image + suffix + u"JPG", image + suffix + u"PNG",
+            (v10 ? u"Point" : u"Pnt") + suffix + u"DAT"};
+}
+
+// Deletes a texture while holding the OpenGL context (its name belongs there);
+// without a context it is simply freed.
+void DeleteHoldingContext(StraleLib::SX_OpenGLContext* context,
+                          std::unique_ptr<StraleLib::SX_OpenGLTexture> texture) {
+    if (!texture) {
+        return;
+    }
+    if (texture->TextureName() != 0 && context != nullptr && context->Acquire()) {
+        texture.reset();
+        context->Release();
+    }
+}
+
 }  // namespace
 
-SX_CubeMap::SX_CubeMap() = default;
+SX_CubeMap::SX_CubeMap(StraleLib::SX_OpenGLWorld* world, StraleLib::SX_OpenGLCamera* camera)
+    : SX_OpenGLDrawable(world), camera_(camera) {}
+
 SX_CubeMap::~SX_CubeMap() = default;
 
 bool SX_CubeMap::SetLevel(int level, int size, bool hasPointData, int maxTextureSize) {
@@ -48,10 +93,56 @@ std::optional<int> SX_CubeMap::LevelSize(int level) const {
     return levelSizes_[level];
 }
 
-bool SX_CubeMap::LoadPyramid(SX_LoadingContext& /*context*/, SX_PanoramaDataSet& /*dataSet*/) {
-    // Loading the pyramid level by level comes with the texture upload of the
-    // renderer; until then a metadata-format station declares its levels only.
-    return true;
+bool SX_CubeMap::LoadPyramid(SX_LoadingContext& context, SX_PanoramaDataSet& dataSet) {
+    LoadControl* control = dataSet.GetLoadControl();
+    const auto stopped = [control] { return control != nullptr && control->IsStopRequested(); };
+    // Holds while paused; false when a stop is requested.
+    const auto holdWhilePaused = [&] {
+        while (control != nullptr && !control->IsStopRequested() && control->IsPaused()) {
+            control->Sleep(LoadControl::kPollMilliseconds);
+        }
+        return !stopped();
+    };
+    const int highest = highestLevel_;
+    bool result = true;
+    for (int level = highest; level >= 0; --level) {
+        if (level < highest && level < WantedLevel()) {
+            while (WantedLevel() > level) {
+                if (control == nullptr || control->IsStopRequested()) {
+                    return result;
+                }
+                control->Sleep(LoadControl::kPollMilliseconds);
+            }
+        }
+        if (!holdWhilePaused()) {
+            return result;
+        }
+        const std::optional<int> size = LevelSize(level);
+        if (!size) {
+            continue;
+        }
+        for (int face = 0; face < kFaceCount; ++face) {
+            const TileNames names = MakeTileNames(dataSet.DataSetVersion(), face, *size);
+            const std::u16string colourPath = context.Resolve(names.colour);
+            const std::u16string maskPath = context.Resolve(names.mask);
+            if (!LoadFaceImage(context, face, colourPath, maskPath, names.colour, level, dataSet,
+                               0)) {
+                dataSet.AddMessage(LastMessage());
+                result = false;
+            }
+            if (hasPointData_ && !LoadFacePoints(context, face, context.Resolve(names.points),
+                                                 names.points, level, dataSet)) {
+                dataSet.AddMessage(LastMessage());
+                result = false;
+            }
+            ++facesTried_[level];
+            dataSet.AddProgress(0.16666 / static_cast<double>(highest + 1));
+            if (!holdWhilePaused()) {
+                return result;
+            }
+        }
+    }
+    return result;
 }
 
 void SX_CubeMap::SetLastMessage(std::u16string text) {
@@ -64,7 +155,7 @@ std::u16string SX_CubeMap::LastMessage() const {
     return lastMessage_;
 }
 
-bool SX_CubeMap::LoadFaceImage(SX_LoadingContext& /*context*/, int face,
+bool SX_CubeMap::LoadFaceImage(SX_LoadingContext& context, int face,
                                const std::u16string& colourPath, const std::u16string& maskPath,
                                const std::u16string& colourName, int level,
                                SX_PanoramaDataSet& dataSet, int border) {
@@ -77,26 +168,53 @@ bool SX_CubeMap::LoadFaceImage(SX_LoadingContext& /*context*/, int face,
     if (!ValidFace(face)) {
         return false;
     }
-    const bool useMask = platform::FileExists(maskPath);
-    {
-        AutoCriticalLock lock(tileLock_);
-        faces_[face].images.erase(level);
-    }
-    auto image = std::make_unique<FaceImage>();
-    image->border = border;
-    if (!platform::DecodeImageFile(platform::ToUtf8(colourPath), image->colour)) {
+    if (!MakeFaceTexture(context.GetOpenGLContext(), face, level, colourPath, maskPath, border,
+                         true)) {
         SetLastMessage(
             SX_Format(res.LoadStringWithFallback(resources::IDS_FAIL_TO_LOAD), {colourName}));
         return false;
     }
-    // A mask that does not decode is left out: the face is then opaque.
-    image->hasMask = useMask && platform::DecodeMaskFile(platform::ToUtf8(maskPath), image->mask);
-    {
+    return true;
+}
+
+bool SX_CubeMap::MakeFaceTexture(StraleLib::SX_OpenGLContext* context, int face, int level,
+                                 const std::u16string& colourPath, const std::u16string& maskPath,
+                                 int border, bool replace) {
+    const bool useMask = platform::FileExists(maskPath);
+    // The replaced texture is deleted only while the context is held.
+    std::unique_ptr<StraleLib::SX_OpenGLTexture> old;
+    if (replace) {
         AutoCriticalLock lock(tileLock_);
-        Face& record = faces_[face];
-        record.images[level] = std::move(image);
-        record.loadedLevel = std::max(record.loadedLevel, level);
+        auto& textures = faces_[face].textures;
+        if (auto it = textures.find(level); it != textures.end()) {
+            old = std::move(it->second);
+            textures.erase(it);
+        }
     }
+    platform::RgbImage colour;
+    platform::Mask mask;
+    if (!platform::DecodeImageFile(platform::ToUtf8(colourPath), colour)) {
+        DeleteHoldingContext(context, std::move(old));
+        return false;
+    }
+    // A mask that does not decode is left out: the face is then opaque.
+    const bool hasMask = useMask && platform::DecodeMaskFile(platform::ToUtf8(maskPath), mask);
+    auto texture = std::make_unique<StraleLib::SX_OpenGLTexture>(
+        world_, static_cast<std::uint32_t>(std::max(maxTextureSize_, 0)));
+    if (!texture->Load(colour, hasMask ? &mask : nullptr, static_cast<std::uint32_t>(border))) {
+        DeleteHoldingContext(context, std::move(old));
+        return false;
+    }
+    if (context != nullptr && context->Acquire()) {
+        old.reset();
+        texture->Upload();
+        context->Release();
+    }
+    DeleteHoldingContext(context, std::move(old));
+    AutoCriticalLock lock(tileLock_);
+    Face& record = faces_[face];
+    record.textures[level] = std::move(texture);
+    record.loadedLevel = std::max(record.loadedLevel, level);
     return true;
 }
 
@@ -134,6 +252,10 @@ bool SX_CubeMap::LoadFacePoints(SX_LoadingContext& context, int face,
     return false;
 }
 
+int SX_CubeMap::FacesTried(int level) const {
+    return level >= 0 && level < kMaxLevels ? facesTried_[level].load() : 0;
+}
+
 int SX_CubeMap::LoadedLevel(int face) const {
     if (!ValidFace(face)) {
         return -1;
@@ -147,7 +269,7 @@ bool SX_CubeMap::HasImage(int face, int level) const {
         return false;
     }
     AutoCriticalLock lock(tileLock_);
-    return faces_[face].images.count(level) != 0;
+    return faces_[face].textures.count(level) != 0;
 }
 
 bool SX_CubeMap::HasPoints(int face, int level) const {
@@ -163,11 +285,65 @@ std::optional<SX_CubeMap::FaceImage> SX_CubeMap::Image(int face, int level) cons
         return std::nullopt;
     }
     AutoCriticalLock lock(tileLock_);
-    const auto it = faces_[face].images.find(level);
-    if (it == faces_[face].images.end()) {
+    const auto it = faces_[face].textures.find(level);
+    if (it == faces_[face].textures.end() || it->second->Pixels().empty()) {
         return std::nullopt;
     }
-    return *it->second;
+    const StraleLib::SX_OpenGLTexture& texture = *it->second;
+    FaceImage image;
+    image.border = static_cast<int>(texture.Border());
+    image.hasMask = texture.HasAlpha();
+    const int w = static_cast<int>(texture.Width());
+    const int h = static_cast<int>(texture.Height());
+    const std::size_t count = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
+    image.colour = {w, h, std::vector<std::uint8_t>(count * 3)};
+    if (image.hasMask) {
+        image.mask = {w, h, std::vector<std::uint8_t>(count)};
+    }
+    const std::uint8_t* bgra = texture.Pixels().data();
+    for (std::size_t i = 0; i < count; ++i, bgra += 4) {
+        image.colour.rgb[i * 3] = bgra[2];
+        image.colour.rgb[i * 3 + 1] = bgra[1];
+        image.colour.rgb[i * 3 + 2] = bgra[0];
+        if (image.hasMask) {
+            image.mask.opaque[i] = bgra[3] == StraleLib::SX_OpenGLTexture::kOpaqueAlpha ? 1 : 0;
+        }
+    }
+    return image;
+}
+
+int SX_CubeMap::DrawnLevel(int face) const {
+    if (!ValidFace(face)) {
+        return -1;
+    }
+    AutoCriticalLock lock(tileLock_);
+    return faces_[face].drawnLevel;
+}
+
+void SX_CubeMap::ReloadImages(const std::u16string& directory, StraleLib::SX_OpenGLContext* context,
+                              const SX_PanoramaDataSet& dataSet) {
+    for (int level = highestLevel_; level >= 0; --level) {
+        const std::optional<int> size = LevelSize(level);
+        if (!size) {
+            continue;
+        }
+        for (int face = 0; face < kFaceCount; ++face) {
+            const TileNames names = MakeTileNames(dataSet.DataSetVersion(), face, *size);
+            const std::u16string colourPath = directory + u"/" + names.colour;
+            if (platform::FileExists(colourPath)) {
+                MakeFaceTexture(context, face, level, colourPath, directory + u"/" + names.mask, 0,
+                                false);
+            }
+        }
+    }
+}
+
+void SX_CubeMap::DropContent() {
+    AutoCriticalLock lock(tileLock_);
+    for (Face& face : faces_) {
+        face.textures.clear();
+        face.points.clear();
+    }
 }
 
 void SX_CubeMap::Clear() {
@@ -176,11 +352,133 @@ void SX_CubeMap::Clear() {
         for (Face& face : faces_) {
             face.loadedLevel = -1;
             face.drawnLevel = -1;
-            face.images.clear();
+            face.textures.clear();
             face.points.clear();
         }
     }
-    interactionState_ = 3;
+    interactionState_ = kIdle;
     wantedLevel_ = kNoWantedLevel;
+    for (auto& tried : facesTried_) {
+        tried = 0;
+    }
     levelSizes_.fill(std::nullopt);
+}
+
+// ---------------------------------------------------------------------------
+// Drawing (window thread, OpenGL context held)
+
+double SX_CubeMap::Threshold() const {
+    switch (interactionState_.load()) {
+        case 0:
+            return 0.3;
+        case 1:
+            return 0.5;
+        case 2:
+            return 0.8;
+        default:
+            return 1.0;
+    }
+}
+
+int SX_CubeMap::ChooseLevel(int face) {
+    if (!ValidFace(face)) {
+        return -1;
+    }
+    AutoCriticalLock lock(tileLock_);
+    const auto& textures = faces_[face].textures;
+    int coarsest = -1;
+    for (int level = kMaxDrawnLevel; level >= 0; --level) {
+        if (textures.count(level) != 0) {
+            coarsest = level;
+            break;
+        }
+    }
+    if (coarsest < 0) {
+        return -1;
+    }
+    double viewSide = 1.0;
+    if (world_ != nullptr) {
+        viewSide = std::max(1, std::min(world_->Width(), world_->Height()));
+    }
+    const double fov = camera_ != nullptr ? camera_->FieldOfView()
+                                          : StraleLib::SX_OpenGLCamera::kInitialFieldOfView;
+    const double threshold = Threshold();
+    int finest = coarsest;
+    for (int level = coarsest; level >= 0; --level) {
+        const auto it = textures.find(level);
+        if (it == textures.end()) {
+            continue;
+        }
+        finest = level;
+        const double density = it->second->Width() / viewSide * fov / 90.0;
+        if (density > threshold) {
+            if (level < WantedLevel()) {
+                SetWantedLevel(level);
+            }
+            return level;
+        }
+    }
+    SetWantedLevel(std::max(finest - 1, 0));
+    return finest;
+}
+
+namespace {
+
+void Quad(const StraleLib::CubeFaceCorners& c) {
+    glColor4d(1.0, 1.0, 1.0, 1.0);
+    glBegin(GL_QUADS);
+    glTexCoord2d(0.0, 0.0);
+    glVertex3dv(c.tc00);
+    glTexCoord2d(1.0, 0.0);
+    glVertex3dv(c.tc10);
+    glTexCoord2d(1.0, 1.0);
+    glVertex3dv(c.tc11);
+    glTexCoord2d(0.0, 1.0);
+    glVertex3dv(c.tc01);
+    glEnd();
+}
+
+}  // namespace
+
+void SX_CubeMap::DrawFace(int face) {
+    const int level = ChooseLevel(face);
+    AutoCriticalLock lock(tileLock_);
+    Face& record = faces_[face];
+    record.drawnLevel = level;
+    const StraleLib::CubeFaceCorners& corners = StraleLib::kCubeFaces[face];
+    const auto it = level >= 0 ? record.textures.find(level) : record.textures.end();
+    if (it == record.textures.end()) {
+        glDisable(GL_TEXTURE_2D);
+        Quad(corners);
+        return;
+    }
+    StraleLib::SX_OpenGLTexture& texture = *it->second;
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glEnable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+    if (alphaMode_ && hasPointData_ && texture.HasAlpha()) {
+        // Pixels without a mask bit show at 64/255 over the black background.
+        glBlendFunc(GL_SRC_ALPHA, GL_ZERO);
+    } else {
+        glDisable(GL_BLEND);
+    }
+    if (texture.IsTiled()) {
+        texture.DrawTiles(corners.tc00, corners.tc11, corners.plane);
+    } else {
+        texture.Draw();
+        Quad(corners);
+    }
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_TEXTURE_2D);
+}
+
+void SX_CubeMap::Draw() {
+    if (glGetError() == GL_NO_ERROR) {
+        for (const int face : StraleLib::kCubeFaceDrawOrder) {
+            DrawFace(face);
+        }
+    }
+    interactionState_ = kIdle;
 }

@@ -11,6 +11,18 @@
 //
 // The tile lock guards the per-face maps; it is held only to insert or remove
 // entries, never while decoding or reading files.
+//
+// Loading (loader thread): LoadPyramid goes from the coarsest level down to 0.
+// Each finer level waits, 140 ms at a time, until the wanted level reaches it;
+// a stop ends the load with the result so far, a pause holds it. A face image
+// becomes a texture that is uploaded while the loader holds the OpenGL context
+// (blocking acquire); a texture that could not be uploaded is still stored.
+//
+// Drawing (window thread, context held): per face ChooseLevel picks the first
+// loaded level, coarsest first, whose texel density on screen exceeds the
+// threshold of the interaction state; when none does it draws the finest
+// loaded one and asks for the next finer level. Levels above 10 are never
+// drawn. The level drawn is recorded as the face's drawn level.
 
 #include <array>
 #include <atomic>
@@ -21,18 +33,26 @@
 
 #include "cubeface/ImpCubeFaceReader.h"
 #include "glcore/AutoCriticalSection.h"
+#include "glcore/SX_OpenGLDrawable.h"
+#include "glcore/SX_OpenGLTexture.h"
 #include "platform/Image.h"
 
 class SX_LoadingContext;
 class SX_PanoramaDataSet;
+namespace StraleLib {
+class SX_OpenGLCamera;
+class SX_OpenGLContext;
+}  // namespace StraleLib
 
-class SX_CubeMap {
+class SX_CubeMap : public StraleLib::SX_OpenGLDrawable {
   public:
     static constexpr int kFaceCount = 6;
     static constexpr int kMaxLevels = 20;
     static constexpr int kNoWantedLevel = 100;
+    static constexpr int kMaxDrawnLevel = 10;
+    static constexpr int kIdle = 3;
 
-    // A decoded face image waiting for its texture upload.
+    // A face image whose texture is not uploaded yet (pixels still held).
     struct FaceImage {
         platform::RgbImage colour;
         platform::Mask mask;
@@ -40,8 +60,11 @@ class SX_CubeMap {
         int border = 0;
     };
 
-    SX_CubeMap();
-    virtual ~SX_CubeMap();
+    // world and camera: the view the faces are drawn into (either may be null
+    // for a cube map that only loads).
+    explicit SX_CubeMap(StraleLib::SX_OpenGLWorld* world = nullptr,
+                        StraleLib::SX_OpenGLCamera* camera = nullptr);
+    ~SX_CubeMap() override;
     SX_CubeMap(const SX_CubeMap&) = delete;
     SX_CubeMap& operator=(const SX_CubeMap&) = delete;
 
@@ -56,8 +79,8 @@ class SX_CubeMap {
     int WantedLevel() const { return wantedLevel_.load(std::memory_order_relaxed); }
     void SetWantedLevel(int level) { wantedLevel_.store(level, std::memory_order_relaxed); }
 
-    // Loads the pyramid of a metadata-format station (not done here yet:
-    // texture upload arrives with the renderer; succeeds without loading).
+    // Loads the pyramid of a metadata-format station, coarsest level first;
+    // false when any file failed (its message is in the data set's list).
     bool LoadPyramid(SX_LoadingContext& context, SX_PanoramaDataSet& dataSet);
 
     // Loads one colour image (and its mask when that file exists) for a face
@@ -72,11 +95,37 @@ class SX_CubeMap {
 
     std::u16string LastMessage() const;
 
+    // Reloads every level's colour images and masks from a local folder
+    // (points are kept as they are); no messages.
+    void ReloadImages(const std::u16string& directory, StraleLib::SX_OpenGLContext* context,
+                      const SX_PanoramaDataSet& dataSet);
+    // Deletes every texture and point reader (context current); the level
+    // table and the wanted level stay.
+    void DropContent();
+
+    // Draws faces 1, 3, 0, 2, 4, 5 (nothing while an OpenGL error is pending),
+    // then the interaction state is idle again.
+    void Draw() override;
+    // The level to draw for a face (-1: none, drawn untextured); lowers the
+    // wanted level as described above.
+    int ChooseLevel(int face);
+    int DrawnLevel(int face) const;
+    // 3 idle, 2 spinning, 1 dragging, 0 any other.
+    int InteractionState() const { return interactionState_.load(); }
+    void SetInteractionState(int state) { interactionState_.store(state); }
+    bool AlphaMode() const { return alphaMode_; }
+    void SetAlphaMode(bool on) { alphaMode_ = on; }
+    StraleLib::SX_OpenGLCamera* Camera() const { return camera_; }
+
+    // How many faces of a level LoadPyramid has tried (loaded or failed).
+    int FacesTried(int level) const;
+
     // Largest level loaded for the face (-1 when none).
     int LoadedLevel(int face) const;
     bool HasImage(int face, int level) const;
     bool HasPoints(int face, int level) const;
-    // The decoded image of a face and level (a copy), if any.
+    // The image of a face and level while its texture still holds its pixels
+    // (not uploaded), if any.
     std::optional<FaceImage> Image(int face, int level) const;
 
     // Faces emptied (loaded and drawn levels -1), wanted level 100, level
@@ -87,18 +136,28 @@ class SX_CubeMap {
     struct Face {
         int loadedLevel = -1;
         int drawnLevel = -1;
-        std::map<int, std::unique_ptr<FaceImage>> images;
+        std::map<int, std::unique_ptr<StraleLib::SX_OpenGLTexture>> textures;
         std::map<int, std::unique_ptr<ImpCubeFaceReader>> points;
     };
 
     void SetLastMessage(std::u16string text);
+    // Decodes, builds and uploads one face texture and stores it; step 3 of
+    // LoadFaceImage (removing the old texture) when replace is set.
+    bool MakeFaceTexture(StraleLib::SX_OpenGLContext* context, int face, int level,
+                         const std::u16string& colourPath, const std::u16string& maskPath,
+                         int border, bool replace);
+    void DrawFace(int face);
+    double Threshold() const;
 
     bool hasPointData_ = true;
     int highestLevel_ = -1;
     std::array<std::optional<int>, kMaxLevels> levelSizes_;
     int maxTextureSize_ = 1024;
     std::atomic<int> wantedLevel_{kNoWantedLevel};
-    int interactionState_ = 3;
+    std::array<std::atomic<int>, kMaxLevels> facesTried_{};
+    std::atomic<int> interactionState_{kIdle};
+    bool alphaMode_ = false;
+    StraleLib::SX_OpenGLCamera* camera_ = nullptr;
     std::array<Face, kFaceCount> faces_;
     mutable StraleLib::AutoCriticalSection tileLock_;
     mutable StraleLib::AutoCriticalSection messageLock_;

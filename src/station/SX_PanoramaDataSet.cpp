@@ -86,7 +86,7 @@ SX_PanoramaDataSet::~SX_PanoramaDataSet() = default;
 
 void SX_PanoramaDataSet::Initialise(StraleLib::SX_OpenGLWorld* world) {
     camera_ = std::make_unique<StraleLib::SX_OpenGLCamera>(world);
-    cubeMap_ = std::make_unique<SX_CubeMap>();
+    cubeMap_ = std::make_unique<SX_CubeMap>(world, camera_.get());
     initialised_ = true;
 }
 
@@ -151,14 +151,16 @@ bool SX_PanoramaDataSet::LoadPhase1(SX_LoadingContext& context, std::u16string_v
     return true;
 }
 
-bool SX_PanoramaDataSet::LoadPhase2(SX_LoadingContext& context, std::u16string_view /*name*/) {
+bool SX_PanoramaDataSet::LoadPhase2(SX_LoadingContext& context, std::u16string_view name) {
     if (!initialised_) {
         return false;
     }
     if (!document_->SelectSingleNode(u"Qvscan:CubeMap")) {
         return true;
     }
-    return cubeMap_->LoadPyramid(context, *this);
+    // Tile names are relative to the description file's folder.
+    const auto sub = context.MakeSubContext(name);
+    return cubeMap_->LoadPyramid(*sub, *this);
 }
 
 bool SX_PanoramaDataSet::ReadDataSet(SX_LoadingContext& context, std::u16string_view name) {

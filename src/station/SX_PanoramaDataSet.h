@@ -59,6 +59,7 @@ class SX_PanoramaDataSet : public SX_ErrorLogger {
 
     const SX_Resources& Resources() const { return resources_; }
     void SetLoadControl(LoadControl* control) { loadControl_ = control; }
+    LoadControl* GetLoadControl() const { return loadControl_; }
 
     // Makes a new camera (drawing into the graphic window's world, which may
     // be null) and a new cube map, replacing earlier ones.

@@ -2,12 +2,20 @@
 
 #include <algorithm>
 
+#include "station/SX_CubeMap.h"
 #include "station/SX_PanoramaDataSet.h"
 
 SX_GraphicWindow::SX_GraphicWindow(platform::MessageLoop& loop, SX_PanoramaDataSet& dataSet)
     : platform::Window(loop), dataSet_(dataSet) {}
 
 SX_GraphicWindow::~SX_GraphicWindow() {
+    pixels_ = platform::RgbImage();
+    if (context_ && context_->TryAcquire()) {
+        if (SX_CubeMap* cube = dataSet_.CubeMap()) {
+            cube->DropContent();
+        }
+        context_->Release();
+    }
     if (context_) {
         context_->Destroy();
     }
@@ -31,6 +39,22 @@ bool SX_GraphicWindow::InitOpenGL() {
 
 void SX_GraphicWindow::DropPixelBuffer() {
     pixels_ = platform::RgbImage();
+}
+
+void SX_GraphicWindow::OnMessage(platform::Message& message) {
+    if (message.id == platform::kMsgPaint && painter_) {
+        painter_();
+    }
+}
+
+void SX_GraphicWindow::ReadFrame() {
+    if (!captureRequested_ || !context_) {
+        return;
+    }
+    captureRequested_ = false;
+    if (!context_->ReadPixels(pixels_)) {
+        pixels_ = platform::RgbImage();
+    }
 }
 
 bool SX_GraphicWindow::ClearDataSet() {

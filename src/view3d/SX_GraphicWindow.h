@@ -2,11 +2,15 @@
 // The 3D view window ("GraphicWin"), a child of the control. It owns the
 // OpenGL context and the per-frame world, both made by InitOpenGL when the
 // control initialises its graphics; InitOpenGL also stores the largest
-// texture size the driver takes in the data set. Mouse, keys and drawing the
-// scene come with the renderer.
+// texture size the driver takes in the data set. Mouse and keys come later.
+//
+// Capture: when a capture is requested (so for the first frame, too), the
+// frame just drawn is read back into the capture buffer and the request is
+// cleared.
 //
 // Context lock: the loader uploads textures holding the context (blocking
 // acquire); this window only tries it, so the window thread never waits.
+#include <functional>
 #include <memory>
 
 #include "glcore/SX_OpenGLContext.h"
@@ -32,6 +36,16 @@ class SX_GraphicWindow : public platform::Window {
 
     // Forgets the last captured frame.
     void DropPixelBuffer();
+    // What a paint of this window draws (the control's frame); a busy context
+    // skips the frame.
+    void SetPainter(std::function<bool()> painter) { painter_ = std::move(painter); }
+    void RequestCapture() { captureRequested_ = true; }
+    bool CaptureRequested() const { return captureRequested_; }
+    // With the context held, after a frame: reads it when a capture is
+    // requested and clears the request.
+    void ReadFrame();
+    // The last captured frame, rows top-down (empty before any).
+    const platform::RgbImage& Captured() const { return pixels_; }
     // Clears the data set while holding the context (so no upload is half
     // done); false, with the data set unchanged, when the context is busy.
     bool ClearDataSet();
@@ -44,8 +58,12 @@ class SX_GraphicWindow : public platform::Window {
     void Show(bool show) { visible_ = show; }
     bool IsVisible() const { return visible_; }
 
+  protected:
+    void OnMessage(platform::Message& message) override;
+
   private:
     SX_PanoramaDataSet& dataSet_;
+    std::function<bool()> painter_;
     std::unique_ptr<StraleLib::SX_OpenGLContext> context_;
     StraleLib::SX_OpenGLWorld world_;
     platform::RgbImage pixels_;
@@ -54,4 +72,5 @@ class SX_GraphicWindow : public platform::Window {
     int width_ = 0;
     int height_ = 0;
     bool visible_ = false;
+    bool captureRequested_ = true;
 };

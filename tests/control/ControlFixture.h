@@ -83,9 +83,10 @@ class ControlFixture : public ::testing::Test {
 
     // Create and run the two 100 ms timers: ready state 4, initialised.
     SX_Control& ReadyControl(SX_Control::Options options,
-                             std::unique_ptr<SX_HostContainer> container = nullptr) {
+                             std::unique_ptr<SX_HostContainer> container = nullptr,
+                             int width = 200, int height = 150) {
         SX_Control& c = MakeControl(std::move(options), std::move(container));
-        c.Create(200, 150);
+        c.Create(width, height);
         clock_.Advance(100);
         clock_.Advance(100);
         events_.clear();

@@ -1,0 +1,98 @@
+// `panora render` as a user runs it: the JPEG it writes shows the scene along
+// the view, errors of the station go to standard error, bad arguments exit 2.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+
+#include "sitegen/SiteGenerator.h"
+#include "support/ImageCompare.h"
+#include "support/RunCommand.h"
+#include "support/TempDir.h"
+
+using testsupport::RunPanora;
+
+namespace {
+
+constexpr double kDeg = 3.14159265358979323846 / 180.0;
+
+// Smallest channel distance between the pixel and the scene along view
+// directions within two degrees of (azimuth, altitude).
+int SceneDistance(const sitegen::SitePlan& plan, testsupport::Rgb pixel, double azimuth,
+                  double altitude) {
+    const sitegen::StationPose& pose = plan.stations[0].pose;
+    int best = 256;
+    for (double da = -2.0; da <= 2.0; da += 0.5) {
+        for (double dl = -2.0; dl <= 2.0; dl += 0.5) {
+            const double az = (azimuth + da) * kDeg;
+            const double al = (altitude + dl) * kDeg;
+            const sitegen::Vec3 view{std::sin(az) * std::cos(al), std::sin(al),
+                                     -std::cos(az) * std::cos(al)};
+            const auto hit = plan.scene.Trace(pose.centre, pose.ViewToSiteDirection(view));
+            best = std::min(
+                best, std::max({std::abs(hit.colour.r - pixel.r), std::abs(hit.colour.g - pixel.g),
+                                std::abs(hit.colour.b - pixel.b)}));
+        }
+    }
+    return best;
+}
+
+sitegen::SitePlan Generate(const testsupport::TempDir& tmp) {
+    sitegen::SiteOptions o;
+    o.outputDir = (tmp / "site").string();
+    o.stations = 1;
+    o.sizes = {32, 64};
+    sitegen::SitePlan plan;
+    std::string error;
+    EXPECT_TRUE(sitegen::GenerateSite(o, &plan, &error)) << error;
+    return plan;
+}
+
+}  // namespace
+
+TEST(RenderCommand, WritesTheViewAndReportsStationErrors) {
+    testsupport::TempDir tmp;
+    const sitegen::SitePlan plan = Generate(tmp);
+    const std::string out = (tmp / "view.jpg").string();
+    for (const double azimuth : {90.0, -90.0}) {
+        const auto r = RunPanora({"render", plan.stations[0].description, "-o", out, "--size",
+                                  "120x90", "--azimuth", std::to_string(azimuth)});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(r.err, "");
+        const platform::RgbImage image = testsupport::LoadImageForCompare(out);
+        ASSERT_EQ(image.width, 120);
+        ASSERT_EQ(image.height, 90);
+        EXPECT_LE(SceneDistance(plan, testsupport::PixelAt(image, 60, 45), azimuth, 0.0), 32)
+            << testsupport::PixelAt(image, 60, 45) << " at azimuth " << azimuth;
+    }
+
+    // A missing face image: the message on standard error, the rest drawn.
+    std::filesystem::remove(plan.stations[0].levels[1].image[3]);
+    std::filesystem::remove(out);
+    const auto r = RunPanora({"render", plan.stations[0].description, "-o", out, "--size", "120x90",
+                              "--wait-level", "1"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("Error: File Img_3_32.JPG not found."), std::string::npos) << r.err;
+    EXPECT_TRUE(std::filesystem::exists(out));
+}
+
+TEST(RenderCommand, BadArgumentsExitWith2) {
+    const std::vector<std::string> cases[] = {
+        {"render"},
+        {"render", "st.xml"},
+        {"render", "st.xml", "-o", "a.jpg", "--size", "0x10"},
+        {"render", "st.xml", "-o", "a.jpg", "--zoom", "0"},
+        {"render", "st.xml", "-o", "a.jpg", "--wait-level", "1.5"},
+        {"render", "st.xml", "-o", "a.jpg", "--azimuth"},
+        {"render", "st.xml", "-o", "a.jpg", "--bogus", "1"},
+    };
+    for (const auto& args : cases) {
+        const auto r = RunPanora(args);
+        EXPECT_EQ(r.exitCode, 2) << args.back();
+        EXPECT_EQ(r.err.rfind("panora render: ", 0), 0u) << r.err;
+    }
+    const auto missing =
+        RunPanora({"render", "/nonexistent/st.xml", "-o", "/tmp/x.jpg", "--timeout", "5"});
+    EXPECT_EQ(missing.exitCode, 1);
+}

@@ -1,0 +1,119 @@
+// The level hand-shake between the loader and the frames of a headless
+// control, counted on a local web server, and a missing face image.
+#include <filesystem>
+
+#include "control/ControlFixture.h"
+#include "glcore/SX_OpenGLCamera.h"
+#include "support/HttpServer.h"
+
+namespace {
+
+class CubeMapLoadTest : public ControlFixture {
+  protected:
+    const sitegen::StationFiles& Generate(std::vector<int> sizes) {
+        sitegen::SiteOptions o;
+        o.outputDir = (dir_ / "site").string();
+        o.stations = 1;
+        o.sizes = std::move(sizes);
+        std::string error;
+        EXPECT_TRUE(sitegen::GenerateSite(o, &plan_, &error)) << error;
+        return plan_.stations.at(0);
+    }
+
+    SX_Control& Started(int width, int height, const std::string& src) {
+        SX_Control& c = MakeControl(MakeOptions());
+        c.Create(width, height);
+        clock_.Advance(100);
+        clock_.Advance(100);
+        c.put_src(platform::Bstr(platform::FromUtf8(src)));
+        return c;
+    }
+
+    // Monitor ticks (each one repaints the view) until pred holds.
+    bool Tick(const std::function<bool()>& pred) {
+        return WaitFor([&] {
+            clock_.Advance(500);
+            return pred();
+        });
+    }
+
+    sitegen::SitePlan plan_;
+};
+
+TEST_F(CubeMapLoadTest, FinerLevelsAreFetchedOnlyWhenTheViewWantsThem) {
+    Generate({16, 32, 64});
+    testsupport::HttpServer server(dir_ / "site");
+    // A 12-pixel view: the 16-pixel level is finer than the screen already.
+    SX_Control& c = Started(12, 12, server.Url("st1/st1.xml"));
+    SX_CubeMap& cube = *c.DataSet().CubeMap();
+    const auto allDrawn = [&](int level) {
+        for (int f = 0; f < 6; ++f) {
+            if (cube.DrawnLevel(f) != level) {
+                return false;
+            }
+        }
+        return true;
+    };
+    ASSERT_TRUE(Tick([&] { return allDrawn(2); }));
+    for (int i = 0; i < 6; ++i) {  // the loader keeps waiting
+        clock_.Advance(500);
+        loop_.ProcessPending();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_EQ(cube.WantedLevel(), 2);
+    for (int f = 0; f < 6; ++f) {
+        EXPECT_EQ(cube.LoadedLevel(f), 2) << f;
+        EXPECT_EQ(server.Requests("/st1/Img_" + std::to_string(f) + "_16.JPG"), 1) << f;
+        EXPECT_EQ(server.Requests("/st1/Img_" + std::to_string(f) + "_32.JPG"), 0) << f;
+        EXPECT_EQ(server.Requests("/st1/Pnt_" + std::to_string(f) + "_64.DAT"), 0) << f;
+    }
+    EXPECT_TRUE(c.IsLoading());
+
+    // Zooming in makes 16 pixels too coarse: level 1 is wanted and fetched,
+    // and drawn once in; at 40 degrees it is fine enough, level 0 stays away.
+    c.DataSet().Camera()->SetFieldOfView(40.0);
+    ASSERT_TRUE(Tick([&] { return allDrawn(1); }));
+    EXPECT_EQ(cube.WantedLevel(), 1);
+    for (int f = 0; f < 6; ++f) {
+        EXPECT_EQ(server.Requests("/st1/Img_" + std::to_string(f) + "_32.JPG"), 1) << f;
+        EXPECT_EQ(server.Requests("/st1/Img_" + std::to_string(f) + "_64.JPG"), 0) << f;
+    }
+
+    // While dragging a coarser level is accepted (threshold 0.5): 16 pixels
+    // over 12 at 20 degrees is 0.30, 32 pixels 0.59.
+    c.DataSet().Camera()->SetFieldOfView(20.0);
+    cube.SetInteractionState(1);
+    EXPECT_EQ(cube.ChooseLevel(1), 1);
+    EXPECT_EQ(cube.WantedLevel(), 1);
+    // At rest neither is fine enough: the finest loaded is drawn and the next
+    // one wanted.
+    cube.SetInteractionState(SX_CubeMap::kIdle);
+    EXPECT_EQ(cube.ChooseLevel(1), 1);
+    EXPECT_EQ(cube.WantedLevel(), 0);
+    ASSERT_TRUE(Tick([&] { return c.LoadFinished(); }));
+    EXPECT_EQ(server.Requests("/st1/Img_3_64.JPG"), 1);
+    EXPECT_FALSE(c.LoadFailed());
+}
+
+TEST_F(CubeMapLoadTest, MissingFaceImageIsReportedAndTheRestLoads) {
+    const auto& st = Generate({32});
+    std::filesystem::remove(st.levels[0].image[3]);
+    SX_Control& c = Started(100, 80, st.description);
+    ASSERT_TRUE(Tick([&] { return c.LoadFinished(); }));
+    const SX_CubeMap& cube = *c.DataSet().CubeMap();
+    EXPECT_NE(c.DataSet().GetMessages().find(u"Error: File Img_3_32.JPG not found."),
+              std::u16string::npos)
+        << platform::ToUtf8(c.DataSet().GetMessages());
+    EXPECT_EQ(cube.LoadedLevel(3), -1);
+    for (int f : {0, 1, 2, 4, 5}) {
+        EXPECT_EQ(cube.LoadedLevel(f), 0) << f;
+        EXPECT_TRUE(cube.HasPoints(f, 0)) << f;
+    }
+    // The face without an image is drawn untextured, with no level.
+    EXPECT_TRUE(c.RenderFrame());
+    EXPECT_EQ(cube.DrawnLevel(3), -1);
+    EXPECT_EQ(cube.DrawnLevel(1), 0);
+    EXPECT_TRUE(c.LoadFailed());
+}
+
+}  // namespace
