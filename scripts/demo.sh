@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Set-up, then the main job on the bundled sample site: generate it, show what
-# its first station's description file holds, and load that station in a
-# control driven by a page script.
+# its first station's description file holds, load that station in a
+# control driven by a page script, and render four views of it as JPEG files.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -24,3 +24,8 @@ control.attachEvent("DownloadComplete", function () {
 JS
 echo "page $SITE/st1/page.js:"
 "$BUILD_DIR/bin/panora" run "$SITE/st1/page.js" --timeout 60
+echo
+for az in 0 90 180 270; do
+  "$BUILD_DIR/bin/panora" render "$SITE/st1/st1.xml" -o "$SITE/view-az$az.jpg" --size 960x540 --azimuth $az
+  echo "rendered $SITE/view-az$az.jpg (azimuth $az)"
+done
