@@ -65,12 +65,22 @@ TEST_F(ControlFixture, MonitorFiresProgressThenCompleteOnceAfterStall) {
 
 TEST_F(ControlFixture, ProgressTruncatesAndReachesHundredWhenTheThreadEnds) {
     const auto st = Station(DescriptionFormat::Metadata);
-    SX_Control& c = ReadyControl(MakeOptions());
+    auto options = MakeOptions();
+    std::atomic<int> sleeps{0};
+    options.sleeper = [&](int) {
+        ++sleeps;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
+    SX_Control& c = ReadyControl(options);
     double percent = -1;
     c.GetDownladProgress(&percent);
     EXPECT_EQ(percent, 100.0);  // idle
     c.put_src(Bstr(U(st.description)));
     ASSERT_TRUE(WaitFor([&] { return c.DataSet().UniqueId().size() > 0; }));
+    // Hold the loader (it sleeps while paused or waiting for a finer level)
+    // so that it adds no progress while the values below are set.
+    c.PauseDownload(platform::VARIANT_TRUE);
+    ASSERT_TRUE(WaitFor([&] { return sleeps.load() > 0; }));
     c.DataSet().SetProgress(0.9999);
     c.GetDownladProgress(&percent);
     // Until the monitor has seen the thread end, 99.9 even when almost done.
@@ -81,6 +91,7 @@ TEST_F(ControlFixture, ProgressTruncatesAndReachesHundredWhenTheThreadEnds) {
     c.DataSet().SetProgress(1.5);
     c.GetDownladProgress(&percent);
     EXPECT_DOUBLE_EQ(percent, 100.0);
+    c.PauseDownload(0);
     ASSERT_TRUE(WaitFor([&] {
         clock_.Advance(500);
         return c.LoadFinished();
