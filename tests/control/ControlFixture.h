@@ -83,8 +83,8 @@ class ControlFixture : public ::testing::Test {
 
     // Create and run the two 100 ms timers: ready state 4, initialised.
     SX_Control& ReadyControl(SX_Control::Options options,
-                             std::unique_ptr<SX_HostContainer> container = nullptr,
-                             int width = 200, int height = 150) {
+                             std::unique_ptr<SX_HostContainer> container = nullptr, int width = 200,
+                             int height = 150) {
         SX_Control& c = MakeControl(std::move(options), std::move(container));
         c.Create(width, height);
         clock_.Advance(100);
@@ -130,21 +130,30 @@ class ControlFixture : public ::testing::Test {
         return ok;
     }
 
-    sitegen::StationFiles Station(sitegen::DescriptionFormat format, bool versionIni = true) {
+    // Generates one station with the given face sizes below dir_/site; the
+    // plan (scene, pose, paths) stays in plan_.
+    const sitegen::StationFiles& Generate(
+        std::vector<int> sizes,
+        sitegen::DescriptionFormat format = sitegen::DescriptionFormat::Metadata) {
         sitegen::SiteOptions o;
         o.outputDir = (dir_ / "site").string();
         o.stations = 1;
-        o.sizes = {32, 64};
+        o.sizes = std::move(sizes);
         o.format = format;
-        sitegen::SitePlan plan;
         std::string error;
-        EXPECT_TRUE(sitegen::GenerateSite(o, &plan, &error)) << error;
-        if (!versionIni) {
-            std::filesystem::remove(plan.stations[0].versionIni);
-        }
-        return plan.stations[0];
+        EXPECT_TRUE(sitegen::GenerateSite(o, &plan_, &error)) << error;
+        return plan_.stations.at(0);
     }
 
+    sitegen::StationFiles Station(sitegen::DescriptionFormat format, bool versionIni = true) {
+        const sitegen::StationFiles station = Generate({32, 64}, format);
+        if (!versionIni) {
+            std::filesystem::remove(station.versionIni);
+        }
+        return station;
+    }
+
+    sitegen::SitePlan plan_;
     testsupport::TempDir dir_;
     std::string oldData_;
     std::unique_ptr<platform::DownloadCache> cache_;

@@ -10,16 +10,6 @@ namespace {
 
 class CubeMapLoadTest : public ControlFixture {
   protected:
-    const sitegen::StationFiles& Generate(std::vector<int> sizes) {
-        sitegen::SiteOptions o;
-        o.outputDir = (dir_ / "site").string();
-        o.stations = 1;
-        o.sizes = std::move(sizes);
-        std::string error;
-        EXPECT_TRUE(sitegen::GenerateSite(o, &plan_, &error)) << error;
-        return plan_.stations.at(0);
-    }
-
     SX_Control& Started(int width, int height, const std::string& src) {
         SX_Control& c = MakeControl(MakeOptions());
         c.Create(width, height);
@@ -36,8 +26,6 @@ class CubeMapLoadTest : public ControlFixture {
             return pred();
         });
     }
-
-    sitegen::SitePlan plan_;
 };
 
 TEST_F(CubeMapLoadTest, FinerLevelsAreFetchedOnlyWhenTheViewWantsThem) {

@@ -15,17 +15,6 @@ namespace {
 
 class CubeMapRenderTest : public ControlFixture {
   protected:
-    // Generates one metadata station with the given face sizes.
-    const sitegen::StationFiles& Generate(std::vector<int> sizes) {
-        sitegen::SiteOptions o;
-        o.outputDir = (dir_ / "site").string();
-        o.stations = 1;
-        o.sizes = std::move(sizes);
-        std::string error;
-        EXPECT_TRUE(sitegen::GenerateSite(o, &plan_, &error)) << error;
-        return plan_.stations.at(0);
-    }
-
     // A control of the given size that has loaded the station to its end.
     SX_Control& Loaded(const sitegen::StationFiles& st, int width, int height) {
         SX_Control& c = MakeControl(MakeOptions());
@@ -84,8 +73,6 @@ class CubeMapRenderTest : public ControlFixture {
         return ::testing::AssertionFailure() << "pixel (" << column << ", " << row << ") is "
                                              << actual << ", off the scene by " << best;
     }
-
-    sitegen::SitePlan plan_;
 };
 
 TEST_F(CubeMapRenderTest, CentrePixelShowsTheSceneAlongTheView) {
