@@ -1,9 +1,12 @@
 #pragma once
-// What the system asks of its host's user interface: message boxes for now
-// (popup menus, dialogs and links join later). The desktop host answers with
-// real windows; headless hosts and tests use ScriptedHostUi.
+// What the system asks of its host's user interface: message boxes, popup
+// menus, cursors and mouse capture (dialogs and links join later). The
+// desktop host answers with real windows; headless hosts and tests use
+// ScriptedHostUi. Popup menus and cursors are asked for on the window thread
+// only; message boxes come from the loader thread too.
 
 #include <string>
+#include <vector>
 
 class HostUi {
   public:
@@ -27,11 +30,36 @@ class HostUi {
         kIdNo = 7,
     };
 
+    // One entry of a popup menu: a command (id > 0) or a separator.
+    struct MenuItem {
+        int command = 0;
+        std::u16string label;
+        bool grayed = false;
+        bool separator = false;
+    };
+
+    // Pointer shapes the view asks for.
+    enum class Cursor { kArrow, kHand, kSizeNS, kCross, kHidden };
+
     virtual ~HostUi() = default;
 
     // Shows a modal box and returns the chosen button.
     virtual int MessageBox(const std::u16string& text, const std::u16string& caption,
                            unsigned type) = 0;
+
+    // Shows a popup menu with its top-left corner at the pointer (control
+    // client pixels, top-down) and returns the chosen command, 0 when the
+    // menu was dismissed. Grayed items cannot be chosen.
+    virtual int PopupMenu(const std::vector<MenuItem>& items, int x, int y) {
+        (void)items;
+        (void)x;
+        (void)y;
+        return 0;
+    }
+    // The pointer shape over the view from now on.
+    virtual void SetCursor(Cursor cursor) { (void)cursor; }
+    // While captured, moves and releases outside the view still reach it.
+    virtual void CaptureMouse(bool capture) { (void)capture; }
 
     // The first button of a box of this type (what Enter chooses).
     static int FirstButton(unsigned type) {

@@ -26,3 +26,53 @@ void ScriptedHostUi::ClearBoxes() {
     std::lock_guard lock(mutex_);
     boxes_.clear();
 }
+
+int ScriptedHostUi::PopupMenu(const std::vector<MenuItem>& items, int x, int y) {
+    std::lock_guard lock(mutex_);
+    int answer = 0;
+    if (!menuAnswers_.empty()) {
+        answer = menuAnswers_.front();
+        menuAnswers_.pop_front();
+    }
+    bool chosen = false;
+    for (const auto& item : items) {
+        if (!item.separator && !item.grayed && item.command == answer && answer != 0) {
+            chosen = true;
+        }
+    }
+    if (!chosen) {
+        answer = 0;
+    }
+    menus_.push_back({items, x, y, answer});
+    return answer;
+}
+
+void ScriptedHostUi::SetCursor(Cursor cursor) {
+    std::lock_guard lock(mutex_);
+    cursor_ = cursor;
+}
+
+void ScriptedHostUi::CaptureMouse(bool capture) {
+    std::lock_guard lock(mutex_);
+    captured_ = capture;
+}
+
+void ScriptedHostUi::QueueMenuAnswer(int command) {
+    std::lock_guard lock(mutex_);
+    menuAnswers_.push_back(command);
+}
+
+std::vector<ScriptedHostUi::Menu> ScriptedHostUi::Menus() const {
+    std::lock_guard lock(mutex_);
+    return menus_;
+}
+
+HostUi::Cursor ScriptedHostUi::CurrentCursor() const {
+    std::lock_guard lock(mutex_);
+    return cursor_;
+}
+
+bool ScriptedHostUi::MouseCaptured() const {
+    std::lock_guard lock(mutex_);
+    return captured_;
+}

@@ -1,7 +1,10 @@
 #pragma once
 // A host user interface without windows: every message box is recorded, and
 // answered from a queue of scripted answers (the box's first button when the
-// queue is empty). Thread-safe, since the loader thread shows boxes too.
+// queue is empty); popup menus likewise (dismissed when the queue is empty,
+// and an answer naming a grayed or unknown item dismisses it too); the
+// cursor and the capture are recorded. Thread-safe, since the loader thread
+// shows boxes too.
 
 #include <deque>
 #include <mutex>
@@ -22,6 +25,23 @@ class ScriptedHostUi : public HostUi {
     int MessageBox(const std::u16string& text, const std::u16string& caption,
                    unsigned type) override;
 
+    struct Menu {
+        std::vector<MenuItem> items;
+        int x = 0;
+        int y = 0;
+        int answer = 0;
+    };
+
+    int PopupMenu(const std::vector<MenuItem>& items, int x, int y) override;
+    void SetCursor(Cursor cursor) override;
+    void CaptureMouse(bool capture) override;
+
+    // Command for the next popup menu (0 dismisses it).
+    void QueueMenuAnswer(int command);
+    std::vector<Menu> Menus() const;
+    Cursor CurrentCursor() const;
+    bool MouseCaptured() const;
+
     // Answer for the next box not yet shown (in the order they are queued).
     void QueueAnswer(int answer);
     std::vector<Box> Boxes() const;
@@ -31,4 +51,8 @@ class ScriptedHostUi : public HostUi {
     mutable std::mutex mutex_;
     std::deque<int> answers_;
     std::vector<Box> boxes_;
+    std::deque<int> menuAnswers_;
+    std::vector<Menu> menus_;
+    Cursor cursor_ = Cursor::kArrow;
+    bool captured_ = false;
 };
