@@ -482,3 +482,11 @@ void SX_CubeMap::Draw() {
     }
     interactionState_ = kIdle;
 }
+
+bool SX_CubeMap::PointAt(int face, double u, double v, double& x, double& y, double& z) const {
+    (void)face;
+    (void)u;
+    (void)v;
+    x = y = z = 0.0;
+    return false;  // later: read the drawn level's point file
+}

@@ -110,6 +110,10 @@ class SX_CubeMap : public StraleLib::SX_OpenGLDrawable {
     // wanted level as described above.
     int ChooseLevel(int face);
     int DrawnLevel(int face) const;
+    // The measured point of the pixel at (u, v) (0..1 across the face image)
+    // of the level last drawn on the face, in the scan frame and internal
+    // units; false when there is none.
+    bool PointAt(int face, double u, double v, double& x, double& y, double& z) const;
     // 3 idle, 2 spinning, 1 dragging, 0 any other.
     int InteractionState() const { return interactionState_.load(); }
     void SetInteractionState(int state) { interactionState_.store(state); }

@@ -50,6 +50,11 @@ class SX_GraphicWindow : public platform::Window {
     // done); false, with the data set unchanged, when the context is busy.
     bool ClearDataSet();
 
+    // The 3D point under a client pixel (top-down): the measured point in
+    // the scan frame, or in mode 4 the viewing ray's point itself. False when
+    // there is none.
+    bool PickPoint(int x, int y, double& X, double& Y, double& Z);
+
     void Move(int x, int y, int width, int height);
     int X() const { return x_; }
     int Y() const { return y_; }
