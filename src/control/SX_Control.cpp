@@ -243,6 +243,31 @@ void SX_Control::OnMessage(platform::Message& message) {
     }
 }
 
+bool SX_Control::DeliverInput(platform::Message message) {
+    if (!IsAlive()) {
+        return false;
+    }
+    const bool mouse = message.id >= platform::kMsgMouseMove &&
+                       message.id <= platform::kMsgMButtonDblClk;
+    if (!mouse) {
+        return Send(message);
+    }
+    SX_GraphicWindow* view = graphicWindow_.get();
+    if (view == nullptr || !view->IsAlive()) {
+        return false;
+    }
+    const platform::WindowId capture = loop_.Capture();
+    const bool inside = message.x >= view->X() && message.y >= view->Y() &&
+                        message.x < view->X() + view->Width() &&
+                        message.y < view->Y() + view->Height();
+    if (capture != view->Id() && !(inside && view->IsVisible())) {
+        return false;
+    }
+    message.x -= view->X();
+    message.y -= view->Y();
+    return view->Send(message);
+}
+
 void SX_Control::OnTimer(std::uint32_t timerId) {
     switch (timerId) {
         case kTimerInvalidate:

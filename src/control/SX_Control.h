@@ -100,6 +100,12 @@ class SX_Control : private platform::Window, private LoadControl {
     void Destroy();
     bool IsCreated() const;
     void Resize(int width, int height);
+    // Input from the host, as the desktop delivers it: mouse messages carry
+    // control client pixels (top-down) and go to the window holding the
+    // mouse capture, else to the graphic window when the pointer is over it
+    // (coordinates made its own); wheel and key messages go to the control
+    // window, which passes them on. False when nothing took the message.
+    bool DeliverInput(platform::Message message);
 
     // Events: sinks connect here and are called in connection order.
     platform::ConnectionPoint& Events() { return events_; }
