@@ -16,13 +16,16 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "control/SX_Control.h"
 #include "control/SX_ControlAutomation.h"
 #include "control/SX_ControlEvents.h"
 #include "control/SX_HostContainer.h"
 #include "host/HostUi.h"
+#include "host/ScriptedHostUi.h"
 #include "panora/Commands.h"
+#include "panora/PageInput.h"
 #include "platform/MessageLoop.h"
 #include "platform/Text.h"
 #include "scripthost/ScriptHost.h"
@@ -38,7 +41,10 @@ int BadArguments(const std::string& message) {
 }
 
 // Message boxes of the control, answered by the page's queued answers. The
-// loader thread shows boxes too, so calls are serialised.
+// loader thread shows boxes too, so calls are serialised. Popup menus take
+// the page's queued answers (host.answerMenu) and are logged on standard
+// error, one "menu: ID LABEL" line per item (" grayed" appended where it is),
+// separators skipped; the cursor and the capture are recorded.
 class PageUi final : public HostUi {
   public:
     explicit PageUi(scripthost::ScriptedMessageBoxes& boxes) : boxes_(boxes) {}
@@ -47,10 +53,24 @@ class PageUi final : public HostUi {
         std::lock_guard<std::mutex> lock(mutex_);
         return boxes_.Show(caption, text, type);
     }
+    int PopupMenu(const std::vector<MenuItem>& items, int x, int y) override {
+        for (const MenuItem& item : items) {
+            if (!item.separator) {
+                std::cerr << "menu: " << item.command << ' ' << platform::ToUtf8(item.label)
+                          << (item.grayed ? " grayed" : "") << '\n';
+            }
+        }
+        std::cerr.flush();
+        return scripted_.PopupMenu(items, x, y);
+    }
+    void SetCursor(Cursor cursor) override { scripted_.SetCursor(cursor); }
+    void CaptureMouse(bool capture) override { scripted_.CaptureMouse(capture); }
+    ScriptedHostUi& Scripted() { return scripted_; }
 
   private:
     std::mutex mutex_;
     scripthost::ScriptedMessageBoxes& boxes_;
+    ScriptedHostUi scripted_;
 };
 
 scripthost::EventTable ControlEventTable() {
@@ -188,6 +208,7 @@ int RunPage(int argc, char** argv) {
     auto automation = platform::MakeRef<SX_ControlAutomation>(control.get());
     host->AddObject("control", automation,
                     scripthost::EventSource{&control->Events(), ControlEventTable()});
+    AddPageInput(*host, *control, ui.Scripted());
 
     int code = scripthost::ScriptHost::kExitScriptError;
     if (host->LoadFile(args.page)) {

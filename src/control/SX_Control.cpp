@@ -40,6 +40,8 @@ using StraleLib::AutoCriticalLock;
 namespace {
 
 constexpr std::size_t kPathBuffer = 255;
+// The cube map's interaction state after a timer tick turned the camera.
+constexpr int kInteractionTimerRotation = 2;
 constexpr std::size_t kLoaderStack = 0x600000;
 constexpr platform::DISPID kDispIdReadyState = -525;
 constexpr platform::DISPID kDispIdEnabled = -514;
@@ -190,8 +192,10 @@ bool SX_Control::Create(int width, int height) {
         Invalidate();
         return false;
     }
-    graphicWindow_ = std::make_unique<SX_GraphicWindow>(loop_, *dataSet_);
+    graphicWindow_ = std::make_unique<SX_GraphicWindow>(loop_, *dataSet_, this);
     graphicWindow_->SetPainter([this] { return RenderFrame(); });
+    platform::Message create = platform::Message::Of(platform::kMsgCreate);
+    graphicWindow_->Send(create);
     // Attached to the view: a fresh camera drawing into the window's world.
     dataSet_->Initialise(&graphicWindow_->World());
     drawingWindow_ = std::make_unique<SX_2DDrawingWindow>(loop_);
@@ -234,6 +238,17 @@ void SX_Control::OnMessage(platform::Message& message) {
             break;
         case platform::kMsgPaint:
             OnPaint();
+            break;
+        case platform::kMsgKeyDown:
+            OnKeyDown(message.key);
+            break;
+        case platform::kMsgMouseWheel:
+            if (graphicWindow_ && graphicWindow_->IsAlive()) {
+                platform::Message wheel = message;
+                wheel.x -= graphicWindow_->X();
+                wheel.y -= graphicWindow_->Y();
+                graphicWindow_->Send(wheel);
+            }
             break;
         case platform::kMsgDestroy:
             OnDestroy();
@@ -328,6 +343,7 @@ void SX_Control::LayoutChildren() {
         graphicWindow_->Move(static_cast<int>(0.2 * width_), 0, static_cast<int>(0.8 * width_),
                              static_cast<int>(0.6 * height_));
     } else {
+        graphicWindow_->Show(true);
         graphicWindow_->Move(0, 0, width_, height_);
     }
     if (drawingWindow_) {
@@ -792,7 +808,10 @@ bool SX_Control::RenderFrame() {
         // later: the station's marks (depth test and texturing off) unless dragging
         cube->SetInteractionState(SX_CubeMap::kIdle);
     }
-    // later: the view controller's overlay, neighbour icons, hotlinks, navigation controls
+    graphicWindow_->World().BeginOverlay();
+    graphicWindow_->DrawOverlay();
+    graphicWindow_->World().EndOverlay();
+    // later: neighbour icons, hotlinks, navigation controls
     glFinish();
     graphicWindow_->ReadFrame();
     context.Release();
@@ -833,25 +852,20 @@ bool SX_Control::ViewUsable() const {
 }
 
 void SX_Control::SpinTick() {
-    StraleLib::SX_OpenGLCamera* camera = dataSet_->Camera();
-    if (!ViewUsable() || camera == nullptr) {
+    if (!ViewUsable() || dataSet_->Camera() == nullptr || !graphicWindow_) {
         KillTimer(kTimerSpin);
         return;
     }
-    bool changed = false;
-    if (viewMode_ == 2) {
-        camera->AddAzimuth(spinStep_);
-        changed = true;
-        FireEvent(SX_ControlEvents::kAzimuthChanged);
-    }
-    // later: continuous rotation of the view controller in modes 0, 1 and 4
-    if (changed) {
+    if (graphicWindow_->OnViewTimer()) {
+        if (SX_CubeMap* cube = dataSet_->CubeMap()) {
+            cube->SetInteractionState(kInteractionTimerRotation);
+        }
         RenderFrame();
         if (raiseCameraEvents_) {
             FireEvent(SX_ControlEvents::kCameraChanged);
         }
     }
-    // A handler above may have stopped the spin.
+    // A handler above may have stopped the timer.
     if (loop_.HasTimer(Id(), kTimerSpin)) {
         SetTimer(kTimerSpin, spinInterval_);
     }

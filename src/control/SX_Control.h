@@ -194,6 +194,22 @@ class SX_Control : private platform::Window, private LoadControl {
     void SetSpin(double value);
     double SpinStep() const { return spinStep_; }
     std::int32_t ViewMode() const { return viewMode_; }
+    // Timer 1002 for the view's continuous rotation: first tick after ms,
+    // then every spin interval.
+    void StartViewTimer(std::uint32_t ms);
+    void StopViewTimer();
+
+    // The view's mode and mouse bindings (see SX_GraphicWindow and
+    // SX_ViewController). SetMode: res false for a negative mode; otherwise
+    // the "Deselect" menu item is grayed unless the old mode was 4 and
+    // enabled for 4; modes 1 and 4 clear the measuring left-button flag,
+    // others hide the cursor; repaints. SetMouseAction: res false for keys
+    // out of range. SetAlphaMode: the cube map's alpha mode, repaints, res
+    // always false.
+    platform::HRESULT SetMode(std::int32_t mode, platform::VARIANT_BOOL* res);
+    platform::HRESULT SetMouseAction(std::int32_t ctrlKey, std::int32_t mouseKey,
+                                     std::int32_t actionType, platform::VARIANT_BOOL* res);
+    platform::HRESULT SetAlphaMode(platform::VARIANT_BOOL value, platform::VARIANT_BOOL* res);
     // Draws one frame now; false when the context is busy.
     bool RenderFrame();
 
@@ -235,6 +251,8 @@ class SX_Control : private platform::Window, private LoadControl {
     void InitializeGraphics();
     void MonitorTick();
     void SpinTick();
+    // Keys with a code of 47 or less: Escape in mode 1 fires StopMeasure.
+    void OnKeyDown(std::uint32_t key);
     bool ViewUsable() const;
     void OnPaint();
     void Repaint();

@@ -194,11 +194,22 @@ void SX_ControlAutomation::AddControlMembers(Builder& b) {
                     return S_OK;
                 }),
                 {u"x", u"y", u"z"})
-        // later: view window and mouse bindings
-        .Method(u"SetMode", 1001, &Declined<Long, BoolOut>::Call, {u"mode"})
-        .Method(u"SetMouseAction", 1002, &Declined<Long, Long, Long, BoolOut>::Call,
+        // The view window's mode and mouse bindings.
+        .Method(u"SetMode", 1001, Forward<Long, BoolOut>([](SX_Control& c, Long mode, BoolOut res) {
+                    return c.SetMode(mode, res);
+                }),
+                {u"mode"})
+        .Method(u"SetMouseAction", 1002,
+                Forward<Long, Long, Long, BoolOut>(
+                    [](SX_Control& c, Long ctrlKey, Long mouseKey, Long actionType, BoolOut res) {
+                        return c.SetMouseAction(ctrlKey, mouseKey, actionType, res);
+                    }),
                 {u"ctrlKey", u"mouseKey", u"actionType"})
-        .Method(u"SetAlphaMode", 1005, &Declined<Bool, BoolOut>::Call, {u"value"})
+        .Method(u"SetAlphaMode", 1005,
+                Forward<Bool, BoolOut>([](SX_Control& c, Bool value, BoolOut res) {
+                    return c.SetAlphaMode(value, res);
+                }),
+                {u"value"})
         // later: repaint
         .Method(u"Redraw", 1050, &Declined<>::Call)
         // later: print and JPEG export

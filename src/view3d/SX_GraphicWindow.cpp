@@ -2,11 +2,19 @@
 
 #include <algorithm>
 
+#include "measure/SX_MeasureController.h"
 #include "station/SX_CubeMap.h"
 #include "station/SX_PanoramaDataSet.h"
+#include "view3d/SX_ViewController.h"
 
-SX_GraphicWindow::SX_GraphicWindow(platform::MessageLoop& loop, SX_PanoramaDataSet& dataSet)
-    : platform::Window(loop), dataSet_(dataSet) {}
+SX_GraphicWindow::SX_GraphicWindow(platform::MessageLoop& loop, SX_PanoramaDataSet& dataSet,
+                                   SX_Control* control)
+    : platform::Window(loop), dataSet_(dataSet), control_(control) {
+    if (control_ != nullptr) {
+        viewController_ = std::make_unique<SX_ViewController>(*control_, *this);
+        measureController_ = std::make_unique<SX_MeasureController>(*control_, *this);
+    }
+}
 
 SX_GraphicWindow::~SX_GraphicWindow() {
     pixels_ = platform::RgbImage();
@@ -42,9 +50,52 @@ void SX_GraphicWindow::DropPixelBuffer() {
 }
 
 void SX_GraphicWindow::OnMessage(platform::Message& message) {
-    if (message.id == platform::kMsgPaint && painter_) {
-        painter_();
+    switch (message.id) {
+        case platform::kMsgCreate:
+            BuildMenu();
+            break;
+        case platform::kMsgSize:
+            width_ = message.x;
+            height_ = message.y;
+            world_.SetSize(width_, height_);
+            break;
+        case platform::kMsgPaint:
+            Render();
+            break;
+        case platform::kMsgLButtonDown:
+            OnLeftDown(message);
+            break;
+        case platform::kMsgLButtonUp:
+            OnLeftUp(message);
+            break;
+        case platform::kMsgLButtonDblClk:
+            OnLeftDoubleClick(message);
+            break;
+        case platform::kMsgMouseMove:
+            OnMouseMove(message);
+            break;
+        case platform::kMsgMButtonDown:
+            OnMiddle(message, true);
+            break;
+        case platform::kMsgMButtonUp:
+            OnMiddle(message, false);
+            break;
+        case platform::kMsgRButtonDown:
+            OnRightDown(message);
+            break;
+        case platform::kMsgRButtonUp:
+            OnRightUp(message);
+            break;
+        case platform::kMsgMouseWheel:
+            OnWheel(message);
+            break;
+        default:
+            break;
     }
+}
+
+bool SX_GraphicWindow::Render() {
+    return painter_ ? painter_() : false;
 }
 
 void SX_GraphicWindow::ReadFrame() {
@@ -73,7 +124,10 @@ bool SX_GraphicWindow::ClearDataSet() {
 void SX_GraphicWindow::Move(int x, int y, int width, int height) {
     x_ = x;
     y_ = y;
-    width_ = width;
-    height_ = height;
-    world_.SetSize(width, height);
+    platform::Message size = platform::Message::Size(width, height);
+    if (!IsAlive() || !Send(size)) {
+        width_ = width;
+        height_ = height;
+        world_.SetSize(width, height);
+    }
 }

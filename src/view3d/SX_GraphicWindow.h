@@ -2,7 +2,17 @@
 // The 3D view window ("GraphicWin"), a child of the control. It owns the
 // OpenGL context and the per-frame world, both made by InitOpenGL when the
 // control initialises its graphics; InitOpenGL also stores the largest
-// texture size the driver takes in the data set. Mouse and keys come later.
+// texture size the driver takes in the data set.
+//
+// Input: the window keeps the mouse status and routes mouse messages by the
+// control's view mode: 0 navigate (view controller), 1 and 4 measuring (the
+// measure controller first, the view controller when it declines), 2 spin (a
+// left release stops the spin; nothing else), any other mode ignores mouse
+// buttons, moves and the wheel. The navigation controls, hotlinks and
+// neighbour icons (SX_ViewTargets) get their say first where that class
+// tells. Modifiers are refreshed from the message's key state on every move
+// and left press; left and middle presses capture the mouse until their
+// release. A handler answering true renders a frame.
 //
 // Capture: when a capture is requested (so for the first frame, too), the
 // frame just drawn is read back into the capture buffer and the request is
@@ -12,19 +22,34 @@
 // acquire); this window only tries it, so the window thread never waits.
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "glcore/SX_OpenGLContext.h"
 #include "glcore/SX_OpenGLWorld.h"
+#include "host/HostUi.h"
 #include "platform/Image.h"
 #include "platform/MessageLoop.h"
+#include "view3d/SX_MouseStatus.h"
 
+class SX_Control;
+class SX_MeasureController;
 class SX_PanoramaDataSet;
+class SX_ViewController;
+class SX_ViewTargets;
 
 class SX_GraphicWindow : public platform::Window {
   public:
     static constexpr const char16_t* kClassName = u"GraphicWin";
 
-    SX_GraphicWindow(platform::MessageLoop& loop, SX_PanoramaDataSet& dataSet);
+    // Commands of the context menu.
+    static constexpr int kCommandDeselect = 124;
+    static constexpr int kCommandDeleteHotlink = 402;
+    static constexpr int kCommandEditHotlink = 403;
+    static constexpr int kCommandPrint = 500;
+
+    // Without a control the window only paints (no input, no menu).
+    SX_GraphicWindow(platform::MessageLoop& loop, SX_PanoramaDataSet& dataSet,
+                     SX_Control* control = nullptr);
     ~SX_GraphicWindow() override;
 
     // Creates the context (framebuffer of the window's size, at least 1 x 1)
@@ -63,11 +88,58 @@ class SX_GraphicWindow : public platform::Window {
     void Show(bool show) { visible_ = show; }
     bool IsVisible() const { return visible_; }
 
+    // Input.
+    const SX_MouseStatus& MouseStatus() const { return status_; }
+    SX_ViewController* ViewController() const { return viewController_.get(); }
+    SX_MeasureController* MeasureController() const { return measureController_.get(); }
+    // What lies over the view (not owned; null: nothing).
+    void SetTargets(SX_ViewTargets* targets) { targets_ = targets; }
+    SX_ViewTargets& Targets() const;
+    // The context menu: "Deselect", separator, "Delete Hotlink", "Edit
+    // Hotlink", separator, "Print", built by the create message; all but
+    // "Print" start grayed.
+    const std::vector<HostUi::MenuItem>& MenuItems() const { return menu_; }
+    void SetMenuItemGrayed(int command, bool grayed);
+    bool IsMenuItemGrayed(int command) const;
+    // Set by a left press in a measuring mode, cleared by its release (a
+    // right release and SetMode clear it too); the rotation timer drives the
+    // view controller in modes 1 and 4 only while it is set.
+    bool LeftHeldMeasuring() const { return leftHeldMeasuring_; }
+    void SetLeftHeldMeasuring(bool held) { leftHeldMeasuring_ = held; }
+    // One tick of the control's timer 1002: in mode 2 the spin step turns the
+    // view (AzimuthChanged); in mode 0, and in 1 and 4 while the left button
+    // is held, the view controller's tick (continuous rotation). True when
+    // the camera changed.
+    bool OnViewTimer();
+    // The view controller's overlay, inside the frame's overlay projection.
+    void DrawOverlay();
+
   protected:
     void OnMessage(platform::Message& message) override;
 
   private:
+    void BuildMenu();
+    bool Render();
+    std::int32_t Mode() const;
+    bool Measuring() const;
+    void Capture(bool capture);
+    void OnLeftDown(const platform::Message& message);
+    void OnLeftUp(const platform::Message& message);
+    void OnLeftDoubleClick(const platform::Message& message);
+    void OnMouseMove(const platform::Message& message);
+    void OnMiddle(const platform::Message& message, bool down);
+    void OnRightDown(const platform::Message& message);
+    void OnRightUp(const platform::Message& message);
+    void OnWheel(const platform::Message& message);
+
     SX_PanoramaDataSet& dataSet_;
+    SX_Control* control_ = nullptr;
+    SX_MouseStatus status_;
+    std::unique_ptr<SX_ViewController> viewController_;
+    std::unique_ptr<SX_MeasureController> measureController_;
+    SX_ViewTargets* targets_ = nullptr;
+    std::vector<HostUi::MenuItem> menu_;
+    bool leftHeldMeasuring_ = false;
     std::function<bool()> painter_;
     std::unique_ptr<StraleLib::SX_OpenGLContext> context_;
     StraleLib::SX_OpenGLWorld world_;

@@ -1,0 +1,29 @@
+#pragma once
+// A page's hands on the view, as functions on `host`:
+//   host.mouse(type, x, y, keys)   type "move", "leftDown", "leftUp",
+//                                  "leftDoubleClick", "middleDown", "middleUp",
+//                                  "rightDown" or "rightUp"; x, y control
+//                                  client pixels (top-down); keys 1 Ctrl,
+//                                  2 Shift, 4 Alt (default 0). The message
+//                                  carries those keys and the buttons held.
+//   host.wheel(delta, x, y, keys)  one wheel message (120 per notch, > 0 away
+//                                  from the user)
+//   host.key(code)                 key down and key up of a virtual key code
+//   host.answerMenu(command)       the answer of the next popup menu (0
+//                                  dismisses it)
+//   host.cursor()                  the pointer shape over the view: "arrow",
+//                                  "hand", "sizens", "cross" or "hidden"
+// mouse, wheel and key return whether the control took the message. Input
+// goes through SX_Control::DeliverInput, as the desktop would deliver it.
+#include "host/HostUi.h"
+
+class SX_Control;
+class ScriptedHostUi;
+namespace scripthost {
+class ScriptHost;
+}
+
+// `ui` answers the control's popup menus and records its cursor.
+bool AddPageInput(scripthost::ScriptHost& host, SX_Control& control, ScriptedHostUi& ui);
+
+const char* CursorName(HostUi::Cursor cursor);
