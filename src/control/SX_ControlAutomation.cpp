@@ -63,6 +63,26 @@ HRESULT GetScreenLocation(SX_Control& c, double x, double y, double z, std::int3
     return S_OK;
 }
 
+// The measured point under a client pixel (rows from the top), or in mode 4
+// the viewing ray's point; always success, outputs written only when there
+// is a point.
+HRESULT Get3DLocation(SX_Control& c, std::int32_t screenX, std::int32_t screenY, double* x,
+                      double* y, double* z) {
+    SX_GraphicWindow* window = c.GraphicWindow();
+    if (c.Camera() == nullptr || window == nullptr) {
+        return S_OK;
+    }
+    double X = 0.0;
+    double Y = 0.0;
+    double Z = 0.0;
+    if (window->PickPoint(screenX, screenY, X, Y, Z)) {
+        *x = X;
+        *y = Y;
+        *z = Z;
+    }
+    return S_OK;
+}
+
 }  // namespace
 
 const DispatchTable& SX_ControlAutomation::Table() {
@@ -175,9 +195,8 @@ void SX_ControlAutomation::AddControlMembers(Builder& b) {
                     return S_OK;
                 }),
                 {u"value"})
-        // later: point picking (the measured point under the pixel)
         .Method(u"Get3DLocation", 1253,
-                &Declined<Long, Long, DoubleOut, DoubleOut, DoubleOut>::Call,
+                Forward<Long, Long, DoubleOut, DoubleOut, DoubleOut>(&Get3DLocation),
                 {u"screenX", u"screenY", u"x", u"y", u"z"})
         .Method(u"GetScreenLocation", 1255,
                 Forward<Double, Double, Double, LongOut, LongOut>(&GetScreenLocation),

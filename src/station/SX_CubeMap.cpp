@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "glcore/CubeGeometry.h"
 #include "glcore/SX_OpenGLCamera.h"
@@ -483,10 +484,52 @@ void SX_CubeMap::Draw() {
     interactionState_ = kIdle;
 }
 
+// ---------------------------------------------------------------------------
+// Picking (window thread)
+
+namespace {
+
+// The pixel index for a position 0..1 across n pixels: truncated toward zero,
+// the far edge (n) taken as the last pixel. False when the position gives no
+// representable index (not finite or far outside the face).
+bool PixelIndex(double position, std::uint32_t n, int& index) {
+    const double scaled = std::trunc(static_cast<double>(n) * position);
+    if (!(scaled > -2147483648.0 && scaled < 2147483647.0)) {
+        return false;
+    }
+    index = static_cast<int>(scaled);
+    if (index == static_cast<int>(n)) {
+        index = static_cast<int>(n) - 1;
+    }
+    return true;
+}
+
+}  // namespace
+
 bool SX_CubeMap::PointAt(int face, double u, double v, double& x, double& y, double& z) const {
-    (void)face;
-    (void)u;
-    (void)v;
-    x = y = z = 0.0;
-    return false;  // later: read the drawn level's point file
+    if (!hasPointData_ || !ValidFace(face)) {
+        return false;
+    }
+    // The whole query runs under the tile lock: the loader may replace the
+    // reader of this face and level meanwhile.
+    AutoCriticalLock lock(tileLock_);
+    const Face& record = faces_[face];
+    const int level = record.drawnLevel;
+    const auto texture = record.textures.find(level);
+    if (level < 0 || texture == record.textures.end()) {
+        return false;
+    }
+    // The point file has the pixel grid of the colour image of its level.
+    int column = 0;
+    int row = 0;
+    if (!PixelIndex(u, texture->second->Width(), column) ||
+        !PixelIndex(v, texture->second->Height(), row)) {
+        return false;
+    }
+    const auto reader = record.points.find(level);
+    if (reader == record.points.end() || !reader->second->HasPoint(column, row)) {
+        return false;
+    }
+    reader->second->GetPoint(column, row, x, y, z, true);
+    return true;
 }

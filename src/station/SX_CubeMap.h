@@ -112,7 +112,10 @@ class SX_CubeMap : public StraleLib::SX_OpenGLDrawable {
     int DrawnLevel(int face) const;
     // The measured point of the pixel at (u, v) (0..1 across the face image)
     // of the level last drawn on the face, in the scan frame and internal
-    // units; false when there is none.
+    // units. The pixel is (trunc(w u), trunc(h v)) of that level's colour
+    // image of w x h pixels, u = 1 and v = 1 giving the last column and row.
+    // False, outputs untouched, without point data, before the face is drawn,
+    // without a point file for the drawn level or for an unmeasured pixel.
     bool PointAt(int face, double u, double v, double& x, double& y, double& z) const;
     // 3 idle, 2 spinning, 1 dragging, 0 any other.
     int InteractionState() const { return interactionState_.load(); }
