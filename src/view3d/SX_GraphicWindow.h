@@ -79,7 +79,6 @@ class SX_GraphicWindow : public platform::Window {
     // the scan frame, or in mode 4 the viewing ray's point itself. False when
     // there is none.
     bool PickPoint(int x, int y, double& X, double& Y, double& Z);
-    std::function<int()> viewMode;  // the view's mode as picking reads it (unset: 0)
 
     void Move(int x, int y, int width, int height);
     int X() const { return x_; }

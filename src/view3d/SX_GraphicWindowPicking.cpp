@@ -11,12 +11,6 @@
 
 namespace {
 
-// The mode picking reads: the view's mode as its owner hands it over through
-// `viewMode`; without one the view navigates (mode 0).
-int PickingMode(const SX_GraphicWindow& window) {
-    return window.viewMode ? window.viewMode() : 0;
-}
-
 constexpr int kDirectionMode = 4;
 
 }  // namespace
@@ -40,7 +34,7 @@ bool SX_GraphicWindow::PickPoint(int x, int y, double& X, double& Y, double& Z) 
     if (!unprojected) {
         return false;
     }
-    if (PickingMode(*this) == kDirectionMode) {
+    if (Mode() == kDirectionMode) {
         X = dx;
         Y = dy;
         Z = dz;

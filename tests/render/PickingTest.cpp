@@ -235,7 +235,8 @@ TEST_F(PickingTest, Get3DLocationAnswersThePointOrInModeFourTheRay) {
 
     // Mode 4 picks view directions: every pixel answers its ray, rows
     // counted from the top.
-    c.GraphicWindow()->viewMode = [] { return 4; };
+    platform::VARIANT_BOOL set = platform::VARIANT_FALSE;
+    ASSERT_EQ(c.SetMode(4, &set), platform::S_OK);
     for (const auto& [column, row] : {std::pair{60, 45}, std::pair{5, 3}}) {
         const Vec3 ray = call(column, row);
         EXPECT_EQ(ray, Ray(c, column, row));

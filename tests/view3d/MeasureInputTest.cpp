@@ -64,7 +64,8 @@ TEST_F(MeasureInput, EscapeStopsMeasuringOnlyInModeOne) {
 }
 
 TEST_F(MeasureInput, ClickOnTheStationFiresPointPickedWithThePick) {
-    const auto station = Station(sitegen::DescriptionFormat::Metadata);
+    // One level only, so no finer level can arrive between the two picks.
+    const auto station = Generate({32}, sitegen::DescriptionFormat::Metadata);
     SX_Control& c = Ready(200, 150);
     c.put_src(Bstr(FromUtf8(station.description)));
     ASSERT_TRUE(WaitCoarseLoaded());
