@@ -23,6 +23,7 @@
 #include "control/SX_HostContainer.h"
 #include "host/HostUi.h"
 #include "panora/Commands.h"
+#include "panora/PageScreenshot.h"
 #include "platform/MessageLoop.h"
 #include "platform/Text.h"
 #include "scripthost/ScriptHost.h"
@@ -188,6 +189,7 @@ int RunPage(int argc, char** argv) {
     auto automation = platform::MakeRef<SX_ControlAutomation>(control.get());
     host->AddObject("control", automation,
                     scripthost::EventSource{&control->Events(), ControlEventTable()});
+    AddPageScreenshot(*host, *control);
 
     int code = scripthost::ScriptHost::kExitScriptError;
     if (host->LoadFile(args.page)) {
