@@ -26,6 +26,7 @@
 #include "host/ScriptedHostUi.h"
 #include "panora/Commands.h"
 #include "panora/PageInput.h"
+#include "panora/PageScreenshot.h"
 #include "platform/MessageLoop.h"
 #include "platform/Text.h"
 #include "scripthost/ScriptHost.h"
@@ -209,6 +210,7 @@ int RunPage(int argc, char** argv) {
     host->AddObject("control", automation,
                     scripthost::EventSource{&control->Events(), ControlEventTable()});
     AddPageInput(*host, *control, ui.Scripted());
+    AddPageScreenshot(*host, *control);
 
     int code = scripthost::ScriptHost::kExitScriptError;
     if (host->LoadFile(args.page)) {

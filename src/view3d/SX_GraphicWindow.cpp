@@ -1,6 +1,9 @@
 #include "view3d/SX_GraphicWindow.h"
 
+#include <GL/gl.h>
+
 #include <algorithm>
+#include <cstring>
 
 #include "measure/SX_MeasureController.h"
 #include "station/SX_CubeMap.h"
@@ -47,6 +50,9 @@ bool SX_GraphicWindow::InitOpenGL() {
 
 void SX_GraphicWindow::DropPixelBuffer() {
     pixels_ = platform::RgbImage();
+    captureBuffer_.reset();
+    captureAllocated_ = 0;
+    captureWidth_ = captureHeight_ = 0;
 }
 
 void SX_GraphicWindow::OnMessage(platform::Message& message) {
@@ -103,8 +109,41 @@ void SX_GraphicWindow::ReadFrame() {
         return;
     }
     captureRequested_ = false;
-    if (!context_->ReadPixels(pixels_)) {
+    const std::uint32_t width = static_cast<std::uint32_t>(std::max(width_, 0));
+    const std::uint32_t height = static_cast<std::uint32_t>(std::max(height_, 0));
+    captureWidth_ = padRows_ && width % 4 != 0 ? width + 4 - width % 4 : width;
+    captureHeight_ = height;
+    const std::size_t row = static_cast<std::size_t>(captureWidth_) * 3;
+    const std::size_t needed = row * captureHeight_;
+    if (needed == 0) {
         pixels_ = platform::RgbImage();
+        return;
+    }
+    if (!captureBuffer_ || needed > captureAllocated_) {
+        // Zeroed: glReadPixels leaves what lies beyond the framebuffer as it
+        // was, so a fresh buffer shows it black.
+        captureBuffer_ = std::make_unique<std::uint8_t[]>(needed * 2);
+        captureAllocated_ = needed * 2;
+    }
+    // The frame is still in the framebuffer the context draws into, so this
+    // reads the frame just drawn; rows come bottom-up.
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glGetError();
+    glReadPixels(0, 0, static_cast<GLsizei>(captureWidth_), static_cast<GLsizei>(captureHeight_),
+                 GL_RGB, GL_UNSIGNED_BYTE, captureBuffer_.get());
+    if (glGetError() != GL_NO_ERROR) {
+        pixels_ = platform::RgbImage();
+        return;
+    }
+    // Top-down and cropped to the view's width for the image handed out.
+    const std::size_t outRow = static_cast<std::size_t>(width) * 3;
+    pixels_.width = static_cast<int>(width);
+    pixels_.height = static_cast<int>(height);
+    pixels_.rgb.resize(outRow * height);
+    for (std::uint32_t y = 0; y < height; ++y) {
+        std::memcpy(pixels_.rgb.data() + outRow * y, captureBuffer_.get() + row * (height - 1 - y),
+                    outRow);
     }
 }
 

@@ -16,10 +16,15 @@
 //
 // Capture: when a capture is requested (so for the first frame, too), the
 // frame just drawn is read back into the capture buffer and the request is
-// cleared.
+// cleared. The buffer holds 24-bit RGB rows bottom-up, as OpenGL reads them,
+// each row widened to a multiple of 4 pixels; it only grows, and when it must
+// it is reallocated at twice the size needed. Captured() is the same frame
+// top-down and cropped to the view's width.
 //
 // Context lock: the loader uploads textures holding the context (blocking
 // acquire); this window only tries it, so the window thread never waits.
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -71,6 +76,11 @@ class SX_GraphicWindow : public platform::Window {
     void ReadFrame();
     // The last captured frame, rows top-down (empty before any).
     const platform::RgbImage& Captured() const { return pixels_; }
+    // The capture buffer: the width read (the view's, widened), the height,
+    // and the bytes allocated (0 before the first capture).
+    std::uint32_t CaptureWidth() const { return captureWidth_; }
+    std::uint32_t CaptureHeight() const { return captureHeight_; }
+    std::size_t CaptureAllocated() const { return captureAllocated_; }
     // Clears the data set while holding the context (so no upload is half
     // done); false, with the data set unchanged, when the context is busy.
     bool ClearDataSet();
@@ -144,6 +154,11 @@ class SX_GraphicWindow : public platform::Window {
     std::unique_ptr<StraleLib::SX_OpenGLContext> context_;
     StraleLib::SX_OpenGLWorld world_;
     platform::RgbImage pixels_;
+    std::unique_ptr<std::uint8_t[]> captureBuffer_;
+    std::size_t captureAllocated_ = 0;
+    std::uint32_t captureWidth_ = 0;
+    std::uint32_t captureHeight_ = 0;
+    bool padRows_ = true;
     int x_ = 0;
     int y_ = 0;
     int width_ = 0;

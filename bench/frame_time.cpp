@@ -1,0 +1,170 @@
+// Frame time of a headless control on the software rasteriser at 1280 x 720
+// and 1920 x 1080, at rest and while spinning, with a station generated here
+// (faces of 512, 1024 and 2048 pixels). A spinning frame is what a spin tick
+// draws: the azimuth moves by the step and the cube map is in interaction
+// state 2, which accepts a coarser level; a frame at rest is drawn in the
+// idle state with the camera still. Every level a frame asks for is loaded
+// before timing. Prints milliseconds per frame, the level drawn on the front
+// face, and the ratio spinning / rest.
+//
+//   bench/bench_frame_time [frames]
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "control/SX_Control.h"
+#include "control/SX_HostContainer.h"
+#include "glcore/SX_OpenGLCamera.h"
+#include "glcore/SX_OpenGLContext.h"
+#include "host/ScriptedHostUi.h"
+#include "platform/ComBstr.h"
+#include "platform/MessageLoop.h"
+#include "platform/Text.h"
+#include "sitegen/SiteGenerator.h"
+#include "station/SX_CubeMap.h"
+#include "station/SX_PanoramaDataSet.h"
+#include "view3d/SX_GraphicWindow.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kSpinning = 2;
+constexpr double kSpinStep = 2.0;  // degrees per frame
+
+double MsSince(Clock::time_point t0) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+}
+
+struct Timing {
+    double restMs = -1.0;
+    double spinMs = -1.0;
+    int restLevel = -1;
+    int spinLevel = -1;
+    std::string renderer;
+};
+
+void Frame(SX_Control& control, SX_CubeMap& cube, bool spinning) {
+    if (spinning) {
+        control.DataSet().Camera()->AddAzimuth(kSpinStep);
+        cube.SetInteractionState(kSpinning);
+    }
+    while (!control.RenderFrame()) {
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+    }
+}
+
+// Mean frame time over `frames` frames, after one untimed frame.
+double TimeFrames(SX_Control& control, SX_CubeMap& cube, bool spinning, int frames) {
+    Frame(control, cube, spinning);
+    const auto t0 = Clock::now();
+    for (int i = 0; i < frames; ++i) {
+        Frame(control, cube, spinning);
+    }
+    return MsSince(t0) / frames;
+}
+
+Timing Measure(const std::string& description, int width, int height, int frames) {
+    Timing timing;
+    platform::MessageLoop loop;
+    ScriptedHostUi ui;
+    SX_Control::Options options;
+    options.logFolder = u"";
+    options.openBrowser = [](const std::u16string&) { return false; };
+    SX_Control control(loop, ui, nullptr, std::move(options));
+    if (!control.Create(width, height) ||
+        !loop.RunUntil([&] { return control.ReadyState() == 4; }, 10000) ||
+        control.GraphicWindow() == nullptr || !control.GraphicWindow()->HasOpenGL()) {
+        control.Destroy();
+        return timing;
+    }
+    timing.renderer = control.GraphicWindow()->Context()->Renderer();
+    control.put_src(platform::Bstr(platform::FromUtf8(description)));
+    StraleLib::SX_OpenGLCamera& camera = *control.DataSet().Camera();
+
+    // Draw at rest and spinning until every face holds the level wanted.
+    const auto t0 = Clock::now();
+    bool ready = false;
+    while (!ready && MsSince(t0) < 30000.0) {
+        loop.ProcessPending();
+        SX_CubeMap* cube = control.DataSet().CubeMap();
+        if (cube == nullptr) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            continue;
+        }
+        for (const bool spinning : {true, false}) {
+            Frame(control, *cube, spinning);
+        }
+        const int wanted = cube->WantedLevel();
+        ready = wanted != SX_CubeMap::kNoWantedLevel;
+        for (int f = 0; ready && f < SX_CubeMap::kFaceCount; ++f) {
+            ready = cube->HasImage(f, wanted);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    if (ready) {
+        SX_CubeMap& cube = *control.DataSet().CubeMap();
+        camera.SetAzimuth(0.0);
+        camera.SetAltitude(0.0);
+        timing.restMs = TimeFrames(control, cube, false, frames);
+        timing.restLevel = cube.DrawnLevel(1);
+        camera.SetAzimuth(0.0);
+        timing.spinMs = TimeFrames(control, cube, true, frames);
+        camera.SetAzimuth(0.0);
+        Frame(control, cube, true);
+        timing.spinLevel = cube.DrawnLevel(1);
+    }
+    control.Destroy();
+    return timing;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("panora-bench-frame-" + std::to_string(getpid()));
+    setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+    setenv("XDG_CACHE_HOME", (dir / "cache").c_str(), 1);
+
+    sitegen::SiteOptions options;
+    options.outputDir = (dir / "site").string();
+    options.stations = 1;
+    options.sizes = {512, 1024, 2048};
+    sitegen::SitePlan plan;
+    std::string error;
+    if (!sitegen::GenerateSite(options, &plan, &error)) {
+        std::fprintf(stderr, "cannot generate the station: %s\n", error.c_str());
+        return 1;
+    }
+    const std::string description = plan.stations.at(0).description;
+
+    int status = 0;
+    const struct { int width, height; } sizes[] = {{1280, 720}, {1920, 1080}};
+    for (const auto& size : sizes) {
+        const Timing t = Measure(description, size.width, size.height, frames);
+        if (t.restMs < 0 || t.spinMs < 0) {
+            std::printf("%4d x %4d: FAILED (no view or levels not loaded)\n", size.width,
+                        size.height);
+            status = 1;
+            continue;
+        }
+        std::printf("%4d x %4d on %s, mean of %d frames\n", size.width, size.height,
+                    t.renderer.c_str(), frames);
+        std::printf("  at rest   %8.2f ms per frame (front face at level %d)\n", t.restMs,
+                    t.restLevel);
+        std::printf("  spinning  %8.2f ms per frame (front face at level %d)\n", t.spinMs,
+                    t.spinLevel);
+        std::printf("  ratio spinning / rest  %6.3f\n", t.spinMs / t.restMs);
+    }
+    std::filesystem::remove_all(dir);
+    return status;
+}

@@ -1,0 +1,258 @@
+// Loading a station against decoding its JPEG files with libturbojpeg alone,
+// both in this run, on a station generated here with 2048-pixel faces and a
+// coarse level:
+//  (i)  from setting `src` on a headless control to the end of the first
+//       frame that shows the coarsest level on all six faces, against
+//       decoding the six coarse JPEG files;
+//  (ii) loading and uploading one level of six 2048-pixel faces through the
+//       cube map (LoadFaceImage, uploading into an OpenGL context), against
+//       decoding the same six JPEG files.
+// Each file is read from disk (the page cache) in both the measurement and
+// the reference. Prints medians and the ratios (target <= 1.3).
+//
+//   bench/bench_load_level [fine size] [coarse size] [repetitions]
+
+#include <turbojpeg.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "control/SX_Control.h"
+#include "control/SX_HostContainer.h"
+#include "glcore/SX_OpenGLContext.h"
+#include "host/SX_Resources.h"
+#include "host/ScriptedHostUi.h"
+#include "platform/ComBstr.h"
+#include "platform/Image.h"
+#include "platform/MessageLoop.h"
+#include "platform/Text.h"
+#include "sitegen/SiteGenerator.h"
+#include "station/SX_CubeMap.h"
+#include "station/SX_LoadingContext.h"
+#include "station/SX_PanoramaDataSet.h"
+#include "view3d/SX_GraphicWindow.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double MsSince(Clock::time_point t0) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0.0 : v[v.size() / 2];
+}
+
+// Reads and decodes the files to RGB as the image decoder does; -1 on error.
+double DecodeWithTurboJpeg(const std::vector<std::string>& files) {
+    tjhandle tj = tjInitDecompress();
+    std::vector<unsigned char> pixels;
+    const auto t0 = Clock::now();
+    for (const std::string& file : files) {
+        std::ifstream in(file, std::ios::binary);
+        const std::vector<unsigned char> data((std::istreambuf_iterator<char>(in)),
+                                              std::istreambuf_iterator<char>());
+        int width = 0, height = 0, subsampling = 0, colourspace = 0;
+        if (tjDecompressHeader3(tj, data.data(), data.size(), &width, &height, &subsampling,
+                                &colourspace) != 0) {
+            tjDestroy(tj);
+            return -1.0;
+        }
+        pixels.resize(static_cast<std::size_t>(width) * height * 3);
+        if (tjDecompress2(tj, data.data(), data.size(), pixels.data(), width, 0, height, TJPF_RGB,
+                          TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS) != 0) {
+            tjDestroy(tj);
+            return -1.0;
+        }
+    }
+    const double ms = MsSince(t0);
+    tjDestroy(tj);
+    return ms;
+}
+
+// The same through the image layer the cube map decodes with, a fresh image
+// per file as the loader has it.
+double DecodeWithImageLayer(const std::vector<std::string>& files) {
+    const auto t0 = Clock::now();
+    for (const std::string& file : files) {
+        platform::RgbImage image;
+        if (!platform::DecodeImageFile(file, image)) {
+            return -1.0;
+        }
+    }
+    return MsSince(t0);
+}
+
+// (i): a control of 640 x 480 on real time; -1 when the frame never came.
+// *imagesIn: when the six coarse images were in (before the frame).
+double FirstCoarseFrame(const std::string& description, int coarseLevel, double* imagesIn) {
+    platform::MessageLoop loop;
+    ScriptedHostUi ui;
+    SX_Control::Options options;
+    options.logFolder = u"";
+    options.openBrowser = [](const std::u16string&) { return false; };
+    SX_Control control(loop, ui, nullptr, std::move(options));
+    if (!control.Create(640, 480) ||
+        !loop.RunUntil([&] { return control.ReadyState() == 4; }, 10000) ||
+        control.GraphicWindow() == nullptr || !control.GraphicWindow()->HasOpenGL()) {
+        control.Destroy();
+        return -1.0;
+    }
+    double ms = -1.0;
+    const auto t0 = Clock::now();
+    control.put_src(platform::Bstr(platform::FromUtf8(description)));
+    while (MsSince(t0) < 20000.0) {
+        loop.ProcessPending();
+        const SX_CubeMap* cube = control.DataSet().CubeMap();
+        bool loaded = cube != nullptr;
+        for (int f = 0; loaded && f < SX_CubeMap::kFaceCount; ++f) {
+            loaded = cube->HasImage(f, coarseLevel);
+        }
+        if (!loaded) {
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+            continue;
+        }
+        if (*imagesIn < 0) {
+            *imagesIn = MsSince(t0);
+        }
+        while (!control.RenderFrame()) {
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+        bool complete = true;
+        for (int f = 0; f < SX_CubeMap::kFaceCount; ++f) {
+            complete = complete && cube->DrawnLevel(f) == coarseLevel;
+        }
+        if (complete) {
+            ms = MsSince(t0);
+            break;
+        }
+    }
+    control.Destroy();
+    return ms;
+}
+
+// (ii): six faces of one level loaded and uploaded by a cube map of its own.
+double LoadAndUploadLevel(const sitegen::LevelFiles& level, const std::string& description,
+                          StraleLib::SX_OpenGLContext& gl) {
+    SX_Resources resources;
+    SX_PanoramaDataSet dataSet(resources);
+    SX_LoadingContext context(platform::FromUtf8(description));
+    context.SetOpenGLContext(&gl);
+    SX_CubeMap cube;
+    cube.SetLevel(level.level, level.size, true, gl.MaxTextureSize());
+    bool ok = true;
+    const auto t0 = Clock::now();
+    for (int f = 0; f < SX_CubeMap::kFaceCount; ++f) {
+        const std::u16string colour = platform::FromUtf8(level.image[f]);
+        ok = ok && cube.LoadFaceImage(context, f, colour, platform::FromUtf8(level.mask[f]), colour,
+                                      level.level, dataSet, 0);
+    }
+    const double ms = MsSince(t0);
+    ok = ok && !cube.Image(0, level.level).has_value();  // uploaded, pixels freed
+    if (gl.Acquire()) {
+        cube.DropContent();
+        gl.Release();
+    }
+    return ok ? ms : -1.0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int fine = argc > 1 ? std::atoi(argv[1]) : 2048;
+    const int coarse = argc > 2 ? std::atoi(argv[2]) : 256;
+    const int reps = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("panora-bench-load-" + std::to_string(getpid()));
+    // Per-user files of the control stay inside the bench's folder.
+    setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+    setenv("XDG_CACHE_HOME", (dir / "cache").c_str(), 1);
+
+    sitegen::SiteOptions options;
+    options.outputDir = (dir / "site").string();
+    options.stations = 1;
+    options.sizes = {coarse, fine};
+    sitegen::SitePlan plan;
+    std::string error;
+    const auto generated = Clock::now();
+    if (!sitegen::GenerateSite(options, &plan, &error)) {
+        std::fprintf(stderr, "cannot generate the station: %s\n", error.c_str());
+        return 1;
+    }
+    std::printf("station generated in %.1f s: faces of %d and %d pixels\n",
+                MsSince(generated) / 1000.0, fine, coarse);
+    const sitegen::StationFiles& st = plan.stations.at(0);
+    const sitegen::LevelFiles& fineLevel = st.levels.at(0);
+    const sitegen::LevelFiles& coarseLevel = st.levels.at(1);
+    const std::vector<std::string> fineFiles(fineLevel.image.begin(), fineLevel.image.end());
+    const std::vector<std::string> coarseFiles(coarseLevel.image.begin(), coarseLevel.image.end());
+
+    int status = 0;
+    std::vector<double> firstFrame, imagesIn, coarseDecode;
+    for (int i = 0; i < reps; ++i) {
+        double in = -1.0;
+        firstFrame.push_back(FirstCoarseFrame(st.description, coarseLevel.level, &in));
+        imagesIn.push_back(in);
+        coarseDecode.push_back(DecodeWithTurboJpeg(coarseFiles));
+    }
+    StraleLib::SX_OpenGLContext gl;
+    std::vector<double> levelLoad, fineDecode, platformDecode;
+    if (gl.Create(64, 64)) {
+        for (int i = 0; i < reps; ++i) {
+            levelLoad.push_back(LoadAndUploadLevel(fineLevel, st.description, gl));
+            fineDecode.push_back(DecodeWithTurboJpeg(fineFiles));
+            platformDecode.push_back(DecodeWithImageLayer(fineFiles));
+        }
+        gl.Destroy();
+    } else {
+        std::fprintf(stderr, "no OpenGL context: %s\n", gl.LastError().c_str());
+    }
+    std::filesystem::remove_all(dir);
+
+    const auto failed = [](const std::vector<double>& v) {
+        return v.empty() || std::any_of(v.begin(), v.end(), [](double x) { return x < 0; });
+    };
+    std::printf("median of %d runs\n", reps);
+    if (failed(firstFrame) || failed(coarseDecode)) {
+        std::printf("(i) first frame of the coarsest level: FAILED\n");
+        status = 1;
+    } else {
+        const double a = Median(firstFrame), b = Median(coarseDecode);
+        std::printf("(i)  src to first complete frame of level %d (6 x %d)   %8.2f ms\n",
+                    coarseLevel.level, coarse, a);
+        std::printf("     of which until the six images were in               %8.2f ms\n",
+                    Median(imagesIn));
+        std::printf("     reference: decode the 6 JPEG files (libturbojpeg)   %8.2f ms\n", b);
+        std::printf(
+            "     ratio                                               %8.2f  (target "
+            "<= 1.3)\n",
+            a / b);
+    }
+    if (failed(levelLoad) || failed(fineDecode)) {
+        std::printf("(ii) load and upload of one level: FAILED\n");
+        status = 1;
+    } else {
+        const double a = Median(levelLoad), b = Median(fineDecode);
+        std::printf("(ii) load + upload of level 0 (6 x %d)                %8.2f ms\n", fine, a);
+        std::printf("     reference: decode the 6 JPEG files (libturbojpeg)   %8.2f ms\n", b);
+        std::printf("     (image layer decode alone, fresh images: %.2f ms)\n",
+                    Median(platformDecode));
+        std::printf(
+            "     ratio                                               %8.2f  (target "
+            "<= 1.3)\n",
+            a / b);
+    }
+    return status;
+}

@@ -1,0 +1,212 @@
+// The frame and its capture as the view keeps them: a frame asked for while
+// the loader holds the OpenGL context is skipped and the next one draws; the
+// capture buffer widens rows to a multiple of 4 pixels and grows to twice the
+// size needed; masked faces are dimmed only where the mask is clear and only
+// in alpha mode, and a face without its mask file draws opaque.
+#include <algorithm>
+#include <cmath>
+#include <condition_variable>
+#include <filesystem>
+#include <mutex>
+#include <thread>
+
+#include "control/ControlFixture.h"
+#include "glcore/SX_OpenGLCamera.h"
+#include "support/ImageCompare.h"
+#include "view3d/SX_GraphicWindow.h"
+
+namespace {
+
+class FrameCaptureTest : public ControlFixture {
+  protected:
+    SX_Control& Loaded(const sitegen::StationFiles& st, int width, int height) {
+        SX_Control& c = ReadyControl(MakeOptions(), nullptr, width, height);
+        c.put_src(platform::Bstr(platform::FromUtf8(st.description)));
+        EXPECT_TRUE(WaitFor([&] {
+            clock_.Advance(500);
+            return c.LoadFinished();
+        }));
+        EXPECT_EQ(c.DataSet().GetMessages(), u"");
+        return c;
+    }
+
+    platform::RgbImage Capture(SX_Control& c) {
+        c.GraphicWindow()->RequestCapture();
+        EXPECT_TRUE(c.RenderFrame());
+        EXPECT_FALSE(c.GraphicWindow()->CaptureRequested());
+        return c.GraphicWindow()->Captured();
+    }
+};
+
+// Holds the control's context on a thread of its own, as the loader does
+// while it uploads, until Let() is called.
+class ContextHolder {
+  public:
+    explicit ContextHolder(StraleLib::SX_OpenGLContext& context)
+        : thread_([this, &context] {
+              const bool acquired = context.Acquire();
+              std::unique_lock<std::mutex> lock(mutex_);
+              acquired_ = acquired;
+              held_ = true;
+              changed_.notify_all();
+              changed_.wait(lock, [this] { return let_; });
+              context.Release();
+          }) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [this] { return held_; });
+    }
+    ~ContextHolder() { Let(); }
+    bool Acquired() const { return acquired_; }
+    void Let() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            let_ = true;
+        }
+        changed_.notify_all();
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool held_ = false;
+    bool let_ = false;
+    bool acquired_ = false;
+    std::thread thread_;
+};
+
+TEST_F(FrameCaptureTest, FrameWhileTheLoaderHoldsTheContextIsSkippedAndTheNextDraws) {
+    const auto& st = Generate({32});
+    SX_Control& c = Loaded(st, 64, 48);
+    SX_GraphicWindow& view = *c.GraphicWindow();
+    SX_CubeMap& cube = *c.DataSet().CubeMap();
+    const platform::RgbImage before = Capture(c);
+    ASSERT_EQ(before.width, 64);
+
+    c.DataSet().Camera()->SetAzimuth(180.0);
+    cube.SetInteractionState(2);
+    view.RequestCapture();
+    {
+        ContextHolder loader(*view.Context());
+        ASSERT_TRUE(loader.Acquired());
+        EXPECT_FALSE(c.RenderFrame());
+        // Nothing was drawn: the cube map did not go idle, the request
+        // stands, and the last capture is still the earlier frame.
+        EXPECT_EQ(cube.InteractionState(), 2);
+        EXPECT_TRUE(view.CaptureRequested());
+        EXPECT_EQ(view.Captured().rgb, before.rgb);
+    }
+    EXPECT_TRUE(c.RenderFrame());
+    EXPECT_EQ(cube.InteractionState(), SX_CubeMap::kIdle);
+    EXPECT_FALSE(view.CaptureRequested());
+    ASSERT_EQ(view.Captured().width, 64);
+    EXPECT_NE(view.Captured().rgb, before.rgb);  // the back face, not the front
+}
+
+TEST_F(FrameCaptureTest, CaptureRowsWidenToFourPixelsAndTheBufferGrowsToTwice) {
+    SX_Control& c = ReadyControl(MakeOptions(), nullptr, 1001, 8);
+    SX_GraphicWindow& view = *c.GraphicWindow();
+    const platform::RgbImage first = Capture(c);
+    EXPECT_EQ(first.width, 1001);
+    EXPECT_EQ(first.height, 8);
+    EXPECT_EQ(first.rgb.size(), 1001u * 8 * 3);
+    EXPECT_EQ(view.CaptureWidth(), 1004u);
+    EXPECT_EQ(view.CaptureHeight(), 8u);
+    EXPECT_EQ(view.CaptureAllocated(), 2u * 1004 * 8 * 3);
+
+    // A second capture of the same view reuses the buffer.
+    Capture(c);
+    EXPECT_EQ(view.CaptureAllocated(), 2u * 1004 * 8 * 3);
+    // Smaller views fit in it; a view 1000 wide is read 1000 wide.
+    c.Resize(1000, 4);
+    EXPECT_EQ(Capture(c).width, 1000);
+    EXPECT_EQ(view.CaptureWidth(), 1000u);
+    EXPECT_EQ(view.CaptureAllocated(), 2u * 1004 * 8 * 3);
+    // A view beyond the buffer gets a new one of twice the size needed.
+    c.Resize(1001, 20);
+    EXPECT_EQ(Capture(c).height, 20);
+    EXPECT_EQ(view.CaptureAllocated(), 2u * 1004 * 20 * 3);
+
+    view.DropPixelBuffer();
+    EXPECT_EQ(view.CaptureAllocated(), 0u);
+    EXPECT_EQ(view.Captured().width, 0);
+}
+
+TEST_F(FrameCaptureTest, AlphaModeDimsUnmaskedPixelsAndAFaceWithoutMaskDrawsOpaque) {
+    // One 64-pixel level seen on a 64 x 64 view at 90 degrees: the face
+    // straight ahead fills the view, one texel per pixel.
+    const auto& st = Generate({64});
+    const sitegen::LevelFiles& level = st.levels.at(0);
+    const double azimuthOfFace[4] = {-90.0, 0.0, 90.0, 180.0};
+    int face = -1;
+    for (int f = 0; f < 4 && face < 0; ++f) {
+        face = level.masked[f] ? f : -1;
+    }
+    ASSERT_GE(face, 0) << "the window to the sky is on no side face";
+    platform::Mask mask;
+    ASSERT_TRUE(platform::DecodeMaskFile(level.mask[face], mask));
+    ASSERT_EQ(mask.width, 64);
+
+    const auto frames = [&](SX_Control& c, platform::RgbImage& opaque, platform::RgbImage& alpha) {
+        StraleLib::SX_OpenGLCamera& camera = *c.DataSet().Camera();
+        camera.SetAzimuth(azimuthOfFace[face]);
+        camera.SetAltitude(0.0);
+        camera.SetFieldOfView(90.0);
+        c.DataSet().CubeMap()->SetAlphaMode(false);
+        opaque = Capture(c);
+        c.DataSet().CubeMap()->SetAlphaMode(true);
+        alpha = Capture(c);
+    };
+    platform::RgbImage opaque, alpha;
+    frames(Loaded(st, 64, 64), opaque, alpha);
+    ASSERT_EQ(alpha.width, 64);
+    // Top-down, texel for texel: the frame is the face image itself.
+    platform::RgbImage faceImage;
+    ASSERT_TRUE(platform::DecodeImageFile(level.image[face], faceImage));
+    EXPECT_TRUE(testsupport::ImagesMatch(opaque, faceImage, {8, 0.02, 1.5}, "face-ahead"));
+
+    // Away from the mask's edges (one pixel of slack each way), a clear bit
+    // gives 64/255 of the colour, a set bit the colour itself.
+    const auto uniform = [&](int x, int y, std::uint8_t& bit) {
+        bit = mask.opaque[static_cast<std::size_t>(y) * 64 + x];
+        for (int dy = -1; dy <= 1; ++dy) {
+            for (int dx = -1; dx <= 1; ++dx) {
+                if (mask.opaque[static_cast<std::size_t>(y + dy) * 64 + x + dx] != bit) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    };
+    int dimmed = 0, kept = 0, wrong = 0;
+    for (int y = 1; y < 63; ++y) {
+        for (int x = 1; x < 63; ++x) {
+            std::uint8_t bit = 0;
+            if (!uniform(x, y, bit)) {
+                continue;
+            }
+            const testsupport::Rgb o = testsupport::PixelAt(opaque, x, y);
+            const testsupport::Rgb a = testsupport::PixelAt(alpha, x, y);
+            const double f = bit ? 1.0 : 64.0 / 255.0;
+            const bool ok = std::abs(a.r - o.r * f) <= 2.0 && std::abs(a.g - o.g * f) <= 2.0 &&
+                            std::abs(a.b - o.b * f) <= 2.0;
+            wrong += ok ? 0 : 1;
+            (bit ? kept : dimmed) += 1;
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_GT(dimmed, 20);
+    EXPECT_GT(kept, 20);
+
+    // Without its mask file the face loads and draws opaque in alpha mode.
+    control_->Destroy();
+    control_.reset();
+    std::filesystem::remove(level.mask[face]);
+    platform::RgbImage unmaskedOpaque, unmaskedAlpha;
+    frames(Loaded(st, 64, 64), unmaskedOpaque, unmaskedAlpha);
+    EXPECT_TRUE(testsupport::ImagesMatch(unmaskedAlpha, opaque, {2, 0.0, 0.5}, "mask-missing"));
+}
+
+}  // namespace
