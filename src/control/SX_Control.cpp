@@ -805,7 +805,9 @@ bool SX_Control::RenderFrame() {
     camera->Draw();
     if (SX_CubeMap* cube = dataSet_->CubeMap()) {
         cube->Draw();
-        // later: the station's marks (depth test and texturing off) unless dragging
+        if (cube->InteractionState() >= 2) {  // not while dragging
+            dataSet_->Marks().DrawAll();
+        }
         cube->SetInteractionState(SX_CubeMap::kIdle);
     }
     graphicWindow_->World().BeginOverlay();

@@ -228,6 +228,11 @@ class SX_Control : private platform::Window, private LoadControl {
     const std::u16string& HotlinkIconFile() const { return hotlinkIconFile_; }
     std::u16string StationImage() const;
     int DefaultUnit() const { return defaultUnit_.load(); }
+    void SetDefaultUnit(int unit) { defaultUnit_.store(unit); }
+    // The short label held beside the default unit; it follows the unit
+    // only where a member says so.
+    const std::u16string& DefaultUnitLabel() const { return defaultUnitLabel_; }
+    void SetDefaultUnitLabel(std::u16string label) { defaultUnitLabel_ = std::move(label); }
 
     // The product's uninstall key below HKEY_LOCAL_MACHINE and update page.
     static constexpr std::u16string_view kUninstallKey =
@@ -306,6 +311,7 @@ class SX_Control : private platform::Window, private LoadControl {
     std::u16string hotlinkIconFile_;
     std::u16string stationImage_;
     std::atomic<int> defaultUnit_{0};
+    std::u16string defaultUnitLabel_ = u"m";
     bool created_ = false;
     bool destroyed_ = false;
     int width_ = 0;

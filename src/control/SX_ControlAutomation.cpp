@@ -143,8 +143,15 @@ void SX_ControlAutomation::AddControlMembers(Builder& b) {
              }))
         // later: site map (joined with the current load's base)
         .Get(u"SiteMap", 110, &Declined<StrOut>::Call)
-        // later: units
-        .Property(u"DefaultUnit", 111, &Declined<LongOut>::Call, &Declined<Long>::Call)
+        // The default unit; a put keeps the default unit's label.
+        .Property(u"DefaultUnit", 111, Forward<LongOut>([](SX_Control& c, LongOut v) {
+                      *v = c.DefaultUnit();
+                      return S_OK;
+                  }),
+                  Forward<Long>([](SX_Control& c, Long v) {
+                      c.SetDefaultUnit(v);
+                      return S_OK;
+                  }))
         // later: neighbour stations
         .Property(u"MaxNumNeighborsToDisplay", 112, &Declined<LongOut>::Call, &Declined<Long>::Call)
         .Property(u"ShowNeighborLabels", 113, &Declined<BoolOut>::Call, &Declined<Bool>::Call)

@@ -1,39 +1,219 @@
 // ISX_Control members of the 3D marks, units, drawing defaults, the drawing
 // overlay, markup files and saved views.
+//
+// The 3D mark members act only while a station is loaded and ready: the
+// control is complete (ready state 4) with its data set attached to the view.
+// Otherwise, and for an identifier no mark has, they succeed with the neutral
+// result: -1 for identifiers and units, false, 0.0 or "" left as the caller
+// gave them. Setters do not redraw; adding and removing fire Mark3DAdded and
+// Mark3DDeleted.
 
+#include <cstdint>
+
+#include "control/SX_Control.h"
 #include "control/SX_ControlAutomation.h"
 #include "control/SX_ControlAutomationDeclined.h"
+#include "control/SX_ControlEvents.h"
+#include "measure/SX_Mark.h"
+#include "measure/SX_MeasureDefaults.h"
+#include "measure/SX_Units.h"
+#include "station/SX_PanoramaDataSet.h"
+#include "view3d/SX_GraphicWindow.h"
 
+using namespace platform;
 using namespace control_automation;
+
+namespace {
+
+// The control while a station is loaded and ready, else null.
+SX_Control* Ready(SX_ControlAutomation& self) {
+    SX_Control* control = self.Control();
+    return control != nullptr && control->Camera() != nullptr ? control : nullptr;
+}
+
+SX_Mark* FindMark(SX_Control& c, Long id) {
+    return c.DataSet().Marks().Find(static_cast<std::uint32_t>(id));
+}
+
+// Calls fn(control, mark, args...) for a ready control's mark with the
+// identifier; otherwise the call is declined.
+template <class... A, class F>
+auto OnMark(F fn) {
+    return [fn](SX_ControlAutomation& self, Long id, A... args) -> HRESULT {
+        SX_Control* c = Ready(self);
+        SX_Mark* mark = c != nullptr ? FindMark(*c, id) : nullptr;
+        if (mark != nullptr) {
+            fn(*c, *mark, args...);
+        }
+        return S_OK;
+    };
+}
+
+void RedrawView(SX_Control& c) {
+    if (SX_GraphicWindow* window = c.GraphicWindow()) {
+        window->Invalidate();
+    }
+}
+
+int UnitOrDefault(SX_Control& c, Long unit) {
+    return unit == SX_Units::kDefaultUnit ? c.DefaultUnit() : unit;
+}
+
+HRESULT VertexMark3D(SX_ControlAutomation& self, Double x, Double y, Double z, Long unit,
+                     Str colour, LongOut id) {
+    *id = -1;
+    SX_Control* c = Ready(self);
+    if (c == nullptr) {
+        return S_OK;
+    }
+    *id = c->DataSet().AddVertexMark(x, y, z, UnitOrDefault(*c, unit), colour.Str(),
+                                     MeasureDefaults());
+    c->FireEvent(SX_ControlEvents::kMark3DAdded, {Variant(std::int32_t{*id})});
+    return S_OK;
+}
+
+HRESULT DistanceMark3D(SX_ControlAutomation& self, Double x1, Double y1, Double z1, Double x2,
+                       Double y2, Double z2, Long unit, Str colour, LongOut id) {
+    *id = -1;
+    SX_Control* c = Ready(self);
+    if (c == nullptr) {
+        return S_OK;
+    }
+    *id = c->DataSet().AddDistanceMark(x1, y1, z1, x2, y2, z2, UnitOrDefault(*c, unit),
+                                       colour.Str(), MeasureDefaults());
+    c->FireEvent(SX_ControlEvents::kMark3DAdded, {Variant(std::int32_t{*id})});
+    return S_OK;
+}
+
+HRESULT Mark3DRemove(SX_ControlAutomation& self, Long id, BoolOut removed) {
+    SX_Control* c = Ready(self);
+    if (c == nullptr || !c->DataSet().Marks().Remove(static_cast<std::uint32_t>(id))) {
+        return S_OK;
+    }
+    *removed = VARIANT_TRUE;
+    c->FireEvent(SX_ControlEvents::kMark3DDeleted, {Variant(std::int32_t{id})});
+    return S_OK;
+}
+
+HRESULT Mark3DGetUnit(SX_ControlAutomation& self, Long id, LongOut unit) {
+    *unit = -1;
+    SX_Control* c = Ready(self);
+    if (SX_Mark* mark = c != nullptr ? FindMark(*c, id) : nullptr) {
+        *unit = mark->Unit();
+    }
+    return S_OK;
+}
+
+HRESULT FocusOnMark3D(SX_ControlAutomation& self, Long id, BoolOut found) {
+    SX_Control* c = Ready(self);
+    SX_Mark* mark = c != nullptr ? FindMark(*c, id) : nullptr;
+    if (mark == nullptr) {
+        return S_OK;
+    }
+    *found = VARIANT_TRUE;
+    // later: leave a view locked for drawing (back to the live 3D view)
+    double altitude = 0.0;
+    double azimuth = 0.0;
+    if (mark->GetDirection(altitude, azimuth)) {
+        c->CameraTransition(altitude, azimuth);
+    }
+    return S_OK;
+}
+
+}  // namespace
 
 void SX_ControlAutomation::AddMarkMembers(Builder& b) {
     b
-        // later: 3D marks
-        .Method(u"FocusOnMark3D", 1017, &Declined<Long, BoolOut>::Call, {u"ID"})
-        .Method(u"VertexMark3D", 1030, &DeclinedNoId<Double, Double, Double, Long, Str>::Call,
-                {u"vx", u"vy", u"vz", u"unit", u"color"})
-        .Method(u"DistanceMark3D", 1032,
-                &DeclinedNoId<Double, Double, Double, Double, Double, Double, Long, Str>::Call,
+        // 3D marks
+        .Method(u"FocusOnMark3D", 1017, &FocusOnMark3D, {u"ID"})
+        .Method(u"VertexMark3D", 1030, &VertexMark3D, {u"vx", u"vy", u"vz", u"unit", u"color"})
+        .Method(u"DistanceMark3D", 1032, &DistanceMark3D,
                 {u"v1x", u"v1y", u"v1z", u"v2x", u"v2y", u"v2z", u"unit", u"color"})
-        .Method(u"Mark3DHide", 1035, &Declined<BoolOut>::Call)
-        .Method(u"Mark3DRemove", 1036, &Declined<Long, BoolOut>::Call, {u"ID"})
-        .Method(u"Mark3DGetName", 1064, &Declined<Long, StrOut>::Call, {u"ID"})
-        .Method(u"Mark3DGetTypeName", 1065, &Declined<Long, StrOut>::Call, {u"ID"})
-        .Method(u"Mark3DGetValue", 1066, &Declined<Long, DoubleOut>::Call, {u"ID"})
-        .Method(u"Mark3DGetXCoord", 1067, &Declined<Long, DoubleOut>::Call, {u"ID"})
-        .Method(u"Mark3DGetYCoord", 1068, &Declined<Long, DoubleOut>::Call, {u"ID"})
-        .Method(u"Mark3DGetZCoord", 1069, &Declined<Long, DoubleOut>::Call, {u"ID"})
-        .Method(u"Mark3DGetUnit", 1070, &DeclinedNoId<Long>::Call, {u"ID"})
-        .Method(u"Mark3DGetColor", 1071, &Declined<Long, StrOut>::Call, {u"ID"})
-        .Method(u"Mark3DSetColor", 1082, &Declined<Long, Str, BoolOut>::Call, {u"ID", u"color"})
-        .Method(u"Mark3DSetName", 1083, &Declined<Long, Str, BoolOut>::Call, {u"ID", u"Name"})
-        .Method(u"Mark3DSetUnit", 1084, &Declined<Long, Long, BoolOut>::Call, {u"ID", u"unit"})
-        .Method(u"Mark3DSetAsDefault", 1085, &Declined<Long, BoolOut>::Call, {u"ID"})
-        .Method(u"Mark3DClear", 1086, &Declined<>::Call)
-        .Method(u"Mark3DSelectChanged", 1214, &Declined<Long>::Call, {u"ID"})
-        // later: units
-        .Method(u"ShapeGetDefaultUnit", 1210, &Declined<Long, LongOut>::Call, {u"shapeType"})
-        .Method(u"ShapeSetDefaultUnit", 1211, &Declined<Long>::Call, {u"size"})
+        .Method(u"Mark3DHide", 1035, &Declined<BoolOut>::Call)  // hides nothing: false
+        .Method(u"Mark3DRemove", 1036, &Mark3DRemove, {u"ID"})
+        .Method(u"Mark3DGetName", 1064,
+                OnMark<StrOut>([](SX_Control&, SX_Mark& m, StrOut v) { *v = Bstr(m.Name()); }),
+                {u"ID"})
+        .Method(u"Mark3DGetTypeName", 1065, OnMark<StrOut>([](SX_Control&, SX_Mark& m, StrOut v) {
+                    *v = Bstr(m.GetTypeName());
+                }),
+                {u"ID"})
+        .Method(u"Mark3DGetValue", 1066,
+                OnMark<DoubleOut>([](SX_Control&, SX_Mark& m, DoubleOut v) { *v = m.GetValue(); }),
+                {u"ID"})
+        .Method(u"Mark3DGetXCoord", 1067,
+                OnMark<DoubleOut>([](SX_Control&, SX_Mark& m, DoubleOut v) { *v = m.GetX(); }),
+                {u"ID"})
+        .Method(u"Mark3DGetYCoord", 1068,
+                OnMark<DoubleOut>([](SX_Control&, SX_Mark& m, DoubleOut v) { *v = m.GetY(); }),
+                {u"ID"})
+        .Method(u"Mark3DGetZCoord", 1069,
+                OnMark<DoubleOut>([](SX_Control&, SX_Mark& m, DoubleOut v) { *v = m.GetZ(); }),
+                {u"ID"})
+        .Method(u"Mark3DGetUnit", 1070, &Mark3DGetUnit, {u"ID"})
+        .Method(u"Mark3DGetColor", 1071,
+                OnMark<StrOut>([](SX_Control&, SX_Mark& m, StrOut v) { *v = Bstr(m.ColorText()); }),
+                {u"ID"})
+        .Method(u"Mark3DSetColor", 1082,
+                OnMark<Str, BoolOut>([](SX_Control&, SX_Mark& m, Str colour, BoolOut v) {
+                    m.SetColorText(colour.Str());  // a malformed text keeps the colour
+                    *v = VARIANT_TRUE;
+                }),
+                {u"ID", u"color"})
+        .Method(u"Mark3DSetName", 1083,
+                OnMark<Str, BoolOut>([](SX_Control&, SX_Mark& m, Str name, BoolOut v) {
+                    *v = ToVariantBool(m.SetName(name.Str()));
+                }),
+                {u"ID", u"Name"})
+        .Method(u"Mark3DSetUnit", 1084,
+                OnMark<Long, BoolOut>([](SX_Control&, SX_Mark& m, Long unit, BoolOut v) {
+                    m.SetUnit(unit);
+                    *v = VARIANT_TRUE;
+                }),
+                {u"ID", u"unit"})
+        .Method(u"Mark3DSetAsDefault", 1085,
+                OnMark<BoolOut>([](SX_Control& c, SX_Mark& m, BoolOut v) {
+                    c.SetDefaultUnit(m.Unit());
+                    *v = VARIANT_TRUE;
+                }),
+                {u"ID"})
+        .Method(u"Mark3DClear", 1086,
+                [](SX_ControlAutomation& self) -> HRESULT {
+                    if (SX_Control* c = Ready(self)) {
+                        c->DataSet().Marks().Clear();
+                        RedrawView(*c);
+                    }
+                    return S_OK;
+                })
+        .Method(u"Mark3DSelectChanged", 1214,
+                [](SX_ControlAutomation& self, Long id) -> HRESULT {
+                    if (SX_Control* c = Ready(self)) {
+                        c->DataSet().Marks().Select(static_cast<std::uint32_t>(id));
+                        RedrawView(*c);
+                    }
+                    return S_OK;
+                },
+                {u"ID"})
+        // Units
+        .Method(u"ShapeGetDefaultUnit", 1210,
+                [](SX_ControlAutomation& self, Long shapeType, LongOut unit) -> HRESULT {
+                    if (SX_Control* c = self.Control()) {
+                        *unit = SX_Units::ShapeDefaultUnit(shapeType, c->DefaultUnit());
+                    }
+                    return S_OK;
+                },
+                {u"shapeType"})
+        .Method(u"ShapeSetDefaultUnit", 1211,
+                [](SX_ControlAutomation& self, Long unit) -> HRESULT {
+                    SX_Control* c = self.Control();
+                    if (c != nullptr && unit != SX_Units::kDefaultUnit) {
+                        c->SetDefaultUnit(unit);
+                        c->SetDefaultUnitLabel(SX_Units::UnitLabel(unit, &c->Resources()));
+                    }
+                    return S_OK;
+                },
+                {u"size"})
+        // later: drawing units
         .Method(u"ShapeSetCurrentUnit", 1230, &Declined<Long>::Call, {u"size"})
         // later: drawing defaults
         .Method(u"ShapeGetDefaultColor", 1200, &Declined<StrOut>::Call)

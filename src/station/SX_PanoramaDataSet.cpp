@@ -6,6 +6,9 @@
 #include "glcore/SX_OpenGLCamera.h"
 #include "host/SX_Format.h"
 #include "host/SX_Resources.h"
+#include "measure/SX_DistanceMark.h"
+#include "measure/SX_Units.h"
+#include "measure/SX_VertexMark.h"
 #include "platform/Folders.h"
 #include "platform/Text.h"
 #include "resources/StringTable.h"
@@ -85,6 +88,7 @@ SX_PanoramaDataSet::SX_PanoramaDataSet(const SX_Resources& resources, HostUi* ui
 SX_PanoramaDataSet::~SX_PanoramaDataSet() = default;
 
 void SX_PanoramaDataSet::Initialise(StraleLib::SX_OpenGLWorld* world) {
+    marks_.Clear();  // they project with the camera being replaced
     camera_ = std::make_unique<StraleLib::SX_OpenGLCamera>(world);
     cubeMap_ = std::make_unique<SX_CubeMap>(world, camera_.get());
     initialised_ = true;
@@ -415,6 +419,7 @@ std::u16string SX_PanoramaDataSet::SiteMap(const SX_LoadingContext& context) con
 
 void SX_PanoramaDataSet::Clear() {
     ClearMessages();
+    marks_.Clear();
     neighbors_.clear();
     visible_.clear();
     if (cubeMap_) {
@@ -465,30 +470,42 @@ std::u16string SX_PanoramaDataSet::GetScanWorldName() const {
 }
 
 bool SX_PanoramaDataSet::ParseUnitName(std::u16string_view name, int& unit) {
-    struct Name {
-        const char16_t* text;
-        int code;
-    };
-    static constexpr Name kNames[] = {
-        {u"m", 0},
-        {u"meters", 0},
-        {u"cm", 1},
-        {u"centimeters", 1},
-        {u"mm", 2},
-        {u"millimeters", 2},
-        {u"feet", 10},
-        {u"architectural", 10},
-        {u"inches", 20},
-        {u"feet(US-Survey)", 30},
-        {u"inches(US-Survey)", 40},
-        {u"yard", 50},
-        {u"yards", 50},
-    };
-    for (const Name& n : kNames) {
-        if (name == n.text) {
-            unit = n.code;
-            return true;
-        }
+    return SX_Units::FromMetadataName(name, unit);
+}
+
+SX_Mark::Transform SX_PanoramaDataSet::RegistrationTransform() const {
+    SX_Mark::Transform t;
+    t.translation = {centerX_, centerY_, centerZ_};
+    t.rotation = rotation_;
+    return t;
+}
+
+std::int32_t SX_PanoramaDataSet::AddVertexMark(double x, double y, double z, int unit,
+                                               const std::u16string& colour,
+                                               const SX_MeasureDefaults& defaults) {
+    if (!initialised_) {
+        return -1;
     }
-    return false;
+    auto mark =
+        std::make_unique<SX_VertexMark>(x, y, z, upDirection_, camera_.get(), this, defaults);
+    mark->SetTransform(RegistrationTransform());
+    mark->SetInternalUnit(internalUnit_);
+    mark->SetUnit(unit);
+    mark->SetColorText(colour);
+    return static_cast<std::int32_t>(marks_.Add(std::move(mark)));
+}
+
+std::int32_t SX_PanoramaDataSet::AddDistanceMark(double x1, double y1, double z1, double x2,
+                                                 double y2, double z2, int unit,
+                                                 const std::u16string& colour,
+                                                 const SX_MeasureDefaults& defaults) {
+    if (!initialised_) {
+        return -1;
+    }
+    auto mark = std::make_unique<SX_DistanceMark>(x1, y1, z1, x2, y2, z2, upDirection_,
+                                                  camera_.get(), this, defaults);
+    mark->SetInternalUnit(internalUnit_);
+    mark->SetUnit(unit);
+    mark->SetColorText(colour);
+    return static_cast<std::int32_t>(marks_.Add(std::move(mark)));
 }

@@ -17,6 +17,7 @@
 // and coordinate-system fields are written during loading without a lock.
 // Long waits poll the LoadControl every 140 ms.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -24,6 +25,7 @@
 
 #include "glcore/AutoCriticalSection.h"
 #include "linalg/Quaternion.h"
+#include "measure/SX_Mark3DList.h"
 #include "platform/XmlDocument.h"
 #include "station/SX_ErrorLogger.h"
 
@@ -123,6 +125,20 @@ class SX_PanoramaDataSet : public SX_ErrorLogger {
     int MaxTextureSize() const { return maxTextureSize_; }
     void SetMaxTextureSize(int size) { maxTextureSize_ = size; }
 
+    // The station's 3D marks. Adding fails (-1) before Initialise; a new
+    // mark takes the registration, the internal unit, the display unit
+    // `unit` (a code, not -1) and the colour text, and becomes the selected
+    // one. Clear and Initialise destroy every mark.
+    SX_Mark3DList& Marks() { return marks_; }
+    const SX_Mark3DList& Marks() const { return marks_; }
+    std::int32_t AddVertexMark(double x, double y, double z, int unit, const std::u16string& colour,
+                               const SX_MeasureDefaults& defaults);
+    std::int32_t AddDistanceMark(double x1, double y1, double z1, double x2, double y2, double z2,
+                                 int unit, const std::u16string& colour,
+                                 const SX_MeasureDefaults& defaults);
+    // Site = Rotation() applied to a scan point, plus the centre point.
+    SX_Mark::Transform RegistrationTransform() const;
+
     // A unit name of the description files ("m", "feet(US-Survey)", ...) as
     // a unit code; false (unit unchanged) for any other text.
     static bool ParseUnitName(std::u16string_view name, int& unit);
@@ -177,4 +193,5 @@ class SX_PanoramaDataSet : public SX_ErrorLogger {
     int stationIconRadius_ = 0;
     double maxPointError_ = 0.0;
     std::unique_ptr<platform::XmlDocument> document_;
+    SX_Mark3DList marks_;
 };

@@ -1,0 +1,76 @@
+// The unit service: listed factors kept as given, unknown codes, labels and
+// names, and the decimals that follow from the resolution.
+#include <gtest/gtest.h>
+
+#include "host/SX_Resources.h"
+#include "measure/SX_Units.h"
+#include "platform/Text.h"
+#include "support/TempDir.h"
+
+using U = SX_Units;
+
+TEST(UnitsTest, FactorsLabelsAndNamesFollowTheTable) {
+    EXPECT_EQ(U::MetersToUnit(10), 3.2808398950131235);
+    EXPECT_EQ(U::UnitToMeters(30), 0.3048006096012192);
+    EXPECT_EQ(U::MetersToUnit(40), 39.37);
+    EXPECT_EQ(U::UnitToMeters(50), 0.9144018288036575);
+    EXPECT_NE(U::UnitToMeters(50) * U::MetersToUnit(50), 1.0);  // survey yard, listed factors
+    for (int unknown : {3, -1, 51, 60}) {
+        EXPECT_EQ(U::UnitToMeters(unknown), 1.0) << unknown;
+        EXPECT_EQ(U::MetersToUnit(unknown), 1.0) << unknown;
+        EXPECT_EQ(U::UnitLabel(unknown), u"") << unknown;
+        EXPECT_EQ(U::LongName(unknown), u"") << unknown;
+    }
+    EXPECT_EQ(U::UnitLabel(20), u"''");
+    std::u16string label = u"mm";
+    U::UnitLabel(3, label);  // the assigning form keeps an unknown code's label
+    EXPECT_EQ(label, u"mm");
+    U::UnitLabel(30, label);
+    EXPECT_EQ(label, u"ft (US-Survey)");
+
+    // File names: exact and case-sensitive; a miss changes neither value.
+    int code = 2;
+    EXPECT_FALSE(U::FromLongName(u"Meters", code, label));
+    EXPECT_EQ(code, 2);
+    EXPECT_EQ(label, u"ft (US-Survey)");
+    EXPECT_TRUE(U::FromLongName(u"inches(US-Survey)", code, label));
+    EXPECT_EQ(code, 40);
+    EXPECT_EQ(label, u"in (US-Survey)");
+    // Metadata names accept more spellings.
+    EXPECT_TRUE(U::FromMetadataName(u"architectural", code));
+    EXPECT_EQ(code, 10);
+    EXPECT_TRUE(U::FromMetadataName(u"yard", code));
+    EXPECT_EQ(code, 50);
+    EXPECT_FALSE(U::FromMetadataName(u"in", code));
+    EXPECT_EQ(code, 50);
+
+    EXPECT_EQ(U::ShapeDefaultUnit(12, 20), 0);
+    EXPECT_EQ(U::ShapeDefaultUnit(15, 20), 20);
+    EXPECT_EQ(U::ShapeDefaultUnit(-1, 20), 20);
+
+    // Labels are string-table texts: a side module rewords them.
+    testsupport::TempDir dir;
+    dir.Write("PanoraResources.ini", "[Strings]\n145=metre\n");
+    SX_Resources resources;
+    ASSERT_TRUE(resources.LoadSideModule(platform::FromUtf8(dir.path().string())));
+    EXPECT_EQ(U::UnitLabel(0, &resources), u"metre");
+    EXPECT_EQ(U::UnitLabel(2, &resources), u"mm");
+}
+
+TEST(UnitsTest, DecimalsFollowTheResolution) {
+    const double r = U::Resolution(0.0);  // 0.0006 m
+    EXPECT_EQ(U::FormatLength(1.23456, r, 0), u"1.2346");
+    EXPECT_EQ(U::FormatLength(1.23456, r, 2), u"1234.6");
+    EXPECT_EQ(U::FormatLength(1.0, r, 20), u"39.37");
+    EXPECT_EQ(U::Decimals(r, 10), 3);
+    EXPECT_EQ(U::FormatLength(1.0, r, 3), u"1.0000");  // unknown code: factor 1
+    const double coarse = U::Resolution(0.01);         // 0.0016 m
+    EXPECT_EQ(U::Decimals(coarse, 0), 3);
+    EXPECT_EQ(U::Decimals(coarse, 1), 1);
+    EXPECT_EQ(U::FormatLength(0.0126, coarse, 2), u"13");
+    // Nonsense resolutions stay finite.
+    EXPECT_EQ(U::Decimals(0.0, 0), 20);
+    EXPECT_EQ(U::Decimals(-1.0, 0), 20);
+    EXPECT_EQ(U::Decimals(1000.0, 0), 0);
+    EXPECT_LE(U::FormatLength(1e300, 0.0, 0).size(), 255u);
+}
