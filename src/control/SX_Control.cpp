@@ -8,11 +8,11 @@
 #include <cmath>
 #include <thread>
 
-#include <GL/gl.h>
 #include "BuildVersion.h"
 #include "control/SX_ControlEvents.h"
 #include "control/SX_HostContainer.h"
 #include "control/SX_SystemEvaluator.h"
+#include <GL/gl.h>
 
 #include "glcore/SX_OpenGLCamera.h"
 #include "host/HostUi.h"
@@ -277,8 +277,8 @@ bool SX_Control::DeliverInput(platform::Message message) {
     if (!IsAlive()) {
         return false;
     }
-    const bool mouse =
-        message.id >= platform::kMsgMouseMove && message.id <= platform::kMsgMButtonDblClk;
+    const bool mouse = message.id >= platform::kMsgMouseMove &&
+                       message.id <= platform::kMsgMButtonDblClk;
     if (!mouse) {
         return Send(message);
     }
