@@ -28,6 +28,8 @@
 #include "station/SX_LoadingContext.h"
 #include "station/SX_PanoramaDataSet.h"
 #include "view3d/SX_GraphicWindow.h"
+#include "view3d/SX_NavigationControls.h"
+#include "view3d/SX_NeighborView.h"
 
 extern char** environ;
 
@@ -134,6 +136,34 @@ SX_Control::SX_Control(platform::MessageLoop& loop, HostUi& ui,
     controlVersion_ =
         options_.controlVersion.empty() ? BuildVersionText() : options_.controlVersion;
     FindInstallLocation();
+    CreateNeighborsAndNavigation();
+}
+
+void SX_Control::CreateNeighborsAndNavigation() {
+    const auto fire = [this](platform::DISPID id, const std::vector<platform::Variant>& args) {
+        FireEvent(id, args);
+    };
+    neighbors_ = std::make_unique<SX_NeighborView>();
+    neighbors_->SetEventSink(fire);
+    if (!stationIconFile_.empty()) {
+        // A relative name is taken from the installation's UI folder.
+        const std::u16string icon =
+            platform::IsRelative(stationIconFile_)
+                ? platform::Join(platform::Join(installPath_, u"UI"), stationIconFile_)
+                : stationIconFile_;
+        neighbors_->SetIconFromFile(icon);
+    }
+    // An installation with its own customisation file brings no button images.
+    const bool customised = !installPath_.empty() && platform::FileExists(platform::Join(
+                                                         installPath_, u"UI/Customization.ini"));
+    navigation_ = std::make_unique<SX_NavigationControls>(!customised);
+    navigation_->SetEventSink(fire);
+    navigation_->SetRenderer([this] {
+        if (graphicWindow_) {
+            graphicWindow_->RequestCapture();
+        }
+        RenderFrame();
+    });
 }
 
 SX_Control::~SX_Control() {
@@ -485,8 +515,11 @@ bool SX_Control::LoadThreadBody(const std::u16string& src) {
     }
     const std::u16string stationBmp = context->Resolve(u"Station.bmp");
     if (!stationBmp.empty() && platform::FileExists(stationBmp)) {
-        AutoCriticalLock lock(loadLock_);
-        stationImage_ = stationBmp;
+        {
+            AutoCriticalLock lock(loadLock_);
+            stationImage_ = stationBmp;
+        }
+        neighbors_->SetIconFromFile(stationBmp);
     }
     const std::u16string versionIni = context->Resolve(u"Version.ini");
     dataSet_->SetRequiredDataVersion(
@@ -503,7 +536,9 @@ bool SX_Control::LoadThreadBody(const std::u16string& src) {
         loadingContext_ = std::move(context);
     }
     bool foundVersionRecord = false;
-    if (!dataSet_->LoadPhase1(ctx, src, foundVersionRecord)) {
+    const bool readOk = dataSet_->LoadPhase1(ctx, src, foundVersionRecord);
+    neighbors_->Reset(*dataSet_);
+    if (!readOk) {
         loadFailed_ = true;
         return false;
     }
@@ -586,6 +621,7 @@ void SX_Control::StopLoading() {
     } else {
         dataSet_->Clear();
     }
+    neighbors_->Clear();
     AutoCriticalLock lock(loadLock_);
     continueLoading_ = true;
     notCancelled_ = true;
@@ -804,8 +840,9 @@ bool SX_Control::RenderFrame() {
     graphicWindow_->World().BeginFrame();
     camera->Draw();
     if (SX_CubeMap* cube = dataSet_->CubeMap()) {
+        const bool dragging = cube->InteractionState() < 2;
         cube->Draw();
-        if (cube->InteractionState() >= 2) {  // not while dragging
+        if (!dragging) {
             dataSet_->Marks().DrawAll();
         }
         cube->SetInteractionState(SX_CubeMap::kIdle);
@@ -813,7 +850,9 @@ bool SX_Control::RenderFrame() {
     graphicWindow_->World().BeginOverlay();
     graphicWindow_->DrawOverlay();
     graphicWindow_->World().EndOverlay();
-    // later: neighbour icons, hotlinks, navigation controls
+    neighbors_->Draw(graphicWindow_->World(), camera, viewMode_);
+    // later: hotlinks
+    navigation_->Draw(graphicWindow_->World());
     glFinish();
     graphicWindow_->ReadFrame();
     context.Release();

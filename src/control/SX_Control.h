@@ -43,6 +43,8 @@ class SX_GraphicWindow;
 class SX_2DDrawingWindow;
 class SX_HostContainer;
 class SX_LoadingContext;
+class SX_NavigationControls;
+class SX_NeighborView;
 class SX_PanoramaDataSet;
 class SX_SystemEvaluator;
 namespace platform {
@@ -125,6 +127,10 @@ class SX_Control : private platform::Window, private LoadControl {
     SX_GraphicWindow* GraphicWindow() const { return graphicWindow_.get(); }
     SX_2DDrawingWindow* DrawingWindow() const { return drawingWindow_.get(); }
     SX_HostContainer* HostContainer() const { return hostContainer_.get(); }
+    // The neighbour stations as the view shows them, and the on-screen
+    // navigation controls and logos (both made at construction).
+    SX_NeighborView& Neighbors() const { return *neighbors_; }
+    SX_NavigationControls& NavigationControls() const { return *navigation_; }
     platform::MessageLoop& Loop() const { return loop_; }
     HostUi& Ui() const { return ui_; }
     const SX_Log& Log() const { return log_; }
@@ -250,6 +256,7 @@ class SX_Control : private platform::Window, private LoadControl {
     void Sleep(int milliseconds) override;
 
     void FindInstallLocation();
+    void CreateNeighborsAndNavigation();
     void OnDestroy();
     void SetReadyState(std::int32_t state);
     void OnTimer(std::uint32_t timerId);
@@ -275,6 +282,8 @@ class SX_Control : private platform::Window, private LoadControl {
     std::unique_ptr<SX_2DDrawingWindow> drawingWindow_;
     std::shared_ptr<SX_SystemEvaluator> evaluator_;
     std::unique_ptr<SX_HostContainer> hostContainer_;
+    std::unique_ptr<SX_NeighborView> neighbors_;
+    std::unique_ptr<SX_NavigationControls> navigation_;
     std::unique_ptr<SX_LoadingContext> loadingContext_;
     std::unique_ptr<platform::Thread> loaderThread_;
     platform::ConnectionPoint events_;

@@ -8,6 +8,7 @@
 #include "glcore/SX_OpenGLCamera.h"
 #include "station/SX_PanoramaDataSet.h"
 #include "view3d/SX_GraphicWindow.h"
+#include "view3d/SX_NeighborView.h"
 
 using namespace platform;
 using namespace control_automation;
@@ -152,9 +153,23 @@ void SX_ControlAutomation::AddControlMembers(Builder& b) {
                       c.SetDefaultUnit(v);
                       return S_OK;
                   }))
-        // later: neighbour stations
-        .Property(u"MaxNumNeighborsToDisplay", 112, &Declined<LongOut>::Call, &Declined<Long>::Call)
-        .Property(u"ShowNeighborLabels", 113, &Declined<BoolOut>::Call, &Declined<Bool>::Call)
+        // Neighbour stations (no ready-state test).
+        .Property(u"MaxNumNeighborsToDisplay", 112, Forward<LongOut>([](SX_Control& c, LongOut v) {
+                      *v = c.Neighbors().DisplayedCount();
+                      return S_OK;
+                  }),
+                  Forward<Long>([](SX_Control& c, Long v) {
+                      c.Neighbors().SetMaxDisplayed(v);
+                      return S_OK;
+                  }))
+        .Property(u"ShowNeighborLabels", 113, Forward<BoolOut>([](SX_Control& c, BoolOut v) {
+                      *v = ToVariantBool(c.Neighbors().ShowLabels());
+                      return S_OK;
+                  }),
+                  Forward<Bool>([](SX_Control& c, Bool v) {
+                      c.Neighbors().SetShowLabels(IsVariantTrue(v));
+                      return S_OK;
+                  }))
         .Get(u"InstallPath", 114,
              Forward<StrOut>([](SX_Control& c, StrOut v) { return c.get_InstallPath(v); }))
         .Get(u"MaxPointError", 115, Forward<DoubleOut>([](SX_Control& c, DoubleOut v) {

@@ -1,37 +1,128 @@
 // ISX_Control members of the neighbour stations, hotlinks, navigation
 // controls and logos, and the browser's dialogs, help and About box.
 
+#include "control/SX_Control.h"
 #include "control/SX_ControlAutomation.h"
 #include "control/SX_ControlAutomationDeclined.h"
+#include "view3d/SX_GraphicWindow.h"
+#include "view3d/SX_NavigationControls.h"
+#include "view3d/SX_NeighborView.h"
 
 using namespace control_automation;
+using namespace platform;
+
+namespace {
+
+// Calls fn(control, args...) while the control exists; success either way.
+template <class... A, class F>
+auto Always(F fn) {
+    return [fn](SX_ControlAutomation& self, A... args) -> HRESULT {
+        if (SX_Control* control = self.Control()) {
+            fn(*control, args...);
+        }
+        return S_OK;
+    };
+}
+
+// The same, only once the control is complete (ready state 4).
+template <class... A, class F>
+auto WhenReady(F fn) {
+    return [fn](SX_ControlAutomation& self, A... args) -> HRESULT {
+        SX_Control* control = self.Control();
+        if (control != nullptr && control->ReadyState() == 4) {
+            fn(*control, args...);
+        }
+        return S_OK;
+    };
+}
+
+auto RangeGetter(int type) {
+    return WhenReady<Bool, DoubleOut>([type](SX_Control& c, Bool from, DoubleOut value) {
+        const SX_NeighborView::Range range = c.Neighbors().GetRange(type);
+        *value = IsVariantTrue(from) ? range.from : range.to;
+    });
+}
+
+auto RangeSetter(int type) {
+    return WhenReady<Bool, Double, Double>(
+        [type](SX_Control& c, Bool used, Double from, Double to) {
+            c.Neighbors().SetRange(type, IsVariantTrue(used), from, to);
+        });
+}
+
+}  // namespace
 
 void SX_ControlAutomation::AddSiteMembers(Builder& b) {
     b
-        // later: neighbour stations
-        .Method(u"GetNeighborPanoraCount", 1219, &Declined<LongOut>::Call)
-        .Method(u"FocusOnPanora", 1220, &Declined<Long, BoolOut>::Call, {u"Index"})
-        .Method(u"GetNextNeighborPanora", 1221, &Declined<Long, StrOut>::Call, {u"Index"})
-        .Method(u"GetNeighborDistRange", 1222, &Declined<Bool, DoubleOut>::Call, {u"bFrom"})
-        .Method(u"GetNeighborAltitudeRange", 1223, &Declined<Bool, DoubleOut>::Call, {u"bFrom"})
-        .Method(u"GetNeighborAzimuthRange", 1224, &Declined<Bool, DoubleOut>::Call, {u"bFrom"})
-        .Method(u"SetDistNeighborRange", 1225, &Declined<Bool, Double, Double>::Call,
+        // Neighbour stations.
+        .Method(u"GetNeighborPanoraCount", 1219,
+                WhenReady<LongOut>([](SX_Control& c, LongOut n) { *n = c.Neighbors().Count(); }))
+        .Method(u"FocusOnPanora", 1220,
+                Always<Long, BoolOut>([](SX_Control& c, Long i, BoolOut res) {
+                    double altitude = 0.0;
+                    double azimuth = 0.0;
+                    const bool found = c.DataSet().Camera() != nullptr &&
+                                       c.Neighbors().DisplayedDirection(i, altitude, azimuth);
+                    if (found) {
+                        c.CameraTransition(altitude, azimuth);
+                    }
+                    *res = ToVariantBool(found);
+                }),
+                {u"Index"})
+        .Method(u"GetNextNeighborPanora", 1221,
+                WhenReady<Long, StrOut>([](SX_Control& c, Long i, StrOut name) {
+                    *name = Bstr(c.Neighbors().NameByIndex(i));
+                }),
+                {u"Index"})
+        .Method(u"GetNeighborDistRange", 1222, RangeGetter(SX_NeighborView::kDistance), {u"bFrom"})
+        .Method(u"GetNeighborAltitudeRange", 1223, RangeGetter(SX_NeighborView::kAltitude),
+                {u"bFrom"})
+        .Method(u"GetNeighborAzimuthRange", 1224, RangeGetter(SX_NeighborView::kAzimuth),
+                {u"bFrom"})
+        .Method(u"SetDistNeighborRange", 1225, RangeSetter(SX_NeighborView::kDistance),
                 {u"checked", u"from", u"to"})
-        .Method(u"SetNeighborAltitudeRange", 1226, &Declined<Bool, Double, Double>::Call,
+        .Method(u"SetNeighborAltitudeRange", 1226, RangeSetter(SX_NeighborView::kAltitude),
                 {u"checked", u"from", u"to"})
-        .Method(u"SetNeighborAzimuthRange", 1227, &Declined<Bool, Double, Double>::Call,
+        .Method(u"SetNeighborAzimuthRange", 1227, RangeSetter(SX_NeighborView::kAzimuth),
                 {u"checked", u"from", u"to"})
-        .Method(u"IsRangeUsed", 1229, &Declined<Long, BoolOut>::Call, {u"type"})
-        .Method(u"ResetNeighborRanges", 1228, &Declined<>::Call)
-        .Method(u"SetEnableDrawNeighbor", 1231, &Declined<Bool>::Call, {u"Enabled"})
-        .Method(u"LoadSelectedPanora", 1232, &Declined<Long>::Call, {u"Index"})
-        .Method(u"HideAllNeighbors", 1233, &Declined<>::Call)
-        .Method(u"SetNeighborVisibility", 1234, &Declined<Str, Bool>::Call,
+        .Method(u"IsRangeUsed", 1229,
+                WhenReady<Long, BoolOut>([](SX_Control& c, Long t, BoolOut v) {
+                    *v = ToVariantBool(c.Neighbors().IsRangeUsed(t));
+                }),
+                {u"type"})
+        .Method(u"ResetNeighborRanges", 1228,
+                WhenReady<>([](SX_Control& c) { c.Neighbors().ResetRanges(); }))
+        .Method(u"SetEnableDrawNeighbor", 1231, WhenReady<Bool>([](SX_Control& c, Bool v) {
+                    c.Neighbors().SetDrawingEnabled(IsVariantTrue(v));
+                }),
+                {u"Enabled"})
+        .Method(u"LoadSelectedPanora", 1232,
+                WhenReady<Long>([](SX_Control& c, Long i) { c.Neighbors().OpenDisplayed(i); }),
+                {u"Index"})
+        .Method(u"HideAllNeighbors", 1233,
+                WhenReady<>([](SX_Control& c) { c.Neighbors().HideAll(); }))
+        .Method(u"SetNeighborVisibility", 1234, Always<Str, Bool>([](SX_Control& c, Str n, Bool v) {
+                    c.Neighbors().SetVisibility(n.Str(), IsVariantTrue(v));
+                }),
                 {u"neighbor", u"visibility"})
-        .Method(u"GetNextNeighborPanoraByDistance", 1235, &Declined<Long, StrOut>::Call, {u"Index"})
-        .Method(u"GetNextNeighborPanoraByAlpha", 1236, &Declined<Long, StrOut>::Call, {u"Index"})
-        .Method(u"IsNeighborVisible", 1239, &Declined<Str, BoolOut>::Call, {u"Name"})
-        .Method(u"GetVisibleNeighborPanoraCount", 1265, &Declined<LongOut>::Call)
+        .Method(u"GetNextNeighborPanoraByDistance", 1235,
+                WhenReady<Long, StrOut>([](SX_Control& c, Long i, StrOut name) {
+                    *name = Bstr(c.Neighbors().NameByDistance(i));
+                }),
+                {u"Index"})
+        .Method(u"GetNextNeighborPanoraByAlpha", 1236,
+                WhenReady<Long, StrOut>([](SX_Control& c, Long i, StrOut name) {
+                    *name = Bstr(c.Neighbors().NameByAlpha(i));
+                }),
+                {u"Index"})
+        .Method(u"IsNeighborVisible", 1239,
+                Always<Str, BoolOut>([](SX_Control& c, Str n, BoolOut v) {
+                    *v = ToVariantBool(c.Neighbors().IsVisible(n.Str()));
+                }),
+                {u"Name"})
+        .Method(
+            u"GetVisibleNeighborPanoraCount", 1265,
+            WhenReady<LongOut>([](SX_Control& c, LongOut n) { *n = c.Neighbors().PassingCount(); }))
         // later: hotlinks
         .Method(u"HotlinkMark3D", 1237, &DeclinedNoId<Double, Double, Double, Long, Str>::Call,
                 {u"vx", u"vy", u"vz", u"unit", u"color"})
@@ -59,10 +150,31 @@ void SX_ControlAutomation::AddSiteMembers(Builder& b) {
                 &Declined<Str, Str, Str, Str, Str, Double, Double, Double>::Call,
                 {u"Link", u"Label", u"Category", u"UniqueIdForApp", u"imageLocation", u"vx", u"vy",
                  u"vz"})
-        // later: navigation controls and logos
-        .Method(u"LoadCompanyLogo", 1262, &Declined<Str>::Call, {u"filename"})
-        .Method(u"SetPanoraLogoVisibility", 1263, &Declined<Bool>::Call, {u"bVisible"})
-        .Method(u"ShowHideNavigationControls", 1266, &Declined<Bool>::Call, {u"bShowCtrls"})
+        // Navigation controls and logos.
+        .Method(u"LoadCompanyLogo", 1262,
+                [](SX_ControlAutomation& self, Str file) -> HRESULT {
+                    SX_Control* c = self.Control();
+                    if (c == nullptr) {
+                        return S_FALSE;
+                    }
+                    return c->NavigationControls().LoadCompanyLogo(file.Str()) ? S_OK : E_FAIL;
+                },
+                {u"filename"})
+        .Method(u"SetPanoraLogoVisibility", 1263, Always<Bool>([](SX_Control& c, Bool v) {
+                    c.NavigationControls().SetProductLogoVisible(IsVariantTrue(v));
+                    SX_GraphicWindow* window = c.GraphicWindow();
+                    if (window != nullptr && !window->IsVisible()) {
+                        // A view is locked for drawing: the still image is
+                        // captured again.
+                        window->RequestCapture();
+                        c.RenderFrame();
+                    }
+                }),
+                {u"bVisible"})
+        .Method(u"ShowHideNavigationControls", 1266, Always<Bool>([](SX_Control& c, Bool v) {
+                    c.NavigationControls().ShowHide(IsVariantTrue(v));
+                }),
+                {u"bShowCtrls"})
         // later: browser dialogs, help and About
         .Method(u"ChooseHTMLColor", 1100, &Declined<Str, StrOut>::Call, {u"srcColor"})
         .Method(u"ChooseFileName", 1101, &Declined<Str, Str, Bool, StrOut>::Call,

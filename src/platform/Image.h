@@ -26,6 +26,13 @@ struct Mask {
     std::vector<std::uint8_t> opaque;
 };
 
+// 32-bit colour with alpha, rows top-down, 4 bytes (R, G, B, A) per pixel.
+struct RgbaImage {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgba;
+};
+
 // Largest width or height a decoder accepts.
 constexpr int kMaxImageSide = 32768;
 // Largest number of pixels (width x height) a decoder accepts: 2^28, about
@@ -45,6 +52,21 @@ bool DecodeMask(const std::uint8_t* data, std::size_t size, Mask& out,
 // Decodes a mask image (normally a 1-bit PNG; any PNG or JPEG is accepted and
 // a pixel is opaque when its grey value is at least 128).
 bool DecodeMaskFile(const std::string& path, Mask& out, std::string* error = nullptr);
+
+// Decodes an uncompressed Windows bitmap (BMP with a 40-byte or larger info
+// header, 24 or 32 bits per pixel, no compression or 32-bit bit fields in the
+// usual B, G, R order; bottom-up or top-down) to 24-bit colour. The fourth
+// byte of 32-bit pixels is ignored. Anything else, or a file shorter than its
+// rows, fails.
+bool DecodeBmp(const std::uint8_t* data, std::size_t size, RgbImage& out,
+               std::string* error = nullptr);
+bool DecodeBmpFile(const std::string& path, RgbImage& out, std::string* error = nullptr);
+
+// Decodes a PNG of any colour type to 8-bit RGBA (alpha 255 where the file has
+// none), with lodepng; for the built-in images and logo files.
+bool DecodePngRgba(const std::uint8_t* data, std::size_t size, RgbaImage& out,
+                   std::string* error = nullptr);
+bool DecodePngRgbaFile(const std::string& path, RgbaImage& out, std::string* error = nullptr);
 
 // Encoders. quality is 1..100 (anything else fails); below 90 the chroma is
 // subsampled 4:2:0, from 90 on it is kept at full resolution (4:4:4).

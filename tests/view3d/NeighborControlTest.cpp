@@ -1,0 +1,170 @@
+// Neighbour icons and navigation controls in frames a headless control draws
+// on Mesa for the first station of a generated three-station site, and the
+// neighbours opened through the automation interface.
+#include <algorithm>
+#include <filesystem>
+
+#include "control/ControlFixture.h"
+#include "control/SX_ControlAutomation.h"
+#include "glcore/SX_OpenGLCamera.h"
+#include "view3d/SX_GraphicWindow.h"
+#include "view3d/SX_NavigationControls.h"
+#include "view3d/SX_NeighborView.h"
+
+using platform::Variant;
+
+namespace {
+
+class NeighborControlTest : public ControlFixture {
+  protected:
+    SX_Control& Loaded(int width, int height) {
+        sitegen::SiteOptions o;
+        o.outputDir = (dir_ / "site").string();
+        o.stations = 3;
+        o.sizes = {32};
+        std::string error;
+        EXPECT_TRUE(sitegen::GenerateSite(o, &plan_, &error)) << error;
+        SX_Control& c = ReadyControl(MakeOptions(), nullptr, width, height);
+        c.Events().Advise([this](platform::DISPID id, const std::vector<Variant>& a) {
+            if (id == SX_ControlEvents::kOpenNewPanora) {
+                opened_.push_back(a.at(0).StringValue());
+            }
+            return platform::S_OK;
+        });
+        c.put_src(platform::Bstr(platform::FromUtf8(plan_.stations[0].description)));
+        EXPECT_TRUE(WaitFor([&] {
+            clock_.Advance(500);
+            return c.LoadFinished();
+        }));
+        automation_ = platform::MakeRef<SX_ControlAutomation>(&c);
+        return c;
+    }
+
+    Variant Call(std::u16string_view name, std::vector<Variant> args = {}) {
+        platform::InvokeResult r;
+        EXPECT_EQ(automation_->InvokeByName(name, platform::DispatchKind::Method, args, r),
+                  platform::S_OK);
+        return r.retval;
+    }
+
+    platform::RgbImage Frame(SX_Control& c) {
+        c.GraphicWindow()->RequestCapture();
+        EXPECT_TRUE(c.RenderFrame());
+        return c.GraphicWindow()->Captured();
+    }
+
+    platform::ComPtr<SX_ControlAutomation> automation_;
+};
+
+// Share of the icon's opaque pixels that the frame shows unchanged, with the
+// icon centred on window pixel (x, y) (top-down).
+double IconMatch(const SX_NeighborView& view, const platform::RgbImage& frame, int x, int y) {
+    const int w = view.IconWidth();
+    const int h = view.IconHeight();
+    const std::vector<std::uint8_t> icon = view.IconPixels();
+    int opaque = 0;
+    int same = 0;
+    for (int row = 0; row < h; ++row) {  // stored bottom-up
+        for (int col = 0; col < w; ++col) {
+            const std::uint8_t* p = &icon[(static_cast<std::size_t>(row) * w + col) * 4];
+            if (p[3] == 0) {
+                continue;
+            }
+            ++opaque;
+            const int fx = x - w / 2 + col;
+            const int fy = frame.height - 1 - ((frame.height - y) - h / 2 + row);
+            if (fx < 0 || fy < 0 || fx >= frame.width || fy >= frame.height) {
+                continue;
+            }
+            const std::uint8_t* f =
+                &frame.rgb[(static_cast<std::size_t>(fy) * frame.width + fx) * 3];
+            same += std::abs(f[0] - p[2]) <= 8 && std::abs(f[1] - p[1]) <= 8 &&
+                    std::abs(f[2] - p[0]) <= 8;
+        }
+    }
+    return opaque == 0 ? 0.0 : static_cast<double>(same) / opaque;
+}
+
+}  // namespace
+
+TEST_F(NeighborControlTest, IconsLandWhereTheCameraLooksAndOnlyThoseAreHit) {
+    constexpr int kW = 320, kH = 240;
+    SX_Control& c = Loaded(kW, kH);
+    SX_NeighborView& view = c.Neighbors();
+    ASSERT_EQ(Call(u"GetNeighborPanoraCount"), Variant(std::int32_t{2}));
+    EXPECT_EQ(view.IconRadius(), 24);
+    c.SetAnimateTransitions(false);
+    ASSERT_EQ(Call(u"FocusOnPanora", {std::int32_t{0}}), Variant(true));
+    EXPECT_EQ(Call(u"FocusOnPanora", {std::int32_t{2}}), Variant(false));
+
+    // Facing the first displayed neighbour, its icon sits at the view's centre.
+    const platform::RgbImage frame = Frame(c);
+    const std::u16string name =
+        Call(u"GetNextNeighborPanoraByAlpha", {std::int32_t{0}}).StringValue();
+    const auto records = view.Records();
+    const auto it =
+        std::find_if(records.begin(), records.end(), [&](const auto& n) { return n.name == name; });
+    ASSERT_NE(it, records.end());
+    const int index = static_cast<int>(it - records.begin());
+    // (The centre lies on a pixel boundary; the flipped row is truncated.)
+    EXPECT_NEAR(it->screenX, kW / 2, 1);
+    EXPECT_NEAR(it->screenY, kH / 2, 2);
+    EXPECT_GT(IconMatch(view, frame, it->screenX, it->screenY), 0.85);
+
+    // The navigation controls are drawn over it: the zoom-in button's white
+    // plus at its centre, 50 from the right and 117 from the top.
+    const std::uint8_t* plus = &frame.rgb[((117 + 13) * kW + (kW - 50 - 13)) * 3];
+    EXPECT_GE(std::min({plus[0], plus[1], plus[2]}), 230);
+
+    // Hit within the icon radius (24) only.
+    EXPECT_EQ(view.HitTest(it->screenX + 23, it->screenY), index);
+    EXPECT_EQ(view.HitTest(it->screenX, it->screenY + 24), -1);
+
+    // Measuring mode 1: no icon, nothing to hit.
+    {
+        StraleLib::SX_OpenGLContext& context = *c.GraphicWindow()->Context();
+        ASSERT_TRUE(context.Acquire());
+        view.Draw(c.GraphicWindow()->World(), c.DataSet().Camera(), 1);
+        context.Release();
+        EXPECT_EQ(view.HitTest(kW / 2, kH / 2), -1);
+    }
+    // Drawing disabled: the frame shows the scene where the icon was.
+    Call(u"SetEnableDrawNeighbor", {false});
+    EXPECT_LT(IconMatch(view, Frame(c), kW / 2, kH / 2), 0.5);
+    EXPECT_EQ(view.HitTest(kW / 2, kH / 2), -1);
+    Call(u"SetEnableDrawNeighbor", {true});
+    Frame(c);
+    EXPECT_EQ(view.HitTest(kW / 2, kH / 2), index);
+    // Turned away, the icon cannot be clicked at its former place.
+    c.DataSet().Camera()->AddAzimuth(180);
+    Frame(c);
+    EXPECT_EQ(view.HitTest(kW / 2, kH / 2), -1);
+}
+
+TEST_F(NeighborControlTest, OpeningFiresTheResolvedLocationOfAnExistingFile) {
+    SX_Control& c = Loaded(160, 120);
+    const std::u16string name =
+        Call(u"GetNextNeighborPanoraByAlpha", {std::int32_t{0}}).StringValue();
+    const auto station =
+        std::find_if(plan_.stations.begin(), plan_.stations.end(),
+                     [&](const auto& s) { return platform::FromUtf8(s.pose.name) == name; });
+    ASSERT_NE(station, plan_.stations.end());
+
+    Call(u"LoadSelectedPanora", {std::int32_t{0}});
+    Call(u"LoadSelectedPanora", {std::int32_t{7}});  // no such neighbour
+    ASSERT_EQ(opened_.size(), 1u);
+    EXPECT_TRUE(std::filesystem::equivalent(platform::ToUtf8(opened_[0]), station->description));
+
+    // A click on the icon opens the same.
+    const auto records = c.Neighbors().Records();
+    const auto it =
+        std::find_if(records.begin(), records.end(), [&](const auto& n) { return n.name == name; });
+    ASSERT_TRUE(c.Neighbors().Click(static_cast<int>(it - records.begin())));
+    ASSERT_EQ(opened_.size(), 2u);
+    EXPECT_EQ(opened_[1], opened_[0]);
+
+    // Once its file is gone, nothing is opened.
+    std::filesystem::remove(station->description);
+    Call(u"LoadSelectedPanora", {std::int32_t{0}});
+    EXPECT_EQ(opened_.size(), 2u);
+}

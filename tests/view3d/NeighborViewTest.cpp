@@ -1,0 +1,238 @@
+// The neighbour view's lists, ranges, visibility, opening and station icon,
+// over a data set read from a small description file.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "control/SX_ControlEvents.h"
+#include "host/SX_Resources.h"
+#include "platform/Text.h"
+#include "station/SX_LoadingContext.h"
+#include "station/SX_PanoramaDataSet.h"
+#include "support/TempDir.h"
+#include "view3d/SX_NeighborView.h"
+
+using platform::FromUtf8;
+using platform::ToUtf8;
+
+namespace {
+
+std::string Neighbor(const char* name, double x, double y, double z) {
+    char buffer[256];
+    std::snprintf(buffer, sizeof buffer,
+                  "<Qvscan:Neighbor Name=\"%s\" URL=\"%s.xml\" X=\"%g\" Y=\"%g\" Z=\"%g\"/>", name,
+                  name, x, y, z);
+    return buffer;
+}
+
+// A neighbour view reset from a description file with these neighbours; the
+// events it fires are recorded as "Name(arg)".
+struct Site {
+    testsupport::TempDir dir;
+    SX_Resources resources;
+    SX_PanoramaDataSet dataSet{resources};
+    SX_NeighborView view;
+    std::vector<std::string> events;
+
+    explicit Site(const std::string& neighbours, const std::string& extra = "") {
+        dataSet.Initialise();
+        dir.Write("station.xml", "<Qvscan:CubeMap xmlns:Qvscan=\"urn:q\">" + extra +
+                                     "<Qvscan:Neighbors>" + neighbours +
+                                     "</Qvscan:Neighbors></Qvscan:CubeMap>");
+        const std::u16string path = FromUtf8((dir / "station.xml").string());
+        SX_LoadingContext context(path);
+        bool done = false;
+        EXPECT_TRUE(dataSet.LoadPhase1(context, path, done));
+        view.Reset(dataSet);
+        view.SetEventSink([this](platform::DISPID id, const std::vector<platform::Variant>& a) {
+            std::string e(SX_ControlEvents::Find(id)->name);
+            if (!a.empty()) {
+                e += "(" +
+                     (a[0].Type() == platform::VariantType::String
+                          ? ToUtf8(a[0].StringValue())
+                          : std::to_string(a[0].Int32Value())) +
+                     ")";
+            }
+            events.push_back(e);
+        });
+    }
+    std::string Visible() const {
+        std::string s;
+        for (const auto& n : view.Records()) {
+            s += n.visible ? ToUtf8(n.name) : "";
+        }
+        return s;
+    }
+};
+
+}  // namespace
+
+TEST(NeighborView, DistanceOrderDisplayedListAndLookups) {
+    // P 5, A 2, Q 8, B 2 in file order.
+    Site s(Neighbor("P", 3, 4, 0) + Neighbor("A", 0, 0, -2) + Neighbor("Q", 8, 0, 0) +
+               Neighbor("B", 0, 2, 0),
+           "<Qvscan:MaxVisibleNeighbors>2</Qvscan:MaxVisibleNeighbors>"
+           "<Qvscan:ShowNeighborLabels>YES</Qvscan:ShowNeighborLabels>");
+    std::string order;
+    for (int i = 0; i < 5; ++i) {
+        order += ToUtf8(s.view.NameByDistance(i)) + ",";
+    }
+    EXPECT_EQ(order, "B,A,P,Q,,");  // equal distances: the later entry first
+    EXPECT_TRUE(s.view.ShowLabels());
+    EXPECT_EQ(s.view.IconRadius(), 0);
+
+    // The two nearest, by name.
+    EXPECT_EQ(s.view.DisplayedCount(), 2);
+    EXPECT_EQ(s.view.NameByAlpha(0), u"A");
+    EXPECT_EQ(s.view.NameByAlpha(1), u"B");
+    EXPECT_EQ(s.view.NameByAlpha(2), u"");
+    s.view.SetMaxDisplayed(10);
+    EXPECT_EQ(s.view.DisplayedCount(), 4);
+    EXPECT_EQ(s.view.NameByAlpha(3), u"Q");
+    s.view.SetMaxDisplayed(-3);
+    EXPECT_EQ(s.view.DisplayedCount(), 0);
+
+    EXPECT_EQ(s.view.NameByIndex(0), u"P");  // by position in the file
+    EXPECT_EQ(s.view.NameByIndex(3), u"B");
+    EXPECT_EQ(s.view.NameByIndex(4), u"");
+
+    // Direction of a displayed neighbour: A lies straight ahead (-z).
+    s.view.SetMaxDisplayed(4);
+    double altitude = 99.0;
+    double azimuth = 99.0;
+    ASSERT_TRUE(s.view.DisplayedDirection(0, altitude, azimuth));
+    EXPECT_NEAR(altitude, 0.0, 1e-12);
+    EXPECT_NEAR(azimuth, 0.0, 1e-12);
+    ASSERT_TRUE(s.view.DisplayedDirection(1, altitude, azimuth));  // B straight up
+    EXPECT_NEAR(altitude, 90.0, 1e-12);
+    EXPECT_FALSE(s.view.DisplayedDirection(4, altitude, azimuth));
+}
+
+TEST(NeighborView, RangesFilterVisibilityAndEvents) {
+    // Distances 3..7; azimuths N 0, E 90, S 180, W 270, M -5.
+    Site s(Neighbor("N", 0, 0, -3) + Neighbor("E", 4, 0, 0) + Neighbor("S", 0, 0, 5) +
+           Neighbor("W", -6, 0, 0) + Neighbor("M", -0.61006, 0, -6.97336));
+
+    // Reset after reading: 1 beyond the extremes, 0 always inside, unused.
+    const SX_NeighborView::Range dist = s.view.GetRange(SX_NeighborView::kDistance);
+    EXPECT_FALSE(dist.used);
+    EXPECT_DOUBLE_EQ(dist.from, -1.0);
+    EXPECT_NEAR(dist.to, 8.0, 1e-4);
+    EXPECT_NEAR(s.view.GetRange(SX_NeighborView::kAzimuth).from, -6.0, 1e-3);
+    EXPECT_DOUBLE_EQ(s.view.GetRange(SX_NeighborView::kAzimuth).to, 271.0);
+    EXPECT_FALSE(s.view.IsRangeUsed(7));
+
+    // Inverted bounds are taken in either order, inclusive.
+    s.view.SetRange(SX_NeighborView::kDistance, true, 5, 3);
+    EXPECT_EQ(s.Visible(), "NES");
+    EXPECT_EQ(s.events, (std::vector<std::string>{"UpdateNeighborList", "ShowNeighbors(1)"}));
+    s.view.SetRange(SX_NeighborView::kDistance, false, 5, 3);
+
+    // An azimuth range from 350 to 10 does not wrap: it keeps 10..350 (W,
+    // straight to the left, lies at 270).
+    s.view.SetRange(SX_NeighborView::kAzimuth, true, 350, 10);
+    EXPECT_EQ(s.Visible(), "ESW");
+    EXPECT_EQ(s.view.PassingCount(), 3);
+
+    // Hiding does not change what passes; setting any range shows them again.
+    s.events.clear();
+    s.view.HideAll();
+    EXPECT_EQ(s.Visible(), "");
+    EXPECT_EQ(s.view.PassingCount(), 3);
+    s.view.SetRange(SX_NeighborView::kAltitude, false, 0, 0);
+    EXPECT_EQ(s.Visible(), "ESW");
+
+    // One by name; an unknown name changes nothing but still reports.
+    s.view.SetVisibility(u"E", false);
+    s.view.SetVisibility(u"nobody", true);
+    EXPECT_EQ(s.Visible(), "SW");
+    EXPECT_FALSE(s.view.IsVisible(u"E"));
+    EXPECT_FALSE(s.view.IsVisible(u"N"));
+    EXPECT_TRUE(s.view.IsVisible(u"nobody"));
+    EXPECT_EQ(s.events, (std::vector<std::string>{"ShowNeighbors(0)", "UpdateNeighborList",
+                                                  "ShowNeighbors(1)", "ShowNeighbors(1)",
+                                                  "ShowNeighbors(1)"}));
+
+    // Reset: unused again, everyone visible, one event.
+    s.events.clear();
+    s.view.ResetRanges();
+    EXPECT_FALSE(s.view.IsRangeUsed(SX_NeighborView::kAzimuth));
+    EXPECT_EQ(s.Visible(), "NESWM");
+    EXPECT_EQ(s.events, (std::vector<std::string>{"UpdateNeighborRanges"}));
+}
+
+TEST(NeighborView, OpeningChecksTheLocationFirst) {
+    Site s(Neighbor("A", 1, 0, 0));
+    s.dir.Write("there.xml", "<x/>");
+    const std::string there = (s.dir / "there.xml").string();
+    const std::string missing = (s.dir / "missing.xml").string();
+
+    EXPECT_TRUE(s.view.OpenLocation(FromUtf8(there)));
+    EXPECT_TRUE(s.view.OpenLocation(FromUtf8("file://" + there)));
+    EXPECT_TRUE(s.view.OpenLocation(u"http://127.0.0.1:9/st2/st2.xml"));  // not a file name
+    EXPECT_FALSE(s.view.OpenLocation(FromUtf8(missing)));
+    EXPECT_FALSE(s.view.OpenLocation(FromUtf8("file://" + missing)));
+    EXPECT_FALSE(s.view.OpenLocation(u""));
+    EXPECT_EQ(s.events, (std::vector<std::string>{
+                            "OpenNewPanora(" + there + ")", "OpenNewPanora(file://" + there + ")",
+                            "OpenNewPanora(http://127.0.0.1:9/st2/st2.xml)"}));
+
+    // A.xml does not exist, so its location did not resolve: nothing opens.
+    s.events.clear();
+    EXPECT_FALSE(s.view.OpenDisplayed(0));
+    EXPECT_FALSE(s.view.Click(0));
+    EXPECT_FALSE(s.view.OpenDisplayed(5));
+    EXPECT_TRUE(s.events.empty());
+}
+
+TEST(NeighborView, StationIconFromBitmapWithColourKey) {
+    testsupport::TempDir dir;
+    // 3 x 2, 24-bit, bottom-up rows padded to 12 bytes. Top row: key (10, 20,
+    // 30), red, key; bottom row: green, blue, white.
+    std::string bmp = "BM";
+    const auto u32 = [&](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) {
+            bmp.push_back(static_cast<char>(v >> (8 * i)));
+        }
+    };
+    const auto u16 = [&](std::uint16_t v) {
+        bmp.push_back(static_cast<char>(v));
+        bmp.push_back(static_cast<char>(v >> 8));
+    };
+    u32(54 + 24), u32(0), u32(54);             // file header
+    u32(40), u32(3), u32(2), u16(1), u16(24);  // info header
+    u32(0), u32(24), u32(0), u32(0), u32(0), u32(0);
+    const std::string bottom =
+        std::string("\x00\xff\x00\xff\x00\x00\xff\xff\xff", 9) + std::string(3, '\0');
+    const std::string top =
+        std::string("\x1e\x14\x0a\x00\x00\xff\x1e\x14\x0a", 9) + std::string(3, '\0');
+    bmp += bottom + top;
+    dir.Write("Station.bmp", bmp);
+
+    SX_NeighborView view;
+    EXPECT_EQ(view.IconWidth(), 48);  // the built-in icon
+    ASSERT_TRUE(view.SetIconFromFile(FromUtf8((dir / "Station.bmp").string())));
+    ASSERT_EQ(view.IconWidth(), 3);
+    ASSERT_EQ(view.IconHeight(), 2);
+    // B, G, R, A with the bottom row first.
+    const std::vector<std::uint8_t> expected = {0,   255, 0,   255, 255, 0,  0,  255,
+                                                255, 255, 255, 255, 30,  20, 10, 0,
+                                                0,   0,   255, 255, 30,  20, 10, 0};
+    EXPECT_EQ(view.IconPixels(), expected);
+
+    // Files that are not plain 24/32-bit bitmaps leave the icon as it was.
+    dir.Write("short.bmp", bmp.substr(0, bmp.size() - 4));
+    std::string eight = bmp;
+    eight[28] = 8;
+    dir.Write("eight.bmp", eight);
+    std::string packed = bmp;
+    packed[30] = 1;  // run-length compressed
+    dir.Write("packed.bmp", packed);
+    for (const char* name : {"short.bmp", "eight.bmp", "packed.bmp", "none.bmp"}) {
+        EXPECT_FALSE(view.SetIconFromFile(FromUtf8((dir / name).string()))) << name;
+    }
+    EXPECT_EQ(view.IconWidth(), 3);
+}
