@@ -14,6 +14,7 @@ PACKAGES=(
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
   libcairo2-dev libpango1.0-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev xvfb xdotool x11-utils imagemagick
 )
 
 missing=()

@@ -8,3 +8,5 @@ int RunInfo(int argc, char** argv);
 int RunPage(int argc, char** argv);
 // `panora render STATION -o OUT.jpg`: renders one view of a station headless.
 int RunRender(int argc, char** argv);
+// `panora view [STATION]`: the desktop viewer (needs a display and Qt).
+int RunView(int argc, char** argv);

@@ -20,6 +20,7 @@ const Command kCommands[] = {
     {"info", RunInfo, "print what a station description file holds"},
     {"run", RunPage, "run a page script (JavaScript) against a control"},
     {"render", RunRender, "render one view of a station into a JPEG file"},
+    {"view", RunView, "show a station in a desktop window (needs a display)"},
 };
 
 void PrintUsage(FILE* out) {

@@ -1,0 +1,112 @@
+#include "viewer/FrameView.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+#include "viewer/InputTranslation.h"
+
+namespace viewer {
+
+FrameView::FrameView(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);  // moves without a button drive the hover feedback
+    setFocusPolicy(Qt::StrongFocus);
+    // The control shows its own menu on the right button.
+    setContextMenuPolicy(Qt::PreventContextMenu);
+    setMinimumSize(64, 48);
+}
+
+void FrameView::SetFrame(QImage frame, QPoint origin) {
+    frame_ = std::move(frame);
+    origin_ = origin;
+    update();
+}
+
+void FrameView::SetErrorLines(const QStringList& lines) {
+    if (lines != errorLines_) {
+        errorLines_ = lines;
+        update();
+    }
+}
+
+void FrameView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), errorLines_.isEmpty() ? Qt::black : Qt::white);
+    if (!frame_.isNull()) {
+        painter.drawImage(origin_, frame_);
+    }
+    if (!errorLines_.isEmpty()) {
+        // The panel: below the view, which the control moved aside for it.
+        const int top = frame_.isNull() ? 8 : origin_.y() + frame_.height() + 8;
+        painter.setPen(Qt::black);
+        painter.drawText(QRect(8, top, width() - 16, height() - top - 8),
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, errorLines_.join('\n'));
+    }
+}
+
+void FrameView::resizeEvent(QResizeEvent*) {
+    if (onResize) {
+        onResize(width(), height());
+    }
+}
+
+void FrameView::Send(const platform::Message& message) {
+    if (onInput) {
+        onInput(message);
+    }
+}
+
+void FrameView::Mouse(QMouseEvent* event) {
+    const auto message = MouseMessage(event->type(), event->button(), event->buttons(),
+                                      event->modifiers(), event->position().toPoint());
+    if (message) {
+        Send(*message);
+    }
+    event->accept();
+}
+
+void FrameView::mousePressEvent(QMouseEvent* event) {
+    setFocus(Qt::MouseFocusReason);
+    Mouse(event);
+}
+void FrameView::mouseReleaseEvent(QMouseEvent* event) {
+    Mouse(event);
+}
+void FrameView::mouseDoubleClickEvent(QMouseEvent* event) {
+    Mouse(event);
+}
+void FrameView::mouseMoveEvent(QMouseEvent* event) {
+    Mouse(event);
+}
+
+void FrameView::wheelEvent(QWheelEvent* event) {
+    const auto message = WheelMessage(event->position().toPoint(), event->angleDelta(),
+                                      event->buttons(), event->modifiers());
+    if (message) {
+        Send(*message);
+    }
+    event->accept();
+}
+
+void FrameView::keyPressEvent(QKeyEvent* event) {
+    if (const std::uint32_t key = VirtualKey(event->key()); key != 0) {
+        Send(platform::Message::Key(platform::kMsgKeyDown, key));
+    }
+    for (const QChar c : event->text()) {
+        if (c.isPrint()) {
+            Send(platform::Message::Key(platform::kMsgChar, c.unicode()));
+        }
+    }
+    event->accept();
+}
+
+void FrameView::keyReleaseEvent(QKeyEvent* event) {
+    if (const std::uint32_t key = VirtualKey(event->key()); key != 0) {
+        Send(platform::Message::Key(platform::kMsgKeyUp, key));
+    }
+    event->accept();
+}
+
+}  // namespace viewer

@@ -1,0 +1,218 @@
+#include "viewer/QtHostUi.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMetaObject>
+#include <QString>
+#include <QThread>
+#include <QWidget>
+#include <algorithm>
+
+namespace viewer {
+
+namespace {
+
+QString ToQt(const std::u16string& text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+QtHostUi::QtHostUi(QWidget* view) : view_(view) {}
+
+QtHostUi::~QtHostUi() {
+    DismissAll();
+}
+
+QMessageBox::StandardButtons QtHostUi::Buttons(unsigned type) {
+    switch (type & kButtonMask) {
+        case kOkCancel:
+            return QMessageBox::Ok | QMessageBox::Cancel;
+        case kYesNoCancel:
+            return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        case kYesNo:
+            return QMessageBox::Yes | QMessageBox::No;
+        default:
+            return QMessageBox::Ok;
+    }
+}
+
+QMessageBox::Icon QtHostUi::Icon(unsigned type) {
+    switch (type & 0xF0u) {
+        case kIconError:
+            return QMessageBox::Critical;
+        case kIconQuestion:
+            return QMessageBox::Question;
+        case kIconWarning:
+            return QMessageBox::Warning;
+        case kIconInformation:
+            return QMessageBox::Information;
+        default:
+            return QMessageBox::NoIcon;
+    }
+}
+
+int QtHostUi::Answer(QMessageBox::StandardButton button, unsigned type) {
+    switch (button) {
+        case QMessageBox::Ok:
+            return kIdOk;
+        case QMessageBox::Cancel:
+            return kIdCancel;
+        case QMessageBox::Yes:
+            return kIdYes;
+        case QMessageBox::No:
+            return kIdNo;
+        default:
+            // Closed by the window manager or Escape without a Cancel button.
+            return DismissedAnswer(type);
+    }
+}
+
+int QtHostUi::DismissedAnswer(unsigned type) {
+    switch (type & kButtonMask) {
+        case kOkCancel:
+        case kYesNoCancel:
+            return kIdCancel;
+        case kYesNo:
+            return kIdNo;
+        default:
+            return kIdOk;
+    }
+}
+
+QMenu* QtHostUi::BuildMenu(const std::vector<MenuItem>& items, QWidget* parent) {
+    auto* menu = new QMenu(parent);
+    for (const MenuItem& item : items) {
+        if (item.separator) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* action = menu->addAction(ToQt(item.label));
+        action->setData(item.command);
+        action->setEnabled(!item.grayed);
+    }
+    return menu;
+}
+
+Qt::CursorShape QtHostUi::CursorShape(Cursor cursor) {
+    switch (cursor) {
+        case Cursor::kHand:
+            return Qt::PointingHandCursor;
+        case Cursor::kSizeNS:
+            return Qt::SizeVerCursor;
+        case Cursor::kCross:
+            return Qt::CrossCursor;
+        case Cursor::kHidden:
+            return Qt::BlankCursor;
+        case Cursor::kArrow:
+        default:
+            return Qt::ArrowCursor;
+    }
+}
+
+int QtHostUi::ShowBox(const std::u16string& text, const std::u16string& caption, unsigned type) {
+    QWidget* parent = view_ ? view_->window() : nullptr;
+    QMessageBox box(Icon(type), ToQt(caption), ToQt(text), Buttons(type), parent);
+    const QMessageBox::StandardButton first =
+        FirstButton(type) == kIdYes ? QMessageBox::Yes : QMessageBox::Ok;
+    box.setDefaultButton(first);
+    box.exec();
+    return Answer(box.standardButton(box.clickedButton()), type);
+}
+
+int QtHostUi::MessageBox(const std::u16string& text, const std::u16string& caption, unsigned type) {
+    if (QThread::currentThread() == thread()) {
+        return ShowBox(text, caption, type);
+    }
+    auto pending = std::make_shared<Pending>();
+    pending->type = type;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (dismissers_ > 0) {
+            return DismissedAnswer(type);
+        }
+        pending_.push_back(pending);
+    }
+    QMetaObject::invokeMethod(
+        this,
+        [this, pending, text, caption, type] {
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                if (pending->done) {
+                    return;  // dismissed before its turn came
+                }
+            }
+            Complete(pending, ShowBox(text, caption, type));
+        },
+        Qt::QueuedConnection);
+    std::unique_lock<std::mutex> lock(mutex_);
+    answered_.wait(lock, [&] { return pending->done; });
+    return pending->answer;
+}
+
+void QtHostUi::Complete(const std::shared_ptr<Pending>& pending, int answer) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!pending->done) {
+        pending->done = true;
+        pending->answer = answer;
+    }
+    pending_.erase(std::remove(pending_.begin(), pending_.end(), pending), pending_.end());
+    answered_.notify_all();
+}
+
+void QtHostUi::DismissAll() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const auto& pending : pending_) {
+        pending->done = true;
+        pending->answer = DismissedAnswer(pending->type);
+    }
+    pending_.clear();
+    answered_.notify_all();
+}
+
+QtHostUi::Dismisser::Dismisser(QtHostUi& ui) : ui_(ui) {
+    {
+        std::lock_guard<std::mutex> lock(ui_.mutex_);
+        ++ui_.dismissers_;
+    }
+    ui_.DismissAll();
+}
+
+QtHostUi::Dismisser::~Dismisser() {
+    std::lock_guard<std::mutex> lock(ui_.mutex_);
+    --ui_.dismissers_;
+}
+
+int QtHostUi::PopupMenu(const std::vector<MenuItem>& items, int x, int y) {
+    if (!view_ || items.empty()) {
+        return 0;
+    }
+    std::unique_ptr<QMenu> menu(BuildMenu(items, view_));
+    const QAction* chosen = menu->exec(view_->mapToGlobal(QPoint(x, y)));
+    if (chosen == nullptr || chosen->isSeparator() || !chosen->isEnabled()) {
+        return 0;
+    }
+    return chosen->data().toInt();
+}
+
+void QtHostUi::SetCursor(Cursor cursor) {
+    if (view_) {
+        view_->setCursor(CursorShape(cursor));
+    }
+}
+
+void QtHostUi::CaptureMouse(bool capture) {
+    if (!view_) {
+        return;
+    }
+    if (capture) {
+        if (view_->isVisible()) {
+            view_->grabMouse();
+        }
+    } else if (QWidget::mouseGrabber() == view_) {
+        view_->releaseMouse();
+    }
+}
+
+}  // namespace viewer

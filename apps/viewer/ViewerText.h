@@ -1,0 +1,17 @@
+#pragma once
+// Texts the viewer shows: lengths with three decimals and the short label of
+// their unit code (the codes of the automation interface: 0 m, 1 cm, 2 mm,
+// 10 ft, 20 in, 30 and 40 the US-survey foot and inch, 50 yd).
+
+#include <QString>
+
+namespace viewer {
+
+// The short label of a unit code; "" for an unknown code.
+QString UnitLabel(int unit);
+// "1.235 m"; the bare number for an unknown unit.
+QString FormatLength(double value, int unit);
+// "1.235, -2.000, 0.500 m".
+QString FormatPoint(double x, double y, double z, int unit);
+
+}  // namespace viewer

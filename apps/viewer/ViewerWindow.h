@@ -1,0 +1,147 @@
+#pragma once
+// The desktop viewer's main window: one control hosted the way a page hosts
+// it, with a toolbar for the page's usual buttons, a dock of neighbour
+// stations, a dock of the 3D marks made from picks, and a status line.
+//
+// The window thread of the control is the GUI thread. A timer pumps the
+// control's message loop every few milliseconds; before each pump a capture
+// of the next frame is requested, and once the control has drawn a frame
+// (on a timer, a repaint, or input) the captured pixels are shown. Input from
+// the view widget goes to the control at once (DeliverInput) and the frame
+// it drew is taken right after.
+//
+// Re-entrancy: a popup menu or a message box runs a nested Qt event loop
+// inside a call into the control. The pump does nothing while any call into
+// the control is under way, so the control's own loop is never entered twice
+// and a handler never runs inside another.
+//
+// Everything the page would call goes through the automation interface by
+// name; a member that is missing or fails leaves the viewer as it was.
+
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <QTimer>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/ComObject.h"
+#include "platform/ComVariant.h"
+#include "platform/DispatchTable.h"
+#include "platform/MessageLoop.h"
+
+class QAction;
+class QLabel;
+class QListWidget;
+class QListWidgetItem;
+class SX_Control;
+class SX_ControlAutomation;
+
+namespace viewer {
+
+class FrameView;
+class QtHostUi;
+
+struct ViewerOptions {
+    std::u16string station;  // a path or a URL; empty: start without one
+    int width = 1024;        // of the view
+    int height = 640;
+    // Print the time from construction to the first frame showing the
+    // station on standard error.
+    bool reportStartup = false;
+};
+
+class ViewerWindow final : public QMainWindow {
+  public:
+    explicit ViewerWindow(const ViewerOptions& options);
+    ~ViewerWindow() override;
+
+    // Loads a station (path or URL) as soon as the control is ready.
+    void Open(const std::u16string& location);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    struct Point {
+        double x = 0.0, y = 0.0, z = 0.0;
+    };
+
+    void BuildActions();
+    void BuildDocks();
+    void BuildStatusLine();
+
+    void Pump();
+    void StartLoad();
+    void FitContext();
+    void TakeFrame();
+    void SyncActions();
+    void Deliver(const platform::Message& message);
+    void Shutdown();
+
+    platform::HRESULT OnEvent(platform::DISPID id, const std::vector<platform::Variant>& args);
+    void OnPointPicked(const Point& point);
+    void AddMark(std::int32_t id, const QString& text);
+    void RefreshNeighbours();
+    void OpenNeighbour(QListWidgetItem* item);
+    void UpdateCameraLabel();
+
+    // A member of the automation interface by name: its result, or nothing
+    // when it is missing or failed.
+    std::optional<platform::Variant> Call(std::u16string_view name,
+                                          std::vector<platform::Variant> args = {});
+    bool Put(std::u16string_view name, const platform::Variant& value);
+    double CallDouble(std::u16string_view name, std::vector<platform::Variant> args = {},
+                      double fallback = 0.0);
+    std::int32_t CallInt(std::u16string_view name, std::vector<platform::Variant> args = {},
+                         std::int32_t fallback = -1);
+    std::u16string CallText(std::u16string_view name, std::vector<platform::Variant> args = {});
+    void Redraw();
+
+    // Counts the calls into the control under way (see Re-entrancy).
+    struct Busy {
+        explicit Busy(int& depth) : depth_(depth) { ++depth_; }
+        ~Busy() { --depth_; }
+        Busy(const Busy&) = delete;
+        Busy& operator=(const Busy&) = delete;
+        int& depth_;
+    };
+
+    ViewerOptions options_;
+    platform::MessageLoop loop_;
+    FrameView* view_ = nullptr;
+    std::unique_ptr<QtHostUi> ui_;
+    std::unique_ptr<SX_Control> control_;
+    platform::ComPtr<SX_ControlAutomation> automation_;
+    std::uint32_t sinkCookie_ = 0;
+    QTimer pump_;
+    int busy_ = 0;
+    bool shutDown_ = false;
+
+    std::u16string pendingSrc_;
+    std::u16string currentSrc_;
+    bool wasLoading_ = false;
+    QElapsedTimer loadRedraw_;
+    QElapsedTimer sinceStart_;
+    bool startupReported_ = false;
+    bool neighbourOpened_ = false;
+    std::optional<Point> firstPick_;
+
+    QAction* navigateAction_ = nullptr;
+    QAction* measureAction_ = nullptr;
+    QAction* distanceAction_ = nullptr;
+    QAction* spinAction_ = nullptr;
+    QListWidget* neighbours_ = nullptr;
+    QListWidget* marks_ = nullptr;
+    QLabel* progressLabel_ = nullptr;
+    QLabel* pickedLabel_ = nullptr;
+    QLabel* cameraLabel_ = nullptr;
+};
+
+// The whole program: the application, the window, the event loop. Returns
+// the exit code.
+int RunViewer(int& argc, char** argv, const ViewerOptions& options);
+
+}  // namespace viewer

@@ -1,0 +1,268 @@
+// The Qt adapters of the desktop viewer, on the offscreen platform: Qt input
+// as the control's messages, the popup menu built from the control's items
+// and what it answers, cursors and capture, message boxes asked for from the
+// loader thread.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+#include <QWheelEvent>
+#include <QWidget>
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include "viewer/FrameView.h"
+#include "viewer/InputTranslation.h"
+#include "viewer/QtHostUi.h"
+#include "viewer/QtTestApp.h"
+#include "viewer/ViewerText.h"
+
+using platform::Message;
+using viewer::QtHostUi;
+
+namespace {
+
+void Send(QWidget& widget, QEvent::Type type, QPoint pos, Qt::MouseButton button,
+          Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QMouseEvent event(type, QPointF(pos), QPointF(widget.mapToGlobal(pos)), button, buttons,
+                      modifiers);
+    QCoreApplication::sendEvent(&widget, &event);
+}
+
+// Runs the Qt event loop until done() holds or two seconds pass.
+bool ProcessUntil(const std::function<bool()>& done) {
+    for (int i = 0; i < 400 && !done(); ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return done();
+}
+
+}  // namespace
+
+TEST(ViewerInput, QtEventsBecomeTheControlsMessages) {
+    viewertest::OffscreenApp();
+    viewer::FrameView view;
+    view.resize(320, 200);
+    std::vector<Message> got;
+    view.onInput = [&](const Message& m) { got.push_back(m); };
+    std::vector<std::pair<int, int>> sizes;
+    view.onResize = [&](int w, int h) { sizes.emplace_back(w, h); };
+    view.show();
+    ASSERT_FALSE(sizes.empty());
+    EXPECT_EQ(sizes.back(), std::make_pair(320, 200));
+
+    // A Shift + Ctrl left drag: the held buttons are those after the event.
+    Send(view, QEvent::MouseButtonPress, {10, 20}, Qt::LeftButton, Qt::LeftButton,
+         Qt::ShiftModifier | Qt::ControlModifier);
+    Send(view, QEvent::MouseMove, {15, 22}, Qt::NoButton, Qt::LeftButton | Qt::RightButton,
+         Qt::ShiftModifier);
+    Send(view, QEvent::MouseButtonRelease, {16, 23}, Qt::RightButton, Qt::LeftButton,
+         Qt::AltModifier);
+    Send(view, QEvent::MouseButtonRelease, {17, 24}, Qt::LeftButton, Qt::NoButton);
+    Send(view, QEvent::MouseButtonDblClick, {5, 6}, Qt::MiddleButton, Qt::MiddleButton);
+    Send(view, QEvent::MouseButtonPress, {5, 6}, Qt::BackButton, Qt::BackButton);  // unknown
+    ASSERT_EQ(got.size(), 5u);
+    EXPECT_EQ(got[0].id, platform::kMsgLButtonDown);
+    EXPECT_EQ(got[0].x, 10);
+    EXPECT_EQ(got[0].y, 20);
+    EXPECT_EQ(got[0].keyState, platform::kKeyLButton | platform::kKeyShift | platform::kKeyControl);
+    EXPECT_EQ(got[1].id, platform::kMsgMouseMove);
+    EXPECT_EQ(got[1].keyState, platform::kKeyLButton | platform::kKeyRButton | platform::kKeyShift);
+    EXPECT_EQ(got[2].id, platform::kMsgRButtonUp);
+    EXPECT_EQ(got[2].keyState, platform::kKeyLButton | platform::kKeyAlt);
+    EXPECT_EQ(got[3].id, platform::kMsgLButtonUp);
+    EXPECT_EQ(got[3].keyState, 0u);
+    EXPECT_EQ(got[4].id, platform::kMsgMButtonDblClk);
+    EXPECT_EQ(got[4].keyState, platform::kKeyMButton);
+
+    // Wheel: the vertical angle delta as it is (120 a notch); sideways none.
+    got.clear();
+    for (const QPoint delta : {QPoint(0, 120), QPoint(0, -240), QPoint(120, 0)}) {
+        QWheelEvent wheel(QPointF(40, 50), QPointF(view.mapToGlobal(QPoint(40, 50))), QPoint(),
+                          delta, Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(&view, &wheel);
+    }
+    ASSERT_EQ(got.size(), 2u);
+    EXPECT_EQ(got[0].id, platform::kMsgMouseWheel);
+    EXPECT_EQ(got[0].wheelDelta, 120);
+    EXPECT_EQ(got[0].x, 40);
+    EXPECT_EQ(got[0].keyState, platform::kKeyControl);
+    EXPECT_EQ(got[1].wheelDelta, -240);
+
+    // Keys: virtual key codes down and up, printable text as characters.
+    got.clear();
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, QString(QChar(27)));
+    QCoreApplication::sendEvent(&view, &escape);
+    QKeyEvent a(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+    QCoreApplication::sendEvent(&view, &a);
+    QKeyEvent up(QEvent::KeyRelease, Qt::Key_Delete, Qt::NoModifier);
+    QCoreApplication::sendEvent(&view, &up);
+    ASSERT_EQ(got.size(), 4u);
+    EXPECT_EQ(got[0].id, platform::kMsgKeyDown);
+    EXPECT_EQ(got[0].key, platform::kVkEscape);
+    EXPECT_EQ(got[1].key, static_cast<std::uint32_t>('A'));
+    EXPECT_EQ(got[2].id, platform::kMsgChar);
+    EXPECT_EQ(got[2].key, static_cast<std::uint32_t>('a'));
+    EXPECT_EQ(got[3].id, platform::kMsgKeyUp);
+    EXPECT_EQ(got[3].key, platform::kVkDelete);
+    EXPECT_EQ(viewer::VirtualKey(Qt::Key_Enter), platform::kVkReturn);
+    EXPECT_EQ(viewer::VirtualKey(Qt::Key_7), static_cast<std::uint32_t>('7'));
+    EXPECT_EQ(viewer::VirtualKey(Qt::Key_F1), 0u);
+}
+
+TEST(ViewerHostUi, PopupMenuShowsTheItemsAndAnswersTheChosenCommand) {
+    viewertest::OffscreenApp();
+    QWidget view;
+    view.resize(300, 200);
+    view.show();
+    QtHostUi ui(&view);
+    const std::vector<HostUi::MenuItem> items = {{124, u"Deselect", true, false},
+                                                 {0, u"", false, true},
+                                                 {402, u"Delete Hotlink", false, false},
+                                                 {403, u"Edit Hotlink", true, false},
+                                                 {0, u"", false, true},
+                                                 {500, u"Print", false, false}};
+
+    std::unique_ptr<QMenu> built(QtHostUi::BuildMenu(items, &view));
+    const QList<QAction*> actions = built->actions();
+    ASSERT_EQ(actions.size(), 6);
+    EXPECT_EQ(actions[0]->text(), QStringLiteral("Deselect"));
+    EXPECT_FALSE(actions[0]->isEnabled());
+    EXPECT_TRUE(actions[1]->isSeparator());
+    EXPECT_TRUE(actions[4]->isSeparator());
+    EXPECT_EQ(actions[2]->data().toInt(), 402);
+    EXPECT_TRUE(actions[2]->isEnabled());
+    EXPECT_FALSE(actions[3]->isEnabled());
+    EXPECT_EQ(actions[5]->data().toInt(), 500);
+
+    // The menu as the control shows it: clicked, or dismissed with Escape.
+    // clicks: the action index to click (-1: none), then Escape if still open.
+    QPoint shownAt;
+    const auto choose = [&](int index) {
+        QTimer::singleShot(0, [&, index] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_NE(menu, nullptr);
+            shownAt = menu->pos();
+            if (index >= 0) {
+                const QPoint at = menu->actionGeometry(menu->actions()[index]).center();
+                Send(*menu, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+                Send(*menu, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+            }
+            QTimer::singleShot(0, [shown = QPointer<QMenu>(menu)] {
+                if (shown && QApplication::activePopupWidget() == shown) {
+                    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                    QCoreApplication::sendEvent(shown, &escape);
+                }
+            });
+        });
+    };
+    choose(5);
+    EXPECT_EQ(ui.PopupMenu(items, 30, 40), 500);
+    EXPECT_EQ(shownAt, view.mapToGlobal(QPoint(30, 40)));
+    choose(2);
+    EXPECT_EQ(ui.PopupMenu(items, 0, 0), 402);
+    choose(3);  // grayed: not chosen
+    EXPECT_EQ(ui.PopupMenu(items, 0, 0), 0);
+    choose(-1);
+    EXPECT_EQ(ui.PopupMenu(items, 0, 0), 0);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+}
+
+TEST(ViewerHostUi, CursorsAndCaptureApplyToTheView) {
+    viewertest::OffscreenApp();
+    QWidget view;
+    view.show();
+    QtHostUi ui(&view);
+    const std::pair<HostUi::Cursor, Qt::CursorShape> shapes[] = {
+        {HostUi::Cursor::kHand, Qt::PointingHandCursor},
+        {HostUi::Cursor::kSizeNS, Qt::SizeVerCursor},
+        {HostUi::Cursor::kCross, Qt::CrossCursor},
+        {HostUi::Cursor::kHidden, Qt::BlankCursor},
+        {HostUi::Cursor::kArrow, Qt::ArrowCursor}};
+    for (const auto& [cursor, shape] : shapes) {
+        ui.SetCursor(cursor);
+        EXPECT_EQ(view.cursor().shape(), shape);
+    }
+    ui.CaptureMouse(true);
+    EXPECT_EQ(QWidget::mouseGrabber(), &view);
+    ui.CaptureMouse(false);
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    ui.CaptureMouse(false);  // releasing twice is harmless
+}
+
+TEST(ViewerHostUi, LoaderBoxesAreShownOnTheGuiThreadOrDismissed) {
+    viewertest::OffscreenApp();
+    QWidget view;
+    view.show();
+    QtHostUi ui(&view);
+    EXPECT_EQ(QtHostUi::Buttons(HostUi::kYesNoCancel),
+              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    EXPECT_EQ(QtHostUi::Icon(HostUi::kOk | HostUi::kIconError), QMessageBox::Critical);
+    EXPECT_EQ(QtHostUi::Icon(HostUi::kOk), QMessageBox::NoIcon);
+    EXPECT_EQ(QtHostUi::Answer(QMessageBox::NoButton, HostUi::kYesNo), HostUi::kIdNo);
+
+    // Asked on another thread: shown here with its texts, answered there.
+    // The box runs its own loop, so a timer looks at it and clicks No.
+    std::atomic<int> answer{0};
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    bool yesIsDefault = false;
+    QTimer clicker;
+    QObject::connect(&clicker, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) {
+            return;
+        }
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        buttons = box->standardButtons();
+        yesIsDefault = box->defaultButton() == box->button(QMessageBox::Yes);
+        box->button(QMessageBox::No)->click();
+    });
+    clicker.start(5);
+    std::thread loader([&] {
+        answer = ui.MessageBox(u"Newer data", u"Upgrade", HostUi::kYesNo | HostUi::kIconWarning);
+    });
+    EXPECT_TRUE(ProcessUntil([&] { return answer != 0; }));
+    loader.join();
+    clicker.stop();
+    EXPECT_EQ(answer, HostUi::kIdNo);
+    EXPECT_EQ(title, QStringLiteral("Upgrade"));
+    EXPECT_EQ(text, QStringLiteral("Newer data"));
+    EXPECT_EQ(icon, QMessageBox::Warning);
+    EXPECT_EQ(buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_TRUE(yesIsDefault);
+
+    // The GUI thread is about to wait for the loader: a box still queued is
+    // answered as dismissed and never shown, and so is one asked meanwhile.
+    std::thread queued([&] { answer = ui.MessageBox(u"t", u"c", HostUi::kOkCancel); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    {
+        QtHostUi::Dismisser dismisser(ui);
+        queued.join();
+        EXPECT_EQ(answer, HostUi::kIdCancel);
+        std::thread during([&] { answer = ui.MessageBox(u"t", u"c", HostUi::kYesNo); });
+        during.join();
+        EXPECT_EQ(answer, HostUi::kIdNo);
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST(ViewerText, LengthsHaveThreeDecimalsAndTheUnitsLabel) {
+    EXPECT_EQ(viewer::FormatPoint(1.23456, -2.0, -0.0001, 0),
+              QStringLiteral("1.235, -2.000, 0.000 m"));
+    EXPECT_EQ(viewer::FormatLength(12.5, 30), QStringLiteral("12.500 ft (US-Survey)"));
+    EXPECT_EQ(viewer::FormatLength(3.0, 7), QStringLiteral("3.000"));
+}
