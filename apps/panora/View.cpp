@@ -23,7 +23,7 @@ int BadArguments(const std::string& message) {
     return 2;
 }
 
-bool HasDisplay() {
+[[maybe_unused]] bool HasDisplay() {
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
         const char* value = std::getenv(name);
         if (value != nullptr && *value != '\0') {

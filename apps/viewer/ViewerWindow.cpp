@@ -237,7 +237,6 @@ void ViewerWindow::Pump() {
         return;
     }
     Busy busy(busy_);
-    FitContext();
     if (SX_GraphicWindow* graphic = control_->GraphicWindow()) {
         graphic->RequestCapture();
     }
@@ -286,25 +285,6 @@ void ViewerWindow::Open(const std::u16string& location) {
         return;
     }
     pendingSrc_ = location;  // the next pump starts it once the control is ready
-}
-
-void ViewerWindow::FitContext() {
-    // The framebuffer follows the graphic window's size.
-    SX_GraphicWindow* graphic = control_->GraphicWindow();
-    if (graphic == nullptr || !graphic->HasOpenGL()) {
-        return;
-    }
-    StraleLib::SX_OpenGLContext& context = *graphic->Context();
-    const int width = std::max(1, graphic->Width());
-    const int height = std::max(1, graphic->Height());
-    if ((context.Width() == width && context.Height() == height) || !context.TryAcquire()) {
-        return;  // a busy context is resized on a later pump
-    }
-    const bool resized = context.Resize(width, height);
-    context.Release();
-    if (resized) {
-        Redraw();
-    }
 }
 
 void ViewerWindow::TakeFrame() {

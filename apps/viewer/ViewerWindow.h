@@ -75,7 +75,6 @@ class ViewerWindow final : public QMainWindow {
 
     void Pump();
     void StartLoad();
-    void FitContext();
     void TakeFrame();
     void SyncActions();
     void Deliver(const platform::Message& message);

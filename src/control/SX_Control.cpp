@@ -8,11 +8,12 @@
 #include <cmath>
 #include <thread>
 
+#include <GL/gl.h>
 #include "BuildVersion.h"
 #include "control/SX_ControlEvents.h"
+#include "control/SX_ControlViewTargets.h"
 #include "control/SX_HostContainer.h"
 #include "control/SX_SystemEvaluator.h"
-#include <GL/gl.h>
 
 #include "glcore/SX_OpenGLCamera.h"
 #include "host/HostUi.h"
@@ -224,6 +225,8 @@ bool SX_Control::Create(int width, int height) {
     }
     graphicWindow_ = std::make_unique<SX_GraphicWindow>(loop_, *dataSet_, this);
     graphicWindow_->SetPainter([this] { return RenderFrame(); });
+    viewTargets_ = std::make_unique<SX_ControlViewTargets>(*navigation_, *neighbors_);
+    graphicWindow_->SetTargets(viewTargets_.get());
     platform::Message create = platform::Message::Of(platform::kMsgCreate);
     graphicWindow_->Send(create);
     // Attached to the view: a fresh camera drawing into the window's world.
@@ -292,8 +295,8 @@ bool SX_Control::DeliverInput(platform::Message message) {
     if (!IsAlive()) {
         return false;
     }
-    const bool mouse = message.id >= platform::kMsgMouseMove &&
-                       message.id <= platform::kMsgMButtonDblClk;
+    const bool mouse =
+        message.id >= platform::kMsgMouseMove && message.id <= platform::kMsgMButtonDblClk;
     if (!mouse) {
         return Send(message);
     }
@@ -836,6 +839,13 @@ bool SX_Control::RenderFrame() {
     StraleLib::SX_OpenGLContext& context = *graphicWindow_->Context();
     if (!context.TryAcquire()) {
         return false;
+    }
+    // The framebuffer follows the view's size (a resize while the loader held
+    // the context shows in the first frame after).
+    const int width = std::max(1, graphicWindow_->Width());
+    const int height = std::max(1, graphicWindow_->Height());
+    if (context.Width() != width || context.Height() != height) {
+        context.Resize(width, height);
     }
     graphicWindow_->World().BeginFrame();
     camera->Draw();

@@ -42,6 +42,7 @@ class HostUi;
 class SX_GraphicWindow;
 class SX_2DDrawingWindow;
 class SX_HostContainer;
+class SX_ControlViewTargets;
 class SX_LoadingContext;
 class SX_NavigationControls;
 class SX_NeighborView;
@@ -284,6 +285,7 @@ class SX_Control : private platform::Window, private LoadControl {
     std::unique_ptr<SX_HostContainer> hostContainer_;
     std::unique_ptr<SX_NeighborView> neighbors_;
     std::unique_ptr<SX_NavigationControls> navigation_;
+    std::unique_ptr<SX_ControlViewTargets> viewTargets_;
     std::unique_ptr<SX_LoadingContext> loadingContext_;
     std::unique_ptr<platform::Thread> loaderThread_;
     platform::ConnectionPoint events_;

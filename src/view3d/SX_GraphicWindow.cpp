@@ -1,5 +1,7 @@
 #include "view3d/SX_GraphicWindow.h"
 
+#include "glcore/SX_OpenGLFonts.h"
+
 #include <GL/gl.h>
 
 #include <algorithm>
@@ -42,6 +44,9 @@ bool SX_GraphicWindow::InitOpenGL() {
     }
     world_.SetSize(width_, height_);
     world_.Initialise();
+    // Labels (neighbours, marks) draw with the bitmap fonts; without them the
+    // view still works, the labels are left out.
+    StraleLib::SX_OpenGLFonts::BuildFontLists();
     dataSet_.SetMaxTextureSize(context->MaxTextureSize());
     context->Release();
     context_ = std::move(context);

@@ -64,8 +64,7 @@ TEST_F(MeasureInput, EscapeStopsMeasuringOnlyInModeOne) {
 }
 
 TEST_F(MeasureInput, ClickOnTheStationFiresPointPickedWithThePick) {
-    // One level only, so no finer level can arrive between the two picks.
-    const auto station = Generate({32}, sitegen::DescriptionFormat::Metadata);
+    const auto station = Station(sitegen::DescriptionFormat::Metadata);
     SX_Control& c = Ready(200, 150);
     c.put_src(Bstr(FromUtf8(station.description)));
     ASSERT_TRUE(WaitCoarseLoaded());
@@ -85,12 +84,22 @@ TEST_F(MeasureInput, ClickOnTheStationFiresPointPickedWithThePick) {
         }
     }
     if (picked) {
-        Variant vx(x), vy(y), vz(z), sx, sy, sz;
-        vx.ChangeType(VariantType::String, sx);
-        vy.ChangeType(VariantType::String, sy);
-        vz.ChangeType(VariantType::String, sz);
-        EXPECT_EQ(picks, Events{"PointPicked(" + ToUtf8(sx.StringValue()) + "," +
-                                ToUtf8(sy.StringValue()) + "," + ToUtf8(sz.StringValue()) + ")"});
+        // The finer level may arrive while the click is handled: the pick of
+        // the click is the one before or the one after it.
+        const auto text = [](double px, double py, double pz) {
+            std::string out = "PointPicked(";
+            for (double v : {px, py, pz}) {
+                Variant value(v), shown;
+                value.ChangeType(VariantType::String, shown);
+                out += ToUtf8(shown.StringValue()) + ",";
+            }
+            out.back() = ')';
+            return out;
+        };
+        double ax = 0, ay = 0, az = 0;
+        ASSERT_TRUE(c.GraphicWindow()->PickPoint(100, 75, ax, ay, az));
+        ASSERT_EQ(picks.size(), 1u);
+        EXPECT_TRUE(picks[0] == text(x, y, z) || picks[0] == text(ax, ay, az)) << picks[0];
     } else {
         EXPECT_TRUE(picks.empty());  // no point data: the click is swallowed
     }

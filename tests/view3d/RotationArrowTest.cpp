@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "view3d/SX_NavigationControls.h"
 #include "view3d/ViewInputFixture.h"
 
 using namespace platform;
@@ -30,7 +31,9 @@ class RotationArrow : public ViewInputFixture {
 TEST_F(RotationArrow, ArrowRunsFromThePressPointToThePointer) {
     // No station: the cube's faces are drawn white.
     const std::array<int, 3> white{255, 255, 255};
-    Ready(200, 150);
+    // The navigation controls are hidden, so only their show button (at the
+    // right edge, below the arrow's row) stays over the view.
+    Ready(200, 150).NavigationControls().ShowHide(false);
     Mouse(kMsgMouseMove, 60, 60);
     Mouse(kMsgLButtonDown, 60, 60, kKeyLButton);
     // The pointer on the press point: no arrow (the dot's dark rim would lie
