@@ -398,6 +398,17 @@ void SX_Control::OnPaint() {
     }
 }
 
+void SX_Control::Redraw() {
+    if (!IsAlive()) {
+        return;
+    }
+    Invalidate();
+    loop_.UpdateWindow(Id());
+    if (graphicWindow_ && graphicWindow_->IsAlive()) {
+        loop_.UpdateWindow(graphicWindow_->Id());
+    }
+}
+
 void SX_Control::Repaint() {
     if (IsAlive()) {
         Invalidate();

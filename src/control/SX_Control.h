@@ -217,6 +217,9 @@ class SX_Control : private platform::Window, private LoadControl {
     platform::HRESULT SetMouseAction(std::int32_t ctrlKey, std::int32_t mouseKey,
                                      std::int32_t actionType, platform::VARIANT_BOOL* res);
     platform::HRESULT SetAlphaMode(platform::VARIANT_BOOL value, platform::VARIANT_BOOL* res);
+    // Repaints the control's window and the view at once (a busy context
+    // skips the frame).
+    void Redraw();
     // Draws one frame now; false when the context is busy.
     bool RenderFrame();
 

@@ -252,7 +252,10 @@ void SX_ControlAutomation::AddControlMembers(Builder& b) {
                 }),
                 {u"value"})
         // later: repaint
-        .Method(u"Redraw", 1050, &Declined<>::Call)
+        .Method(u"Redraw", 1050, Forward<>([](SX_Control& c) {
+                    c.Redraw();
+                    return S_OK;
+                }))
         // later: print and JPEG export
         .Method(u"Print", 1213, &Declined<Bool, BoolOut>::Call, {u"panZoom"})
         .Method(u"SaveAsJpg", 1240, &Declined<Bool, BoolOut>::Call, {u"panZoom"});

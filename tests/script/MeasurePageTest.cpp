@@ -1,0 +1,127 @@
+// Measuring as a page does it: switch to picking, aim at two targets whose
+// true positions the generator knows, click each, and make a position and a
+// distance mark from the two PointPicked events. The station is turned and
+// moved, so the position mark's coordinates prove the site transform.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <numbers>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "sitegen/SiteGenerator.h"
+#include "sitegen/SiteMath.h"
+#include "sitegen/SiteOptions.h"
+#include "support/RunCommand.h"
+#include "support/TempDir.h"
+
+namespace {
+
+struct Aim {
+    double altitude = 0.0;
+    double azimuth = 0.0;
+    double distance = 0.0;  // from the station's centre, metres
+};
+
+// The camera direction that looks at a site point from the station.
+Aim AimAt(const sitegen::StationPose& pose, const sitegen::Vec3& site) {
+    const sitegen::Vec3 v = pose.SiteToViewDirection(sitegen::Sub(site, pose.centre));
+    const double r = std::sqrt(sitegen::Dot(v, v));
+    const double deg = 180.0 / std::numbers::pi;
+    return {std::asin(v[1] / r) * deg, std::atan2(v[2] / r, v[0] / r) * deg + 90.0, r};
+}
+
+const char* const kPage = R"(
+var aims = AIMS, picks = [];
+function aim(i) {
+  control.SetZoom(20);
+  control.SetAltitudeAzimuth(aims[i][0], aims[i][1]);
+  control.Redraw();
+  host.setTimeout(function() {
+    host.mouse("move", 160, 120, 0);
+    host.mouse("leftDown", 160, 120, 0);
+    host.mouse("leftUp", 160, 120, 0);
+  }, 50);
+}
+control.attachEvent("DownloadComplete", function() {
+  control.SetMode(1);
+  aim(0);
+});
+control.attachEvent("PointPicked", function(x, y, z) {
+  picks.push([x, y, z]);
+  if (picks.length < 2) { aim(1); return; }
+  var a = picks[0], b = picks[1];
+  var v = control.VertexMark3D(a[0], a[1], a[2], 0, "#ff0000");
+  host.log("vertex", control.Mark3DGetXCoord(v), control.Mark3DGetYCoord(v),
+           control.Mark3DGetZCoord(v));
+  var d = control.DistanceMark3D(a[0], a[1], a[2], b[0], b[1], b[2], 0, "#00ff00");
+  host.log("meters", control.Mark3DGetValue(d));
+  control.Mark3DSetUnit(d, 10);
+  host.log("feet", control.Mark3DGetValue(d), control.Mark3DGetTypeName(d));
+  host.quit(0);
+});
+control.attachEvent("ControlInitialized", function() { control.src = "st1/st1.xml"; });
+)";
+
+}  // namespace
+
+TEST(MeasurePage, TwoClickedTargetsGiveTheirSiteCoordinatesAndTrueDistance) {
+    testsupport::TempDir tmp;
+    sitegen::SiteOptions o;
+    o.outputDir = tmp.path().string();
+    o.stations = 1;
+    o.sizes = {512};
+    o.azimuthDeg = 37.5;
+    o.centre = sitegen::Vec3{1000.0, 2000.0, 50.0};
+    sitegen::SitePlan plan;
+    std::string error;
+    ASSERT_TRUE(sitegen::GenerateSite(o, &plan, &error)) << error;
+    const sitegen::StationPose& pose = plan.stations[0].pose;
+
+    // Two targets the station sees unobstructed.
+    std::vector<sitegen::Vec3> seen;
+    std::vector<Aim> aims;
+    for (const auto& target : plan.scene.Targets()) {
+        const auto hit = plan.scene.Trace(pose.centre, sitegen::Sub(target.centre, pose.centre));
+        if (hit.surface == sitegen::Surface::Target && seen.size() < 2) {
+            seen.push_back(target.centre);
+            aims.push_back(AimAt(pose, target.centre));
+        }
+    }
+    ASSERT_EQ(seen.size(), 2u);
+    std::string page = kPage;
+    char list[256];
+    std::snprintf(list, sizeof list, "[[%.9f, %.9f], [%.9f, %.9f]]", aims[0].altitude,
+                  aims[0].azimuth, aims[1].altitude, aims[1].azimuth);
+    page.replace(page.find("AIMS"), 4, list);
+    const auto file = tmp.Write("page.js", page);
+
+    const auto r = testsupport::RunPanora(
+        {"run", file.string(), "--size", "320x240", "--timeout", "60"},
+        {"ASAN_OPTIONS=detect_leaks=0", "XDG_CACHE_HOME=" + (tmp / "cache").string(),
+         "XDG_DATA_HOME=" + (tmp / "data").string()});
+    ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+
+    // A pick is the measured point of the face pixel under the view's centre:
+    // within about one face pixel of the target's centre.
+    const double pixel = std::numbers::pi / 2.0 / 512.0;
+    std::istringstream out(r.out);
+    std::string word;
+    double x = 0, y = 0, z = 0, meters = 0, feet = 0;
+    std::string type;
+    out >> word >> x >> y >> z >> word >> meters >> word >> feet >> type;
+    ASSERT_FALSE(out.fail()) << r.out;
+    const double tolerance0 = 1.5 * aims[0].distance * pixel + 0.002;
+    EXPECT_NEAR(x, seen[0][0], tolerance0) << r.out;
+    EXPECT_NEAR(y, seen[0][1], tolerance0) << r.out;
+    EXPECT_NEAR(z, seen[0][2], tolerance0) << r.out;
+    const sitegen::Vec3 d = sitegen::Sub(seen[0], seen[1]);
+    const double truth = std::sqrt(sitegen::Dot(d, d));
+    const double tolerance = tolerance0 + 1.5 * aims[1].distance * pixel + 0.002;
+    EXPECT_NEAR(meters, truth, tolerance) << r.out;
+    EXPECT_NEAR(feet, meters / 0.3048, 1e-3 * feet) << r.out;
+    EXPECT_EQ(type, "Distance");
+}
