@@ -99,10 +99,8 @@ TEST(MeasurePage, TwoClickedTargetsGiveTheirSiteCoordinatesAndTrueDistance) {
     page.replace(page.find("AIMS"), 4, list);
     const auto file = tmp.Write("page.js", page);
 
-    const auto r = testsupport::RunPanora(
-        {"run", file.string(), "--size", "320x240", "--timeout", "60"},
-        {"ASAN_OPTIONS=detect_leaks=0", "XDG_CACHE_HOME=" + (tmp / "cache").string(),
-         "XDG_DATA_HOME=" + (tmp / "data").string()});
+    const auto r =
+        testsupport::RunPanoraPage(file, {"--size", "320x240", "--timeout", "60"}, tmp.path());
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
 
     // A pick is the measured point of the face pixel under the view's centre:

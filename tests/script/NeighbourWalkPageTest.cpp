@@ -58,10 +58,8 @@ TEST(NeighbourWalkPage, ClickingANeighbourIconOpensItAndThePageFollows) {
     std::string error;
     ASSERT_TRUE(sitegen::GenerateSite(o, nullptr, &error)) << error;
     const auto file = tmp.Write("page.js", kPage);
-    const auto r = testsupport::RunPanora(
-        {"run", file.string(), "--size", "320x240", "--timeout", "60"},
-        {"ASAN_OPTIONS=detect_leaks=0", "XDG_CACHE_HOME=" + (tmp / "cache").string(),
-         "XDG_DATA_HOME=" + (tmp / "data").string()});
+    const auto r =
+        testsupport::RunPanoraPage(file, {"--size", "320x240", "--timeout", "60"}, tmp.path());
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
     // The page logs the neighbour it turned to; the station it ends on is
     // that one, reached through the icon's click.

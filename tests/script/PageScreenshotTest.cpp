@@ -60,10 +60,8 @@ control.attachEvent("DownloadComplete", function() {
   host.quit(0);
 });
 )");
-    const testsupport::CommandResult r = testsupport::RunPanora(
-        {"run", page.string(), "--size", "120x90", "--timeout", "30"},
-        {"ASAN_OPTIONS=detect_leaks=0", "XDG_CACHE_HOME=" + (tmp / "cache").string(),
-         "XDG_DATA_HOME=" + (tmp / "data").string()});
+    const testsupport::CommandResult r =
+        testsupport::RunPanoraPage(page, {"--size", "120x90", "--timeout", "30"}, tmp.path());
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "true true false\n");
 

@@ -18,14 +18,14 @@ namespace {
 
 using Result = testsupport::CommandResult;
 
-// Runs `panora run ARGS` with its download cache and per-user files in `home`.
-// Leak checks are off in the child: the OpenGL driver it loads keeps blocks
-// that sanitizer builds report from an unloaded module.
+// Runs `panora run ARGS` (the page first) with its per-user files in `home`.
 Result RunPage(std::vector<std::string> args, const std::filesystem::path& home) {
-    args.insert(args.begin(), "run");
-    return testsupport::RunPanora(
-        args, {"ASAN_OPTIONS=detect_leaks=0", "XDG_CACHE_HOME=" + (home / "cache").string(),
-               "XDG_DATA_HOME=" + (home / "data").string()});
+    if (args.empty()) {
+        return testsupport::RunPanoraPage({}, {}, home);
+    }
+    const std::string page = args.front();
+    args.erase(args.begin());
+    return testsupport::RunPanoraPage(page, args, home);
 }
 
 // One small station, st1, below dir.

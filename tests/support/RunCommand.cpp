@@ -54,4 +54,15 @@ CommandResult RunPanora(const std::vector<std::string>& args,
     return result;
 }
 
+CommandResult RunPanoraPage(const std::filesystem::path& page, std::vector<std::string> args,
+                            const std::filesystem::path& home) {
+    if (!page.empty()) {
+        args.insert(args.begin(), page.string());
+    }
+    args.insert(args.begin(), "run");
+    return RunPanora(args,
+                     {"ASAN_OPTIONS=detect_leaks=0", "XDG_CACHE_HOME=" + (home / "cache").string(),
+                      "XDG_DATA_HOME=" + (home / "data").string()});
+}
+
 }  // namespace testsupport

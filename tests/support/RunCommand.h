@@ -2,6 +2,7 @@
 // Runs the `panora` program with arguments, as a user would from a shell, and
 // collects its exit code and output (stdout and stderr apart).
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -16,5 +17,11 @@ struct CommandResult {
 // `environment` holds extra "NAME=value" settings for the child.
 CommandResult RunPanora(const std::vector<std::string>& args,
                         const std::vector<std::string>& environment = {});
+
+// `panora run PAGE ARGS...` (no PAGE when it is empty) with its download cache and per-user files below
+// `home`. Leak checks are off in the child: the OpenGL driver it loads keeps
+// blocks that sanitizer builds report from an unloaded module.
+CommandResult RunPanoraPage(const std::filesystem::path& page, std::vector<std::string> args,
+                            const std::filesystem::path& home);
 
 }  // namespace testsupport

@@ -39,10 +39,8 @@ control.attachEvent("ControlInitialized", function () {
 TEST(PageInput, PageDragsZoomsAndAnswersTheMenu) {
     testsupport::TempDir tmp;
     const auto page = tmp.Write("page.js", kPage);
-    const testsupport::CommandResult r = testsupport::RunPanora(
-        {"run", page.string(), "--size", "400x200", "--timeout", "30"},
-        {"ASAN_OPTIONS=detect_leaks=0", "XDG_CACHE_HOME=" + (tmp / "cache").string(),
-         "XDG_DATA_HOME=" + (tmp / "data").string()});
+    const testsupport::CommandResult r =
+        testsupport::RunPanoraPage(page, {"--size", "400x200", "--timeout", "30"}, tmp.path());
     EXPECT_EQ(r.exitCode, 0) << r.err;
     // 10 px at 400 x 200 and field of view 90: 10 / 2 degrees; one notch 2 * 2.
     EXPECT_EQ(r.out, "menu 2; cursor hand; azimuth -5.000; zoom 94.000; menu 20; refused\n");
