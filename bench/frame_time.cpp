@@ -20,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "BenchControl.h"
 #include "control/SX_Control.h"
 #include "control/SX_HostContainer.h"
 #include "glcore/SX_OpenGLCamera.h"
@@ -76,14 +77,8 @@ Timing Measure(const std::string& description, int width, int height, int frames
     Timing timing;
     platform::MessageLoop loop;
     ScriptedHostUi ui;
-    SX_Control::Options options;
-    options.logFolder = u"";
-    options.openBrowser = [](const std::u16string&) { return false; };
-    SX_Control control(loop, ui, nullptr, std::move(options));
-    if (!control.Create(width, height) ||
-        !loop.RunUntil([&] { return control.ReadyState() == 4; }, 10000) ||
-        control.GraphicWindow() == nullptr || !control.GraphicWindow()->HasOpenGL()) {
-        control.Destroy();
+    SX_Control control(loop, ui, nullptr, bench::HeadlessOptions());
+    if (!bench::MakeReady(control, loop, width, height)) {
         return timing;
     }
     timing.renderer = control.GraphicWindow()->Context()->Renderer();
@@ -130,19 +125,10 @@ Timing Measure(const std::string& description, int width, int height, int frames
 
 int main(int argc, char** argv) {
     const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
-    const auto dir =
-        std::filesystem::temp_directory_path() / ("panora-bench-frame-" + std::to_string(getpid()));
-    setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
-    setenv("XDG_CACHE_HOME", (dir / "cache").c_str(), 1);
+    const auto dir = bench::RunFolder("frame");
 
-    sitegen::SiteOptions options;
-    options.outputDir = (dir / "site").string();
-    options.stations = 1;
-    options.sizes = {512, 1024, 2048};
     sitegen::SitePlan plan;
-    std::string error;
-    if (!sitegen::GenerateSite(options, &plan, &error)) {
-        std::fprintf(stderr, "cannot generate the station: %s\n", error.c_str());
+    if (!bench::GenerateStation(dir, {512, 1024, 2048}, plan)) {
         return 1;
     }
     const std::string description = plan.stations.at(0).description;

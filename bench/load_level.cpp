@@ -27,6 +27,7 @@
 #include <thread>
 #include <vector>
 
+#include "BenchControl.h"
 #include "control/SX_Control.h"
 #include "control/SX_HostContainer.h"
 #include "glcore/SX_OpenGLContext.h"
@@ -100,14 +101,8 @@ double DecodeWithImageLayer(const std::vector<std::string>& files) {
 double FirstCoarseFrame(const std::string& description, int coarseLevel, double* imagesIn) {
     platform::MessageLoop loop;
     ScriptedHostUi ui;
-    SX_Control::Options options;
-    options.logFolder = u"";
-    options.openBrowser = [](const std::u16string&) { return false; };
-    SX_Control control(loop, ui, nullptr, std::move(options));
-    if (!control.Create(640, 480) ||
-        !loop.RunUntil([&] { return control.ReadyState() == 4; }, 10000) ||
-        control.GraphicWindow() == nullptr || !control.GraphicWindow()->HasOpenGL()) {
-        control.Destroy();
+    SX_Control control(loop, ui, nullptr, bench::HeadlessOptions());
+    if (!bench::MakeReady(control, loop, 640, 480)) {
         return -1.0;
     }
     double ms = -1.0;
@@ -174,21 +169,11 @@ int main(int argc, char** argv) {
     const int fine = argc > 1 ? std::atoi(argv[1]) : 2048;
     const int coarse = argc > 2 ? std::atoi(argv[2]) : 256;
     const int reps = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
-    const auto dir =
-        std::filesystem::temp_directory_path() / ("panora-bench-load-" + std::to_string(getpid()));
-    // Per-user files of the control stay inside the bench's folder.
-    setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
-    setenv("XDG_CACHE_HOME", (dir / "cache").c_str(), 1);
+    const auto dir = bench::RunFolder("load");
 
-    sitegen::SiteOptions options;
-    options.outputDir = (dir / "site").string();
-    options.stations = 1;
-    options.sizes = {coarse, fine};
     sitegen::SitePlan plan;
-    std::string error;
     const auto generated = Clock::now();
-    if (!sitegen::GenerateSite(options, &plan, &error)) {
-        std::fprintf(stderr, "cannot generate the station: %s\n", error.c_str());
+    if (!bench::GenerateStation(dir, {coarse, fine}, plan)) {
         return 1;
     }
     std::printf("station generated in %.1f s: faces of %d and %d pixels\n",
