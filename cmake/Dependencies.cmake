@@ -1,25 +1,18 @@
 # Third-party libraries, all from Debian packages (scripts/setup.sh installs them).
-find_package(PkgConfig REQUIRED)
+# The packages found with find_package here are found again by the installed
+# PanoraConfig.cmake (cmake/PanoraConfig.cmake.in): keep the two lists alike.
 find_package(Threads REQUIRED)
 find_package(CURL REQUIRED)
 find_package(PNG REQUIRED)
 find_package(OpenGL REQUIRED COMPONENTS OpenGL EGL)
 
-pkg_check_modules(PUGIXML REQUIRED IMPORTED_TARGET pugixml)
-pkg_check_modules(TURBOJPEG REQUIRED IMPORTED_TARGET libturbojpeg)
-pkg_check_modules(INIH REQUIRED IMPORTED_TARGET inih)
-pkg_check_modules(DUKTAPE REQUIRED IMPORTED_TARGET duktape)
-pkg_check_modules(GLU REQUIRED IMPORTED_TARGET glu)
-pkg_check_modules(FREETYPE REQUIRED IMPORTED_TARGET freetype2)
-pkg_check_modules(FONTCONFIG REQUIRED IMPORTED_TARGET fontconfig)
-pkg_check_modules(PANGOCAIRO REQUIRED IMPORTED_TARGET pangocairo cairo-pdf cairo-ps)
+include(${CMAKE_CURRENT_LIST_DIR}/PanoraPkgModules.cmake)
+if(DEFINED Panora_FOUND AND NOT Panora_FOUND)
+  message(FATAL_ERROR "${Panora_NOT_FOUND_MESSAGE}")
+endif()
 
-find_path(LODEPNG_INCLUDE_DIR lodepng.h REQUIRED)
-find_library(LODEPNG_LIBRARY lodepng REQUIRED)
-add_library(lodepng::lodepng UNKNOWN IMPORTED)
-set_target_properties(lodepng::lodepng PROPERTIES
-  IMPORTED_LOCATION "${LODEPNG_LIBRARY}"
-  INTERFACE_INCLUDE_DIRECTORIES "${LODEPNG_INCLUDE_DIR}")
+# Only the hosts use these.
+pkg_check_modules(DUKTAPE REQUIRED IMPORTED_TARGET duktape)
 
 if(PANORA_BUILD_TESTS)
   find_package(GTest REQUIRED)

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that the build, the tests and the demo need
 # (only those missing), then configures and builds into build/.
-# Environment: BUILD_DIR (default build), PANORA_SANITIZE=ON for ASan+UBSan,
+# Environment: BUILD_DIR (default build), PANORA_SANITIZE (OFF; ON or address
+# for ASan+UBSan; thread for TSan), PANORA_WERROR=ON to make warnings errors,
 # JOBS (default: number of cores).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PACKAGES=(
-  build-essential cmake pkg-config git
+  build-essential cmake pkg-config git python3
   libegl-dev libgl-dev libglu1-mesa-dev libegl-mesa0 libgl1-mesa-dri libglx-mesa0
   libturbojpeg0-dev libjpeg62-turbo-dev libpng-dev liblodepng-dev
   libpugixml-dev libcurl4-openssl-dev libinih-dev duktape-dev
@@ -34,5 +35,5 @@ fi
 BUILD_DIR=${BUILD_DIR:-build}
 JOBS=${JOBS:-$(nproc)}
 cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DPANORA_SANITIZE="${PANORA_SANITIZE:-OFF}" >/dev/null
+  -DPANORA_SANITIZE="${PANORA_SANITIZE:-OFF}" -DPANORA_WERROR="${PANORA_WERROR:-OFF}" >/dev/null
 cmake --build "$BUILD_DIR" -j "$JOBS"

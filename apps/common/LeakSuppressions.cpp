@@ -1,5 +1,6 @@
 // Under AddressSanitizer, LeakSanitizer reads its default suppressions from
-// this hook; every test program is linked with this file. Mesa's EGL and
+// this hook; every test program, and the panora program in sanitizer builds,
+// links this file (object library panora_leaksupp). Mesa's EGL and
 // software rasteriser keep per-process and per-thread allocations (driver
 // screens, LLVM's JIT, dispatch tables) that are never freed before exit, and
 // fontconfig (2.14 on Debian 12) loses one small pattern while it parses its
