@@ -1,6 +1,12 @@
 #pragma once
 // The control object: life cycle, ready states, child windows, timers, the
-// loader thread and its monitor, and the load-path automation members.
+// loader thread and its monitor, and the load-path automation members. Its
+// work is spread over files by concern: SX_Control.cpp (life cycle, windows,
+// timers, painting), SX_ControlLoading.cpp (loads, monitor, version check),
+// SX_ControlView.cpp (frames, camera, transitions, spin), SX_ControlInput.cpp
+// (modes, input), SX_ControlAutomation*.cpp (automation members); the loader
+// thread and its flags are control::Loader, the installation
+// control::Installation, the error page and version check free functions.
 //
 // Ready states: 0 at allocation, 2 after construction, 3 once Create made the
 // child windows (timer 1001 is started), 4 when graphics initialisation on
@@ -15,9 +21,9 @@
 // when the thread ends, or after the progress stood still for five ticks.
 //
 // Threads: everything here runs on the MessageLoop's thread except
-// LoadThreadBody (the loader thread) and the LoadControl answers it polls.
-// The pause and stop flags are guarded by the load lock. Events are fired
-// only on the window thread.
+// LoadThreadBody (the loader thread) and the loader's LoadControl answers it
+// polls. The pause and stop flags are guarded by the loader's load lock.
+// Events are fired only on the window thread.
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -27,23 +33,22 @@
 #include <string_view>
 #include <vector>
 
-#include "glcore/AutoCriticalSection.h"
+#include "control/Installation.h"
+#include "control/Loader.h"
 #include "host/SX_Log.h"
 #include "host/SX_Resources.h"
 #include "platform/ComBstr.h"
 #include "platform/ComStatus.h"
 #include "platform/ConnectionPoint.h"
 #include "platform/MessageLoop.h"
-#include "platform/Thread.h"
-#include "station/LoadControl.h"
 #include "station/SX_ErrorLogger.h"
+#include "view3d/ViewHost.h"
 
 class HostUi;
 class SX_GraphicWindow;
 class SX_2DDrawingWindow;
 class SX_HostContainer;
 class SX_ControlViewTargets;
-class SX_LoadingContext;
 class SX_NavigationControls;
 class SX_NeighborView;
 class SX_PanoramaDataSet;
@@ -55,7 +60,7 @@ namespace StraleLib {
 class SX_OpenGLCamera;
 }
 
-class SX_Control : private platform::Window, private LoadControl {
+class SX_Control : private platform::Window, private view3d::ViewHost {
   public:
     // Timer identifiers of the control window.
     static constexpr std::uint32_t kTimerInvalidate = 1000;
@@ -82,7 +87,7 @@ class SX_Control : private platform::Window, private LoadControl {
         // sleep.
         std::function<void(int milliseconds)> sleeper;
         // Opens the update page when there is no browser container; null:
-        // the desktop's URL opener (xdg-open).
+        // the desktop's opener (platform::OpenWithDesktop).
         std::function<bool(const std::u16string& url)> openBrowser;
     };
 
@@ -114,7 +119,7 @@ class SX_Control : private platform::Window, private LoadControl {
     platform::ConnectionPoint& Events() { return events_; }
     // Fires one event of the events interface on the window thread.
     platform::HRESULT FireEvent(platform::DISPID id,
-                                const std::vector<platform::Variant>& args = {});
+                                const std::vector<platform::Variant>& args = {}) override;
     // Property-change sinks (ready state -525, enabled -514).
     platform::ConnectionPoint& PropertyNotify() { return propertyNotify_; }
     void FreezeEvents(bool freeze) { eventsFrozen_ = freeze; }
@@ -124,7 +129,7 @@ class SX_Control : private platform::Window, private LoadControl {
     const SX_PanoramaDataSet& DataSet() const { return *dataSet_; }
     SX_ErrorLogger& ErrorList() { return errors_; }
     SX_Resources& Resources() { return resources_; }
-    const SX_Resources& Resources() const { return resources_; }
+    const SX_Resources& Resources() const override { return resources_; }
     SX_GraphicWindow* GraphicWindow() const { return graphicWindow_.get(); }
     SX_2DDrawingWindow* DrawingWindow() const { return drawingWindow_.get(); }
     SX_HostContainer* HostContainer() const { return hostContainer_.get(); }
@@ -133,19 +138,19 @@ class SX_Control : private platform::Window, private LoadControl {
     SX_NeighborView& Neighbors() const { return *neighbors_; }
     SX_NavigationControls& NavigationControls() const { return *navigation_; }
     platform::MessageLoop& Loop() const { return loop_; }
-    HostUi& Ui() const { return ui_; }
+    HostUi& Ui() const override { return ui_; }
     const SX_Log& Log() const { return log_; }
     platform::WindowId WindowHandle() const { return Id(); }
 
     // State for hosts and tests.
     bool SystemFit() const { return systemFit_; }
     bool LoadFailed() const { return loadFailed_.load(); }
-    bool LoadFinished() const { return loadFinished_; }
-    bool IsLoading() const { return loaderThread_ != nullptr; }
+    bool LoadFinished() const { return loader_.Finished(); }
+    bool IsLoading() const { return loader_.IsRunning(); }
     bool VersionCheckDone() const { return versionCheckDone_.load(); }
-    std::u16string DataSetDirectory() const;
-    int Width() const { return width_; }
-    int Height() const { return height_; }
+    std::u16string DataSetDirectory() const { return loader_.DataSetDirectory(); }
+    int Width() const override { return width_; }
+    int Height() const override { return height_; }
 
     // The lines of the error page: product notice, heading, then the data
     // set's messages (or the not-fit text). ErrorPageText joins them with "\n".
@@ -187,7 +192,7 @@ class SX_Control : private platform::Window, private LoadControl {
     // The camera: the data set's, reached through it and never owned here.
     // Camera() is null unless the ready state is 4, so the automation
     // members quietly decline before that.
-    StraleLib::SX_OpenGLCamera* Camera() const;
+    StraleLib::SX_OpenGLCamera* Camera() const override;
     bool AnimateTransitions() const { return animateTransitions_; }
     void SetAnimateTransitions(bool animate) { animateTransitions_ = animate; }
     // Turns the camera to (altitude, azimuth), animated when
@@ -198,13 +203,16 @@ class SX_Control : private platform::Window, private LoadControl {
     // Spin: a step above 0.01 degrees turns the view by it on every tick of
     // timer 1002 (mode 2), first at once and then every spin interval; any
     // other value stops it (mode 0).
-    void SetSpin(double value);
-    double SpinStep() const { return spinStep_; }
-    std::int32_t ViewMode() const { return viewMode_; }
+    void SetSpin(double value) override;
+    double SpinStep() const override { return spinStep_; }
+    std::int32_t ViewMode() const override { return viewMode_; }
     // Timer 1002 for the view's continuous rotation: first tick after ms,
     // then every spin interval.
-    void StartViewTimer(std::uint32_t ms);
-    void StopViewTimer();
+    void StartViewTimer(std::uint32_t ms) override;
+    void StopViewTimer() override;
+    // The view's pick operation (see SX_GraphicWindow::PickPoint); false
+    // before the view exists.
+    bool PickPoint(int x, int y, double& X, double& Y, double& Z) override;
 
     // The view's mode and mouse bindings (see SX_GraphicWindow and
     // SX_ViewController). SetMode: res false for a negative mode; otherwise
@@ -225,18 +233,18 @@ class SX_Control : private platform::Window, private LoadControl {
 
     // Plain accessors for later parts.
     std::int32_t ReadyState() const { return readyState_; }
-    bool RaiseCameraEvents() const { return raiseCameraEvents_; }
+    bool RaiseCameraEvents() const override { return raiseCameraEvents_; }
     void SetMarksLocal(bool local) { marksLocal_ = local; }
     std::uint32_t SpinInterval() const { return spinInterval_; }
     const std::u16string& Src() const { return src_; }
-    std::u16string SrcPath() const;
-    const std::u16string& InstallPath() const { return installPath_; }
-    const std::u16string& HelpPath() const { return helpPath_; }
+    std::u16string SrcPath() const { return loader_.SrcPath(); }
+    const std::u16string& InstallPath() const { return installation_.path; }
+    const std::u16string& HelpPath() const { return installation_.helpPath; }
     // Icon image files named by the installation's customisation file (""
     // for the built-in bitmaps) and the station's own "Station.bmp".
-    const std::u16string& StationIconFile() const { return stationIconFile_; }
-    const std::u16string& HotlinkIconFile() const { return hotlinkIconFile_; }
-    std::u16string StationImage() const;
+    const std::u16string& StationIconFile() const { return installation_.stationIconFile; }
+    const std::u16string& HotlinkIconFile() const { return installation_.hotlinkIconFile; }
+    std::u16string StationImage() const { return loader_.StationImage(); }
     int DefaultUnit() const { return defaultUnit_.load(); }
     void SetDefaultUnit(int unit) { defaultUnit_.store(unit); }
     // The short label held beside the default unit; it follows the unit
@@ -244,22 +252,14 @@ class SX_Control : private platform::Window, private LoadControl {
     const std::u16string& DefaultUnitLabel() const { return defaultUnitLabel_; }
     void SetDefaultUnitLabel(std::u16string label) { defaultUnitLabel_ = std::move(label); }
 
-    // The product's uninstall key below HKEY_LOCAL_MACHINE and update page.
-    static constexpr std::u16string_view kUninstallKey =
-        u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-    static const std::u16string_view kProductId;
-    static const std::u16string_view kUpdatePage;
+    // The product's identifier in the registry and its update page.
+    static constexpr std::u16string_view kProductId = control::Installation::kProductId;
+    static constexpr std::u16string_view kUpdatePage = u"https://panora.example.org/update";
 
   protected:
     void OnMessage(platform::Message& message) override;
 
   private:
-    // LoadControl, answered from the load lock's flags.
-    bool IsStopRequested() const override;
-    bool IsPaused() const override;
-    void Sleep(int milliseconds) override;
-
-    void FindInstallLocation();
     void CreateNeighborsAndNavigation();
     void OnDestroy();
     void SetReadyState(std::int32_t state);
@@ -289,17 +289,13 @@ class SX_Control : private platform::Window, private LoadControl {
     std::unique_ptr<SX_NeighborView> neighbors_;
     std::unique_ptr<SX_NavigationControls> navigation_;
     std::unique_ptr<SX_ControlViewTargets> viewTargets_;
-    std::unique_ptr<SX_LoadingContext> loadingContext_;
-    std::unique_ptr<platform::Thread> loaderThread_;
     platform::ConnectionPoint events_;
     platform::ConnectionPoint propertyNotify_;
     SX_Log log_;
 
+    control::Installation installation_;
+    control::Loader loader_;
     std::u16string src_;
-    std::u16string srcPath_;
-    std::u16string dataSetDirectory_;
-    std::u16string helpPath_;
-    std::u16string installPath_;
     std::u16string controlVersion_;
     std::int32_t readyState_ = 0;
     bool enabled_ = true;
@@ -313,17 +309,7 @@ class SX_Control : private platform::Window, private LoadControl {
     bool systemFit_ = false;
     bool eventsFrozen_ = false;
     std::atomic<bool> loadFailed_{false};
-    double lastProgress_ = 0.0;
-    std::int32_t stallTicks_ = 0;
-    bool completeFired_ = false;
-    bool loadFinished_ = true;
-    bool continueLoading_ = true;
-    bool notCancelled_ = true;
-    mutable StraleLib::AutoCriticalSection loadLock_;
     std::atomic<bool> versionCheckDone_{false};
-    std::u16string stationIconFile_;
-    std::u16string hotlinkIconFile_;
-    std::u16string stationImage_;
     std::atomic<int> defaultUnit_{0};
     std::u16string defaultUnitLabel_ = u"m";
     bool created_ = false;

@@ -1,0 +1,151 @@
+#include "control/Loader.h"
+
+#include <chrono>
+#include <thread>
+
+using StraleLib::AutoCriticalLock;
+
+namespace control {
+
+namespace {
+
+constexpr std::size_t kLoaderStack = 0x600000;
+constexpr int kStallTicksBeforeComplete = 4;
+
+}  // namespace
+
+Loader::Loader(std::function<void(int)> sleeper) : sleeper_(std::move(sleeper)) {}
+
+Loader::~Loader() {
+    Stop();
+}
+
+bool Loader::Start(std::function<void()> body) {
+    auto thread = std::make_unique<platform::Thread>();
+    platform::Thread::Options options;
+    options.stackSize = kLoaderStack;
+    options.belowNormalPriority = true;
+    options.name = "SX_Loader";
+    if (!thread->Start(std::move(body), options)) {
+        return false;
+    }
+    thread_ = std::move(thread);
+    return true;
+}
+
+bool Loader::Stop() {
+    if (!thread_) {
+        return false;
+    }
+    {
+        AutoCriticalLock lock(lock_);
+        continueLoading_ = false;
+        notCancelled_ = false;
+    }
+    if (!thread_->WaitFor(1000) && !thread_->WaitFor(1000)) {
+        // A thread cannot be killed safely here: it is given its last 400 ms
+        // and then waited for; its waits all end on the stop flag.
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    }
+    thread_->Join();
+    thread_.reset();
+    AutoCriticalLock lock(lock_);
+    continueLoading_ = true;
+    notCancelled_ = true;
+    return true;
+}
+
+void Loader::Pause(bool pause) {
+    AutoCriticalLock lock(lock_);
+    continueLoading_ = !pause;
+}
+
+bool Loader::IsStopRequested() const {
+    AutoCriticalLock lock(lock_);
+    return !notCancelled_;
+}
+
+bool Loader::IsPaused() const {
+    AutoCriticalLock lock(lock_);
+    return !continueLoading_;
+}
+
+void Loader::Sleep(int milliseconds) {
+    if (sleeper_) {
+        sleeper_(milliseconds);
+    } else {
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    }
+}
+
+void Loader::BeginLoad() {
+    finished_ = false;
+    Pause(false);
+}
+
+Loader::Report Loader::MonitorTick(double progress) {
+    const bool ended = !thread_ || thread_->WaitFor(10);
+    if (ended) {
+        if (thread_) {
+            thread_->Join();
+            thread_.reset();
+        }
+        finished_ = true;
+        if (completeReported_) {
+            return Report::kNothing;
+        }
+        completeReported_ = true;
+        return Report::kComplete;
+    }
+    if (progress != lastProgress_) {
+        lastProgress_ = progress;
+        stallTicks_ = 0;
+        return Report::kInProgress;
+    }
+    if (stallTicks_ < kStallTicksBeforeComplete) {
+        ++stallTicks_;
+        return Report::kInProgress;
+    }
+    if (stallTicks_ == kStallTicksBeforeComplete) {
+        stallTicks_ = kStallTicksBeforeComplete + 1;
+        if (!completeReported_) {
+            completeReported_ = true;
+            return Report::kComplete;
+        }
+    }
+    return Report::kNothing;
+}
+
+void Loader::SetLocation(const std::u16string& srcPath) {
+    AutoCriticalLock lock(lock_);
+    srcPath_ = srcPath;
+    const std::size_t slash = srcPath.find_last_of(u"/\\");
+    dataSetDirectory_ = slash == std::u16string::npos ? std::u16string() : srcPath.substr(0, slash);
+}
+
+std::u16string Loader::SrcPath() const {
+    AutoCriticalLock lock(lock_);
+    return srcPath_;
+}
+
+std::u16string Loader::DataSetDirectory() const {
+    AutoCriticalLock lock(lock_);
+    return dataSetDirectory_;
+}
+
+void Loader::SetStationImage(const std::u16string& path) {
+    AutoCriticalLock lock(lock_);
+    stationImage_ = path;
+}
+
+std::u16string Loader::StationImage() const {
+    AutoCriticalLock lock(lock_);
+    return stationImage_;
+}
+
+void Loader::KeepContext(std::unique_ptr<SX_LoadingContext> context) {
+    AutoCriticalLock lock(lock_);
+    context_ = std::move(context);
+}
+
+}  // namespace control
