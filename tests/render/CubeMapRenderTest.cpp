@@ -7,8 +7,8 @@
 
 #include "control/ControlFixture.h"
 #include "glcore/SX_OpenGLCamera.h"
-#include "render/RenderTestSupport.h"
 #include "support/ImageCompare.h"
+#include "support/ScopedEnv.h"
 #include "view3d/SX_GraphicWindow.h"
 
 namespace {
@@ -126,7 +126,7 @@ TEST_F(CubeMapRenderTest, TiledFaceDrawsLikeTheWholeFace) {
         control_->Destroy();
         control_.reset();
     }
-    rendertest::ScopedEnv limit("PANORA_MAX_TEXTURE_SIZE", "16");
+    testsupport::ScopedEnv limit("PANORA_MAX_TEXTURE_SIZE", "16");
     SX_Control& c = Loaded(st, 160, 120);
     EXPECT_EQ(c.DataSet().CubeMap()->MaxTextureSize(), 16);
     const platform::RgbImage tiled = Frame(c, 30, 20);
