@@ -19,6 +19,7 @@
 #include "host/HostUi.h"
 #include "host/SX_Format.h"
 #include "markup2d/SX_2DDrawingWindow.h"
+#include "measure/SX_MeasureController.h"
 #include "platform/IniFile.h"
 #include "platform/NamedLock.h"
 #include "platform/Path.h"
@@ -223,7 +224,9 @@ bool SX_Control::Create(int width, int height) {
         Invalidate();
         return false;
     }
-    graphicWindow_ = std::make_unique<SX_GraphicWindow>(loop_, *dataSet_, this);
+    view3d::ViewHost& host = *this;
+    graphicWindow_ = std::make_unique<SX_GraphicWindow>(loop_, *dataSet_, &host);
+    graphicWindow_->SetMeasureController(std::make_unique<SX_MeasureController>(host));
     graphicWindow_->SetPainter([this] { return RenderFrame(); });
     viewTargets_ = std::make_unique<SX_ControlViewTargets>(*navigation_, *neighbors_);
     graphicWindow_->SetTargets(viewTargets_.get());

@@ -37,6 +37,7 @@
 #include "platform/Thread.h"
 #include "station/LoadControl.h"
 #include "station/SX_ErrorLogger.h"
+#include "view3d/ViewHost.h"
 
 class HostUi;
 class SX_GraphicWindow;
@@ -55,7 +56,7 @@ namespace StraleLib {
 class SX_OpenGLCamera;
 }
 
-class SX_Control : private platform::Window, private LoadControl {
+class SX_Control : private platform::Window, private LoadControl, private view3d::ViewHost {
   public:
     // Timer identifiers of the control window.
     static constexpr std::uint32_t kTimerInvalidate = 1000;
@@ -114,7 +115,7 @@ class SX_Control : private platform::Window, private LoadControl {
     platform::ConnectionPoint& Events() { return events_; }
     // Fires one event of the events interface on the window thread.
     platform::HRESULT FireEvent(platform::DISPID id,
-                                const std::vector<platform::Variant>& args = {});
+                                const std::vector<platform::Variant>& args = {}) override;
     // Property-change sinks (ready state -525, enabled -514).
     platform::ConnectionPoint& PropertyNotify() { return propertyNotify_; }
     void FreezeEvents(bool freeze) { eventsFrozen_ = freeze; }
@@ -124,7 +125,7 @@ class SX_Control : private platform::Window, private LoadControl {
     const SX_PanoramaDataSet& DataSet() const { return *dataSet_; }
     SX_ErrorLogger& ErrorList() { return errors_; }
     SX_Resources& Resources() { return resources_; }
-    const SX_Resources& Resources() const { return resources_; }
+    const SX_Resources& Resources() const override { return resources_; }
     SX_GraphicWindow* GraphicWindow() const { return graphicWindow_.get(); }
     SX_2DDrawingWindow* DrawingWindow() const { return drawingWindow_.get(); }
     SX_HostContainer* HostContainer() const { return hostContainer_.get(); }
@@ -133,7 +134,7 @@ class SX_Control : private platform::Window, private LoadControl {
     SX_NeighborView& Neighbors() const { return *neighbors_; }
     SX_NavigationControls& NavigationControls() const { return *navigation_; }
     platform::MessageLoop& Loop() const { return loop_; }
-    HostUi& Ui() const { return ui_; }
+    HostUi& Ui() const override { return ui_; }
     const SX_Log& Log() const { return log_; }
     platform::WindowId WindowHandle() const { return Id(); }
 
@@ -144,8 +145,8 @@ class SX_Control : private platform::Window, private LoadControl {
     bool IsLoading() const { return loaderThread_ != nullptr; }
     bool VersionCheckDone() const { return versionCheckDone_.load(); }
     std::u16string DataSetDirectory() const;
-    int Width() const { return width_; }
-    int Height() const { return height_; }
+    int Width() const override { return width_; }
+    int Height() const override { return height_; }
 
     // The lines of the error page: product notice, heading, then the data
     // set's messages (or the not-fit text). ErrorPageText joins them with "\n".
@@ -187,7 +188,7 @@ class SX_Control : private platform::Window, private LoadControl {
     // The camera: the data set's, reached through it and never owned here.
     // Camera() is null unless the ready state is 4, so the automation
     // members quietly decline before that.
-    StraleLib::SX_OpenGLCamera* Camera() const;
+    StraleLib::SX_OpenGLCamera* Camera() const override;
     bool AnimateTransitions() const { return animateTransitions_; }
     void SetAnimateTransitions(bool animate) { animateTransitions_ = animate; }
     // Turns the camera to (altitude, azimuth), animated when
@@ -198,13 +199,16 @@ class SX_Control : private platform::Window, private LoadControl {
     // Spin: a step above 0.01 degrees turns the view by it on every tick of
     // timer 1002 (mode 2), first at once and then every spin interval; any
     // other value stops it (mode 0).
-    void SetSpin(double value);
-    double SpinStep() const { return spinStep_; }
-    std::int32_t ViewMode() const { return viewMode_; }
+    void SetSpin(double value) override;
+    double SpinStep() const override { return spinStep_; }
+    std::int32_t ViewMode() const override { return viewMode_; }
     // Timer 1002 for the view's continuous rotation: first tick after ms,
     // then every spin interval.
-    void StartViewTimer(std::uint32_t ms);
-    void StopViewTimer();
+    void StartViewTimer(std::uint32_t ms) override;
+    void StopViewTimer() override;
+    // The view's pick operation (see SX_GraphicWindow::PickPoint); false
+    // before the view exists.
+    bool PickPoint(int x, int y, double& X, double& Y, double& Z) override;
 
     // The view's mode and mouse bindings (see SX_GraphicWindow and
     // SX_ViewController). SetMode: res false for a negative mode; otherwise
@@ -225,7 +229,7 @@ class SX_Control : private platform::Window, private LoadControl {
 
     // Plain accessors for later parts.
     std::int32_t ReadyState() const { return readyState_; }
-    bool RaiseCameraEvents() const { return raiseCameraEvents_; }
+    bool RaiseCameraEvents() const override { return raiseCameraEvents_; }
     void SetMarksLocal(bool local) { marksLocal_ = local; }
     std::uint32_t SpinInterval() const { return spinInterval_; }
     const std::u16string& Src() const { return src_; }

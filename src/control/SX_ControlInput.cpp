@@ -31,6 +31,10 @@ void SX_Control::StopViewTimer() {
     }
 }
 
+bool SX_Control::PickPoint(int x, int y, double& X, double& Y, double& Z) {
+    return graphicWindow_ != nullptr && graphicWindow_->PickPoint(x, y, X, Y, Z);
+}
+
 HRESULT SX_Control::SetMode(std::int32_t mode, VARIANT_BOOL* res) {
     if (res == nullptr) {
         return platform::E_POINTER;

@@ -20,8 +20,8 @@ class SX_DistanceMark : public SX_Mark {
     static constexpr double kArrowHalfBase = 4.0;
 
     SX_DistanceMark(double x1, double y1, double z1, double x2, double y2, double z2,
-                    int upDirection, StraleLib::SX_OpenGLCamera* camera,
-                    const SX_PanoramaDataSet* owner, const SX_MeasureDefaults& defaults);
+                    int upDirection, StraleLib::SX_OpenGLCamera* camera, const StationInfo& station,
+                    const SX_MeasureDefaults& defaults);
 
     void Draw() override;
     void Update() override;

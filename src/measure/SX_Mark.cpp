@@ -10,7 +10,6 @@
 #include "glcore/SX_OpenGLWorld.h"
 #include "measure/SX_Units.h"
 #include "platform/Text.h"
-#include "station/SX_PanoramaDataSet.h"
 
 namespace {
 
@@ -29,10 +28,10 @@ std::array<double, 3> ScanToViewFrame(int upDirection, double x, double y, doubl
     return {x, z, -y};
 }
 
-SX_Mark::SX_Mark(StraleLib::SX_OpenGLCamera* camera, const SX_PanoramaDataSet* owner,
+SX_Mark::SX_Mark(StraleLib::SX_OpenGLCamera* camera, const StationInfo& station,
                  const SX_MeasureDefaults& defaults)
     : SX_OpenGLDrawable(camera != nullptr ? camera->World() : nullptr),
-      owner_(owner),
+      station_(station),
       id_(nextMarkId.fetch_add(1)),
       unitText_(defaults.unitText),
       unit_(defaults.unit),
@@ -97,7 +96,7 @@ bool SX_Mark::SetColorText(const std::u16string& text) {
 
 void SX_Mark::SetUnit(int unit) {
     unit_ = unit;
-    SX_Units::UnitLabel(unit, unitText_, owner_ != nullptr ? &owner_->Resources() : nullptr);
+    SX_Units::UnitLabel(unit, unitText_, station_.resources);
     Update();
 }
 
@@ -116,7 +115,7 @@ double SX_Mark::Factor() const {
 }
 
 double SX_Mark::Resolution() const {
-    return SX_Units::Resolution(owner_ != nullptr ? owner_->MaxPointError() : 0.0);
+    return SX_Units::Resolution(station_.maxPointError);
 }
 
 std::u16string SX_Mark::FormatInternal(double internalLength) const {

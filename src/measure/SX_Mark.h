@@ -27,7 +27,7 @@
 #include "linalg/Quaternion.h"
 #include "measure/SX_MeasureDefaults.h"
 
-class SX_PanoramaDataSet;
+class SX_Resources;
 namespace StraleLib {
 class SX_OpenGLCamera;
 class SX_OpenGLText;
@@ -45,9 +45,16 @@ class SX_Mark : public StraleLib::SX_OpenGLDrawable {
     static constexpr float kSelectedLineWidth = 3.0f;
     static constexpr std::size_t kMaxNameLength = 255;
 
-    // The camera projects the points; the owner (may be null) supplies the
-    // maximum point error and the string source of the unit labels.
-    SX_Mark(StraleLib::SX_OpenGLCamera* camera, const SX_PanoramaDataSet* owner,
+    // What a mark takes from its station: the string source of the unit
+    // labels (may be null: built-in texts) and the maximum point error that
+    // sets the decimals shown.
+    struct StationInfo {
+        const SX_Resources* resources = nullptr;
+        double maxPointError = 0.0;
+    };
+
+    // The camera projects the points.
+    SX_Mark(StraleLib::SX_OpenGLCamera* camera, const StationInfo& station,
             const SX_MeasureDefaults& defaults);
     ~SX_Mark() override;
 
@@ -101,7 +108,7 @@ class SX_Mark : public StraleLib::SX_OpenGLDrawable {
   protected:
     // Internal unit to display unit.
     double Factor() const;
-    // The formatting resolution in meters from the owner's maximum point
+    // The formatting resolution in meters from the station's maximum point
     // error.
     double Resolution() const;
     // A length in internal units as display text (no label).
@@ -115,7 +122,7 @@ class SX_Mark : public StraleLib::SX_OpenGLDrawable {
     void DrawCross(const std::array<double, 3>& p) const;
 
     Transform transform_;
-    const SX_PanoramaDataSet* owner_ = nullptr;
+    StationInfo station_;
     double colour_[3] = {1.0, 1.0, 0.8};
 
   private:

@@ -1,12 +1,10 @@
 #include "measure/SX_MeasureController.h"
 
-#include "control/SX_Control.h"
-#include "control/SX_ControlEvents.h"
 #include "host/HostUi.h"
-#include "view3d/SX_GraphicWindow.h"
+#include "host/SX_EventIds.h"
 
-SX_MeasureController::SX_MeasureController(SX_Control& control, SX_GraphicWindow& view)
-    : SX_EventController(control, view) {}
+SX_MeasureController::SX_MeasureController(measure::ControllerHost& host)
+    : SX_EventController(host) {}
 
 bool SX_MeasureController::LeftButtonDown(const SX_MouseStatus& status) {
     pressX_ = lastX_ = status.X();
@@ -21,8 +19,8 @@ bool SX_MeasureController::MouseMove(const SX_MouseStatus& status, bool) {
     double x = 0.0;
     double y = 0.0;
     double z = 0.0;
-    const bool point = view_.PickPoint(status.X(), status.Y(), x, y, z);
-    control_.Ui().SetCursor(point ? HostUi::Cursor::kCross : HostUi::Cursor::kHand);
+    const bool point = host_.PickPoint(status.X(), status.Y(), x, y, z);
+    host_.Ui().SetCursor(point ? HostUi::Cursor::kCross : HostUi::Cursor::kHand);
     return false;
 }
 
@@ -40,9 +38,9 @@ bool SX_MeasureController::LeftButtonUp(const SX_MouseStatus& status) {
     double x = 0.0;
     double y = 0.0;
     double z = 0.0;
-    if (view_.PickPoint(lastX_, lastY_, x, y, z)) {
-        control_.FireEvent(SX_ControlEvents::kPointPicked,
-                           {platform::Variant(x), platform::Variant(y), platform::Variant(z)});
+    if (host_.PickPoint(lastX_, lastY_, x, y, z)) {
+        host_.FireEvent(SX_ControlEvents::kPointPicked,
+                        {platform::Variant(x), platform::Variant(y), platform::Variant(z)});
     }
     return true;
 }

@@ -11,11 +11,11 @@
 // the cross cursor over a pixel with a point and the hand where there is
 // none, and are passed on. Without a camera (the control not complete) every
 // handler answers false.
-#include "view3d/SX_EventController.h"
+#include "measure/SX_EventController.h"
 
 class SX_MeasureController final : public SX_EventController {
   public:
-    SX_MeasureController(SX_Control& control, SX_GraphicWindow& view);
+    explicit SX_MeasureController(measure::ControllerHost& host);
 
     bool MiddleButtonUp(const SX_MouseStatus&) override { return false; }
     bool MiddleButtonDown(const SX_MouseStatus&) override { return false; }

@@ -5,9 +5,9 @@
 #include "host/SX_Format.h"
 
 SX_VertexMark::SX_VertexMark(double x, double y, double z, int upDirection,
-                             StraleLib::SX_OpenGLCamera* camera, const SX_PanoramaDataSet* owner,
+                             StraleLib::SX_OpenGLCamera* camera, const StationInfo& station,
                              const SX_MeasureDefaults& defaults)
-    : SX_Mark(camera, owner, defaults),
+    : SX_Mark(camera, station, defaults),
       raw_{x, y, z},
       worldPoint_{x, y, z},
       view_(ScanToViewFrame(upDirection, x, y, z)),

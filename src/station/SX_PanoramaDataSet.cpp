@@ -480,14 +480,18 @@ SX_Mark::Transform SX_PanoramaDataSet::RegistrationTransform() const {
     return t;
 }
 
+SX_Mark::StationInfo SX_PanoramaDataSet::MarkStationInfo() const {
+    return {&Resources(), MaxPointError()};
+}
+
 std::int32_t SX_PanoramaDataSet::AddVertexMark(double x, double y, double z, int unit,
                                                const std::u16string& colour,
                                                const SX_MeasureDefaults& defaults) {
     if (!initialised_) {
         return -1;
     }
-    auto mark =
-        std::make_unique<SX_VertexMark>(x, y, z, upDirection_, camera_.get(), this, defaults);
+    auto mark = std::make_unique<SX_VertexMark>(x, y, z, upDirection_, camera_.get(),
+                                                MarkStationInfo(), defaults);
     mark->SetTransform(RegistrationTransform());
     mark->SetInternalUnit(internalUnit_);
     mark->SetUnit(unit);
@@ -503,7 +507,7 @@ std::int32_t SX_PanoramaDataSet::AddDistanceMark(double x1, double y1, double z1
         return -1;
     }
     auto mark = std::make_unique<SX_DistanceMark>(x1, y1, z1, x2, y2, z2, upDirection_,
-                                                  camera_.get(), this, defaults);
+                                                  camera_.get(), MarkStationInfo(), defaults);
     mark->SetInternalUnit(internalUnit_);
     mark->SetUnit(unit);
     mark->SetColorText(colour);

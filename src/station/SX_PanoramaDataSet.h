@@ -138,6 +138,9 @@ class SX_PanoramaDataSet : public SX_ErrorLogger {
                                  const SX_MeasureDefaults& defaults);
     // Site = Rotation() applied to a scan point, plus the centre point.
     SX_Mark::Transform RegistrationTransform() const;
+    // What a new mark takes from the station: message texts and the
+    // maximum point error.
+    SX_Mark::StationInfo MarkStationInfo() const;
 
     // A unit name of the description files ("m", "feet(US-Survey)", ...) as
     // a unit code; false (unit unchanged) for any other text.

@@ -7,17 +7,44 @@
 #include <algorithm>
 #include <cstring>
 
-#include "measure/SX_MeasureController.h"
 #include "station/SX_CubeMap.h"
 #include "station/SX_PanoramaDataSet.h"
 #include "view3d/SX_ViewController.h"
 
+namespace {
+
+// The measuring modes' controller until the host hands one over: it takes
+// nothing, so the view controller acts alone.
+class PassThroughController final : public SX_EventController {
+  public:
+    explicit PassThroughController(measure::ControllerHost& host) : SX_EventController(host) {}
+    bool MiddleButtonUp(const SX_MouseStatus&) override { return false; }
+    bool MiddleButtonDown(const SX_MouseStatus&) override { return false; }
+    bool LeftButtonUp(const SX_MouseStatus&) override { return false; }
+    bool LeftButtonDown(const SX_MouseStatus&) override { return false; }
+    bool RightButtonUp(const SX_MouseStatus&) override { return false; }
+    bool RightButtonDown(const SX_MouseStatus&) override { return false; }
+    bool LeftDoubleClick(const SX_MouseStatus&) override { return false; }
+    bool MouseMove(const SX_MouseStatus&, bool) override { return false; }
+    bool Wheel(const SX_MouseStatus&) override { return false; }
+};
+
+}  // namespace
+
 SX_GraphicWindow::SX_GraphicWindow(platform::MessageLoop& loop, SX_PanoramaDataSet& dataSet,
-                                   SX_Control* control)
-    : platform::Window(loop), dataSet_(dataSet), control_(control) {
-    if (control_ != nullptr) {
-        viewController_ = std::make_unique<SX_ViewController>(*control_, *this);
-        measureController_ = std::make_unique<SX_MeasureController>(*control_, *this);
+                                   view3d::ViewHost* host)
+    : platform::Window(loop), dataSet_(dataSet), host_(host) {
+    if (host_ != nullptr) {
+        viewController_ = std::make_unique<SX_ViewController>(*host_, *this);
+        measureController_ = std::make_unique<PassThroughController>(*host_);
+    }
+}
+
+void SX_GraphicWindow::SetMeasureController(std::unique_ptr<SX_EventController> controller) {
+    if (controller) {
+        measureController_ = std::move(controller);
+    } else if (host_ != nullptr) {
+        measureController_ = std::make_unique<PassThroughController>(*host_);
     }
 }
 

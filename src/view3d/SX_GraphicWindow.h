@@ -32,12 +32,12 @@
 #include "glcore/SX_OpenGLContext.h"
 #include "glcore/SX_OpenGLWorld.h"
 #include "host/HostUi.h"
+#include "measure/SX_EventController.h"
+#include "measure/SX_MouseStatus.h"
 #include "platform/Image.h"
 #include "platform/MessageLoop.h"
-#include "view3d/SX_MouseStatus.h"
+#include "view3d/ViewHost.h"
 
-class SX_Control;
-class SX_MeasureController;
 class SX_PanoramaDataSet;
 class SX_ViewController;
 class SX_ViewTargets;
@@ -52,9 +52,10 @@ class SX_GraphicWindow : public platform::Window {
     static constexpr int kCommandEditHotlink = 403;
     static constexpr int kCommandPrint = 500;
 
-    // Without a control the window only paints (no input, no menu).
+    // Without a host (the control) the window only paints (no input, no
+    // menu).
     SX_GraphicWindow(platform::MessageLoop& loop, SX_PanoramaDataSet& dataSet,
-                     SX_Control* control = nullptr);
+                     view3d::ViewHost* host = nullptr);
     ~SX_GraphicWindow() override;
 
     // Creates the context (framebuffer of the window's size, at least 1 x 1)
@@ -101,7 +102,10 @@ class SX_GraphicWindow : public platform::Window {
     // Input.
     const SX_MouseStatus& MouseStatus() const { return status_; }
     SX_ViewController* ViewController() const { return viewController_.get(); }
-    SX_MeasureController* MeasureController() const { return measureController_.get(); }
+    // The controller offered input first in the measuring modes (1 and 4);
+    // the host hands it over (none: the view controller alone).
+    SX_EventController* MeasureController() const { return measureController_.get(); }
+    void SetMeasureController(std::unique_ptr<SX_EventController> controller);
     // What lies over the view (not owned; null: nothing).
     void SetTargets(SX_ViewTargets* targets) { targets_ = targets; }
     SX_ViewTargets& Targets() const;
@@ -143,10 +147,10 @@ class SX_GraphicWindow : public platform::Window {
     void OnWheel(const platform::Message& message);
 
     SX_PanoramaDataSet& dataSet_;
-    SX_Control* control_ = nullptr;
+    view3d::ViewHost* host_ = nullptr;
     SX_MouseStatus status_;
     std::unique_ptr<SX_ViewController> viewController_;
-    std::unique_ptr<SX_MeasureController> measureController_;
+    std::unique_ptr<SX_EventController> measureController_;
     SX_ViewTargets* targets_ = nullptr;
     std::vector<HostUi::MenuItem> menu_;
     bool leftHeldMeasuring_ = false;

@@ -1,10 +1,9 @@
 // The graphic window's input: the context menu, mouse routing by mode, the
 // rotation timer and the controller's overlay.
 
-#include "control/SX_Control.h"
-#include "control/SX_ControlEvents.h"
 #include "glcore/SX_OpenGLCamera.h"
-#include "measure/SX_MeasureController.h"
+#include "host/SX_EventIds.h"
+#include "host/SX_Resources.h"
 #include "resources/StringTable.h"
 #include "station/SX_CubeMap.h"
 #include "station/SX_PanoramaDataSet.h"
@@ -35,10 +34,10 @@ SX_ViewTargets& SX_GraphicWindow::Targets() const {
 
 void SX_GraphicWindow::BuildMenu() {
     menu_.clear();
-    if (control_ == nullptr) {
+    if (host_ == nullptr) {
         return;
     }
-    const SX_Resources& text = control_->Resources();
+    const SX_Resources& text = host_->Resources();
     auto item = [&](int command, int label, bool grayed) {
         HostUi::MenuItem entry;
         entry.command = command;
@@ -77,7 +76,7 @@ bool SX_GraphicWindow::IsMenuItemGrayed(int command) const {
 }
 
 std::int32_t SX_GraphicWindow::Mode() const {
-    return control_ != nullptr ? control_->ViewMode() : kModeNavigate;
+    return host_ != nullptr ? host_->ViewMode() : kModeNavigate;
 }
 
 bool SX_GraphicWindow::Measuring() const {
@@ -95,7 +94,7 @@ void SX_GraphicWindow::Capture(bool capture) {
     } else if (loop->Capture() == Id()) {
         loop->ReleaseCapture();
     }
-    control_->Ui().CaptureMouse(capture);
+    host_->Ui().CaptureMouse(capture);
 }
 
 // ---------------------------------------------------------------------------
@@ -140,7 +139,7 @@ void SX_GraphicWindow::OnLeftUp(const platform::Message& m) {
     if (mode == kModeNavigate) {
         redraw = viewController_->LeftButtonUp(status_);
     } else if (mode == kModeSpin) {
-        control_->SetSpin(0.0);
+        host_->SetSpin(0.0);
     } else if (Measuring()) {
         leftHeldMeasuring_ = false;
         if (measureController_->LeftButtonUp(status_)) {
@@ -293,8 +292,8 @@ bool SX_GraphicWindow::OnViewTimer() {
         if (camera == nullptr) {
             return false;
         }
-        camera->AddAzimuth(control_->SpinStep());
-        control_->FireEvent(SX_ControlEvents::kAzimuthChanged);
+        camera->AddAzimuth(host_->SpinStep());
+        host_->FireEvent(SX_ControlEvents::kAzimuthChanged);
         return true;
     }
     if (mode == kModeNavigate || (Measuring() && leftHeldMeasuring_)) {

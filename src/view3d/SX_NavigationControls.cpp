@@ -2,8 +2,8 @@
 
 #include <GL/gl.h>
 
-#include "control/SX_ControlEvents.h"
 #include "glcore/SX_OpenGLWorld.h"
+#include "host/SX_EventIds.h"
 #include "platform/Text.h"
 #include "resources/NavigationImages.h"
 

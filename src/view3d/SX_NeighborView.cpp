@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "control/SX_ControlEvents.h"
 #include "glcore/SX_OpenGLCamera.h"
 #include "glcore/SX_OpenGLText.h"
 #include "glcore/SX_OpenGLWorld.h"
+#include "host/SX_EventIds.h"
 #include "platform/Path.h"
 #include "platform/Text.h"
 #include "resources/NavigationImages.h"

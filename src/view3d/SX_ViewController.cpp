@@ -4,10 +4,9 @@
 
 #include <cmath>
 
-#include "control/SX_Control.h"
-#include "control/SX_ControlEvents.h"
 #include "glcore/SX_OpenGLCamera.h"
 #include "host/HostUi.h"
+#include "host/SX_EventIds.h"
 #include "view3d/SX_GraphicWindow.h"
 #include "view3d/SX_ViewTargets.h"
 
@@ -29,8 +28,8 @@ constexpr std::array<std::int32_t, 20> kDefaultTable = {
 
 }  // namespace
 
-SX_ViewController::SX_ViewController(SX_Control& control, SX_GraphicWindow& view)
-    : SX_EventController(control, view), table_(kDefaultTable) {}
+SX_ViewController::SX_ViewController(view3d::ViewHost& host, SX_GraphicWindow& view)
+    : SX_EventController(host), viewHost_(host), view_(view), table_(kDefaultTable) {}
 
 bool SX_ViewController::SetAction(std::int32_t modifier, std::int32_t button, std::int32_t action) {
     if (static_cast<std::uint32_t>(modifier) > 3 || static_cast<std::uint32_t>(button) > 4) {
@@ -67,25 +66,25 @@ std::int32_t SX_ViewController::LookUp(const SX_MouseStatus& status) {
 // Events and timer
 
 void SX_ViewController::CameraChanged() {
-    if (control_.RaiseCameraEvents()) {
-        control_.FireEvent(SX_ControlEvents::kCameraChanged);
+    if (viewHost_.RaiseCameraEvents()) {
+        viewHost_.FireEvent(SX_ControlEvents::kCameraChanged);
     }
 }
 
 void SX_ViewController::FireMouseEvent(std::int32_t type, const SX_MouseStatus& status) {
-    control_.FireEvent(SX_ControlEvents::kMouseEvent,
-                       {platform::Variant(type), platform::Variant(std::int32_t{status.X()}),
-                        platform::Variant(std::int32_t{status.Y()})});
+    viewHost_.FireEvent(SX_ControlEvents::kMouseEvent,
+                        {platform::Variant(type), platform::Variant(std::int32_t{status.X()}),
+                         platform::Variant(std::int32_t{status.Y()})});
 }
 
 void SX_ViewController::FireMenuEvent(std::int32_t mode) {
-    control_.FireEvent(SX_ControlEvents::kMenuEvent, {platform::Variant(mode)});
+    viewHost_.FireEvent(SX_ControlEvents::kMenuEvent, {platform::Variant(mode)});
 }
 
 void SX_ViewController::StartRotation(const SX_MouseStatus& status) {
     pressX_ = status.X();
     pressY_ = status.Y();
-    control_.StartViewTimer(kRotationDelayMs);
+    viewHost_.StartViewTimer(kRotationDelayMs);
     FireMenuEvent(2);
 }
 
@@ -99,37 +98,37 @@ void SX_ViewController::StopRotation() {
 
 void SX_ViewController::Look(const SX_MouseStatus& status) {
     SX_OpenGLCamera* camera = Camera();
-    const double w = control_.Width();
-    const double h = control_.Height();
+    const double w = viewHost_.Width();
+    const double h = viewHost_.Height();
     if (camera != nullptr && w > 0 && h > 0) {
         const double scale = camera->FieldOfView() / 90.0;
         camera->AddAltitude((status.Y() - previousY_) / (w / 100.0) * scale);
         camera->AddAzimuth((previousX_ - status.X()) / (h / 100.0) * scale);
     }
-    control_.Ui().SetCursor(HostUi::Cursor::kHand);
+    viewHost_.Ui().SetCursor(HostUi::Cursor::kHand);
 }
 
 void SX_ViewController::ZoomByDrag(const SX_MouseStatus& status) {
     SX_OpenGLCamera* camera = Camera();
-    const double h = control_.Height();
+    const double h = viewHost_.Height();
     if (camera != nullptr && h > 0) {
         const double f = camera->FieldOfView();
         camera->SetFieldOfView(f + (previousY_ - status.Y()) / (h / 100.0) * (f / 90.0));
     }
-    control_.Ui().SetCursor(HostUi::Cursor::kSizeNS);
+    viewHost_.Ui().SetCursor(HostUi::Cursor::kSizeNS);
 }
 
 bool SX_ViewController::Rotate() {
     SX_OpenGLCamera* camera = Camera();
-    const double w = control_.Width();
-    const double h = control_.Height();
+    const double w = viewHost_.Width();
+    const double h = viewHost_.Height();
     if (camera == nullptr || w <= 0 || h <= 0) {
         return false;
     }
     const double scale = camera->FieldOfView() / 90.0;
     camera->AddAzimuth((currentX_ - pressX_) * 0.15 / (h / 100.0) * scale);
     camera->AddAltitude((currentY_ - pressY_) * -0.15 / (w / 100.0) * scale);
-    control_.FireEvent(SX_ControlEvents::kAzimuthChanged);
+    viewHost_.FireEvent(SX_ControlEvents::kAzimuthChanged);
     return true;
 }
 
@@ -173,17 +172,17 @@ bool SX_ViewController::MouseMove(const SX_MouseStatus& status, bool hover) {
             FireMouseEvent(1, status);
             break;
         case kRotate:
-            control_.Ui().SetCursor(HostUi::Cursor::kHidden);
+            viewHost_.Ui().SetCursor(HostUi::Cursor::kHidden);
             break;
         default:
             if (hover) {
                 SX_ViewTargets& targets = view_.Targets();
                 if (targets.NeighbourAt(status.X(), status.Y())) {
-                    control_.Ui().SetCursor(HostUi::Cursor::kHand);
+                    viewHost_.Ui().SetCursor(HostUi::Cursor::kHand);
                 } else {
                     const bool hotlink = targets.HotlinkAt(status.X(), status.Y());
-                    control_.Ui().SetCursor(hotlink ? HostUi::Cursor::kHand
-                                                    : HostUi::Cursor::kArrow);
+                    viewHost_.Ui().SetCursor(hotlink ? HostUi::Cursor::kHand
+                                                     : HostUi::Cursor::kArrow);
                     view_.SetMenuItemGrayed(SX_GraphicWindow::kCommandDeleteHotlink, !hotlink);
                     view_.SetMenuItemGrayed(SX_GraphicWindow::kCommandEditHotlink, !hotlink);
                 }
@@ -200,7 +199,7 @@ bool SX_ViewController::LeftButtonUp(const SX_MouseStatus& status) {
     switch (action_) {
         case kLook:
             CameraChanged();
-            control_.FireEvent(SX_ControlEvents::kAzimuthChanged);
+            viewHost_.FireEvent(SX_ControlEvents::kAzimuthChanged);
             redraw = true;
             break;
         case kZoom:
@@ -268,8 +267,8 @@ bool SX_ViewController::RightButtonDown(const SX_MouseStatus& status) {
 }
 
 void SX_ViewController::ShowMenu(const SX_MouseStatus& status) {
-    lastCommand_ = control_.Ui().PopupMenu(view_.MenuItems(), windowLeft_ + status.X(),
-                                           windowTop_ + status.Y());
+    lastCommand_ = viewHost_.Ui().PopupMenu(view_.MenuItems(), windowLeft_ + status.X(),
+                                            windowTop_ + status.Y());
     switch (lastCommand_) {
         case SX_GraphicWindow::kCommandDeselect:
             FireMenuEvent(21);

@@ -37,7 +37,10 @@
 #include <array>
 #include <cstdint>
 
-#include "view3d/SX_EventController.h"
+#include "measure/SX_EventController.h"
+#include "view3d/ViewHost.h"
+
+class SX_GraphicWindow;
 
 class SX_ViewController final : public SX_EventController {
   public:
@@ -52,7 +55,7 @@ class SX_ViewController final : public SX_EventController {
     // The rotation timer's first tick after the press.
     static constexpr std::uint32_t kRotationDelayMs = 30;
 
-    SX_ViewController(SX_Control& control, SX_GraphicWindow& view);
+    SX_ViewController(view3d::ViewHost& host, SX_GraphicWindow& view);
 
     bool MiddleButtonUp(const SX_MouseStatus& status) override;
     bool MiddleButtonDown(const SX_MouseStatus& status) override;
@@ -86,6 +89,8 @@ class SX_ViewController final : public SX_EventController {
     void FireMenuEvent(std::int32_t mode);
     void ShowMenu(const SX_MouseStatus& status);
 
+    view3d::ViewHost& viewHost_;
+    SX_GraphicWindow& view_;
     std::int32_t action_ = kNoAction;
     int pressX_ = 0;
     int pressY_ = 0;

@@ -1,4 +1,4 @@
-#include "view3d/SX_MouseStatus.h"
+#include "measure/SX_MouseStatus.h"
 
 #include "platform/MessageLoopMessages.h"
 

@@ -1,18 +1,15 @@
-#include "view3d/SX_EventController.h"
+#include "measure/SX_EventController.h"
 
-#include "control/SX_Control.h"
-
-SX_EventController::SX_EventController(SX_Control& control, SX_GraphicWindow& view)
-    : control_(control), view_(view) {}
+SX_EventController::SX_EventController(measure::ControllerHost& host) : host_(host) {}
 
 SX_EventController::~SX_EventController() = default;
 
 StraleLib::SX_OpenGLCamera* SX_EventController::Camera() const {
-    return control_.Camera();
+    return host_.Camera();
 }
 
 void SX_EventController::StopTimer() {
-    control_.StopViewTimer();
+    host_.StopViewTimer();
 }
 
 bool SX_EventController::Cancel(const SX_MouseStatus&) {

@@ -8,15 +8,10 @@
 //   cancel, an operation without effect, cancel, timer tick, draw overlay.
 // Both cancels stop the control's rotation timer (1002) and answer false.
 //
-// A controller reaches the camera through the control, so it does nothing
-// useful before the control is complete (no camera yet).
-#include "view3d/SX_MouseStatus.h"
-
-class SX_Control;
-class SX_GraphicWindow;
-namespace StraleLib {
-class SX_OpenGLCamera;
-}
+// A controller reaches the camera through its host (the control), so it
+// does nothing useful before the control is complete (no camera yet).
+#include "measure/ControllerHost.h"
+#include "measure/SX_MouseStatus.h"
 
 class SX_EventController {
   public:
@@ -50,14 +45,13 @@ class SX_EventController {
     int LastCommand() const { return lastCommand_; }
 
   protected:
-    SX_EventController(SX_Control& control, SX_GraphicWindow& view);
+    explicit SX_EventController(measure::ControllerHost& host);
 
     // Null until the control is complete.
     StraleLib::SX_OpenGLCamera* Camera() const;
     void StopTimer();
 
-    SX_Control& control_;
-    SX_GraphicWindow& view_;
+    measure::ControllerHost& host_;
     int lastCommand_ = 0;
     int windowTop_ = 0;
     int windowLeft_ = 0;
