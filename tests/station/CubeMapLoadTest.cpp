@@ -2,8 +2,8 @@
 // control, counted on a local web server, and a missing face image.
 #include <filesystem>
 
-#include "control/ControlFixture.h"
 #include "glcore/SX_OpenGLCamera.h"
+#include "support/ControlFixture.h"
 #include "support/HttpServer.h"
 #include "support/WaitUntil.h"
 
@@ -18,14 +18,6 @@ class CubeMapLoadTest : public ControlFixture {
         clock_.Advance(100);
         c.put_src(platform::Bstr(platform::FromUtf8(src)));
         return c;
-    }
-
-    // Monitor ticks (each one repaints the view) until pred holds.
-    bool Tick(const std::function<bool()>& pred) {
-        return WaitFor([&] {
-            clock_.Advance(500);
-            return pred();
-        });
     }
 };
 

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <filesystem>
 
-#include "control/ControlFixture.h"
 #include "glcore/SX_OpenGLCamera.h"
+#include "support/ControlFixture.h"
 #include "support/ImageCompare.h"
 #include "support/ScopedEnv.h"
 #include "view3d/SX_GraphicWindow.h"
@@ -15,17 +15,8 @@ namespace {
 
 class CubeMapRenderTest : public ControlFixture {
   protected:
-    // A control of the given size that has loaded the station to its end.
     SX_Control& Loaded(const sitegen::StationFiles& st, int width, int height) {
-        SX_Control& c = MakeControl(MakeOptions());
-        c.Create(width, height);
-        clock_.Advance(100);
-        clock_.Advance(100);
-        c.put_src(platform::Bstr(platform::FromUtf8(st.description)));
-        EXPECT_TRUE(WaitFor([&] {
-            clock_.Advance(500);
-            return c.LoadFinished();
-        }));
+        SX_Control& c = LoadedControl(st.description, width, height);
         EXPECT_EQ(c.DataSet().GetMessages(), u"");
         return c;
     }
