@@ -87,16 +87,13 @@ TEST(Thread, FinishesJoinsAndRefusesASecondStart) {
     std::atomic<bool> release{false};
     Thread thread;
     EXPECT_FALSE(thread.WaitFor(0));  // never started
-    ASSERT_TRUE(thread.Start([&] {
-        while (!release) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-    }));
+    ASSERT_TRUE(thread.Start([&] { release.wait(false); }));
     EXPECT_FALSE(thread.Start([] {}));
     EXPECT_FALSE(thread.Finished());
     EXPECT_FALSE(thread.WaitFor(5));
     EXPECT_TRUE(thread.Joinable());
     release = true;
+    release.notify_all();
     EXPECT_TRUE(thread.WaitFor(-1));
     EXPECT_TRUE(thread.Finished());
     EXPECT_FALSE(thread.Joinable());
