@@ -170,7 +170,7 @@ int main(int argc, char** argv) {
 
     const double jpegMs = Median(jpegTimes), readMs = Median(readTimes);
     std::printf("face %d x %d, %zu of %.0f pixels measured (%.1f %%), median of %d runs\n", size,
-                size, measured, pixels, 100.0 * measured / pixels, reps);
+                size, measured, pixels, 100.0 * static_cast<double>(measured) / pixels, reps);
     std::printf("reference: JPEG decode (libturbojpeg, quality 90, 4:2:0)  %8.2f ms\n", jpegMs);
     std::printf("point file Read                                          %8.2f ms\n", readMs);
     std::printf("  ratio Read / JPEG decode                               %8.3f  (target < 1)\n",

@@ -34,12 +34,6 @@ TEST(PanoraCommand, MkstationRefusesMistypedOptionsWithExitCode2) {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"mkstation"}, "panora mkstation: no output folder given\n"},
         {{"mkstation", dir, "--bogus"}, "panora mkstation: unknown option '--bogus'\n"},
-        {{"mkstation", dir, "--sizes", "0"},
-         "panora mkstation: --sizes wants face sizes from 1 to 8192 separated by commas, got "
-         "'0'\n"},
-        {{"mkstation", dir, "--format", "xml"},
-         "panora mkstation: --format wants 'metadata' or 'dataset', got 'xml'\n"},
-        {{"mkstation", dir, "--unit"}, "panora mkstation: --unit needs a value\n"},
     };
     for (const auto& [args, message] : cases) {
         const auto r = RunPanora(args);
@@ -48,13 +42,6 @@ TEST(PanoraCommand, MkstationRefusesMistypedOptionsWithExitCode2) {
         EXPECT_EQ(r.out, "");
     }
     EXPECT_FALSE(fs::exists(dir));
-
-    const auto help = RunPanora({"mkstation", "--help"});
-    EXPECT_EQ(help.exitCode, 0);
-    for (const char* name : {"--stations", "--sizes", "--format", "--version", "--azimuth",
-                             "--center", "--unit", "--up", "--quality", "--seed"}) {
-        EXPECT_NE(Find(help.out, name), std::string::npos) << name;
-    }
 
     // A file where the folder should go: the site cannot be written (exit 1).
     tmp.Write("blocked", "x");
@@ -76,16 +63,11 @@ TEST(PanoraCommand, InfoListsLevelsInLevelOrderAndNeighboursNearestFirst) {
     ASSERT_EQ(info.exitCode, 0) << info.err;
     const std::string& out = info.out;
     EXPECT_NE(Find(out, "format: cube-map metadata (Qvscan:CubeMap)\n"), std::string::npos);
-    EXPECT_NE(Find(out, "data set version: 2.0\n"), std::string::npos);
-    EXPECT_NE(Find(out, "build (Version.ini): " PANORA_VERSION_TEXT "\n"), std::string::npos);
-    EXPECT_NE(Find(out, "scan name: st1\n"), std::string::npos);
     EXPECT_NE(Find(out,
                    "coordinate system: up direction 0, azimuth 45 degrees, centre 100 200 "
                    "10, north-east frame\n"),
               std::string::npos)
         << out;
-    EXPECT_NE(Find(out, "internal unit: feet"), std::string::npos);
-    EXPECT_NE(Find(out, "unique id: {"), std::string::npos);
     // The finest level's point error is the station's.
     EXPECT_NE(Find(out, "max point error: 0.001\n"), std::string::npos) << out;
     const auto levels = Find(out, "levels: 3\n");

@@ -1,4 +1,4 @@
-#include "control/ControlFixture.h"
+#include "support/ControlFixture.h"
 #include "support/TempDir.h"
 
 using platform::Bstr;
@@ -74,19 +74,9 @@ TEST_F(ControlFixture, AutomationPropertiesAndDefaults) {
     EXPECT_FALSE(text.IsEmpty());  // no registry key: the default folder
     c.get_helpPath(&text);
     EXPECT_EQ(text.Str().substr(text.Length() - 16), u"/Help/Panora.chm");
-    c.put_CubeMap(Bstr(u"anything"));
-    c.get_CubeMap(&text);
-    EXPECT_TRUE(text.IsEmpty());
     platform::VARIANT_BOOL b = 0;
     c.put_Enabled(1);  // only -1 is true
     c.get_Enabled(&b);
-    EXPECT_EQ(b, platform::VARIANT_FALSE);
-    c.put_RaiseCameraEvents(platform::VARIANT_TRUE);
-    c.get_RaiseCameraEvents(&b);
-    EXPECT_EQ(b, platform::VARIANT_TRUE);
-    c.get_MeasureEnabled(&b);
-    EXPECT_EQ(b, platform::VARIANT_TRUE);
-    c.get_MarksLocal(&b);
     EXPECT_EQ(b, platform::VARIANT_FALSE);
     EXPECT_EQ(c.get_src(nullptr), platform::E_POINTER);
 
@@ -102,21 +92,4 @@ TEST_F(ControlFixture, AutomationPropertiesAndDefaults) {
     EXPECT_TRUE(text.IsEmpty());
     empty.get_helpPath(&text);
     EXPECT_TRUE(text.IsEmpty());
-}
-
-TEST_F(ControlFixture, EventTableIsCompleteAndOrdered) {
-    const auto& table = SX_ControlEvents::Table();
-    platform::DISPID last = 0;
-    for (const auto& e : table) {
-        EXPECT_GT(e.id, last) << e.name;
-        last = e.id;
-        EXPECT_NE(e.id, 7);
-        EXPECT_NE(e.id, 15);
-        EXPECT_NE(e.id, 24);
-    }
-    EXPECT_EQ(SX_ControlEvents::Find("HotlinkChanged")->paramCount, 10u);
-    EXPECT_EQ(SX_ControlEvents::Find("HotLinkClicked")->params[4], "pEventHandlerReturn");
-    EXPECT_EQ(SX_ControlEvents::Find(29)->name, "NewAPIAdded");
-    EXPECT_EQ(SX_ControlEvents::Find(40)->name, "Destroying");
-    EXPECT_EQ(SX_ControlEvents::Find(8), nullptr);
 }

@@ -262,9 +262,6 @@ TEST(PointFile, WriterRejectsInconsistentInput) {
     f.has.pop_back();
     rejects(f, "presence holds 15 entries, expected 16");
     f = good;
-    f.xyz.push_back(0);
-    rejects(f, "coordinates hold 49 values, expected 48");
-    f = good;
     f.has[5] = 1;
     f.xyz[5 * 3 + 1] = NAN;
     rejects(f, "point of pixel (1, 1) is not finite");
@@ -321,16 +318,14 @@ TEST(PointFile, DamagedFilesAreRejectedAndLeaveTheReaderEmpty) {
     rejects(std::string("Pnt file\n") + good, "not a point file");
     rejects(patched(8, "\x02", 1), "unsupported point file version 2.0");
     EXPECT_FLOAT_EQ(r.GetVersion(), 2.0f);  // kept for the caller's message
-    rejects(patched(9, "\x01", 1), "unsupported point file version 1.1");
     rejects(patched(10, "\x07", 1), "face 7 is not 0 to 5");
     rejects(patched(11, "\x01", 1), "reserved header fields are not zero");
     const std::uint32_t zero = u32(0), big = u32(20000), seven = u32(7);
     rejects(patched(12, &zero, 4), "face size 0 is not 1 to 16384");
     rejects(patched(12, &big, 4), "face size 20000 is not 1 to 16384");
     rejects(patched(12, &seven, 4), "");  // more pixels than the runs cover
-    const double nan = NAN, negative = -1.0;
+    const double nan = NAN;
     rejects(patched(24, &nan, 8), "range quantum is not a positive number");
-    rejects(patched(24, &negative, 8), "range quantum is not a positive number");
     const std::uint64_t tooMany = u64(37);
     rejects(patched(32, &tooMany, 8), "point count 37 exceeds the face's 36 pixels");
 

@@ -4,7 +4,6 @@
 #include "host/SX_Resources.h"
 #include "host/ScriptedHostUi.h"
 #include "platform/Text.h"
-#include "resources/StringTable.h"
 #include "support/TempDir.h"
 
 using platform::FromUtf8;
@@ -28,21 +27,6 @@ const char* kMessageFile = R"(<?xml version="1.0" encoding="UTF-8"?>
 )";
 
 }  // namespace
-
-TEST(StringTable, EntriesAndGaps) {
-    EXPECT_EQ(resources::BuiltInString(104), u"Error: File %s not found.");
-    EXPECT_EQ(resources::BuiltInString(114), u"No help file availalble.");
-    EXPECT_EQ(resources::BuiltInString(111), resources::BuiltInString(115));
-    EXPECT_EQ(resources::BuiltInString(149), u"''");
-    EXPECT_EQ(resources::BuiltInString(225),
-              u" are correct, but individual coordinates may not be correctly reported.\n\n");
-    const auto notice = resources::BuiltInString(117);
-    ASSERT_TRUE(notice.has_value());
-    EXPECT_EQ(notice->find(u'\n'), std::u16string::npos);
-    for (const int missing : {99, 153, 187, 193, 219, 234}) {
-        EXPECT_FALSE(resources::BuiltInString(missing).has_value()) << missing;
-    }
-}
 
 TEST(SX_Resources, WithoutInstallationFilesEveryLookupFallsBack) {
     ScriptedHostUi ui;

@@ -7,10 +7,10 @@
 #include <cmath>
 #include <optional>
 
-#include "control/ControlFixture.h"
 #include "control/SX_ControlAutomation.h"
 #include "glcore/SX_OpenGLCamera.h"
 #include "measure/SX_DistanceMark.h"
+#include "support/ControlFixture.h"
 #include "support/ImageCompare.h"
 #include "view3d/SX_GraphicWindow.h"
 
@@ -31,13 +31,7 @@ class MarkStationTest : public ControlFixture {
         o.unit = *sitegen::FindLengthUnit(unitName);
         std::string error;
         EXPECT_TRUE(sitegen::GenerateSite(o, &plan_, &error)) << error;
-        SX_Control& c = ReadyControl(MakeOptions(), nullptr, 160, 120);
-        automation_ = MakeRef<SX_ControlAutomation>(&c);
-        c.put_src(Bstr(FromUtf8(plan_.stations[0].description)));
-        EXPECT_TRUE(WaitFor([&] {
-            clock_.Advance(500);
-            return c.LoadFinished();
-        }));
+        SX_Control& c = LoadedControl(plan_.stations[0].description, 160, 120);
         EXPECT_EQ(c.DataSet().GetMessages(), u"");
         return c;
     }
@@ -52,8 +46,6 @@ class MarkStationTest : public ControlFixture {
     sitegen::Vec3 Scan(const sitegen::Vec3& site) const {
         return plan_.stations[0].pose.SiteToScan(site);
     }
-
-    ComPtr<SX_ControlAutomation> automation_;
 };
 
 }  // namespace

@@ -31,14 +31,6 @@ class Tracked : public Dispatchable {
 }  // namespace
 
 TEST(ComStatus, CodesAndHelpers) {
-    EXPECT_EQ(static_cast<std::uint32_t>(E_INVALIDARG), 0x80070057u);
-    EXPECT_EQ(static_cast<std::uint32_t>(E_PENDING), 0x8000000Au);
-    EXPECT_EQ(static_cast<std::uint32_t>(E_OUTOFMEMORY), 0x8007000Eu);
-    EXPECT_EQ(static_cast<std::uint32_t>(E_POINTER), 0x80004003u);
-    EXPECT_EQ(static_cast<std::uint32_t>(DISP_E_BADPARAMCOUNT), 0x8002000Eu);
-    static_assert(SUCCEEDED(S_OK) && SUCCEEDED(S_FALSE) && !FAILED(S_FALSE));
-    static_assert(FAILED(E_FAIL) && FAILED(E_UNEXPECTED) && !SUCCEEDED(DISP_E_MEMBERNOTFOUND));
-
     EXPECT_EQ(StatusName(S_FALSE), "S_FALSE");
     EXPECT_EQ(StatusName(DISP_E_TYPEMISMATCH), "DISP_E_TYPEMISMATCH");
     EXPECT_EQ(StatusName(static_cast<HRESULT>(0x80041234u)), "0x80041234");
@@ -81,13 +73,6 @@ TEST(ComBstr, NullAndEmptyReadAsEmptyButStayDistinguishable) {
     Bstr cleared(u"x");
     cleared.Clear();
     EXPECT_TRUE(cleared.IsNull());
-}
-
-TEST(ComBstr, VariantBoolOnlyMinusOneIsTrue) {
-    static_assert(VARIANT_TRUE == -1 && VARIANT_FALSE == 0);
-    static_assert(ToVariantBool(true) == -1 && ToVariantBool(false) == 0);
-    static_assert(IsVariantTrue(-1) && !IsVariantTrue(1) && !IsVariantTrue(0));
-    EXPECT_TRUE(Variant::FromVariantBool(1).BoolValue());  // a stored value is kept as non-zero
 }
 
 TEST(ComVariant, NumbersCoerceLikeAnAutomationHost) {
@@ -145,22 +130,6 @@ TEST(ComVariant, BoolsStringsAndObjects) {
     EXPECT_EQ(vb, VARIANT_TRUE);
 
     std::u16string s;
-    const std::pair<Variant, std::u16string> texts[] = {
-        {Variant(), u""},
-        {Variant(true), u"true"},
-        {Variant(std::int32_t{-42}), u"-42"},
-        {Variant(std::uint32_t{4000000000u}), u"4000000000"},
-        {Variant(0.1), u"0.1"},
-        {Variant(1e21), u"1e+21"},
-        {Variant(3.0), u"3"},
-        {Variant(-std::numeric_limits<double>::infinity()), u"-Infinity"},
-        {Variant(std::nan("")), u"NaN"},
-    };
-    for (const auto& [value, text] : texts) {
-        EXPECT_EQ(value.ToString(s), S_OK);
-        EXPECT_EQ(s, text);
-    }
-
     int destroyed = 0;
     {
         ComPtr<Tracked> object = MakeRef<Tracked>(&destroyed);

@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
@@ -321,31 +320,6 @@ TEST(DownloadCache, DamagedEntryIsFetchedInFull) {
     ASSERT_EQ(log.size(), 3u);
     EXPECT_FALSE(log[1].IsConditional());
     EXPECT_FALSE(log[2].IsConditional());
-}
-
-TEST(DownloadCache, DefaultFolderFollowsTheUserCacheHome) {
-    const char* savedXdg = std::getenv("XDG_CACHE_HOME");
-    const std::string xdg = savedXdg ? savedXdg : "";
-    const char* savedHome = std::getenv("HOME");
-    const std::string home = savedHome ? savedHome : "";
-
-    setenv("XDG_CACHE_HOME", "/var/tmp/xdg", 1);
-    EXPECT_EQ(DownloadCache::DefaultFolder(), u"/var/tmp/xdg/panora");
-    EXPECT_EQ(DownloadCache().Folder(), u"/var/tmp/xdg/panora");
-    setenv("XDG_CACHE_HOME", "relative/not/used", 1);
-    setenv("HOME", "/home/someone", 1);
-    EXPECT_EQ(DownloadCache::DefaultFolder(), u"/home/someone/.cache/panora");
-    unsetenv("XDG_CACHE_HOME");
-    EXPECT_EQ(DownloadCache::DefaultFolder(), u"/home/someone/.cache/panora");
-
-    if (savedXdg) {
-        setenv("XDG_CACHE_HOME", xdg.c_str(), 1);
-    }
-    if (savedHome) {
-        setenv("HOME", home.c_str(), 1);
-    } else {
-        unsetenv("HOME");
-    }
 }
 
 }  // namespace

@@ -2,12 +2,13 @@
 
 #include <filesystem>
 
-#include "ScopedEnv.h"
 #include "platform/Folders.h"
 #include "platform/Text.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 using namespace platform;
+using testsupport::ScopedEnv;
 
 TEST(Folders, ApplicationDataFollowsXdgThenHome) {
     {

@@ -33,14 +33,9 @@ TEST(IniFile, VersionFileLookupIgnoresCaseAndFallsBackToTheDefault) {
     EXPECT_EQ(read(u"Panora Information", u"Build"), u"1.1.0.2");
     EXPECT_EQ(read(u"PANORA information", u"bUILD"), u"1.1.0.2");
     EXPECT_EQ(read(u"Panora Information", u"Version"), u"1.0.48.0");
-    EXPECT_EQ(read(u"Other", u"Build"), u"1.0.48.0");
     EXPECT_EQ(ReadProfileString(u"Panora Information", u"Build", u"1.0.48.0", 255,
                                 U(dir / "missing.ini")),
               u"1.0.48.0");
-    // A folder is no INI file.
-    IniFile folder;
-    EXPECT_FALSE(folder.Load(U(dir.path())));
-    EXPECT_FALSE(folder.HasSection(u"Panora Information"));
 }
 
 TEST(IniFile, ValuesAreTrimmedUnquotedAndKeepSemicolons) {
@@ -52,10 +47,7 @@ TEST(IniFile, ValuesAreTrimmedUnquotedAndKeepSemicolons) {
         "Image = C:\\icons\\station.bmp ; not a comment\n"
         "   Indented = yes\n"
         "Quoted = \"  spaced  \"\n"
-        "Single='x'\n"
         "Unbalanced = \"open\n"
-        "Mixed = \"a'\n"
-        "Lone = \"\n"
         "EmptyQuotes = \"\"\n"
         "Empty =\n"
         "Colon = a:b=c\n"
@@ -65,10 +57,7 @@ TEST(IniFile, ValuesAreTrimmedUnquotedAndKeepSemicolons) {
     EXPECT_EQ(ini.Find(u"Station", u"Image"), u"C:\\icons\\station.bmp ; not a comment");
     EXPECT_EQ(ini.Find(u"Station", u"Indented"), u"yes");  // not a continuation line
     EXPECT_EQ(ini.Find(u"Station", u"Quoted"), u"  spaced  ");
-    EXPECT_EQ(ini.Find(u"Station", u"Single"), u"x");
     EXPECT_EQ(ini.Find(u"Station", u"Unbalanced"), u"\"open");
-    EXPECT_EQ(ini.Find(u"Station", u"Mixed"), u"\"a'");
-    EXPECT_EQ(ini.Find(u"Station", u"Lone"), u"\"");
     EXPECT_EQ(ini.Find(u"Station", u"EmptyQuotes"), u"");
     EXPECT_EQ(ini.Find(u"Station", u"Empty"), u"");
     EXPECT_EQ(ini.Find(u"Station", u"Colon"), u"a:b=c");
@@ -86,11 +75,9 @@ TEST(IniFile, ReadStringTruncatesToTheBufferSize) {
     EXPECT_EQ(ini.ReadString(u"Hotlink", u"Short", u"", 7), u"abcdef");  // fits exactly
     EXPECT_EQ(ini.ReadString(u"Hotlink", u"Short", u"", 6), u"abcde");
     EXPECT_EQ(ini.ReadString(u"Hotlink", u"Short", u"", 1), u"");
-    EXPECT_EQ(ini.ReadString(u"Hotlink", u"Short", u"", 0), u"");
     // The default loses trailing spaces and is cut the same way.
     EXPECT_EQ(ini.ReadString(u"Hotlink", u"Missing", u"  def  ", 255), u"  def");
     EXPECT_EQ(ini.ReadString(u"Hotlink", u"Missing", u"default", 4), u"def");
-    EXPECT_EQ(ini.ReadString(u"Nowhere", u"Short", u"", 255), u"");
 }
 
 TEST(IniFile, FirstSectionAndFirstKeyWin) {

@@ -8,11 +8,12 @@
 #include <memory>
 #include <thread>
 
-#include "ScopedEnv.h"
 #include "platform/NamedLock.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 using platform::NamedLock;
+using testsupport::ScopedEnv;
 
 namespace {
 
@@ -59,14 +60,7 @@ class NamedLockTest : public ::testing::Test {
 
 }  // namespace
 
-TEST(NamedLockName, EscapingKeepsNamesApart) {
-    EXPECT_EQ(NamedLock::FileSafeName(u"Panora.Defaults.xml"), "Panora.Defaults.xml");
-    EXPECT_EQ(NamedLock::FileSafeName(u"a-b_c.9"), "a-b_c.9");
-    EXPECT_EQ(NamedLock::FileSafeName(u"/data/m.xml"), "%002fdata%002fm.xml");
-    EXPECT_EQ(NamedLock::FileSafeName(u"C:\\m x"), "C%003a%005cm%0020x");
-    EXPECT_EQ(NamedLock::FileSafeName(u"%"), "%0025");
-    EXPECT_EQ(NamedLock::FileSafeName(u"\u00f6\U0001F4CF"), "%00f6%d83d%dccf");
-    EXPECT_EQ(NamedLock::FileSafeName(u".."), "..");
+TEST(NamedLockName, EscapedNamesStayApart) {
     // Names that differ only in characters that are escaped stay different.
     EXPECT_NE(NamedLock::FileSafeName(u"a/b"), NamedLock::FileSafeName(u"a\\b"));
     EXPECT_NE(NamedLock::FileSafeName(u"a/b"), NamedLock::FileSafeName(u"a%002fb"));

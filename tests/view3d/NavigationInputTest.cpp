@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "view3d/ViewInputFixture.h"
+#include "support/ControlFixture.h"
 
 using namespace platform;
 using Events = std::vector<std::string>;
@@ -112,21 +112,6 @@ TEST_F(NavigationInput, RightClickShowsTheMenuAndActsOnItsCommand) {
     const ScriptedHostUi::Menu menu = ui_.Menus()[0];
     EXPECT_EQ(menu.x, 30);
     EXPECT_EQ(menu.y, 40);
-    ASSERT_EQ(menu.items.size(), 6u);
-    const struct {
-        int command;
-        const char16_t* label;
-        bool grayed;
-    } expected[] = {{124, u"Deselect", true},     {0, u"", false}, {402, u"Delete Hotlink", true},
-                    {403, u"Edit Hotlink", true}, {0, u"", false}, {500, u"Print", false}};
-    for (std::size_t i = 0; i < 6; ++i) {
-        EXPECT_EQ(menu.items[i].separator, expected[i].command == 0) << i;
-        if (expected[i].command != 0) {
-            EXPECT_EQ(menu.items[i].command, expected[i].command);
-            EXPECT_EQ(menu.items[i].label, expected[i].label);
-            EXPECT_EQ(menu.items[i].grayed, expected[i].grayed) << i;
-        }
-    }
     EXPECT_TRUE(full_.empty());
 
     ui_.QueueMenuAnswer(500);

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "control/ControlFixture.h"
 #include "control/SX_ControlAutomation.h"
 #include "glcore/SX_OpenGLCamera.h"
+#include "support/ControlFixture.h"
 #include "view3d/SX_GraphicWindow.h"
 #include "view3d/SX_NavigationControls.h"
 #include "view3d/SX_NeighborView.h"
@@ -32,11 +32,7 @@ class NeighborControlTest : public ControlFixture {
             return platform::S_OK;
         });
         c.put_src(platform::Bstr(platform::FromUtf8(plan_.stations[0].description)));
-        EXPECT_TRUE(WaitFor([&] {
-            clock_.Advance(500);
-            return c.LoadFinished();
-        }));
-        automation_ = platform::MakeRef<SX_ControlAutomation>(&c);
+        EXPECT_TRUE(Tick([&] { return c.LoadFinished(); }));
         return c;
     }
 
@@ -52,8 +48,6 @@ class NeighborControlTest : public ControlFixture {
         EXPECT_TRUE(c.RenderFrame());
         return c.GraphicWindow()->Captured();
     }
-
-    platform::ComPtr<SX_ControlAutomation> automation_;
 };
 
 // Share of the icon's opaque pixels that the frame shows unchanged, with the

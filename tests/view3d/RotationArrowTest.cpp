@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/ControlFixture.h"
 #include "view3d/SX_NavigationControls.h"
-#include "view3d/ViewInputFixture.h"
 
 using namespace platform;
 

@@ -12,20 +12,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/Image.h"
 #include "sitegen/SiteGenerator.h"
 #include "support/RunCommand.h"
 #include "support/TempDir.h"
+#include "support/WaitUntil.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 bool OnPath(const std::string& program) {
     const char* path = std::getenv("PATH");
@@ -77,15 +74,18 @@ pid_t Spawn(const std::vector<std::string>& argv, const std::string& display,
 
 // Waits for the child up to `timeout`; its exit code, or -1 while it runs.
 int WaitExit(pid_t pid, std::chrono::milliseconds timeout) {
-    const auto end = Clock::now() + timeout;
-    do {
-        int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == pid) {
-            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    } while (Clock::now() < end);
-    return -1;
+    int code = -1;
+    testsupport::WaitUntil(
+        [&] {
+            int status = 0;
+            if (waitpid(pid, &status, WNOHANG) != pid) {
+                return false;
+            }
+            code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            return true;
+        },
+        timeout);
+    return code;
 }
 
 void Stop(pid_t pid) {
@@ -112,11 +112,12 @@ class Xvfb {
             const pid_t pid =
                 Spawn({"Xvfb", display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, "",
                       tmp_ / "xvfb.log");
-            const auto end = Clock::now() + std::chrono::seconds(5);
-            while (Clock::now() < end && !std::filesystem::exists(socket) &&
-                   WaitExit(pid, std::chrono::milliseconds(0)) == -1) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            }
+            testsupport::WaitUntil(
+                [&] {
+                    return std::filesystem::exists(socket) ||
+                           WaitExit(pid, std::chrono::milliseconds(0)) != -1;
+                },
+                std::chrono::seconds(5));
             if (std::filesystem::exists(socket)) {
                 pid_ = pid;
                 display_ = display;
@@ -202,17 +203,6 @@ double Difference(const platform::RgbImage& a, const platform::RgbImage& b, Rect
     return n == 0 ? 0.0 : sum / n;
 }
 
-bool Eventually(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
-    const auto end = Clock::now() + timeout;
-    while (!done()) {
-        if (Clock::now() > end) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return true;
-}
-
 // One viewer on a generated station, shown on its own X server.
 class ViewerSession {
   public:
@@ -257,8 +247,8 @@ class ViewerSession {
     std::string Log() const { return testsupport::ReadFile(tmp_ / "view.log"); }
     // Waits until the view shows a station (not one flat colour).
     bool WaitForStation() {
-        return Eventually([&] { return Spread(x_.Screenshot("wait"), view) > 12.0; },
-                          std::chrono::seconds(10));
+        return testsupport::WaitUntil([&] { return Spread(x_.Screenshot("wait"), view) > 12.0; },
+                                      std::chrono::seconds(10));
     }
     std::string Do(const std::string& xdotoolArgs) { return x_.Sh("xdotool " + xdotoolArgs); }
     platform::RgbImage Shot(const std::string& name) { return x_.Screenshot(name); }
@@ -295,27 +285,16 @@ bool ToolsMissing(std::string& which) {
 
 }  // namespace
 
-TEST(DesktopViewer, ShowsTheStationAndClosesOnCtrlQ) {
+// Without a display the viewer says so. On X: Shift + left drag looks, the
+// wheel zooms, a right click opens the view's menu, Escape closes it, Ctrl+Q
+// ends the program.
+TEST(DesktopViewer, DragWheelAndMenuTurnTheViewAndCtrlQCloses) {
     testsupport::TempDir tmp;
     const auto headless = testsupport::RunPanora({"view", (tmp / "none.xml").string()},
                                                  {"DISPLAY=", "WAYLAND_DISPLAY="});
     EXPECT_EQ(headless.exitCode, 1);
     EXPECT_EQ(headless.err, "panora view: no display; set DISPLAY or run it under xvfb-run\n");
 
-    std::string missing;
-    if (ToolsMissing(missing)) {
-        GTEST_SKIP() << missing << " is not installed: the desktop viewer is not tried on X";
-    }
-    ViewerSession session;
-    ASSERT_TRUE(session.x_.Running()) << "Xvfb did not start";
-    ASSERT_TRUE(session.Start());
-    EXPECT_TRUE(session.WaitForStation()) << session.Log();
-    EXPECT_EQ(session.Close(), 0) << session.Log();
-}
-
-// The view's mouse handling: Shift + left drag looks, the wheel zooms, a
-// right click opens the view's menu and Escape closes it.
-TEST(DesktopViewer, DragAndWheelTurnTheViewAndRightClickOpensTheMenu) {
     std::string missing;
     if (ToolsMissing(missing)) {
         GTEST_SKIP() << missing << " is not installed: the desktop viewer is not tried on X";
@@ -333,7 +312,7 @@ TEST(DesktopViewer, DragAndWheelTurnTheViewAndRightClickOpensTheMenu) {
                " keydown shift mousedown 1 mousemove --sync " + std::to_string(cx + 60) + " " +
                std::to_string(cy + 20) + " mouseup 1 keyup shift click 4 click 4");
     platform::RgbImage turned;
-    EXPECT_TRUE(Eventually(
+    EXPECT_TRUE(testsupport::WaitUntil(
         [&] {
             turned = session.Shot("turned");
             return Difference(before, turned, view) > 4.0;
@@ -345,12 +324,14 @@ TEST(DesktopViewer, DragAndWheelTurnTheViewAndRightClickOpensTheMenu) {
     // The menu opens below and right of the pointer, over the view.
     const Rect menu{cx, cy, 60, 40};
     session.Do("mousemove --sync " + session.Centre() + " click 3");
-    EXPECT_TRUE(Eventually([&] { return Difference(turned, session.Shot("menu"), menu) > 8.0; },
-                           std::chrono::seconds(5)))
+    EXPECT_TRUE(
+        testsupport::WaitUntil([&] { return Difference(turned, session.Shot("menu"), menu) > 8.0; },
+                               std::chrono::seconds(5)))
         << "no context menu appeared";
     session.Do("key Escape");
-    EXPECT_TRUE(Eventually([&] { return Difference(turned, session.Shot("closed"), menu) < 2.0; },
-                           std::chrono::seconds(5)))
+    EXPECT_TRUE(testsupport::WaitUntil(
+        [&] { return Difference(turned, session.Shot("closed"), menu) < 2.0; },
+        std::chrono::seconds(5)))
         << "the context menu did not close";
     EXPECT_EQ(session.Close(), 0) << session.Log();
 }

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+namespace testsupport {
+
 class ScopedEnv {
   public:
     // value == nullptr clears the variable.
@@ -34,3 +36,5 @@ class ScopedEnv {
     std::string name_;
     std::optional<std::string> old_;
 };
+
+}  // namespace testsupport

@@ -5,27 +5,18 @@
 #include <cmath>
 #include <filesystem>
 
-#include "control/ControlFixture.h"
 #include "glcore/SX_OpenGLCamera.h"
-#include "render/RenderTestSupport.h"
+#include "support/ControlFixture.h"
 #include "support/ImageCompare.h"
+#include "support/ScopedEnv.h"
 #include "view3d/SX_GraphicWindow.h"
 
 namespace {
 
 class CubeMapRenderTest : public ControlFixture {
   protected:
-    // A control of the given size that has loaded the station to its end.
     SX_Control& Loaded(const sitegen::StationFiles& st, int width, int height) {
-        SX_Control& c = MakeControl(MakeOptions());
-        c.Create(width, height);
-        clock_.Advance(100);
-        clock_.Advance(100);
-        c.put_src(platform::Bstr(platform::FromUtf8(st.description)));
-        EXPECT_TRUE(WaitFor([&] {
-            clock_.Advance(500);
-            return c.LoadFinished();
-        }));
+        SX_Control& c = LoadedControl(st.description, width, height);
         EXPECT_EQ(c.DataSet().GetMessages(), u"");
         return c;
     }
@@ -126,7 +117,7 @@ TEST_F(CubeMapRenderTest, TiledFaceDrawsLikeTheWholeFace) {
         control_->Destroy();
         control_.reset();
     }
-    rendertest::ScopedEnv limit("PANORA_MAX_TEXTURE_SIZE", "16");
+    testsupport::ScopedEnv limit("PANORA_MAX_TEXTURE_SIZE", "16");
     SX_Control& c = Loaded(st, 160, 120);
     EXPECT_EQ(c.DataSet().CubeMap()->MaxTextureSize(), 16);
     const platform::RgbImage tiled = Frame(c, 30, 20);

@@ -49,7 +49,7 @@ function waitFor(done, then) {
 
 }  // namespace
 
-TEST(NeighbourWalkPage, ClickingANeighbourIconOpensItAndThePageFollows) {
+TEST(NeighborWalkPage, ClickingANeighborIconOpensItAndThePageFollows) {
     testsupport::TempDir tmp;
     sitegen::SiteOptions o;
     o.outputDir = tmp.path().string();

@@ -82,21 +82,6 @@ class TextRender : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(TextRender, FontListsOccupyTheirTwoRanges) {
-    EXPECT_TRUE(SX_OpenGLFonts::FontListsBuilt());
-    for (GLuint list : {1000u, 1254u, 1300u, 1554u}) {
-        EXPECT_TRUE(glIsList(list)) << list;
-    }
-    for (GLuint list : {999u, 1255u, 1555u}) {
-        EXPECT_FALSE(glIsList(list)) << list;
-    }
-    SX_OpenGLFonts::DeleteFontLists();
-    EXPECT_FALSE(SX_OpenGLFonts::FontListsBuilt());
-    EXPECT_FALSE(glIsList(1000) || glIsList(1300));
-    ASSERT_TRUE(SX_OpenGLFonts::BuildFontLists());  // again, from the kept glyphs
-    EXPECT_TRUE(glIsList(1554));
-}
-
 // Text at a pixel position starts at it with capitals on its baseline; every
 // outline pixel is a diagonal neighbour of a glyph pixel; nothing else is
 // drawn. Font B is larger; a new text is white on a white outline.

@@ -6,12 +6,12 @@
 #include <GL/glext.h>
 
 #include "glcore/SX_OpenGLContext.h"
-#include "render/RenderTestSupport.h"
+#include "support/GlQuery.h"
 #include "support/ImageCompare.h"
 
-using rendertest::GetInt;
 using StraleLib::SX_OpenGLContext;
 using StraleLib::SX_OpenGLWorld;
+using testsupport::GetInt;
 using testsupport::PixelNear;
 using testsupport::Rgb;
 
@@ -33,13 +33,6 @@ class OpenGLWorldTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(OpenGLWorldTest, InitialiseReadsTheExtensionList) {
-    EXPECT_FALSE(world_.Extensions().empty());
-    EXPECT_NE(world_.Extensions().find("GL_"), std::string::npos);
-    EXPECT_EQ(world_.EdgeClampSupported(),
-              world_.Extensions().find("GL_EXT_texture_edge_clamp") != std::string::npos);
-}
-
 // Whatever the previous frame left, BeginFrame starts from the same state
 // without leaving an OpenGL error behind.
 TEST_F(OpenGLWorldTest, BeginFrameSetsExactlyItsState) {
@@ -59,40 +52,6 @@ TEST_F(OpenGLWorldTest, BeginFrameSetsExactlyItsState) {
 
     world_.BeginFrame();
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-
-    GLfloat clear[4] = {-1, -1, -1, -1};
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
-    EXPECT_FLOAT_EQ(clear[0], 0.0f);
-    EXPECT_FLOAT_EQ(clear[1], 0.0f);
-    EXPECT_FLOAT_EQ(clear[2], 0.0f);
-    EXPECT_FLOAT_EQ(clear[3], 1.0f);
-    GLfloat depth = 0;
-    glGetFloatv(GL_DEPTH_CLEAR_VALUE, &depth);
-    EXPECT_FLOAT_EQ(depth, 1.0f);
-    GLint viewport[4] = {};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(viewport[0], 0);
-    EXPECT_EQ(viewport[1], 0);
-    EXPECT_EQ(viewport[2], 64);
-    EXPECT_EQ(viewport[3], 40);
-    EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_EQ(GetInt(GL_UNPACK_ALIGNMENT), 1);
-    EXPECT_EQ(GetInt(GL_PACK_ALIGNMENT), 1);
-    EXPECT_EQ(GetInt(GL_DRAW_BUFFER), GL_COLOR_ATTACHMENT0);
-
-    GLint value = 0;
-    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &value);
-    EXPECT_EQ(value, GL_DECAL);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &value);
-    EXPECT_EQ(value, GL_NEAREST);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &value);
-    EXPECT_EQ(value, GL_LINEAR);
-    const GLint wrap = world_.EdgeClampSupported() ? GL_CLAMP_TO_EDGE : GL_REPEAT;
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &value);
-    EXPECT_EQ(value, wrap);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &value);
-    EXPECT_EQ(value, wrap);
 
     platform::RgbImage frame;
     ASSERT_TRUE(context_.ReadPixels(frame));

@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "control/ControlFixture.h"
 #include "control/SX_ControlAutomation.h"
 #include "glcore/SX_OpenGLCamera.h"
+#include "support/ControlFixture.h"
 #include "view3d/SX_GraphicWindow.h"
 
 using namespace platform;
@@ -14,27 +14,17 @@ namespace {
 
 class CameraControlTest : public ControlFixture {
   protected:
-    HRESULT Call(std::u16string_view name, std::vector<Variant> args = {},
-                 DispatchKind kind = DispatchKind::Method) {
-        r_.Clear();
-        return automation_->InvokeByName(name, kind, args, r_);
-    }
     double Get(std::u16string_view name) {
         Call(name);
         return r_.retval.DoubleValue();
     }
     int Out(const char16_t* name) { return r_.Out(name)->Int32Value(); }
-    StraleLib::SX_OpenGLCamera& Cam() { return *control_->DataSet().Camera(); }
-
-    ComPtr<SX_ControlAutomation> automation_;
-    InvokeResult r_;
 };
 
 }  // namespace
 
-TEST_F(CameraControlTest, MembersActAtReadyStateFourKeepTheLimitsAndFireNothing) {
+TEST_F(CameraControlTest, MembersActAtReadyStateFourAndFireNothing) {
     SX_Control& c = MakeControl(MakeOptions());
-    automation_ = MakeRef<SX_ControlAutomation>(&c);
     c.Create(200, 150);
     EXPECT_EQ(Call(u"SetAzimuth", {50.0}), S_OK);  // ready state 3: declined
     EXPECT_EQ(Get(u"GetAzimuth"), 0.0);
@@ -44,15 +34,8 @@ TEST_F(CameraControlTest, MembersActAtReadyStateFourKeepTheLimitsAndFireNothing)
     EXPECT_EQ(Cam().World(), &c.GraphicWindow()->World());
     events_.clear();
 
-    Call(u"SetAzimuth", {600.0});
-    EXPECT_DOUBLE_EQ(Get(u"GetAzimuth"), 240.0);
-    Call(u"SetZoom", {150.0});
-    EXPECT_EQ(Get(u"GetZoom"), 120.0);
-    Call(u"SetAltitudeAzimuth", {95.0, -181.0});  // altitude first
-    EXPECT_EQ(Get(u"GetAltitude"), 89.9);
-    EXPECT_DOUBLE_EQ(Get(u"GetAzimuth"), 179.0);
-
     // Transitions: none for no direction; camera events on afterwards.
+    Call(u"SetAzimuth", {179.0});
     EXPECT_EQ(Call(u"PointCamera", {0.0, 0.0, 0.0}), S_FALSE);
     EXPECT_DOUBLE_EQ(Cam().Azimuth(), 179.0);
     Call(u"RaiseCameraEvents", {Variant(false)}, DispatchKind::PropertyPut);
@@ -80,7 +63,6 @@ TEST_F(CameraControlTest, MembersActAtReadyStateFourKeepTheLimitsAndFireNothing)
 
 TEST_F(CameraControlTest, SpinTurnsOnEveryTickUntilStopped) {
     SX_Control& c = ReadyControl(MakeOptions());
-    automation_ = MakeRef<SX_ControlAutomation>(&c);
     Cam().SetAzimuth(175.0);
     Call(u"SetSpin", {2.0});
     EXPECT_EQ(c.ViewMode(), 2);

@@ -2,8 +2,8 @@
 // control, counted on a local web server, and a missing face image.
 #include <filesystem>
 
-#include "control/ControlFixture.h"
 #include "glcore/SX_OpenGLCamera.h"
+#include "support/ControlFixture.h"
 #include "support/HttpServer.h"
 
 namespace {
@@ -17,14 +17,6 @@ class CubeMapLoadTest : public ControlFixture {
         clock_.Advance(100);
         c.put_src(platform::Bstr(platform::FromUtf8(src)));
         return c;
-    }
-
-    // Monitor ticks (each one repaints the view) until pred holds.
-    bool Tick(const std::function<bool()>& pred) {
-        return WaitFor([&] {
-            clock_.Advance(500);
-            return pred();
-        });
     }
 };
 
@@ -43,10 +35,12 @@ TEST_F(CubeMapLoadTest, FinerLevelsAreFetchedOnlyWhenTheViewWantsThem) {
         return true;
     };
     ASSERT_TRUE(Tick([&] { return allDrawn(2); }));
-    for (int i = 0; i < 6; ++i) {  // the loader keeps waiting
+    // The loader keeps waiting through six monitor ticks, sleeping a few
+    // times after each.
+    for (int i = 0; i < 6; ++i) {
         clock_.Advance(500);
-        loop_.ProcessPending();
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        const int seen = *sleeps_;
+        ASSERT_TRUE(WaitFor([&] { return *sleeps_ > seen + 2; }));
     }
     EXPECT_EQ(cube.WantedLevel(), 2);
     for (int f = 0; f < 6; ++f) {

@@ -13,6 +13,7 @@
 #include "glcore/SX_OpenGLWorld.h"
 #include "platform/Text.h"
 #include "support/ImageCompare.h"
+#include "support/WaitUntil.h"
 
 using StraleLib::SX_OpenGLContext;
 using StraleLib::SX_OpenGLWorld;
@@ -213,8 +214,9 @@ TEST(OpenGLContext, AcquireBlocksUntilRelease) {
         }
     });
     started.Wait();
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    EXPECT_FALSE(acquired.load()) << "acquired while the window thread held the context";
+    EXPECT_FALSE(
+        testsupport::WaitUntil([&] { return acquired.load(); }, std::chrono::milliseconds(20)))
+        << "acquired while the window thread held the context";
     context.Release();
     loader.join();
     EXPECT_TRUE(acquired.load());

@@ -10,8 +10,8 @@
 #include <mutex>
 #include <thread>
 
-#include "control/ControlFixture.h"
 #include "glcore/SX_OpenGLCamera.h"
+#include "support/ControlFixture.h"
 #include "support/ImageCompare.h"
 #include "view3d/SX_GraphicWindow.h"
 
@@ -20,12 +20,7 @@ namespace {
 class FrameCaptureTest : public ControlFixture {
   protected:
     SX_Control& Loaded(const sitegen::StationFiles& st, int width, int height) {
-        SX_Control& c = ReadyControl(MakeOptions(), nullptr, width, height);
-        c.put_src(platform::Bstr(platform::FromUtf8(st.description)));
-        EXPECT_TRUE(WaitFor([&] {
-            clock_.Advance(500);
-            return c.LoadFinished();
-        }));
+        SX_Control& c = LoadedControl(st.description, width, height);
         EXPECT_EQ(c.DataSet().GetMessages(), u"");
         return c;
     }

@@ -9,11 +9,11 @@
 #include <numbers>
 #include <optional>
 
-#include "control/ControlFixture.h"
 #include "control/SX_ControlAutomation.h"
 #include "cubeface/CubeFaceGeometry.h"
 #include "cubeface/ImpCubeFaceReader.h"
 #include "glcore/SX_OpenGLCamera.h"
+#include "support/ControlFixture.h"
 #include "view3d/SX_GraphicWindow.h"
 
 using sitegen::Vec3;
@@ -25,16 +25,12 @@ class PickingTest : public ControlFixture {
     // A control of the given size with the station's levels loaded: all of
     // them, or only the coarsest (the loader then waits for a finer one).
     SX_Control& Loaded(const sitegen::StationFiles& st, int width, int height, bool all = true) {
+        if (all) {
+            return LoadedControl(st.description, width, height);
+        }
         SX_Control& c = ReadyControl(MakeOptions(), nullptr, width, height);
         c.put_src(platform::Bstr(platform::FromUtf8(st.description)));
-        if (all) {
-            EXPECT_TRUE(WaitFor([&] {
-                clock_.Advance(500);
-                return c.LoadFinished();
-            }));
-        } else {
-            EXPECT_TRUE(WaitCoarseLoaded());
-        }
+        EXPECT_TRUE(WaitCoarseLoaded());
         return c;
     }
 
@@ -86,8 +82,6 @@ class PickingTest : public ControlFixture {
         return PointOf(*reader, std::min(static_cast<int>(hit.u * size), size - 1),
                        std::min(static_cast<int>(hit.v * size), size - 1));
     }
-
-    platform::ComPtr<SX_ControlAutomation> automation_;
 };
 
 double Angle(const Vec3& a, const Vec3& b) {
@@ -203,7 +197,6 @@ TEST_F(PickingTest, ZoomingInPicksFromTheFinerLevelOnceItIsDrawn) {
 TEST_F(PickingTest, Get3DLocationAnswersThePointOrInModeFourTheRay) {
     const auto& st = Generate({64});
     SX_Control& c = MakeControl(MakeOptions());
-    automation_ = platform::MakeRef<SX_ControlAutomation>(&c);
     platform::InvokeResult r;
     auto call = [&](int column, int row) {
         r.Clear();
@@ -218,10 +211,7 @@ TEST_F(PickingTest, Get3DLocationAnswersThePointOrInModeFourTheRay) {
 
     clock_.Advance(200);
     c.put_src(platform::Bstr(platform::FromUtf8(st.description)));
-    ASSERT_TRUE(WaitFor([&] {
-        clock_.Advance(500);
-        return c.LoadFinished();
-    }));
+    ASSERT_TRUE(Tick([&] { return c.LoadFinished(); }));
     // Looking east-north-east through the window in the east wall: sky.
     const Vec3 room = plan_.scene.SiteToRoom(st.pose.centre);
     const double toWindow =
