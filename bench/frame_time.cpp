@@ -21,8 +21,8 @@
 #include <vector>
 
 #include "BenchControl.h"
+#include "control/HostContainer.h"
 #include "control/SX_Control.h"
-#include "control/SX_HostContainer.h"
 #include "glcore/SX_OpenGLCamera.h"
 #include "glcore/SX_OpenGLContext.h"
 #include "host/ScriptedHostUi.h"

@@ -28,10 +28,10 @@
 #include <vector>
 
 #include "BenchControl.h"
+#include "control/HostContainer.h"
 #include "control/SX_Control.h"
-#include "control/SX_HostContainer.h"
 #include "glcore/SX_OpenGLContext.h"
-#include "host/SX_Resources.h"
+#include "host/Resources.h"
 #include "host/ScriptedHostUi.h"
 #include "platform/ComBstr.h"
 #include "platform/Image.h"
@@ -141,7 +141,7 @@ double FirstCoarseFrame(const std::string& description, int coarseLevel, double*
 // (ii): six faces of one level loaded and uploaded by a cube map of its own.
 double LoadAndUploadLevel(const sitegen::LevelFiles& level, const std::string& description,
                           StraleLib::SX_OpenGLContext& gl) {
-    SX_Resources resources;
+    host::Resources resources;
     SX_PanoramaDataSet dataSet(resources);
     SX_LoadingContext context(platform::FromUtf8(description));
     context.SetOpenGLContext(&gl);

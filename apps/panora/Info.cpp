@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "host/SX_Resources.h"
+#include "host/Resources.h"
 #include "panora/Commands.h"
 #include "platform/IniFile.h"
 #include "platform/Path.h"
@@ -203,7 +203,7 @@ int RunInfo(int argc, char** argv) {
         document.SelectSingleNode(u"Qvscan:CubeMap/Qvscan:ViewDefaults/Qvscan:angularUnit");
     const bool viewRadians = angular && angular.Text() == u"radians";
 
-    SX_Resources resources;
+    host::Resources resources;
     SX_PanoramaDataSet station(resources);
     station.Initialise();
     // Every cube of a data set file is read, not only the coarsest.

@@ -13,8 +13,8 @@
 #include <string>
 #include <thread>
 
+#include "control/HostContainer.h"
 #include "control/SX_Control.h"
-#include "control/SX_HostContainer.h"
 #include "glcore/SX_OpenGLCamera.h"
 #include "host/ScriptedHostUi.h"
 #include "panora/Commands.h"

@@ -18,10 +18,10 @@
 #include <string_view>
 #include <vector>
 
+#include "control/Automation.h"
+#include "control/HostContainer.h"
 #include "control/SX_Control.h"
-#include "control/SX_ControlAutomation.h"
 #include "control/SX_ControlEvents.h"
-#include "control/SX_HostContainer.h"
 #include "host/HostUi.h"
 #include "host/ScriptedHostUi.h"
 #include "panora/Commands.h"
@@ -201,12 +201,12 @@ int RunPage(int argc, char** argv) {
     auto host = std::make_unique<scripthost::ScriptHost>(loop, std::cout, std::cerr);
     PageUi ui(host->MessageBoxes());
     auto control = std::make_unique<SX_Control>(
-        loop, ui, std::make_unique<SX_HostContainer>(platform::FromUtf8(base)),
+        loop, ui, std::make_unique<control::HostContainer>(platform::FromUtf8(base)),
         SX_Control::Options());
     if (!control->Create(args.width, args.height)) {
         std::fprintf(stderr, "panora run: the control could not be created\n");
     }
-    auto automation = platform::MakeRef<SX_ControlAutomation>(control.get());
+    auto automation = platform::MakeRef<control::Automation>(control.get());
     host->AddObject("control", automation,
                     scripthost::EventSource{&control->Events(), ControlEventTable()});
     AddPageInput(*host, *control, ui.Scripted());

@@ -88,7 +88,7 @@ void WriteMetadata(pugi::xml_document& doc, const SitePlan& plan, int index) {
         }
         const StationFiles& other = plan.stations[k];
         // Rounded to 1e-9 units so that rounding noise does not show.
-        Vec3 offset = st.pose.SiteToNeighbourOffset(other.pose.centre);
+        Vec3 offset = st.pose.SiteToNeighborOffset(other.pose.centre);
         for (double& v : offset) {
             v = std::round(v * 1e9) / 1e9;
         }

@@ -22,7 +22,7 @@ Vec3 StationPose::PixelRay(int face, int col, int row, int size) const {
     return ViewToSiteDirection(cubeface::PixelDirection(face, col, row, size));
 }
 
-Vec3 StationPose::SiteToNeighbourOffset(const Vec3& site) const {
+Vec3 StationPose::SiteToNeighborOffset(const Vec3& site) const {
     return SiteToViewDirection(Sub(site, centre));
 }
 

@@ -29,7 +29,7 @@ struct StationPose {
     Vec3 PixelRay(int face, int col, int row, int size) const;
     // A site point as the neighbour list of this station gives it: relative
     // to the centre, in this station's view frame.
-    Vec3 SiteToNeighbourOffset(const Vec3& site) const;
+    Vec3 SiteToNeighborOffset(const Vec3& site) const;
 };
 
 }  // namespace sitegen

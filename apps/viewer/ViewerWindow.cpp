@@ -18,10 +18,10 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "control/Automation.h"
+#include "control/HostContainer.h"
 #include "control/SX_Control.h"
-#include "control/SX_ControlAutomation.h"
 #include "control/SX_ControlEvents.h"
-#include "control/SX_HostContainer.h"
 #include "glcore/SX_OpenGLContext.h"
 #include "platform/Path.h"
 #include "platform/Text.h"
@@ -76,7 +76,7 @@ ViewerWindow::ViewerWindow(const ViewerOptions& options) : options_(options) {
 
     ui_ = std::make_unique<QtHostUi>(view_);
     control_ = std::make_unique<SX_Control>(loop_, *ui_);
-    automation_ = platform::MakeRef<SX_ControlAutomation>(control_.get());
+    automation_ = platform::MakeRef<control::Automation>(control_.get());
     sinkCookie_ =
         control_->Events().Advise([this](platform::DISPID id, const std::vector<Variant>& args) {
             return OnEvent(id, args);
@@ -193,7 +193,7 @@ void ViewerWindow::BuildDocks() {
     neighbourDock->setWidget(neighbours_);
     addDockWidget(Qt::RightDockWidgetArea, neighbourDock);
     connect(neighbours_, &QListWidget::itemDoubleClicked, this,
-            [this](QListWidgetItem* item) { OpenNeighbour(item); });
+            [this](QListWidgetItem* item) { OpenNeighbor(item); });
 
     auto* markDock = new QDockWidget(QStringLiteral("3D marks"), this);
     markDock->setObjectName(QStringLiteral("marks"));
@@ -253,7 +253,7 @@ void ViewerWindow::Pump() {
         progressLabel_->setText(control_->DataSet().HasError()
                                     ? QStringLiteral("Loaded with errors")
                                     : QStringLiteral("Loaded"));
-        RefreshNeighbours();
+        RefreshNeighbors();
     }
     wasLoading_ = loading;
     TakeFrame();
@@ -361,13 +361,13 @@ platform::HRESULT ViewerWindow::OnEvent(platform::DISPID id, const std::vector<V
             const double percent = CallDouble(u"GetDownladProgress");
             progressLabel_->setText(QStringLiteral("Loading %1 %").arg(percent, 0, 'f', 1));
             if (neighbours_->count() == 0) {
-                RefreshNeighbours();
+                RefreshNeighbors();
             }
             break;
         }
         case E::kDownloadComplete:
             progressLabel_->setText(QStringLiteral("Loaded"));
-            RefreshNeighbours();
+            RefreshNeighbors();
             break;
         case E::kPointPicked:
             OnPointPicked(Point{ArgDouble(args, 0), ArgDouble(args, 1), ArgDouble(args, 2)});
@@ -452,7 +452,7 @@ void ViewerWindow::AddMark(std::int32_t id, const QString& text) {
     marks_->scrollToItem(item);
 }
 
-void ViewerWindow::RefreshNeighbours() {
+void ViewerWindow::RefreshNeighbors() {
     neighbours_->clear();
     const std::int32_t count = CallInt(u"GetNeighborPanoraCount", {}, 0);
     for (std::int32_t i = 0; i < count; ++i) {
@@ -463,7 +463,7 @@ void ViewerWindow::RefreshNeighbours() {
     }
 }
 
-void ViewerWindow::OpenNeighbour(QListWidgetItem* item) {
+void ViewerWindow::OpenNeighbor(QListWidgetItem* item) {
     // LoadSelectedPanora counts in the displayed list, which is by name.
     const std::u16string name = FromQt(item->text());
     const std::int32_t count = CallInt(u"GetNeighborPanoraCount", {}, 0);

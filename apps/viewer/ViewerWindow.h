@@ -37,7 +37,9 @@ class QLabel;
 class QListWidget;
 class QListWidgetItem;
 class SX_Control;
-class SX_ControlAutomation;
+namespace control {
+class Automation;
+}  // namespace control
 
 namespace viewer {
 
@@ -83,8 +85,8 @@ class ViewerWindow final : public QMainWindow {
     platform::HRESULT OnEvent(platform::DISPID id, const std::vector<platform::Variant>& args);
     void OnPointPicked(const Point& point);
     void AddMark(std::int32_t id, const QString& text);
-    void RefreshNeighbours();
-    void OpenNeighbour(QListWidgetItem* item);
+    void RefreshNeighbors();
+    void OpenNeighbor(QListWidgetItem* item);
     void UpdateCameraLabel();
 
     // A member of the automation interface by name: its result, or nothing
@@ -113,7 +115,7 @@ class ViewerWindow final : public QMainWindow {
     FrameView* view_ = nullptr;
     std::unique_ptr<QtHostUi> ui_;
     std::unique_ptr<SX_Control> control_;
-    platform::ComPtr<SX_ControlAutomation> automation_;
+    platform::ComPtr<control::Automation> automation_;
     std::uint32_t sinkCookie_ = 0;
     QTimer pump_;
     int busy_ = 0;

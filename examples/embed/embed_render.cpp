@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <thread>
 
+#include "control/HostContainer.h"
 #include "control/SX_Control.h"
-#include "control/SX_HostContainer.h"
 #include "host/ScriptedHostUi.h"
 #include "platform/Image.h"
 #include "platform/MessageLoop.h"

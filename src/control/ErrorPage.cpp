@@ -1,12 +1,12 @@
 #include "control/ErrorPage.h"
 
-#include "host/SX_Resources.h"
+#include "host/Resources.h"
 #include "resources/StringTable.h"
 #include "station/SX_ErrorLogger.h"
 
 namespace control {
 
-std::vector<std::u16string> ErrorPageLines(const SX_Resources& resources, bool systemFit,
+std::vector<std::u16string> ErrorPageLines(const host::Resources& resources, bool systemFit,
                                            std::initializer_list<const SX_ErrorLogger*> lists) {
     std::vector<std::u16string> lines;
     lines.push_back(resources.Text(u"sx:Resource/sx:CopyRight", resources::IDS_COPYRIGHT));

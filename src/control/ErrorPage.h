@@ -8,11 +8,13 @@
 #include <vector>
 
 class SX_ErrorLogger;
-class SX_Resources;
+namespace host {
+class Resources;
+}  // namespace host
 
 namespace control {
 
-std::vector<std::u16string> ErrorPageLines(const SX_Resources& resources, bool systemFit,
+std::vector<std::u16string> ErrorPageLines(const host::Resources& resources, bool systemFit,
                                            std::initializer_list<const SX_ErrorLogger*> lists);
 // The lines, each followed by "\n".
 std::u16string JoinLines(const std::vector<std::u16string>& lines);

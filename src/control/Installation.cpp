@@ -1,13 +1,13 @@
 #include "control/Installation.h"
 
-#include "host/SX_Resources.h"
+#include "host/Resources.h"
 #include "platform/IniFile.h"
 #include "platform/Path.h"
 #include "platform/Registry.h"
 
 namespace control {
 
-Installation Installation::Find(const std::u16string& registryFile, SX_Resources& resources) {
+Installation Installation::Find(const std::u16string& registryFile, host::Resources& resources) {
     Installation found;
     const platform::Registry registry =
         registryFile.empty() ? platform::Registry() : platform::Registry(registryFile);

@@ -11,7 +11,9 @@
 #include <string>
 #include <string_view>
 
-class SX_Resources;
+namespace host {
+class Resources;
+}  // namespace host
 
 namespace control {
 
@@ -25,7 +27,7 @@ struct Installation {
 
     // Reads the registry file ("" : the default registry) and loads the
     // installation's message file and side module into resources.
-    static Installation Find(const std::u16string& registryFile, SX_Resources& resources);
+    static Installation Find(const std::u16string& registryFile, host::Resources& resources);
 
     std::u16string path;
     std::u16string helpPath;

@@ -2,19 +2,19 @@
 
 #include "BuildVersion.h"
 #include "control/ErrorPage.h"
+#include "control/HostContainer.h"
 #include "control/SX_ControlEvents.h"
-#include "control/SX_ControlViewTargets.h"
-#include "control/SX_HostContainer.h"
 #include "control/SX_SystemEvaluator.h"
+#include "control/ViewTargets.h"
 #include "markup2d/SX_2DDrawingWindow.h"
 #include "measure/SX_MeasureController.h"
 #include "platform/NamedLock.h"
 #include "platform/Path.h"
 #include "platform/Text.h"
 #include "station/SX_PanoramaDataSet.h"
+#include "view3d/NavigationControls.h"
+#include "view3d/NeighborView.h"
 #include "view3d/SX_GraphicWindow.h"
-#include "view3d/SX_NavigationControls.h"
-#include "view3d/SX_NeighborView.h"
 
 using platform::HRESULT;
 
@@ -25,17 +25,17 @@ constexpr platform::DISPID kDispIdReadyState = -525;
 }  // namespace
 
 SX_Control::SX_Control(platform::MessageLoop& loop, HostUi& ui,
-                       std::unique_ptr<SX_HostContainer> container)
+                       std::unique_ptr<control::HostContainer> container)
     : SX_Control(loop, ui, std::move(container), Options()) {}
 
 SX_Control::SX_Control(platform::MessageLoop& loop, HostUi& ui,
-                       std::unique_ptr<SX_HostContainer> container, Options options)
+                       std::unique_ptr<control::HostContainer> container, Options options)
     : platform::Window(loop),
       loop_(loop),
       ui_(ui),
       options_(std::move(options)),
       hostContainer_(std::move(container)),
-      log_(options_.logFolder ? SX_Log(*options_.logFolder) : SX_Log()),
+      log_(options_.logFolder ? host::Log(*options_.logFolder) : host::Log()),
       loader_(options_.sleeper) {
     resources_.SetHostUi(&ui_);
     dataSet_ = std::make_unique<SX_PanoramaDataSet>(resources_, &ui_);
@@ -56,7 +56,7 @@ void SX_Control::CreateNeighborsAndNavigation() {
     const auto fire = [this](platform::DISPID id, const std::vector<platform::Variant>& args) {
         FireEvent(id, args);
     };
-    neighbors_ = std::make_unique<SX_NeighborView>();
+    neighbors_ = std::make_unique<view3d::NeighborView>();
     neighbors_->SetEventSink(fire);
     const std::u16string& iconFile = installation_.stationIconFile;
     if (!iconFile.empty()) {
@@ -68,7 +68,7 @@ void SX_Control::CreateNeighborsAndNavigation() {
         neighbors_->SetIconFromFile(icon);
     }
     // An installation with its own customisation file brings no button images.
-    navigation_ = std::make_unique<SX_NavigationControls>(!installation_.customised);
+    navigation_ = std::make_unique<view3d::NavigationControls>(!installation_.customised);
     navigation_->SetEventSink(fire);
     navigation_->SetRenderer([this] {
         if (graphicWindow_) {
@@ -113,7 +113,7 @@ bool SX_Control::Create(int width, int height) {
     graphicWindow_ = std::make_unique<SX_GraphicWindow>(loop_, *dataSet_, &host);
     graphicWindow_->SetMeasureController(std::make_unique<SX_MeasureController>(host));
     graphicWindow_->SetPainter([this] { return RenderFrame(); });
-    viewTargets_ = std::make_unique<SX_ControlViewTargets>(*navigation_, *neighbors_);
+    viewTargets_ = std::make_unique<control::ViewTargets>(*navigation_, *neighbors_);
     graphicWindow_->SetTargets(viewTargets_.get());
     platform::Message create = platform::Message::Of(platform::kMsgCreate);
     graphicWindow_->Send(create);

@@ -4,7 +4,7 @@
 // work is spread over files by concern: SX_Control.cpp (life cycle, windows,
 // timers, painting), SX_ControlLoading.cpp (loads, monitor, version check),
 // SX_ControlView.cpp (frames, camera, transitions, spin), SX_ControlInput.cpp
-// (modes, input), SX_ControlAutomation*.cpp (automation members); the loader
+// (modes, input), Automation*.cpp (automation members); the loader
 // thread and its flags are control::Loader, the installation
 // control::Installation, the error page and version check free functions.
 //
@@ -35,8 +35,8 @@
 
 #include "control/Installation.h"
 #include "control/Loader.h"
-#include "host/SX_Log.h"
-#include "host/SX_Resources.h"
+#include "host/Log.h"
+#include "host/Resources.h"
 #include "platform/ComBstr.h"
 #include "platform/ComStatus.h"
 #include "platform/ConnectionPoint.h"
@@ -47,10 +47,14 @@
 class HostUi;
 class SX_GraphicWindow;
 class SX_2DDrawingWindow;
-class SX_HostContainer;
-class SX_ControlViewTargets;
-class SX_NavigationControls;
-class SX_NeighborView;
+namespace control {
+class HostContainer;
+class ViewTargets;
+}  // namespace control
+namespace view3d {
+class NavigationControls;
+class NeighborView;
+}  // namespace view3d
 class SX_PanoramaDataSet;
 class SX_SystemEvaluator;
 namespace platform {
@@ -93,9 +97,9 @@ class SX_Control : private platform::Window, private view3d::ViewHost {
 
     // The browser container (may be null) is owned by the control.
     SX_Control(platform::MessageLoop& loop, HostUi& ui,
-               std::unique_ptr<SX_HostContainer> container = nullptr);
-    SX_Control(platform::MessageLoop& loop, HostUi& ui, std::unique_ptr<SX_HostContainer> container,
-               Options options);
+               std::unique_ptr<control::HostContainer> container = nullptr);
+    SX_Control(platform::MessageLoop& loop, HostUi& ui,
+               std::unique_ptr<control::HostContainer> container, Options options);
     ~SX_Control() override;
     SX_Control(const SX_Control&) = delete;
     SX_Control& operator=(const SX_Control&) = delete;
@@ -128,18 +132,18 @@ class SX_Control : private platform::Window, private view3d::ViewHost {
     SX_PanoramaDataSet& DataSet() { return *dataSet_; }
     const SX_PanoramaDataSet& DataSet() const { return *dataSet_; }
     SX_ErrorLogger& ErrorList() { return errors_; }
-    SX_Resources& Resources() { return resources_; }
-    const SX_Resources& Resources() const override { return resources_; }
+    host::Resources& Resources() { return resources_; }
+    const host::Resources& Resources() const override { return resources_; }
     SX_GraphicWindow* GraphicWindow() const { return graphicWindow_.get(); }
     SX_2DDrawingWindow* DrawingWindow() const { return drawingWindow_.get(); }
-    SX_HostContainer* HostContainer() const { return hostContainer_.get(); }
+    control::HostContainer* HostContainer() const { return hostContainer_.get(); }
     // The neighbour stations as the view shows them, and the on-screen
     // navigation controls and logos (both made at construction).
-    SX_NeighborView& Neighbors() const { return *neighbors_; }
-    SX_NavigationControls& NavigationControls() const { return *navigation_; }
+    view3d::NeighborView& Neighbors() const { return *neighbors_; }
+    view3d::NavigationControls& NavigationControls() const { return *navigation_; }
     platform::MessageLoop& Loop() const { return loop_; }
     HostUi& Ui() const override { return ui_; }
-    const SX_Log& Log() const { return log_; }
+    const host::Log& Log() const { return log_; }
     platform::WindowId WindowHandle() const { return Id(); }
 
     // State for hosts and tests.
@@ -279,19 +283,19 @@ class SX_Control : private platform::Window, private view3d::ViewHost {
     platform::MessageLoop& loop_;
     HostUi& ui_;
     Options options_;
-    SX_Resources resources_;
+    host::Resources resources_;
     SX_ErrorLogger errors_;
     std::unique_ptr<SX_PanoramaDataSet> dataSet_;
     std::unique_ptr<SX_GraphicWindow> graphicWindow_;
     std::unique_ptr<SX_2DDrawingWindow> drawingWindow_;
     std::shared_ptr<SX_SystemEvaluator> evaluator_;
-    std::unique_ptr<SX_HostContainer> hostContainer_;
-    std::unique_ptr<SX_NeighborView> neighbors_;
-    std::unique_ptr<SX_NavigationControls> navigation_;
-    std::unique_ptr<SX_ControlViewTargets> viewTargets_;
+    std::unique_ptr<control::HostContainer> hostContainer_;
+    std::unique_ptr<view3d::NeighborView> neighbors_;
+    std::unique_ptr<view3d::NavigationControls> navigation_;
+    std::unique_ptr<control::ViewTargets> viewTargets_;
     platform::ConnectionPoint events_;
     platform::ConnectionPoint propertyNotify_;
-    SX_Log log_;
+    host::Log log_;
 
     control::Installation installation_;
     control::Loader loader_;

@@ -7,17 +7,17 @@
 #include <cmath>
 #include <thread>
 
+#include "control/HostContainer.h"
 #include "control/SX_Control.h"
 #include "control/SX_ControlEvents.h"
-#include "control/SX_HostContainer.h"
 #include "control/VersionCheck.h"
 #include "platform/Desktop.h"
 #include "platform/IniFile.h"
 #include "platform/Path.h"
 #include "station/SX_LoadingContext.h"
 #include "station/SX_PanoramaDataSet.h"
+#include "view3d/NeighborView.h"
 #include "view3d/SX_GraphicWindow.h"
-#include "view3d/SX_NeighborView.h"
 
 using platform::Bstr;
 using platform::HRESULT;

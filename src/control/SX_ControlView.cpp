@@ -9,9 +9,9 @@
 #include "glcore/SX_OpenGLCamera.h"
 #include "station/SX_CubeMap.h"
 #include "station/SX_PanoramaDataSet.h"
+#include "view3d/NavigationControls.h"
+#include "view3d/NeighborView.h"
 #include "view3d/SX_GraphicWindow.h"
-#include "view3d/SX_NavigationControls.h"
-#include "view3d/SX_NeighborView.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <tuple>
 
 #include "host/HostUi.h"
-#include "host/SX_Resources.h"
+#include "host/Resources.h"
 #include "resources/StringTable.h"
 
 namespace control {
@@ -42,7 +42,7 @@ Version ParseVersion(std::u16string_view text) {
 }
 
 void RunVersionCheck(const std::u16string& controlVersion, const std::u16string& dataVersion,
-                     const SX_Resources& resources, HostUi& ui, std::u16string_view updatePage,
+                     const host::Resources& resources, HostUi& ui, std::u16string_view updatePage,
                      const OpenPage& openPage) {
     const Version control = ParseVersion(controlVersion);
     // The data version is read into a buffer of 255 characters.

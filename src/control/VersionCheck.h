@@ -12,7 +12,9 @@
 #include <string_view>
 
 class HostUi;
-class SX_Resources;
+namespace host {
+class Resources;
+}  // namespace host
 
 namespace control {
 
@@ -25,7 +27,7 @@ Version ParseVersion(std::u16string_view text);
 using OpenPage = std::function<bool(const std::u16string& url)>;
 
 void RunVersionCheck(const std::u16string& controlVersion, const std::u16string& dataVersion,
-                     const SX_Resources& resources, HostUi& ui, std::u16string_view updatePage,
+                     const host::Resources& resources, HostUi& ui, std::u16string_view updatePage,
                      const OpenPage& openPage);
 
 }  // namespace control

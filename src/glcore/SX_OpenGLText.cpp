@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "glcore/SX_OpenGLFonts.h"
+#include "glcore/OpenGLFonts.h"
 #include "glcore/SX_OpenGLWorld.h"
 
 namespace StraleLib {
@@ -38,7 +38,7 @@ void SX_OpenGLText::Draw() {
     if (world_ == nullptr || !WindowPosition(x, y)) {
         return;
     }
-    const std::string bytes = SX_OpenGLFonts::ToFontBytes(text_);
+    const std::string bytes = OpenGLFonts::ToFontBytes(text_);
     const auto count = static_cast<GLsizei>(bytes.size());
 
     world_->BeginOverlay();
@@ -48,7 +48,7 @@ void SX_OpenGLText::Draw() {
     glDisable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glListBase(SX_OpenGLFonts::ListBase(font_));
+    glListBase(OpenGLFonts::ListBase(font_));
 
     // The raster colour is latched by glRasterPos, so the colour comes first.
     glColor4d(outline_[0], outline_[1], outline_[2], 1.0);

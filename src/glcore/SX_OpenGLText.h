@@ -1,5 +1,5 @@
 #pragma once
-// A text label drawn with the bitmap fonts of SX_OpenGLFonts: neighbour
+// A text label drawn with the bitmap fonts of OpenGLFonts: neighbour
 // labels, hotlink labels and the labels of 3D marks.
 //
 // Draw: the anchor is either window pixels (OpenGL orientation, origin bottom

@@ -51,7 +51,7 @@ std::u16string Text(std::u16string_view text, bool leftAlign, int width, int pre
 
 }  // namespace
 
-std::u16string SX_Format(std::u16string_view format, std::initializer_list<SX_FormatArg> args) {
+std::u16string SX_Format(std::u16string_view format, std::initializer_list<host::FormatArg> args) {
     std::u16string out;
     out.reserve(format.size() + 16);
     auto next = args.begin();
@@ -104,19 +104,19 @@ std::u16string SX_Format(std::u16string_view format, std::initializer_list<SX_Fo
             out.append(format.substr(start, i - start));
             continue;
         }
-        const SX_FormatArg& arg = *next;
+        const host::FormatArg& arg = *next;
         ++i;
         bool used = true;
         switch (conv) {
             case u's':
             case u'S':
-                used = arg.kind() == SX_FormatArg::Kind::Text;
+                used = arg.kind() == host::FormatArg::Kind::Text;
                 if (used) {
                     out += Text(arg.text(), leftAlign, width, precision);
                 }
                 break;
             case u'c':
-                used = arg.kind() == SX_FormatArg::Kind::Integer;
+                used = arg.kind() == host::FormatArg::Kind::Integer;
                 if (used) {
                     out += Text(std::u16string(1, static_cast<char16_t>(arg.integer())), leftAlign,
                                 width, -1);
@@ -124,7 +124,7 @@ std::u16string SX_Format(std::u16string_view format, std::initializer_list<SX_Fo
                 break;
             case u'd':
             case u'i':
-                used = arg.kind() == SX_FormatArg::Kind::Integer;
+                used = arg.kind() == host::FormatArg::Kind::Integer;
                 if (used) {
                     out += Number(spec + "lld", static_cast<long long>(arg.integer()));
                 }
@@ -132,7 +132,7 @@ std::u16string SX_Format(std::u16string_view format, std::initializer_list<SX_Fo
             case u'u':
             case u'x':
             case u'X':
-                used = arg.kind() == SX_FormatArg::Kind::Integer;
+                used = arg.kind() == host::FormatArg::Kind::Integer;
                 if (used) {
                     // Negative values print as their 32-bit pattern, as an
                     // unsigned int would.
@@ -144,9 +144,9 @@ std::u16string SX_Format(std::u16string_view format, std::initializer_list<SX_Fo
                 }
                 break;
             default:
-                used = arg.kind() != SX_FormatArg::Kind::Text;
+                used = arg.kind() != host::FormatArg::Kind::Text;
                 if (used) {
-                    const double value = arg.kind() == SX_FormatArg::Kind::Real
+                    const double value = arg.kind() == host::FormatArg::Kind::Real
                                              ? arg.real()
                                              : static_cast<double>(arg.integer());
                     out += Number(spec + static_cast<char>(conv), value);

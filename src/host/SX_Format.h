@@ -14,20 +14,22 @@
 #include <string>
 #include <string_view>
 
-class SX_FormatArg {
+namespace host {
+
+class FormatArg {
   public:
     enum class Kind { Text, Integer, Real };
 
-    SX_FormatArg(std::u16string_view text) : kind_(Kind::Text), text_(text) {}
-    SX_FormatArg(const std::u16string& text) : kind_(Kind::Text), text_(text) {}
-    SX_FormatArg(const char16_t* text) : kind_(Kind::Text), text_(text ? text : u"") {}
-    SX_FormatArg(int value) : kind_(Kind::Integer), integer_(value) {}
-    SX_FormatArg(long value) : kind_(Kind::Integer), integer_(value) {}
-    SX_FormatArg(long long value) : kind_(Kind::Integer), integer_(value) {}
-    SX_FormatArg(unsigned value) : kind_(Kind::Integer), integer_(value) {}
-    SX_FormatArg(unsigned long value)
+    FormatArg(std::u16string_view text) : kind_(Kind::Text), text_(text) {}
+    FormatArg(const std::u16string& text) : kind_(Kind::Text), text_(text) {}
+    FormatArg(const char16_t* text) : kind_(Kind::Text), text_(text ? text : u"") {}
+    FormatArg(int value) : kind_(Kind::Integer), integer_(value) {}
+    FormatArg(long value) : kind_(Kind::Integer), integer_(value) {}
+    FormatArg(long long value) : kind_(Kind::Integer), integer_(value) {}
+    FormatArg(unsigned value) : kind_(Kind::Integer), integer_(value) {}
+    FormatArg(unsigned long value)
         : kind_(Kind::Integer), integer_(static_cast<std::int64_t>(value)) {}
-    SX_FormatArg(double value) : kind_(Kind::Real), real_(value) {}
+    FormatArg(double value) : kind_(Kind::Real), real_(value) {}
 
     Kind kind() const { return kind_; }
     std::u16string_view text() const { return text_; }
@@ -41,5 +43,7 @@ class SX_FormatArg {
     double real_ = 0.0;
 };
 
+}  // namespace host
+
 // The format with its placeholders replaced by the arguments, in order.
-std::u16string SX_Format(std::u16string_view format, std::initializer_list<SX_FormatArg> args);
+std::u16string SX_Format(std::u16string_view format, std::initializer_list<host::FormatArg> args);

@@ -11,7 +11,8 @@
 
 SX_DistanceMark::SX_DistanceMark(double x1, double y1, double z1, double x2, double y2, double z2,
                                  int upDirection, StraleLib::SX_OpenGLCamera* camera,
-                                 const StationInfo& station, const SX_MeasureDefaults& defaults)
+                                 const StationInfo& station,
+                                 const measure::MeasureDefaults& defaults)
     : SX_Mark(camera, station, defaults),
       first_(ScanToViewFrame(upDirection, x1, y1, z1)),
       second_(ScanToViewFrame(upDirection, x2, y2, z2)),

@@ -21,7 +21,7 @@ class SX_DistanceMark : public SX_Mark {
 
     SX_DistanceMark(double x1, double y1, double z1, double x2, double y2, double z2,
                     int upDirection, StraleLib::SX_OpenGLCamera* camera, const StationInfo& station,
-                    const SX_MeasureDefaults& defaults);
+                    const measure::MeasureDefaults& defaults);
 
     void Draw() override;
     void Update() override;

@@ -8,7 +8,7 @@
 #include "glcore/SX_OpenGLCamera.h"
 #include "glcore/SX_OpenGLText.h"
 #include "glcore/SX_OpenGLWorld.h"
-#include "measure/SX_Units.h"
+#include "measure/Units.h"
 #include "platform/Text.h"
 
 namespace {
@@ -29,7 +29,7 @@ std::array<double, 3> ScanToViewFrame(int upDirection, double x, double y, doubl
 }
 
 SX_Mark::SX_Mark(StraleLib::SX_OpenGLCamera* camera, const StationInfo& station,
-                 const SX_MeasureDefaults& defaults)
+                 const measure::MeasureDefaults& defaults)
     : SX_OpenGLDrawable(camera != nullptr ? camera->World() : nullptr),
       station_(station),
       id_(nextMarkId.fetch_add(1)),
@@ -96,7 +96,7 @@ bool SX_Mark::SetColorText(const std::u16string& text) {
 
 void SX_Mark::SetUnit(int unit) {
     unit_ = unit;
-    SX_Units::UnitLabel(unit, unitText_, station_.resources);
+    measure::Units::UnitLabel(unit, unitText_, station_.resources);
     Update();
 }
 
@@ -111,16 +111,16 @@ void SX_Mark::SetSelected(bool selected) {
 }
 
 double SX_Mark::Factor() const {
-    return SX_Units::UnitToMeters(internalUnit_) * SX_Units::MetersToUnit(unit_);
+    return measure::Units::UnitToMeters(internalUnit_) * measure::Units::MetersToUnit(unit_);
 }
 
 double SX_Mark::Resolution() const {
-    return SX_Units::Resolution(station_.maxPointError);
+    return measure::Units::Resolution(station_.maxPointError);
 }
 
 std::u16string SX_Mark::FormatInternal(double internalLength) const {
-    return SX_Units::FormatLength(internalLength * SX_Units::UnitToMeters(internalUnit_),
-                                  Resolution(), unit_);
+    return measure::Units::FormatLength(
+        internalLength * measure::Units::UnitToMeters(internalUnit_), Resolution(), unit_);
 }
 
 bool SX_Mark::ProjectPoint(const std::array<double, 3>& p, double& x, double& y) const {

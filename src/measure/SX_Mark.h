@@ -9,7 +9,7 @@
 //
 // Units: points are given in the station's scan frame and internal unit; the
 // values a mark shows are in its display unit, formatted with the decimals
-// the station's maximum point error allows (SX_Units). Setting either unit
+// the station's maximum point error allows (measure::Units). Setting either unit
 // recomputes the values (Update); the label unit text follows the display
 // unit through the assigning form of UnitLabel, so an unknown code keeps the
 // previous text.
@@ -25,9 +25,11 @@
 
 #include "glcore/SX_OpenGLDrawable.h"
 #include "linalg/Quaternion.h"
-#include "measure/SX_MeasureDefaults.h"
+#include "measure/MeasureDefaults.h"
 
-class SX_Resources;
+namespace host {
+class Resources;
+}  // namespace host
 namespace StraleLib {
 class SX_OpenGLCamera;
 class SX_OpenGLText;
@@ -49,13 +51,13 @@ class SX_Mark : public StraleLib::SX_OpenGLDrawable {
     // labels (may be null: built-in texts) and the maximum point error that
     // sets the decimals shown.
     struct StationInfo {
-        const SX_Resources* resources = nullptr;
+        const host::Resources* resources = nullptr;
         double maxPointError = 0.0;
     };
 
     // The camera projects the points.
     SX_Mark(StraleLib::SX_OpenGLCamera* camera, const StationInfo& station,
-            const SX_MeasureDefaults& defaults);
+            const measure::MeasureDefaults& defaults);
     ~SX_Mark() override;
 
     void Draw() override = 0;

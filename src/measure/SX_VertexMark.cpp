@@ -6,7 +6,7 @@
 
 SX_VertexMark::SX_VertexMark(double x, double y, double z, int upDirection,
                              StraleLib::SX_OpenGLCamera* camera, const StationInfo& station,
-                             const SX_MeasureDefaults& defaults)
+                             const measure::MeasureDefaults& defaults)
     : SX_Mark(camera, station, defaults),
       raw_{x, y, z},
       worldPoint_{x, y, z},

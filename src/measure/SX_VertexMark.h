@@ -16,7 +16,7 @@
 class SX_VertexMark : public SX_Mark {
   public:
     SX_VertexMark(double x, double y, double z, int upDirection, StraleLib::SX_OpenGLCamera* camera,
-                  const StationInfo& station, const SX_MeasureDefaults& defaults);
+                  const StationInfo& station, const measure::MeasureDefaults& defaults);
 
     void Draw() override;
     void Update() override;

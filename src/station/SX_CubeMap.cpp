@@ -9,8 +9,8 @@
 #include "glcore/SX_OpenGLCamera.h"
 #include "glcore/SX_OpenGLContext.h"
 #include "glcore/SX_OpenGLWorld.h"
+#include "host/Resources.h"
 #include "host/SX_Format.h"
-#include "host/SX_Resources.h"
 #include "platform/Path.h"
 #include "platform/Text.h"
 #include "resources/StringTable.h"
@@ -160,7 +160,7 @@ bool SX_CubeMap::LoadFaceImage(SX_LoadingContext& context, int face,
                                const std::u16string& colourPath, const std::u16string& maskPath,
                                const std::u16string& colourName, int level,
                                SX_PanoramaDataSet& dataSet, int border) {
-    const SX_Resources& res = dataSet.Resources();
+    const host::Resources& res = dataSet.Resources();
     if (!platform::FileExists(colourPath)) {
         SetLastMessage(SX_Format(
             res.Text(u"sx:Resource/sx:FileNotFound", resources::IDS_FILE_NOT_FOUND), {colourName}));
@@ -222,7 +222,7 @@ bool SX_CubeMap::MakeFaceTexture(StraleLib::SX_OpenGLContext* context, int face,
 bool SX_CubeMap::LoadFacePoints(SX_LoadingContext& context, int face,
                                 const std::u16string& pointPath, const std::u16string& pointName,
                                 int level, SX_PanoramaDataSet& dataSet) {
-    const SX_Resources& res = dataSet.Resources();
+    const host::Resources& res = dataSet.Resources();
     if (platform::FileExists(pointPath)) {
         if (!ValidFace(face)) {
             return false;

@@ -1,6 +1,6 @@
 #include "station/SX_ErrorLogger.h"
 
-#include "host/SX_Resources.h"
+#include "host/Resources.h"
 
 using StraleLib::AutoCriticalLock;
 
@@ -10,7 +10,7 @@ void SX_ErrorLogger::AddMessage(std::u16string_view text) {
     hasError_ = true;
 }
 
-void SX_ErrorLogger::AddMessage(int id, const SX_Resources& resources) {
+void SX_ErrorLogger::AddMessage(int id, const host::Resources& resources) {
     AddMessage(resources.LoadStringWithFallback(id));
 }
 

@@ -9,7 +9,9 @@
 
 #include "glcore/AutoCriticalSection.h"
 
-class SX_Resources;
+namespace host {
+class Resources;
+}  // namespace host
 
 class SX_ErrorLogger {
   public:
@@ -21,7 +23,7 @@ class SX_ErrorLogger {
     // Appends a message and sets the flag.
     void AddMessage(std::u16string_view text);
     // Appends string-table entry `id` (with the resources' fallback).
-    void AddMessage(int id, const SX_Resources& resources);
+    void AddMessage(int id, const host::Resources& resources);
 
     // All messages, each followed by "\n"; empty while the flag is clear.
     std::u16string GetMessages() const;

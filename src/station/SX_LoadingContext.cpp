@@ -4,8 +4,8 @@
 #include <system_error>
 
 #include "host/HostUi.h"
+#include "host/Resources.h"
 #include "host/SX_Format.h"
-#include "host/SX_Resources.h"
 #include "platform/DownloadCache.h"
 #include "platform/Text.h"
 #include "resources/StringTable.h"
@@ -135,7 +135,7 @@ std::unique_ptr<SX_LoadingContext> SX_LoadingContext::MakeSubContext(
 
 bool SX_LoadingContext::ResolveLink(std::u16string_view link, std::u16string& out,
                                     std::size_t bufferSize, HostUi* ui,
-                                    const SX_Resources& resources) const {
+                                    const host::Resources& resources) const {
     if (platform::ClassifyLocation(link) == LocationKind::Web) {
         return false;
     }

@@ -39,7 +39,9 @@ namespace StraleLib {
 class SX_OpenGLContext;
 }
 class HostUi;
-class SX_Resources;
+namespace host {
+class Resources;
+}  // namespace host
 
 class SX_LoadingContext {
   public:
@@ -87,7 +89,7 @@ class SX_LoadingContext {
     // web target is downloaded into the cache on the way, and the result is
     // TargetExists.
     bool ResolveLink(std::u16string_view link, std::u16string& out, std::size_t bufferSize,
-                     HostUi* ui, const SX_Resources& resources) const;
+                     HostUi* ui, const host::Resources& resources) const;
 
     // False only when the target is a "file://" location whose path does not
     // exist, or a path whose file is missing from an existing folder; web

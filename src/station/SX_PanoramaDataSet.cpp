@@ -4,11 +4,11 @@
 #include <cstdio>
 
 #include "glcore/SX_OpenGLCamera.h"
+#include "host/Resources.h"
 #include "host/SX_Format.h"
-#include "host/SX_Resources.h"
 #include "measure/SX_DistanceMark.h"
-#include "measure/SX_Units.h"
 #include "measure/SX_VertexMark.h"
+#include "measure/Units.h"
 #include "platform/Folders.h"
 #include "platform/Text.h"
 #include "resources/StringTable.h"
@@ -82,7 +82,7 @@ constexpr FaceElements kFaceOrder[] = {
 
 }  // namespace
 
-SX_PanoramaDataSet::SX_PanoramaDataSet(const SX_Resources& resources, HostUi* ui)
+SX_PanoramaDataSet::SX_PanoramaDataSet(const host::Resources& resources, HostUi* ui)
     : resources_(resources), ui_(ui), document_(std::make_unique<platform::XmlDocument>()) {}
 
 SX_PanoramaDataSet::~SX_PanoramaDataSet() = default;
@@ -470,7 +470,7 @@ std::u16string SX_PanoramaDataSet::GetScanWorldName() const {
 }
 
 bool SX_PanoramaDataSet::ParseUnitName(std::u16string_view name, int& unit) {
-    return SX_Units::FromMetadataName(name, unit);
+    return measure::Units::FromMetadataName(name, unit);
 }
 
 SX_Mark::Transform SX_PanoramaDataSet::RegistrationTransform() const {
@@ -486,7 +486,7 @@ SX_Mark::StationInfo SX_PanoramaDataSet::MarkStationInfo() const {
 
 std::int32_t SX_PanoramaDataSet::AddVertexMark(double x, double y, double z, int unit,
                                                const std::u16string& colour,
-                                               const SX_MeasureDefaults& defaults) {
+                                               const measure::MeasureDefaults& defaults) {
     if (!initialised_) {
         return -1;
     }
@@ -502,7 +502,7 @@ std::int32_t SX_PanoramaDataSet::AddVertexMark(double x, double y, double z, int
 std::int32_t SX_PanoramaDataSet::AddDistanceMark(double x1, double y1, double z1, double x2,
                                                  double y2, double z2, int unit,
                                                  const std::u16string& colour,
-                                                 const SX_MeasureDefaults& defaults) {
+                                                 const measure::MeasureDefaults& defaults) {
     if (!initialised_) {
         return -1;
     }

@@ -25,7 +25,7 @@
 
 #include "glcore/AutoCriticalSection.h"
 #include "linalg/Quaternion.h"
-#include "measure/SX_Mark3DList.h"
+#include "measure/Mark3DList.h"
 #include "platform/XmlDocument.h"
 #include "station/SX_ErrorLogger.h"
 
@@ -33,7 +33,9 @@ class HostUi;
 class LoadControl;
 class SX_CubeMap;
 class SX_LoadingContext;
-class SX_Resources;
+namespace host {
+class Resources;
+}  // namespace host
 namespace StraleLib {
 class SX_OpenGLCamera;
 class SX_OpenGLWorld;
@@ -56,10 +58,10 @@ class SX_PanoramaDataSet : public SX_ErrorLogger {
         double max = 0.0;
     };
 
-    explicit SX_PanoramaDataSet(const SX_Resources& resources, HostUi* ui = nullptr);
+    explicit SX_PanoramaDataSet(const host::Resources& resources, HostUi* ui = nullptr);
     ~SX_PanoramaDataSet() override;
 
-    const SX_Resources& Resources() const { return resources_; }
+    const host::Resources& Resources() const { return resources_; }
     void SetLoadControl(LoadControl* control) { loadControl_ = control; }
     LoadControl* GetLoadControl() const { return loadControl_; }
 
@@ -129,13 +131,13 @@ class SX_PanoramaDataSet : public SX_ErrorLogger {
     // mark takes the registration, the internal unit, the display unit
     // `unit` (a code, not -1) and the colour text, and becomes the selected
     // one. Clear and Initialise destroy every mark.
-    SX_Mark3DList& Marks() { return marks_; }
-    const SX_Mark3DList& Marks() const { return marks_; }
+    measure::Mark3DList& Marks() { return marks_; }
+    const measure::Mark3DList& Marks() const { return marks_; }
     std::int32_t AddVertexMark(double x, double y, double z, int unit, const std::u16string& colour,
-                               const SX_MeasureDefaults& defaults);
+                               const measure::MeasureDefaults& defaults);
     std::int32_t AddDistanceMark(double x1, double y1, double z1, double x2, double y2, double z2,
                                  int unit, const std::u16string& colour,
-                                 const SX_MeasureDefaults& defaults);
+                                 const measure::MeasureDefaults& defaults);
     // Site = Rotation() applied to a scan point, plus the centre point.
     SX_Mark::Transform RegistrationTransform() const;
     // What a new mark takes from the station: message texts and the
@@ -159,7 +161,7 @@ class SX_PanoramaDataSet : public SX_ErrorLogger {
     bool WaitWhilePaused();
     bool StopRequested() const;
 
-    const SX_Resources& resources_;
+    const host::Resources& resources_;
     HostUi* ui_ = nullptr;
     LoadControl* loadControl_ = nullptr;
 
@@ -196,5 +198,5 @@ class SX_PanoramaDataSet : public SX_ErrorLogger {
     int stationIconRadius_ = 0;
     double maxPointError_ = 0.0;
     std::unique_ptr<platform::XmlDocument> document_;
-    SX_Mark3DList marks_;
+    measure::Mark3DList marks_;
 };

@@ -1,6 +1,6 @@
 #include "view3d/SX_GraphicWindow.h"
 
-#include "glcore/SX_OpenGLFonts.h"
+#include "glcore/OpenGLFonts.h"
 
 #include <GL/gl.h>
 
@@ -73,7 +73,7 @@ bool SX_GraphicWindow::InitOpenGL() {
     world_.Initialise();
     // Labels (neighbours, marks) draw with the bitmap fonts; without them the
     // view still works, the labels are left out.
-    StraleLib::SX_OpenGLFonts::BuildFontLists();
+    StraleLib::OpenGLFonts::BuildFontLists();
     dataSet_.SetMaxTextureSize(context->MaxTextureSize());
     context->Release();
     context_ = std::move(context);

@@ -9,7 +9,7 @@
 // measure controller first, the view controller when it declines), 2 spin (a
 // left release stops the spin; nothing else), any other mode ignores mouse
 // buttons, moves and the wheel. The navigation controls, hotlinks and
-// neighbour icons (SX_ViewTargets) get their say first where that class
+// neighbour icons (view3d::ViewTargets) get their say first where that class
 // tells. Modifiers are refreshed from the message's key state on every move
 // and left press; left and middle presses capture the mouse until their
 // release. A handler answering true renders a frame.
@@ -40,7 +40,9 @@
 
 class SX_PanoramaDataSet;
 class SX_ViewController;
-class SX_ViewTargets;
+namespace view3d {
+class ViewTargets;
+}  // namespace view3d
 
 class SX_GraphicWindow : public platform::Window {
   public:
@@ -107,8 +109,8 @@ class SX_GraphicWindow : public platform::Window {
     SX_EventController* MeasureController() const { return measureController_.get(); }
     void SetMeasureController(std::unique_ptr<SX_EventController> controller);
     // What lies over the view (not owned; null: nothing).
-    void SetTargets(SX_ViewTargets* targets) { targets_ = targets; }
-    SX_ViewTargets& Targets() const;
+    void SetTargets(view3d::ViewTargets* targets) { targets_ = targets; }
+    view3d::ViewTargets& Targets() const;
     // The context menu: "Deselect", separator, "Delete Hotlink", "Edit
     // Hotlink", separator, "Print", built by the create message; all but
     // "Print" start grayed.
@@ -151,7 +153,7 @@ class SX_GraphicWindow : public platform::Window {
     SX_MouseStatus status_;
     std::unique_ptr<SX_ViewController> viewController_;
     std::unique_ptr<SX_EventController> measureController_;
-    SX_ViewTargets* targets_ = nullptr;
+    view3d::ViewTargets* targets_ = nullptr;
     std::vector<HostUi::MenuItem> menu_;
     bool leftHeldMeasuring_ = false;
     std::function<bool()> painter_;

@@ -2,14 +2,14 @@
 // rotation timer and the controller's overlay.
 
 #include "glcore/SX_OpenGLCamera.h"
+#include "host/Resources.h"
 #include "host/SX_EventIds.h"
-#include "host/SX_Resources.h"
 #include "resources/StringTable.h"
 #include "station/SX_CubeMap.h"
 #include "station/SX_PanoramaDataSet.h"
 #include "view3d/SX_GraphicWindow.h"
 #include "view3d/SX_ViewController.h"
-#include "view3d/SX_ViewTargets.h"
+#include "view3d/ViewTargets.h"
 
 namespace {
 
@@ -21,14 +21,14 @@ constexpr std::int32_t kModeMeasureDirection = 4;
 // The cube map's interaction state while a drag moves the camera.
 constexpr int kInteractionDragging = 1;
 
-SX_ViewTargets& NoTargets() {
-    static SX_ViewTargets none;
+view3d::ViewTargets& NoTargets() {
+    static view3d::ViewTargets none;
     return none;
 }
 
 }  // namespace
 
-SX_ViewTargets& SX_GraphicWindow::Targets() const {
+view3d::ViewTargets& SX_GraphicWindow::Targets() const {
     return targets_ != nullptr ? *targets_ : NoTargets();
 }
 
@@ -37,7 +37,7 @@ void SX_GraphicWindow::BuildMenu() {
     if (host_ == nullptr) {
         return;
     }
-    const SX_Resources& text = host_->Resources();
+    const host::Resources& text = host_->Resources();
     auto item = [&](int command, int label, bool grayed) {
         HostUi::MenuItem entry;
         entry.command = command;

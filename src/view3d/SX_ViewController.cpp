@@ -8,7 +8,7 @@
 #include "host/HostUi.h"
 #include "host/SX_EventIds.h"
 #include "view3d/SX_GraphicWindow.h"
-#include "view3d/SX_ViewTargets.h"
+#include "view3d/ViewTargets.h"
 
 using StraleLib::SX_OpenGLCamera;
 
@@ -49,13 +49,13 @@ std::int32_t SX_ViewController::Action(std::int32_t modifier, std::int32_t butto
 std::int32_t SX_ViewController::LookUp(const SX_MouseStatus& status) {
     currentX_ = status.X();
     currentY_ = status.Y();
-    SX_ViewTargets& targets = view_.Targets();
+    view3d::ViewTargets& targets = view_.Targets();
     if (status.CurrentButton() == SX_MouseStatus::kLeftButton &&
         targets.HotlinkAt(currentX_, currentY_)) {
         action_ = kHotlinkClick;
     } else if (status.CurrentButton() == SX_MouseStatus::kLeftButton &&
-               targets.NeighbourAt(currentX_, currentY_)) {
-        action_ = kNeighbourClick;
+               targets.NeighborAt(currentX_, currentY_)) {
+        action_ = kNeighborClick;
     } else {
         action_ = Action(status.CurrentKey(), status.CurrentButton());
     }
@@ -176,8 +176,8 @@ bool SX_ViewController::MouseMove(const SX_MouseStatus& status, bool hover) {
             break;
         default:
             if (hover) {
-                SX_ViewTargets& targets = view_.Targets();
-                if (targets.NeighbourAt(status.X(), status.Y())) {
+                view3d::ViewTargets& targets = view_.Targets();
+                if (targets.NeighborAt(status.X(), status.Y())) {
                     viewHost_.Ui().SetCursor(HostUi::Cursor::kHand);
                 } else {
                     const bool hotlink = targets.HotlinkAt(status.X(), status.Y());
@@ -216,8 +216,8 @@ bool SX_ViewController::LeftButtonUp(const SX_MouseStatus& status) {
         case kHotlinkClick:
             redraw = view_.Targets().HotlinkClick(status.X(), status.Y());
             break;
-        case kNeighbourClick:
-            redraw = view_.Targets().NeighbourClick(status.X(), status.Y());
+        case kNeighborClick:
+            redraw = view_.Targets().NeighborClick(status.X(), status.Y());
             break;
         default:
             break;
@@ -288,7 +288,7 @@ void SX_ViewController::ShowMenu(const SX_MouseStatus& status) {
 }
 
 bool SX_ViewController::RightButtonUp(const SX_MouseStatus& status) {
-    SX_ViewTargets& targets = view_.Targets();
+    view3d::ViewTargets& targets = view_.Targets();
     if (targets.HotlinkAt(status.X(), status.Y()) &&
         targets.HotlinkRightClick(status.X(), status.Y())) {
         return true;
@@ -308,7 +308,7 @@ bool SX_ViewController::RightButtonUp(const SX_MouseStatus& status) {
 }
 
 bool SX_ViewController::LeftDoubleClick(const SX_MouseStatus& status) {
-    SX_ViewTargets& targets = view_.Targets();
+    view3d::ViewTargets& targets = view_.Targets();
     if (targets.HotlinkAt(status.X(), status.Y())) {
         targets.HotlinkDoubleClick(status.X(), status.Y());
     }

@@ -51,7 +51,7 @@ class SX_ViewController final : public SX_EventController {
     static constexpr std::int32_t kHostMouse = 4;
     static constexpr std::int32_t kRotate = 7;
     static constexpr std::int32_t kHotlinkClick = 8;
-    static constexpr std::int32_t kNeighbourClick = 9;
+    static constexpr std::int32_t kNeighborClick = 9;
     // The rotation timer's first tick after the press.
     static constexpr std::uint32_t kRotationDelayMs = 30;
 

@@ -7,7 +7,9 @@
 
 #include "measure/ControllerHost.h"
 
-class SX_Resources;
+namespace host {
+class Resources;
+}  // namespace host
 
 namespace view3d {
 
@@ -26,7 +28,7 @@ class ViewHost : public measure::ControllerHost {
     virtual double SpinStep() const = 0;
     virtual void SetSpin(double value) = 0;
     // Message texts (menu entries, labels).
-    virtual const SX_Resources& Resources() const = 0;
+    virtual const host::Resources& Resources() const = 0;
 
   protected:
     ~ViewHost() = default;

@@ -50,7 +50,7 @@ TEST(PanoraCommand, MkstationRefusesMistypedOptionsWithExitCode2) {
     EXPECT_EQ(Lines(blocked.err), 1);
 }
 
-TEST(PanoraCommand, InfoListsLevelsInLevelOrderAndNeighboursNearestFirst) {
+TEST(PanoraCommand, InfoListsLevelsInLevelOrderAndNeighborsNearestFirst) {
     testsupport::TempDir tmp;
     const auto gen = RunPanora({"mkstation", tmp.path().string(), "--sizes", "16,8,32", "--azimuth",
                                 "45", "--center=100,200,10", "--unit", "feet"});

@@ -344,7 +344,7 @@ TEST(SiteGenerator, PixelsMasksAndPointsAgreeWithTheSceneThroughTheFrames) {
     }
 }
 
-TEST(SiteGenerator, DescriptionHoldsPoseLevelsAndNeighboursInTheViewFrame) {
+TEST(SiteGenerator, DescriptionHoldsPoseLevelsAndNeighborsInTheViewFrame) {
     testsupport::TempDir tmp;
     SiteOptions o = Small(tmp.path());
     o.sizes = {32, 8, 16};

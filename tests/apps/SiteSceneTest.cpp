@@ -118,7 +118,7 @@ TEST(StationPose, FramesTurnByTheAzimuthAndTheUpDirection) {
     ExpectNear(pose.SiteToScan(pose.ScanToSite({3, -4, 5})), {3, -4, 5}, 1e-12);
     // A neighbour due east lies straight ahead: the camera's azimuth formula
     // atan2(z, x) + 90 gives 0 for it.
-    const Vec3 n = pose.SiteToNeighbourOffset({15, 20, 30});
+    const Vec3 n = pose.SiteToNeighborOffset({15, 20, 30});
     ExpectNear(n, {0, 0, -5}, 1e-12);
     EXPECT_NEAR(std::atan2(n[2], n[0]) * 180 / M_PI + 90, 0.0, 1e-9);
 

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "control/SX_ControlAutomation.h"
+#include "control/Automation.h"
 
 using namespace platform;
 
 TEST(AutomationTable, MembersWithoutTheirWorkAnswerNeutrally) {
-    const ComPtr<SX_ControlAutomation> automation = MakeRef<SX_ControlAutomation>(nullptr);
+    const ComPtr<control::Automation> automation = MakeRef<control::Automation>(nullptr);
     InvokeResult r;
     const auto call = [&](std::u16string_view name, std::vector<Variant> args,
                           DispatchKind kind = DispatchKind::Method) {

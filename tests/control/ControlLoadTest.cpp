@@ -128,7 +128,7 @@ TEST_F(ControlFixture, PauseHoldsTheLoaderAndClearEndsIt) {
 TEST_F(ControlFixture, RelativeSrcAgainstFilePageBase) {
     const auto st = Station(DescriptionFormat::Metadata);
     const std::string base = "file://" + (dir_ / "site").string();
-    SX_Control& c = ReadyControl(MakeOptions(), std::make_unique<SX_HostContainer>(U(base)));
+    SX_Control& c = ReadyControl(MakeOptions(), std::make_unique<control::HostContainer>(U(base)));
     c.put_src(Bstr(u"st1/st1.xml"));
     ASSERT_TRUE(Tick([&] { return c.LoadFinished(); }));
     EXPECT_FALSE(c.LoadFailed()) << platform::ToUtf8(c.ErrorPageText());

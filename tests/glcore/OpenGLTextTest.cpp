@@ -4,13 +4,13 @@
 
 #include <GL/gl.h>
 
+#include "glcore/OpenGLFonts.h"
 #include "glcore/SX_OpenGLContext.h"
-#include "glcore/SX_OpenGLFonts.h"
 #include "glcore/SX_OpenGLWorld.h"
 #include "support/ImageCompare.h"
 
+using StraleLib::OpenGLFonts;
 using StraleLib::SX_OpenGLCamera;
-using StraleLib::SX_OpenGLFonts;
 using StraleLib::SX_OpenGLText;
 using testsupport::PixelAt;
 using testsupport::Rgb;
@@ -54,10 +54,10 @@ class TextRender : public ::testing::Test {
         ASSERT_TRUE(context_.Acquire());
         world_.SetSize(kW, kH);
         world_.Initialise();
-        ASSERT_TRUE(SX_OpenGLFonts::BuildFontLists()) << SX_OpenGLFonts::LastError();
+        ASSERT_TRUE(OpenGLFonts::BuildFontLists()) << OpenGLFonts::LastError();
     }
     void TearDown() override {
-        SX_OpenGLFonts::DeleteFontLists();
+        OpenGLFonts::DeleteFontLists();
         context_.Release();
     }
     platform::RgbImage Draw(SX_OpenGLText& text) {
@@ -151,9 +151,9 @@ TEST_F(TextRender, ProjectedAnchorAndHiddenPoints) {
 // One byte per character in the fonts' code page, "?" for what it lacks;
 // such texts draw without harm.
 TEST_F(TextRender, NonAsciiTextIsOneBytePerCharacter) {
-    EXPECT_EQ(SX_OpenGLFonts::ToFontBytes(u"A°é€ÿ"), "A\xB0\xE9\x80\xFF");
-    EXPECT_EQ(SX_OpenGLFonts::ToFontBytes(u"中\U0001F600x\xD800"), "??x?");
-    EXPECT_EQ(SX_OpenGLFonts::ByteToCodePoint(0x80), U'€');
+    EXPECT_EQ(OpenGLFonts::ToFontBytes(u"A°é€ÿ"), "A\xB0\xE9\x80\xFF");
+    EXPECT_EQ(OpenGLFonts::ToFontBytes(u"中\U0001F600x\xD800"), "??x?");
+    EXPECT_EQ(OpenGLFonts::ByteToCodePoint(0x80), U'€');
 
     SX_OpenGLText plain = Label(u"e", 20, 20);
     SX_OpenGLText accented = Label(u"é", 20, 20);

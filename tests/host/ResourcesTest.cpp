@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "host/SX_Log.h"
-#include "host/SX_Resources.h"
+#include "host/Log.h"
+#include "host/Resources.h"
 #include "host/ScriptedHostUi.h"
 #include "platform/Text.h"
 #include "support/TempDir.h"
@@ -28,9 +28,9 @@ const char* kMessageFile = R"(<?xml version="1.0" encoding="UTF-8"?>
 
 }  // namespace
 
-TEST(SX_Resources, WithoutInstallationFilesEveryLookupFallsBack) {
+TEST(Resources, WithoutInstallationFilesEveryLookupFallsBack) {
     ScriptedHostUi ui;
-    SX_Resources res;
+    host::Resources res;
     res.SetHostUi(&ui);
     testsupport::TempDir empty;
     EXPECT_FALSE(res.LoadMessageFile(U(empty.path())));
@@ -54,10 +54,10 @@ TEST(SX_Resources, WithoutInstallationFilesEveryLookupFallsBack) {
     EXPECT_EQ(ui.Boxes()[0].caption, u"Status");
 }
 
-TEST(SX_Resources, MessageFileOneLineMultiLineAndNestedKeys) {
+TEST(Resources, MessageFileOneLineMultiLineAndNestedKeys) {
     testsupport::TempDir dir;
     dir.Write("Resource.xml", kMessageFile);
-    SX_Resources res;
+    host::Resources res;
     ASSERT_TRUE(res.LoadMessageFile(U(dir.path())));
     EXPECT_EQ(res.Text(u"sx:Resource/sx:FileNotFound", 104), u"Datei %s fehlt.");
     EXPECT_EQ(res.Text(u"sx:Resource/sx:ViewClear", 108, true),
@@ -73,17 +73,17 @@ TEST(SX_Resources, MessageFileOneLineMultiLineAndNestedKeys) {
     // A message file that does not parse counts as none.
     testsupport::TempDir bad;
     bad.Write("Resource.xml", "<sx:Resource><sx:Warning>x</sx:Resource>");
-    SX_Resources broken;
+    host::Resources broken;
     EXPECT_FALSE(broken.LoadMessageFile(U(bad.path())));
     EXPECT_EQ(broken.Text(u"sx:Resource/sx:Warning", 103), u"Warning");
 }
 
-TEST(SX_Resources, SideModuleOverridesTheOwnTable) {
+TEST(Resources, SideModuleOverridesTheOwnTable) {
     ScriptedHostUi ui;
     testsupport::TempDir dir;
     dir.Write("PanoraResources.ini",
               "[Strings]\n103 = Achtung\n108 = Zeile eins\\nZeile zwei\n500 = Extra\n");
-    SX_Resources res;
+    host::Resources res;
     res.SetHostUi(&ui);
     ASSERT_TRUE(res.LoadSideModule(U(dir.path())));
     EXPECT_TRUE(res.HasSideModule());
@@ -100,9 +100,9 @@ TEST(SX_Resources, SideModuleOverridesTheOwnTable) {
     EXPECT_EQ(ui.Boxes().size(), 1u);
 }
 
-TEST(SX_Log, AppendsUtf16AndIsOffWithoutAFolder) {
+TEST(Log, AppendsUtf16AndIsOffWithoutAFolder) {
     testsupport::TempDir dir;
-    SX_Log log(U(dir / "Panora"));
+    host::Log log(U(dir / "Panora"));
     ASSERT_TRUE(log.Enabled());
     EXPECT_TRUE(log.Write(u"Start Initializing Graphics\n"));
     EXPECT_TRUE(log.Write(u"\tsuccessful\n"));
@@ -115,7 +115,7 @@ TEST(SX_Log, AppendsUtf16AndIsOffWithoutAFolder) {
     }
     EXPECT_EQ(bytes, le);
 
-    SX_Log off{std::u16string()};
+    host::Log off{std::u16string()};
     EXPECT_FALSE(off.Enabled());
     EXPECT_FALSE(off.Write(u"x"));
 

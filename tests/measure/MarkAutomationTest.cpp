@@ -3,7 +3,7 @@
 // default unit and its label, colours, names and the selection.
 #include <gtest/gtest.h>
 
-#include "control/SX_ControlAutomation.h"
+#include "control/Automation.h"
 #include "measure/SX_Mark.h"
 #include "support/ControlFixture.h"
 
@@ -13,7 +13,7 @@ namespace {
 
 class MarkAutomationTest : public ControlFixture {
   protected:
-    void Attach(SX_Control& c) { automation_ = MakeRef<SX_ControlAutomation>(&c); }
+    void Attach(SX_Control& c) { automation_ = MakeRef<control::Automation>(&c); }
     InvokeResult Call(std::u16string_view name, std::vector<Variant> args = {},
                       DispatchKind kind = DispatchKind::Method) {
         InvokeResult r;
@@ -142,7 +142,7 @@ TEST_F(MarkAutomationTest, ValuesUnitsColoursNamesAndSelection) {
 
     // Selection: the newest mark is selected, drawn thick; an unknown
     // identifier leaves none.
-    SX_Mark3DList& marks = c.DataSet().Marks();
+    measure::Mark3DList& marks = c.DataSet().Marks();
     EXPECT_EQ(marks.Selected(), marks.Find(w));
     EXPECT_EQ(marks.Find(v)->LineWidth(), SX_Mark::kNormalLineWidth);
     Call(u"Mark3DSelectChanged", {v});

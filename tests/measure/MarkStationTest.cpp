@@ -7,7 +7,7 @@
 #include <cmath>
 #include <optional>
 
-#include "control/SX_ControlAutomation.h"
+#include "control/Automation.h"
 #include "glcore/SX_OpenGLCamera.h"
 #include "measure/SX_DistanceMark.h"
 #include "support/ControlFixture.h"

@@ -2,12 +2,12 @@
 // names, and the decimals that follow from the resolution.
 #include <gtest/gtest.h>
 
-#include "host/SX_Resources.h"
-#include "measure/SX_Units.h"
+#include "host/Resources.h"
+#include "measure/Units.h"
 #include "platform/Text.h"
 #include "support/TempDir.h"
 
-using U = SX_Units;
+using U = measure::Units;
 
 TEST(UnitsTest, UnknownCodesNamesAndRewordedLabels) {
     EXPECT_NE(U::UnitToMeters(50) * U::MetersToUnit(50), 1.0);  // survey yard, listed factors
@@ -35,7 +35,7 @@ TEST(UnitsTest, UnknownCodesNamesAndRewordedLabels) {
     // Labels are string-table texts: a side module rewords them.
     testsupport::TempDir dir;
     dir.Write("PanoraResources.ini", "[Strings]\n145=metre\n");
-    SX_Resources resources;
+    host::Resources resources;
     ASSERT_TRUE(resources.LoadSideModule(platform::FromUtf8(dir.path().string())));
     EXPECT_EQ(U::UnitLabel(0, &resources), u"metre");
     EXPECT_EQ(U::UnitLabel(2, &resources), u"mm");

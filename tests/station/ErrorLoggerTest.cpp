@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "host/SX_Resources.h"
+#include "host/Resources.h"
 #include "station/SX_ErrorLogger.h"
 
 TEST(SX_ErrorLogger, OrderFlagAndClearing) {
-    SX_Resources res;
+    host::Resources res;
     SX_ErrorLogger log;
     EXPECT_FALSE(log.HasError());
     EXPECT_EQ(log.GetMessages(), u"");

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "host/SX_Resources.h"
+#include "host/Resources.h"
 #include "host/ScriptedHostUi.h"
 #include "platform/DownloadCache.h"
 #include "platform/Text.h"
@@ -111,7 +111,7 @@ TEST(SX_LoadingContext, ResolveLinkClimbsJoinsAndWarns) {
     dir.Write("data/site.htm", "<html/>");
     dir.Write("data/st1/station.xml", "<x/>");
     const std::u16string root = U(dir.path());
-    SX_Resources res;
+    host::Resources res;
     ScriptedHostUi ui;
     const SX_LoadingContext ctx(root + u"/data/st1/station.xml");
 
@@ -152,7 +152,7 @@ TEST(SX_LoadingContext, ResolveLinkOnAWebBaseAndTargetExists) {
     web.root.Write("site/map.htm", "<html/>");
     SX_LoadingContext ctx(web.Url("site/st1/station.xml"));
     ctx.SetDownloadCache(&web.cache);
-    SX_Resources res;
+    host::Resources res;
     std::u16string out;
     // Web targets count as existing; the target is fetched into the cache.
     EXPECT_TRUE(ctx.ResolveLink(u"../map.htm", out, 4095, nullptr, res));

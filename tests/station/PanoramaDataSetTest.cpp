@@ -4,7 +4,7 @@
 #include <string>
 
 #include "cubeface/CubeFaceWriter.h"
-#include "host/SX_Resources.h"
+#include "host/Resources.h"
 #include "platform/DownloadCache.h"
 #include "platform/Image.h"
 #include "platform/Text.h"
@@ -100,7 +100,7 @@ const char* kMessages = R"(<sx:Resource xmlns:sx="urn:panora:sx">
 
 struct Station {
     testsupport::TempDir dir;
-    SX_Resources resources;
+    host::Resources resources;
     SX_PanoramaDataSet dataSet{resources};
     Station() { dataSet.Initialise(); }
 
@@ -263,7 +263,7 @@ TEST(SX_PanoramaDataSet, HasPointDataTexts) {
     EXPECT_TRUE(s.dataSet.MeasureEnabled());
 }
 
-TEST(SX_PanoramaDataSet, NeighbourOrderTiesAndVisibleCount) {
+TEST(SX_PanoramaDataSet, NeighborOrderTiesAndVisibleCount) {
     Station s;
     s.dir.Write("B.xml", "<x/>");
     const std::string list =
@@ -420,7 +420,7 @@ TEST(SX_PanoramaDataSet, DescriptionAndTilesFromAWebBase) {
     WriteTiles(site.path() / "st1", 16);
     server.SetStatus("/st1/Point_5_16.DAT", 404);
 
-    SX_Resources resources;
+    host::Resources resources;
     SX_PanoramaDataSet dataSet(resources);
     dataSet.Initialise();
     // The page sits in the site's folder and names the station relatively.

@@ -12,10 +12,10 @@
 #include <thread>
 #include <vector>
 
+#include "control/Automation.h"
+#include "control/HostContainer.h"
 #include "control/SX_Control.h"
-#include "control/SX_ControlAutomation.h"
 #include "control/SX_ControlEvents.h"
-#include "control/SX_HostContainer.h"
 #include "control/SX_SystemEvaluator.h"
 #include "glcore/SX_OpenGLCamera.h"
 #include "host/ScriptedHostUi.h"
@@ -61,7 +61,7 @@ class ControlFixture : public ::testing::Test {
     }
 
     SX_Control& MakeControl(SX_Control::Options options,
-                            std::unique_ptr<SX_HostContainer> container = nullptr) {
+                            std::unique_ptr<control::HostContainer> container = nullptr) {
         control_ =
             std::make_unique<SX_Control>(loop_, ui_, std::move(container), std::move(options));
         control_->Events().Advise(
@@ -74,14 +74,14 @@ class ControlFixture : public ::testing::Test {
                 events_.push_back(name);
                 return platform::S_OK;
             });
-        automation_ = platform::MakeRef<SX_ControlAutomation>(control_.get());
+        automation_ = platform::MakeRef<control::Automation>(control_.get());
         return *control_;
     }
 
     // Create and run the two 100 ms timers: ready state 4, initialised.
     SX_Control& ReadyControl(SX_Control::Options options,
-                             std::unique_ptr<SX_HostContainer> container = nullptr, int width = 200,
-                             int height = 150) {
+                             std::unique_ptr<control::HostContainer> container = nullptr,
+                             int width = 200, int height = 150) {
         SX_Control& c = MakeControl(std::move(options), std::move(container));
         c.Create(width, height);
         clock_.Advance(100);
@@ -181,7 +181,7 @@ class ControlFixture : public ::testing::Test {
     platform::MessageLoop loop_{clock_};
     ScriptedHostUi ui_;
     std::unique_ptr<SX_Control> control_;
-    platform::ComPtr<SX_ControlAutomation> automation_;
+    platform::ComPtr<control::Automation> automation_;
     platform::InvokeResult r_;
     std::vector<std::string> events_;
     std::vector<std::u16string> opened_;

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "control/SX_ControlAutomation.h"
+#include "control/Automation.h"
 #include "glcore/SX_OpenGLCamera.h"
 #include "support/ControlFixture.h"
 #include "view3d/SX_GraphicWindow.h"

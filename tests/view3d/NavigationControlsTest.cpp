@@ -11,9 +11,9 @@
 #include "platform/Image.h"
 #include "platform/Text.h"
 #include "support/TempDir.h"
-#include "view3d/SX_NavigationControls.h"
+#include "view3d/NavigationControls.h"
 
-using Nav = SX_NavigationControls;
+using Nav = view3d::NavigationControls;
 
 namespace {
 

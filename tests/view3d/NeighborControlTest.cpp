@@ -4,12 +4,12 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "control/SX_ControlAutomation.h"
+#include "control/Automation.h"
 #include "glcore/SX_OpenGLCamera.h"
 #include "support/ControlFixture.h"
+#include "view3d/NavigationControls.h"
+#include "view3d/NeighborView.h"
 #include "view3d/SX_GraphicWindow.h"
-#include "view3d/SX_NavigationControls.h"
-#include "view3d/SX_NeighborView.h"
 
 using platform::Variant;
 
@@ -52,7 +52,7 @@ class NeighborControlTest : public ControlFixture {
 
 // Share of the icon's opaque pixels that the frame shows unchanged, with the
 // icon centred on window pixel (x, y) (top-down).
-double IconMatch(const SX_NeighborView& view, const platform::RgbImage& frame, int x, int y) {
+double IconMatch(const view3d::NeighborView& view, const platform::RgbImage& frame, int x, int y) {
     const int w = view.IconWidth();
     const int h = view.IconHeight();
     const std::vector<std::uint8_t> icon = view.IconPixels();
@@ -84,7 +84,7 @@ double IconMatch(const SX_NeighborView& view, const platform::RgbImage& frame, i
 TEST_F(NeighborControlTest, IconsLandWhereTheCameraLooksAndOnlyThoseAreHit) {
     constexpr int kW = 320, kH = 240;
     SX_Control& c = Loaded(kW, kH);
-    SX_NeighborView& view = c.Neighbors();
+    view3d::NeighborView& view = c.Neighbors();
     ASSERT_EQ(Call(u"GetNeighborPanoraCount"), Variant(std::int32_t{2}));
     EXPECT_EQ(view.IconRadius(), 24);
     c.SetAnimateTransitions(false);

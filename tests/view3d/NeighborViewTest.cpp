@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "control/SX_ControlEvents.h"
-#include "host/SX_Resources.h"
+#include "host/Resources.h"
 #include "platform/Text.h"
 #include "station/SX_LoadingContext.h"
 #include "station/SX_PanoramaDataSet.h"
 #include "support/TempDir.h"
-#include "view3d/SX_NeighborView.h"
+#include "view3d/NeighborView.h"
 
 using platform::FromUtf8;
 using platform::ToUtf8;
@@ -32,9 +32,9 @@ std::string Neighbor(const char* name, double x, double y, double z) {
 // events it fires are recorded as "Name(arg)".
 struct Site {
     testsupport::TempDir dir;
-    SX_Resources resources;
+    host::Resources resources;
     SX_PanoramaDataSet dataSet{resources};
-    SX_NeighborView view;
+    view3d::NeighborView view;
     std::vector<std::string> events;
 
     explicit Site(const std::string& neighbours, const std::string& extra = "") {
@@ -111,23 +111,23 @@ TEST(NeighborView, RangesFilterVisibilityAndEvents) {
            Neighbor("W", -6, 0, 0) + Neighbor("M", -0.61006, 0, -6.97336));
 
     // Reset after reading: 1 beyond the extremes, 0 always inside, unused.
-    const SX_NeighborView::Range dist = s.view.GetRange(SX_NeighborView::kDistance);
+    const view3d::NeighborView::Range dist = s.view.GetRange(view3d::NeighborView::kDistance);
     EXPECT_FALSE(dist.used);
     EXPECT_DOUBLE_EQ(dist.from, -1.0);
     EXPECT_NEAR(dist.to, 8.0, 1e-4);
-    EXPECT_NEAR(s.view.GetRange(SX_NeighborView::kAzimuth).from, -6.0, 1e-3);
-    EXPECT_DOUBLE_EQ(s.view.GetRange(SX_NeighborView::kAzimuth).to, 271.0);
+    EXPECT_NEAR(s.view.GetRange(view3d::NeighborView::kAzimuth).from, -6.0, 1e-3);
+    EXPECT_DOUBLE_EQ(s.view.GetRange(view3d::NeighborView::kAzimuth).to, 271.0);
     EXPECT_FALSE(s.view.IsRangeUsed(7));
 
     // Inverted bounds are taken in either order, inclusive.
-    s.view.SetRange(SX_NeighborView::kDistance, true, 5, 3);
+    s.view.SetRange(view3d::NeighborView::kDistance, true, 5, 3);
     EXPECT_EQ(s.Visible(), "NES");
     EXPECT_EQ(s.events, (std::vector<std::string>{"UpdateNeighborList", "ShowNeighbors(1)"}));
-    s.view.SetRange(SX_NeighborView::kDistance, false, 5, 3);
+    s.view.SetRange(view3d::NeighborView::kDistance, false, 5, 3);
 
     // An azimuth range from 350 to 10 does not wrap: it keeps 10..350 (W,
     // straight to the left, lies at 270).
-    s.view.SetRange(SX_NeighborView::kAzimuth, true, 350, 10);
+    s.view.SetRange(view3d::NeighborView::kAzimuth, true, 350, 10);
     EXPECT_EQ(s.Visible(), "ESW");
     EXPECT_EQ(s.view.PassingCount(), 3);
 
@@ -136,7 +136,7 @@ TEST(NeighborView, RangesFilterVisibilityAndEvents) {
     s.view.HideAll();
     EXPECT_EQ(s.Visible(), "");
     EXPECT_EQ(s.view.PassingCount(), 3);
-    s.view.SetRange(SX_NeighborView::kAltitude, false, 0, 0);
+    s.view.SetRange(view3d::NeighborView::kAltitude, false, 0, 0);
     EXPECT_EQ(s.Visible(), "ESW");
 
     // One by name; an unknown name changes nothing but still reports.
@@ -153,7 +153,7 @@ TEST(NeighborView, RangesFilterVisibilityAndEvents) {
     // Reset: unused again, everyone visible, one event.
     s.events.clear();
     s.view.ResetRanges();
-    EXPECT_FALSE(s.view.IsRangeUsed(SX_NeighborView::kAzimuth));
+    EXPECT_FALSE(s.view.IsRangeUsed(view3d::NeighborView::kAzimuth));
     EXPECT_EQ(s.Visible(), "NESWM");
     EXPECT_EQ(s.events, (std::vector<std::string>{"UpdateNeighborRanges"}));
 }
@@ -206,7 +206,7 @@ TEST(NeighborView, StationIconFromBitmapWithColourKey) {
     bmp += bottom + top;
     dir.Write("Station.bmp", bmp);
 
-    SX_NeighborView view;
+    view3d::NeighborView view;
     EXPECT_EQ(view.IconWidth(), 48);  // the built-in icon
     ASSERT_TRUE(view.SetIconFromFile(FromUtf8((dir / "Station.bmp").string())));
     ASSERT_EQ(view.IconWidth(), 3);

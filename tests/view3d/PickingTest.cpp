@@ -9,7 +9,7 @@
 #include <numbers>
 #include <optional>
 
-#include "control/SX_ControlAutomation.h"
+#include "control/Automation.h"
 #include "cubeface/CubeFaceGeometry.h"
 #include "cubeface/ImpCubeFaceReader.h"
 #include "glcore/SX_OpenGLCamera.h"

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "support/ControlFixture.h"
-#include "view3d/SX_NavigationControls.h"
+#include "view3d/NavigationControls.h"
 
 using namespace platform;
 

@@ -1,21 +1,21 @@
-#include "measure/SX_Mark3DList.h"
+#include "measure/Mark3DList.h"
 
 #include <GL/gl.h>
 
 #include <algorithm>
 
-SX_Mark3DList::SX_Mark3DList() = default;
+measure::Mark3DList::Mark3DList() = default;
 
-SX_Mark3DList::~SX_Mark3DList() = default;
+measure::Mark3DList::~Mark3DList() = default;
 
-std::uint32_t SX_Mark3DList::Add(std::unique_ptr<SX_Mark> mark) {
+std::uint32_t measure::Mark3DList::Add(std::unique_ptr<SX_Mark> mark) {
     const std::uint32_t id = mark->Id();
     marks_.push_back(std::move(mark));
     Select(id);
     return id;
 }
 
-SX_Mark* SX_Mark3DList::Find(std::uint32_t id) const {
+SX_Mark* measure::Mark3DList::Find(std::uint32_t id) const {
     for (const auto& mark : marks_) {
         if (mark->Id() == id) {
             return mark.get();
@@ -24,7 +24,7 @@ SX_Mark* SX_Mark3DList::Find(std::uint32_t id) const {
     return nullptr;
 }
 
-bool SX_Mark3DList::Remove(std::uint32_t id) {
+bool measure::Mark3DList::Remove(std::uint32_t id) {
     const auto it = std::find_if(marks_.begin(), marks_.end(),
                                  [id](const auto& mark) { return mark->Id() == id; });
     if (it == marks_.end()) {
@@ -37,12 +37,12 @@ bool SX_Mark3DList::Remove(std::uint32_t id) {
     return true;
 }
 
-void SX_Mark3DList::Clear() {
+void measure::Mark3DList::Clear() {
     selected_ = nullptr;
     marks_.clear();
 }
 
-void SX_Mark3DList::Select(std::uint32_t id) {
+void measure::Mark3DList::Select(std::uint32_t id) {
     if (selected_ != nullptr && selected_->Id() == id) {
         return;
     }
@@ -55,7 +55,7 @@ void SX_Mark3DList::Select(std::uint32_t id) {
     }
 }
 
-void SX_Mark3DList::DrawAll() {
+void measure::Mark3DList::DrawAll() {
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D);
     for (const auto& mark : marks_) {

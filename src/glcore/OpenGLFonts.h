@@ -18,7 +18,7 @@
 
 namespace StraleLib {
 
-class SX_OpenGLFonts {
+class OpenGLFonts {
   public:
     static constexpr unsigned kFontABase = 1000;
     static constexpr unsigned kFontBBase = 1300;

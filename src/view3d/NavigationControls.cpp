@@ -1,4 +1,4 @@
-#include "view3d/SX_NavigationControls.h"
+#include "view3d/NavigationControls.h"
 
 #include <GL/gl.h>
 
@@ -38,13 +38,13 @@ enum Action {
     kActionZoomOutReleased = 12,
 };
 
-bool LoadResource(int id, SX_NavigationControls::Image& slot) {
+bool LoadResource(int id, view3d::NavigationControls::Image& slot) {
     const auto png = resources::ImageResource(id);
     platform::RgbaImage rgba;
     if (!platform::DecodePngRgba(png.data(), png.size(), rgba)) {
         return false;
     }
-    SX_NavigationControls::Image image = SX_NavigationControls::MakeImage(rgba);
+    view3d::NavigationControls::Image image = view3d::NavigationControls::MakeImage(rgba);
     image.anchor = slot.anchor;
     image.xOffset = slot.xOffset;
     image.yOffset = slot.yOffset;
@@ -55,7 +55,7 @@ bool LoadResource(int id, SX_NavigationControls::Image& slot) {
 
 }  // namespace
 
-SX_NavigationControls::SX_NavigationControls(bool loadImages) {
+view3d::NavigationControls::NavigationControls(bool loadImages) {
     for (int i = 0; i < 13; ++i) {
         slots_[i].anchor = 0;
         slots_[i].xOffset = kButtons[i].xOffset;
@@ -72,7 +72,8 @@ SX_NavigationControls::SX_NavigationControls(bool loadImages) {
     }
 }
 
-SX_NavigationControls::Image SX_NavigationControls::MakeImage(const platform::RgbaImage& rgba) {
+view3d::NavigationControls::Image view3d::NavigationControls::MakeImage(
+    const platform::RgbaImage& rgba) {
     Image image;
     const int w = rgba.width;
     const int h = rgba.height;
@@ -104,12 +105,12 @@ SX_NavigationControls::Image SX_NavigationControls::MakeImage(const platform::Rg
     return image;
 }
 
-void SX_NavigationControls::SetViewSize(int width, int height) {
+void view3d::NavigationControls::SetViewSize(int width, int height) {
     viewWidth_ = width;
     viewHeight_ = height;
 }
 
-bool SX_NavigationControls::LoadCompanyLogo(const std::u16string& file) {
+bool view3d::NavigationControls::LoadCompanyLogo(const std::u16string& file) {
     Image& slot = slots_[kCompanyLogo];
     slot = Image{};
     platform::RgbaImage rgba;
@@ -122,13 +123,13 @@ bool SX_NavigationControls::LoadCompanyLogo(const std::u16string& file) {
     return true;
 }
 
-void SX_NavigationControls::Show(std::initializer_list<int> slots, bool visible) {
+void view3d::NavigationControls::Show(std::initializer_list<int> slots, bool visible) {
     for (int s : slots) {
         slots_[s].visible = visible;
     }
 }
 
-void SX_NavigationControls::ShowHide(bool show) {
+void view3d::NavigationControls::ShowHide(bool show) {
     if (show) {
         Show({kZoomIn, kZoomOut, kPad, kHide}, true);
         Show({kShow, kShowHovered}, false);
@@ -145,7 +146,7 @@ void SX_NavigationControls::ShowHide(bool show) {
 // ---------------------------------------------------------------------------
 // Drawing
 
-void SX_NavigationControls::Draw(StraleLib::SX_OpenGLWorld& world) {
+void view3d::NavigationControls::Draw(StraleLib::SX_OpenGLWorld& world) {
     viewWidth_ = world.Width();
     viewHeight_ = world.Height();
     static constexpr int kOrder[kSlotCount] = {13, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 14};
@@ -181,7 +182,7 @@ void SX_NavigationControls::Draw(StraleLib::SX_OpenGLWorld& world) {
 // ---------------------------------------------------------------------------
 // Hit testing and input
 
-bool SX_NavigationControls::SlotPixel(int slot, int x, int y, int& column, int& row) const {
+bool view3d::NavigationControls::SlotPixel(int slot, int x, int y, int& column, int& row) const {
     const Image& image = slots_[slot];
     if (!image.visible || !image.HasPixels()) {
         return false;
@@ -197,13 +198,13 @@ bool SX_NavigationControls::SlotPixel(int slot, int x, int y, int& column, int& 
     return extent.first >= 0 && column >= extent.first && column <= extent.second;
 }
 
-bool SX_NavigationControls::HitSlot(int slot, int x, int y) const {
+bool view3d::NavigationControls::HitSlot(int slot, int x, int y) const {
     int column = 0;
     int row = 0;
     return slot >= 0 && slot < kSlotCount && SlotPixel(slot, x, y, column, row);
 }
 
-int SX_NavigationControls::HitButton(int x, int y, int& column, int& row) const {
+int view3d::NavigationControls::HitButton(int x, int y, int& column, int& row) const {
     for (int s = 0; s <= kHideHovered; ++s) {
         if (SlotPixel(s, x, y, column, row)) {
             return s;
@@ -212,7 +213,7 @@ int SX_NavigationControls::HitButton(int x, int y, int& column, int& row) const 
     return -1;
 }
 
-int SX_NavigationControls::PadDirection(int px, int py, int width, int height) {
+int view3d::NavigationControls::PadDirection(int px, int py, int width, int height) {
     const int w3 = width / 3;
     const int h3 = height / 3;
     if (px < w3) {
@@ -240,7 +241,7 @@ int SX_NavigationControls::PadDirection(int px, int py, int width, int height) {
     return px > 16 ? kActionRight : kActionLeft;
 }
 
-bool SX_NavigationControls::OnLButtonDown(int x, int y) {
+bool view3d::NavigationControls::OnLButtonDown(int x, int y) {
     int column = 0;
     int row = 0;
     const int slot = HitButton(x, y, column, row);
@@ -273,7 +274,7 @@ bool SX_NavigationControls::OnLButtonDown(int x, int y) {
     return true;
 }
 
-bool SX_NavigationControls::OnLButtonUp(int x, int y) {
+bool view3d::NavigationControls::OnLButtonUp(int x, int y) {
     int column = 0;
     int row = 0;
     const int slot = HitButton(x, y, column, row);
@@ -303,7 +304,7 @@ bool SX_NavigationControls::OnLButtonUp(int x, int y) {
     return true;
 }
 
-bool SX_NavigationControls::OnMouseMove(int x, int y) {
+bool view3d::NavigationControls::OnMouseMove(int x, int y) {
     bool changed = false;
     const auto hover = [&](int normal, int hovered) {
         if (IsVisible(normal) && HitSlot(normal, x, y)) {
@@ -321,7 +322,7 @@ bool SX_NavigationControls::OnMouseMove(int x, int y) {
     return changed;
 }
 
-void SX_NavigationControls::Fire(platform::DISPID id, platform::Variant arg) {
+void view3d::NavigationControls::Fire(platform::DISPID id, platform::Variant arg) {
     if (sink_) {
         sink_(id, {std::move(arg)});
     }

@@ -29,16 +29,18 @@
 
 class HostUi;
 
-class SX_Resources {
+namespace host {
+
+class Resources {
   public:
     // Buffer sizes of the message lookups, in characters (terminator included).
     static constexpr std::size_t kShortMessage = 255;
     static constexpr std::size_t kLongMessage = 4095;
 
-    SX_Resources();
-    ~SX_Resources();
-    SX_Resources(const SX_Resources&) = delete;
-    SX_Resources& operator=(const SX_Resources&) = delete;
+    Resources();
+    ~Resources();
+    Resources(const Resources&) = delete;
+    Resources& operator=(const Resources&) = delete;
 
     // Loads "Resource.xml" from the installation folder. False (and every
     // lookup falls back) when there is none or it does not parse.
@@ -79,3 +81,5 @@ class SX_Resources {
     std::atomic<std::shared_ptr<const Table>> sideModule_;
     HostUi* ui_ = nullptr;
 };
+
+}  // namespace host

@@ -33,7 +33,9 @@ class SX_OpenGLCamera;
 class SX_OpenGLWorld;
 }  // namespace StraleLib
 
-class SX_NeighborView {
+namespace view3d {
+
+class NeighborView {
   public:
     using Neighbor = SX_PanoramaDataSet::Neighbor;
     enum RangeType { kDistance = 0, kAltitude = 1, kAzimuth = 2 };
@@ -52,7 +54,7 @@ class SX_NeighborView {
     static constexpr int kOutline[10][2] = {{-1, -18}, {3, -18},  {15, 6},   {15, 10},  {14, 11},
                                             {13, 12},  {-10, 12}, {-13, 11}, {-14, 10}, {-14, 6}};
 
-    SX_NeighborView();
+    NeighborView();
 
     void SetEventSink(EventSink sink) { sink_ = std::move(sink); }
 
@@ -155,3 +157,5 @@ class SX_NeighborView {
     int iconHeight_ = 0;
     std::vector<std::uint8_t> icon_;
 };
+
+}  // namespace view3d

@@ -20,11 +20,13 @@
 
 class SX_Control;
 
-class SX_ControlAutomation final : public platform::Dispatchable {
-  public:
-    using Builder = platform::DispatchTableBuilder<SX_ControlAutomation>;
+namespace control {
 
-    explicit SX_ControlAutomation(SX_Control* control) : control_(control) {}
+class Automation final : public platform::Dispatchable {
+  public:
+    using Builder = platform::DispatchTableBuilder<Automation>;
+
+    explicit Automation(SX_Control* control) : control_(control) {}
 
     const platform::DispatchTable& GetDispatchTable() const override { return Table(); }
     static const platform::DispatchTable& Table();
@@ -41,3 +43,5 @@ class SX_ControlAutomation final : public platform::Dispatchable {
 
     SX_Control* control_ = nullptr;
 };
+
+}  // namespace control

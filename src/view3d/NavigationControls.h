@@ -44,7 +44,9 @@ namespace StraleLib {
 class SX_OpenGLWorld;
 }
 
-class SX_NavigationControls {
+namespace view3d {
+
+class NavigationControls {
   public:
     enum Slot {
         kZoomIn = 0,
@@ -80,7 +82,7 @@ class SX_NavigationControls {
 
     // With loadImages false (an installation with its own customisation
     // file) the slots stay without images.
-    explicit SX_NavigationControls(bool loadImages = true);
+    explicit NavigationControls(bool loadImages = true);
 
     void SetEventSink(EventSink sink) { sink_ = std::move(sink); }
     // Renders one frame with a capture request (after hide and show).
@@ -128,3 +130,5 @@ class SX_NavigationControls {
     int viewWidth_ = 0;
     int viewHeight_ = 0;
 };
+
+}  // namespace view3d

@@ -16,12 +16,14 @@
 
 #include "measure/SX_Mark.h"
 
-class SX_Mark3DList {
+namespace measure {
+
+class Mark3DList {
   public:
-    SX_Mark3DList();
-    ~SX_Mark3DList();
-    SX_Mark3DList(const SX_Mark3DList&) = delete;
-    SX_Mark3DList& operator=(const SX_Mark3DList&) = delete;
+    Mark3DList();
+    ~Mark3DList();
+    Mark3DList(const Mark3DList&) = delete;
+    Mark3DList& operator=(const Mark3DList&) = delete;
 
     // Appends and selects the mark; its identifier.
     std::uint32_t Add(std::unique_ptr<SX_Mark> mark);
@@ -44,3 +46,5 @@ class SX_Mark3DList {
     std::vector<std::unique_ptr<SX_Mark>> marks_;
     SX_Mark* selected_ = nullptr;
 };
+
+}  // namespace measure

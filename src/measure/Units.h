@@ -24,9 +24,13 @@
 #include <string>
 #include <string_view>
 
-class SX_Resources;
+namespace host {
+class Resources;
+}  // namespace host
 
-class SX_Units {
+namespace measure {
+
+class Units {
   public:
     static constexpr int kMeters = 0;
     static constexpr int kCentimeters = 1;
@@ -49,9 +53,10 @@ class SX_Units {
 
     // The short label; "" for an unknown code. With resources, the current
     // string source answers, else the control's own table.
-    static std::u16string UnitLabel(int code, const SX_Resources* resources = nullptr);
+    static std::u16string UnitLabel(int code, const host::Resources* resources = nullptr);
     // Assigns the short label to `label`; an unknown code leaves it as it was.
-    static void UnitLabel(int code, std::u16string& label, const SX_Resources* resources = nullptr);
+    static void UnitLabel(int code, std::u16string& label,
+                          const host::Resources* resources = nullptr);
 
     // The long name written to files; "" for an unknown code.
     static std::u16string_view LongName(int code);
@@ -59,7 +64,7 @@ class SX_Units {
     // names in table order. On a match sets the code and its label and
     // returns true; otherwise both stay.
     static bool FromLongName(std::u16string_view name, int& code, std::u16string& label,
-                             const SX_Resources* resources = nullptr);
+                             const host::Resources* resources = nullptr);
     // A distance unit of the station metadata: "m"/"meters", "cm"/
     // "centimeters", "mm"/"millimeters", "feet"/"architectural", "inches",
     // "feet(US-Survey)", "inches(US-Survey)", "yard"/"yards". False (code
@@ -81,3 +86,5 @@ class SX_Units {
     // 0 for every other type.
     static int ShapeDefaultUnit(int shapeType, int defaultUnit);
 };
+
+}  // namespace measure

@@ -1,12 +1,12 @@
 // ISX_Control members of the neighbour stations, hotlinks, navigation
 // controls and logos, and the browser's dialogs, help and About box.
 
+#include "control/Automation.h"
+#include "control/AutomationDeclined.h"
 #include "control/SX_Control.h"
-#include "control/SX_ControlAutomation.h"
-#include "control/SX_ControlAutomationDeclined.h"
+#include "view3d/NavigationControls.h"
+#include "view3d/NeighborView.h"
 #include "view3d/SX_GraphicWindow.h"
-#include "view3d/SX_NavigationControls.h"
-#include "view3d/SX_NeighborView.h"
 
 using namespace control_automation;
 using namespace platform;
@@ -16,7 +16,7 @@ namespace {
 // Calls fn(control, args...) while the control exists; success either way.
 template <class... A, class F>
 auto Always(F fn) {
-    return [fn](SX_ControlAutomation& self, A... args) -> HRESULT {
+    return [fn](control::Automation& self, A... args) -> HRESULT {
         if (SX_Control* control = self.Control()) {
             fn(*control, args...);
         }
@@ -27,7 +27,7 @@ auto Always(F fn) {
 // The same, only once the control is complete (ready state 4).
 template <class... A, class F>
 auto WhenReady(F fn) {
-    return [fn](SX_ControlAutomation& self, A... args) -> HRESULT {
+    return [fn](control::Automation& self, A... args) -> HRESULT {
         SX_Control* control = self.Control();
         if (control != nullptr && control->ReadyState() == 4) {
             fn(*control, args...);
@@ -38,7 +38,7 @@ auto WhenReady(F fn) {
 
 auto RangeGetter(int type) {
     return WhenReady<Bool, DoubleOut>([type](SX_Control& c, Bool from, DoubleOut value) {
-        const SX_NeighborView::Range range = c.Neighbors().GetRange(type);
+        const view3d::NeighborView::Range range = c.Neighbors().GetRange(type);
         *value = IsVariantTrue(from) ? range.from : range.to;
     });
 }
@@ -52,7 +52,7 @@ auto RangeSetter(int type) {
 
 }  // namespace
 
-void SX_ControlAutomation::AddSiteMembers(Builder& b) {
+void control::Automation::AddSiteMembers(Builder& b) {
     b
         // Neighbour stations.
         .Method(u"GetNeighborPanoraCount", 1219,
@@ -74,16 +74,17 @@ void SX_ControlAutomation::AddSiteMembers(Builder& b) {
                     *name = Bstr(c.Neighbors().NameByIndex(i));
                 }),
                 {u"Index"})
-        .Method(u"GetNeighborDistRange", 1222, RangeGetter(SX_NeighborView::kDistance), {u"bFrom"})
-        .Method(u"GetNeighborAltitudeRange", 1223, RangeGetter(SX_NeighborView::kAltitude),
+        .Method(u"GetNeighborDistRange", 1222, RangeGetter(view3d::NeighborView::kDistance),
                 {u"bFrom"})
-        .Method(u"GetNeighborAzimuthRange", 1224, RangeGetter(SX_NeighborView::kAzimuth),
+        .Method(u"GetNeighborAltitudeRange", 1223, RangeGetter(view3d::NeighborView::kAltitude),
                 {u"bFrom"})
-        .Method(u"SetDistNeighborRange", 1225, RangeSetter(SX_NeighborView::kDistance),
+        .Method(u"GetNeighborAzimuthRange", 1224, RangeGetter(view3d::NeighborView::kAzimuth),
+                {u"bFrom"})
+        .Method(u"SetDistNeighborRange", 1225, RangeSetter(view3d::NeighborView::kDistance),
                 {u"checked", u"from", u"to"})
-        .Method(u"SetNeighborAltitudeRange", 1226, RangeSetter(SX_NeighborView::kAltitude),
+        .Method(u"SetNeighborAltitudeRange", 1226, RangeSetter(view3d::NeighborView::kAltitude),
                 {u"checked", u"from", u"to"})
-        .Method(u"SetNeighborAzimuthRange", 1227, RangeSetter(SX_NeighborView::kAzimuth),
+        .Method(u"SetNeighborAzimuthRange", 1227, RangeSetter(view3d::NeighborView::kAzimuth),
                 {u"checked", u"from", u"to"})
         .Method(u"IsRangeUsed", 1229,
                 WhenReady<Long, BoolOut>([](SX_Control& c, Long t, BoolOut v) {
@@ -152,7 +153,7 @@ void SX_ControlAutomation::AddSiteMembers(Builder& b) {
                  u"vz"})
         // Navigation controls and logos.
         .Method(u"LoadCompanyLogo", 1262,
-                [](SX_ControlAutomation& self, Str file) -> HRESULT {
+                [](control::Automation& self, Str file) -> HRESULT {
                     SX_Control* c = self.Control();
                     if (c == nullptr) {
                         return S_FALSE;

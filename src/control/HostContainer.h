@@ -7,14 +7,16 @@
 #include <string>
 #include <string_view>
 
-class SX_HostContainer {
+namespace control {
+
+class HostContainer {
   public:
     using LinkOpener = std::function<bool(const std::u16string& url, const std::u16string& target)>;
 
-    explicit SX_HostContainer(std::u16string baseLocation, LinkOpener opener = nullptr);
-    virtual ~SX_HostContainer() = default;
-    SX_HostContainer(const SX_HostContainer&) = delete;
-    SX_HostContainer& operator=(const SX_HostContainer&) = delete;
+    explicit HostContainer(std::u16string baseLocation, LinkOpener opener = nullptr);
+    virtual ~HostContainer() = default;
+    HostContainer(const HostContainer&) = delete;
+    HostContainer& operator=(const HostContainer&) = delete;
 
     const std::u16string& BaseLocation() const { return base_; }
     // Opens the link in the target; false when there is no hook or it failed.
@@ -24,3 +26,5 @@ class SX_HostContainer {
     std::u16string base_;
     LinkOpener opener_;
 };
+
+}  // namespace control

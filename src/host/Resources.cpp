@@ -1,4 +1,4 @@
-#include "host/SX_Resources.h"
+#include "host/Resources.h"
 
 #include "host/HostUi.h"
 #include "platform/IniFile.h"
@@ -22,10 +22,10 @@ std::u16string Unescape(std::u16string_view text) {
 
 }  // namespace
 
-SX_Resources::SX_Resources() = default;
-SX_Resources::~SX_Resources() = default;
+host::Resources::Resources() = default;
+host::Resources::~Resources() = default;
 
-bool SX_Resources::LoadMessageFile(std::u16string_view installFolder) {
+bool host::Resources::LoadMessageFile(std::u16string_view installFolder) {
     messagesLoaded_ = false;
     if (installFolder.empty()) {
         return false;
@@ -38,7 +38,7 @@ bool SX_Resources::LoadMessageFile(std::u16string_view installFolder) {
     return messagesLoaded_;
 }
 
-bool SX_Resources::LoadSideModule(std::u16string_view installFolder) {
+bool host::Resources::LoadSideModule(std::u16string_view installFolder) {
     if (installFolder.empty()) {
         return false;
     }
@@ -63,12 +63,12 @@ bool SX_Resources::LoadSideModule(std::u16string_view installFolder) {
     return true;
 }
 
-bool SX_Resources::HasSideModule() const {
+bool host::Resources::HasSideModule() const {
     return sideModule_.load() != nullptr;
 }
 
-bool SX_Resources::GetMessage(std::u16string_view key, std::u16string& text, bool multiLine,
-                              std::size_t bufferSize) const {
+bool host::Resources::GetMessage(std::u16string_view key, std::u16string& text, bool multiLine,
+                                 std::size_t bufferSize) const {
     if (!messagesLoaded_) {
         return false;
     }
@@ -98,7 +98,7 @@ bool SX_Resources::GetMessage(std::u16string_view key, std::u16string& text, boo
     return true;
 }
 
-std::u16string SX_Resources::LoadString(int id) const {
+std::u16string host::Resources::LoadString(int id) const {
     if (const auto side = sideModule_.load()) {
         const auto it = side->find(id);
         return it == side->end() ? std::u16string() : it->second;
@@ -106,7 +106,7 @@ std::u16string SX_Resources::LoadString(int id) const {
     return resources::BuiltInString(id).value_or(std::u16string());
 }
 
-std::u16string SX_Resources::LoadStringWithFallback(int id) const {
+std::u16string host::Resources::LoadStringWithFallback(int id) const {
     if (const auto side = sideModule_.load()) {
         const auto it = side->find(id);
         if (it != side->end()) {
@@ -122,7 +122,7 @@ std::u16string SX_Resources::LoadStringWithFallback(int id) const {
     return u"WARNING: no nID was found!";
 }
 
-std::u16string SX_Resources::Text(std::u16string_view key, int id, bool multiLine) const {
+std::u16string host::Resources::Text(std::u16string_view key, int id, bool multiLine) const {
     std::u16string text;
     if (GetMessage(key, text, multiLine, multiLine ? kLongMessage : kShortMessage)) {
         return text;
@@ -130,8 +130,8 @@ std::u16string SX_Resources::Text(std::u16string_view key, int id, bool multiLin
     return LoadStringWithFallback(id);
 }
 
-std::u16string SX_Resources::Text(std::u16string_view key, std::u16string_view builtIn,
-                                  bool multiLine) const {
+std::u16string host::Resources::Text(std::u16string_view key, std::u16string_view builtIn,
+                                     bool multiLine) const {
     std::u16string text;
     if (GetMessage(key, text, multiLine, multiLine ? kLongMessage : kShortMessage)) {
         return text;

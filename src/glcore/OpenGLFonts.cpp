@@ -1,4 +1,4 @@
-#include "glcore/SX_OpenGLFonts.h"
+#include "glcore/OpenGLFonts.h"
 
 #include <GL/gl.h>
 
@@ -25,7 +25,7 @@ struct FontSpec {
     int weight;
 };
 constexpr std::array<FontSpec, 2> kFonts = {
-    {{SX_OpenGLFonts::kFontABase, 18, 700}, {SX_OpenGLFonts::kFontBBase, 22, 600}}};
+    {{OpenGLFonts::kFontABase, 18, 700}, {OpenGLFonts::kFontBBase, 22, 600}}};
 
 // The rasterised glyphs, made once per process.
 struct FontCache {
@@ -52,9 +52,9 @@ void SetLastError(std::string text) {
 const FontCache& RasterisedFonts() {
     FontCache& cache = Cache();
     std::call_once(cache.once, [&cache] {
-        std::vector<char32_t> codes(SX_OpenGLFonts::kGlyphCount);
-        for (int b = 0; b < SX_OpenGLFonts::kGlyphCount; ++b) {
-            codes[b] = SX_OpenGLFonts::ByteToCodePoint(static_cast<unsigned char>(b));
+        std::vector<char32_t> codes(OpenGLFonts::kGlyphCount);
+        for (int b = 0; b < OpenGLFonts::kGlyphCount; ++b) {
+            codes[b] = OpenGLFonts::ByteToCodePoint(static_cast<unsigned char>(b));
         }
         cache.ok = true;
         for (std::size_t i = 0; i < kFonts.size(); ++i) {
@@ -85,10 +85,10 @@ void CompileGlyph(const platform::GlyphBitmap& glyph) {
 }
 
 bool CompileFont(const platform::GlyphFont& font, unsigned base) {
-    if (font.glyphs.size() != static_cast<std::size_t>(SX_OpenGLFonts::kGlyphCount)) {
+    if (font.glyphs.size() != static_cast<std::size_t>(OpenGLFonts::kGlyphCount)) {
         return false;
     }
-    for (int b = 0; b < SX_OpenGLFonts::kGlyphCount; ++b) {
+    for (int b = 0; b < OpenGLFonts::kGlyphCount; ++b) {
         glNewList(base + static_cast<unsigned>(b), GL_COMPILE);
         CompileGlyph(font.glyphs[b]);
         glEndList();
@@ -98,7 +98,7 @@ bool CompileFont(const platform::GlyphFont& font, unsigned base) {
 
 }  // namespace
 
-char32_t SX_OpenGLFonts::ByteToCodePoint(unsigned char byte) {
+char32_t OpenGLFonts::ByteToCodePoint(unsigned char byte) {
     if (byte >= 0x80 && byte <= 0x9F) {
         const char16_t c = kHighControls[byte - 0x80];
         return c != 0 ? c : byte;
@@ -106,7 +106,7 @@ char32_t SX_OpenGLFonts::ByteToCodePoint(unsigned char byte) {
     return byte;
 }
 
-std::string SX_OpenGLFonts::ToFontBytes(std::u16string_view text) {
+std::string OpenGLFonts::ToFontBytes(std::u16string_view text) {
     std::string bytes;
     bytes.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -133,7 +133,7 @@ std::string SX_OpenGLFonts::ToFontBytes(std::u16string_view text) {
     return bytes;
 }
 
-bool SX_OpenGLFonts::BuildFontLists() {
+bool OpenGLFonts::BuildFontLists() {
     const FontCache& cache = RasterisedFonts();
     if (!cache.ok) {
         SetLastError(cache.error);
@@ -161,21 +161,21 @@ bool SX_OpenGLFonts::BuildFontLists() {
     return true;
 }
 
-void SX_OpenGLFonts::DeleteFontLists() {
+void OpenGLFonts::DeleteFontLists() {
     glDeleteLists(kFontABase, kGlyphCount);
     glDeleteLists(kFontBBase, kGlyphCount);
     g_built.store(false);
 }
 
-bool SX_OpenGLFonts::FontListsBuilt() {
+bool OpenGLFonts::FontListsBuilt() {
     return g_built.load();
 }
 
-unsigned SX_OpenGLFonts::ListBase(int font) {
+unsigned OpenGLFonts::ListBase(int font) {
     return font == 1 ? kFontBBase : kFontABase;
 }
 
-std::string SX_OpenGLFonts::LastError() {
+std::string OpenGLFonts::LastError() {
     std::lock_guard<std::mutex> lock(g_errorMutex);
     return g_lastError;
 }

@@ -10,13 +10,13 @@
 
 #include <cstdint>
 
+#include "control/Automation.h"
+#include "control/AutomationDeclined.h"
 #include "control/SX_Control.h"
-#include "control/SX_ControlAutomation.h"
-#include "control/SX_ControlAutomationDeclined.h"
 #include "control/SX_ControlEvents.h"
+#include "measure/MeasureDefaults.h"
 #include "measure/SX_Mark.h"
-#include "measure/SX_MeasureDefaults.h"
-#include "measure/SX_Units.h"
+#include "measure/Units.h"
 #include "station/SX_PanoramaDataSet.h"
 #include "view3d/SX_GraphicWindow.h"
 
@@ -26,7 +26,7 @@ using namespace control_automation;
 namespace {
 
 // The control while a station is loaded and ready, else null.
-SX_Control* Ready(SX_ControlAutomation& self) {
+SX_Control* Ready(control::Automation& self) {
     SX_Control* control = self.Control();
     return control != nullptr && control->Camera() != nullptr ? control : nullptr;
 }
@@ -39,7 +39,7 @@ SX_Mark* FindMark(SX_Control& c, Long id) {
 // identifier; otherwise the call is declined.
 template <class... A, class F>
 auto OnMark(F fn) {
-    return [fn](SX_ControlAutomation& self, Long id, A... args) -> HRESULT {
+    return [fn](control::Automation& self, Long id, A... args) -> HRESULT {
         SX_Control* c = Ready(self);
         SX_Mark* mark = c != nullptr ? FindMark(*c, id) : nullptr;
         if (mark != nullptr) {
@@ -56,11 +56,11 @@ void RedrawView(SX_Control& c) {
 }
 
 int UnitOrDefault(SX_Control& c, Long unit) {
-    return unit == SX_Units::kDefaultUnit ? c.DefaultUnit() : unit;
+    return unit == measure::Units::kDefaultUnit ? c.DefaultUnit() : unit;
 }
 
-HRESULT VertexMark3D(SX_ControlAutomation& self, Double x, Double y, Double z, Long unit,
-                     Str colour, LongOut id) {
+HRESULT VertexMark3D(control::Automation& self, Double x, Double y, Double z, Long unit, Str colour,
+                     LongOut id) {
     *id = -1;
     SX_Control* c = Ready(self);
     if (c == nullptr) {
@@ -72,7 +72,7 @@ HRESULT VertexMark3D(SX_ControlAutomation& self, Double x, Double y, Double z, L
     return S_OK;
 }
 
-HRESULT DistanceMark3D(SX_ControlAutomation& self, Double x1, Double y1, Double z1, Double x2,
+HRESULT DistanceMark3D(control::Automation& self, Double x1, Double y1, Double z1, Double x2,
                        Double y2, Double z2, Long unit, Str colour, LongOut id) {
     *id = -1;
     SX_Control* c = Ready(self);
@@ -85,7 +85,7 @@ HRESULT DistanceMark3D(SX_ControlAutomation& self, Double x1, Double y1, Double 
     return S_OK;
 }
 
-HRESULT Mark3DRemove(SX_ControlAutomation& self, Long id, BoolOut removed) {
+HRESULT Mark3DRemove(control::Automation& self, Long id, BoolOut removed) {
     SX_Control* c = Ready(self);
     if (c == nullptr || !c->DataSet().Marks().Remove(static_cast<std::uint32_t>(id))) {
         return S_OK;
@@ -95,7 +95,7 @@ HRESULT Mark3DRemove(SX_ControlAutomation& self, Long id, BoolOut removed) {
     return S_OK;
 }
 
-HRESULT Mark3DGetUnit(SX_ControlAutomation& self, Long id, LongOut unit) {
+HRESULT Mark3DGetUnit(control::Automation& self, Long id, LongOut unit) {
     *unit = -1;
     SX_Control* c = Ready(self);
     if (SX_Mark* mark = c != nullptr ? FindMark(*c, id) : nullptr) {
@@ -104,7 +104,7 @@ HRESULT Mark3DGetUnit(SX_ControlAutomation& self, Long id, LongOut unit) {
     return S_OK;
 }
 
-HRESULT FocusOnMark3D(SX_ControlAutomation& self, Long id, BoolOut found) {
+HRESULT FocusOnMark3D(control::Automation& self, Long id, BoolOut found) {
     SX_Control* c = Ready(self);
     SX_Mark* mark = c != nullptr ? FindMark(*c, id) : nullptr;
     if (mark == nullptr) {
@@ -122,7 +122,7 @@ HRESULT FocusOnMark3D(SX_ControlAutomation& self, Long id, BoolOut found) {
 
 }  // namespace
 
-void SX_ControlAutomation::AddMarkMembers(Builder& b) {
+void control::Automation::AddMarkMembers(Builder& b) {
     b
         // 3D marks
         .Method(u"FocusOnMark3D", 1017, &FocusOnMark3D, {u"ID"})
@@ -178,7 +178,7 @@ void SX_ControlAutomation::AddMarkMembers(Builder& b) {
                 }),
                 {u"ID"})
         .Method(u"Mark3DClear", 1086,
-                [](SX_ControlAutomation& self) -> HRESULT {
+                [](control::Automation& self) -> HRESULT {
                     if (SX_Control* c = Ready(self)) {
                         c->DataSet().Marks().Clear();
                         RedrawView(*c);
@@ -186,7 +186,7 @@ void SX_ControlAutomation::AddMarkMembers(Builder& b) {
                     return S_OK;
                 })
         .Method(u"Mark3DSelectChanged", 1214,
-                [](SX_ControlAutomation& self, Long id) -> HRESULT {
+                [](control::Automation& self, Long id) -> HRESULT {
                     if (SX_Control* c = Ready(self)) {
                         c->DataSet().Marks().Select(static_cast<std::uint32_t>(id));
                         RedrawView(*c);
@@ -196,19 +196,19 @@ void SX_ControlAutomation::AddMarkMembers(Builder& b) {
                 {u"ID"})
         // Units
         .Method(u"ShapeGetDefaultUnit", 1210,
-                [](SX_ControlAutomation& self, Long shapeType, LongOut unit) -> HRESULT {
+                [](control::Automation& self, Long shapeType, LongOut unit) -> HRESULT {
                     if (SX_Control* c = self.Control()) {
-                        *unit = SX_Units::ShapeDefaultUnit(shapeType, c->DefaultUnit());
+                        *unit = measure::Units::ShapeDefaultUnit(shapeType, c->DefaultUnit());
                     }
                     return S_OK;
                 },
                 {u"shapeType"})
         .Method(u"ShapeSetDefaultUnit", 1211,
-                [](SX_ControlAutomation& self, Long unit) -> HRESULT {
+                [](control::Automation& self, Long unit) -> HRESULT {
                     SX_Control* c = self.Control();
-                    if (c != nullptr && unit != SX_Units::kDefaultUnit) {
+                    if (c != nullptr && unit != measure::Units::kDefaultUnit) {
                         c->SetDefaultUnit(unit);
-                        c->SetDefaultUnitLabel(SX_Units::UnitLabel(unit, &c->Resources()));
+                        c->SetDefaultUnitLabel(measure::Units::UnitLabel(unit, &c->Resources()));
                     }
                     return S_OK;
                 },

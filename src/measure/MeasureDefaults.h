@@ -5,14 +5,18 @@
 
 #include <string>
 
-struct SX_MeasureDefaults {
+namespace measure {
+
+struct MeasureDefaults {
     int decimals = 3;                // FrmtDec
     std::u16string unitText = u"m";  // FrmtUnit: the label shown after values
     int unit = 0;                    // display unit
     int internalUnit = 0;
 };
 
+}  // namespace measure
+
 // The measures section in force.
-inline SX_MeasureDefaults MeasureDefaults() {
-    return SX_MeasureDefaults{};
+inline measure::MeasureDefaults MeasureDefaults() {
+    return measure::MeasureDefaults{};
 }

@@ -13,17 +13,19 @@
 //                             (a taken release renders a frame)
 //   move with no button held  NavigationHover first; a change renders a
 //                             frame and ends the handling
-//   action lookup (left)      HotlinkAt -> action 8, else NeighbourAt -> 9
-//   left release, action 8/9  HotlinkClick / NeighbourClick
-//   hover feedback            NeighbourAt / HotlinkAt choose the cursor and
+//   action lookup (left)      HotlinkAt -> action 8, else NeighborAt -> 9
+//   left release, action 8/9  HotlinkClick / NeighborClick
+//   hover feedback            NeighborAt / HotlinkAt choose the cursor and
 //                             the hotlink menu items' state
 //   double click              HotlinkDoubleClick when HotlinkAt
 //   right release             HotlinkRightClick when HotlinkAt (true: the
 //                             page handled it, no menu); menu commands 402
 //                             and 403 call DeleteHotlink / EditHotlink
-class SX_ViewTargets {
+namespace view3d {
+
+class ViewTargets {
   public:
-    virtual ~SX_ViewTargets() = default;
+    virtual ~ViewTargets() = default;
 
     // Navigation controls: true when a control takes the press (release
     // false) or the release (release true).
@@ -57,12 +59,14 @@ class SX_ViewTargets {
 
     // Neighbour station icons. The click answers whether the view must be
     // redrawn.
-    virtual bool NeighbourAt(int x, int y) {
+    virtual bool NeighborAt(int x, int y) {
         (void)x, (void)y;
         return false;
     }
-    virtual bool NeighbourClick(int x, int y) {
+    virtual bool NeighborClick(int x, int y) {
         (void)x, (void)y;
         return false;
     }
 };
+
+}  // namespace view3d

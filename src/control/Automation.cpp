@@ -1,14 +1,14 @@
 // The ISX_Control dispatch table: the properties, the load path, the camera
 // and the view window. The other areas are added by the Marks and Site files.
 
-#include "control/SX_ControlAutomation.h"
+#include "control/Automation.h"
 
+#include "control/AutomationDeclined.h"
 #include "control/SX_Control.h"
-#include "control/SX_ControlAutomationDeclined.h"
 #include "glcore/SX_OpenGLCamera.h"
 #include "station/SX_PanoramaDataSet.h"
+#include "view3d/NeighborView.h"
 #include "view3d/SX_GraphicWindow.h"
-#include "view3d/SX_NeighborView.h"
 
 using namespace platform;
 using namespace control_automation;
@@ -20,7 +20,7 @@ namespace {
 // call is declined: success, results untouched.
 template <class... A, class F>
 auto Forward(F fn) {
-    return [fn](SX_ControlAutomation& self, A... args) -> HRESULT {
+    return [fn](control::Automation& self, A... args) -> HRESULT {
         SX_Control* control = self.Control();
         return control != nullptr ? fn(*control, args...) : S_OK;
     };
@@ -30,7 +30,7 @@ auto Forward(F fn) {
 // is declined.
 template <class... A, class F>
 auto OnCamera(F fn) {
-    return [fn](SX_ControlAutomation& self, A... args) -> HRESULT {
+    return [fn](control::Automation& self, A... args) -> HRESULT {
         SX_Control* control = self.Control();
         SX_OpenGLCamera* camera = control != nullptr ? control->Camera() : nullptr;
         if (camera != nullptr) {
@@ -86,7 +86,7 @@ HRESULT Get3DLocation(SX_Control& c, std::int32_t screenX, std::int32_t screenY,
 
 }  // namespace
 
-const DispatchTable& SX_ControlAutomation::Table() {
+const DispatchTable& control::Automation::Table() {
     static const DispatchTable table = [] {
         Builder builder;
         AddControlMembers(builder);
@@ -97,7 +97,7 @@ const DispatchTable& SX_ControlAutomation::Table() {
     return table;
 }
 
-void SX_ControlAutomation::AddControlMembers(Builder& b) {
+void control::Automation::AddControlMembers(Builder& b) {
     b.Get(u"Enabled", DISPID_ENABLED,
           Forward<BoolOut>([](SX_Control& c, BoolOut v) { return c.get_Enabled(v); }))
         .Put(u"Enabled", DISPID_ENABLED,
@@ -126,7 +126,7 @@ void SX_ControlAutomation::AddControlMembers(Builder& b) {
         // later: saved views (the collection itself); until the control is
         // complete the collection is pending, as it will stay.
         .Get(u"Views", 104,
-             [](SX_ControlAutomation& self, ObjectOut) -> HRESULT {
+             [](control::Automation& self, ObjectOut) -> HRESULT {
                  SX_Control* control = self.Control();
                  return control != nullptr && control->ReadyState() == 4 ? S_OK : E_PENDING;
              })

@@ -1,9 +1,9 @@
-#include "measure/SX_Units.h"
+#include "measure/Units.h"
 
 #include <cmath>
 #include <cstdio>
 
-#include "host/SX_Resources.h"
+#include "host/Resources.h"
 #include "platform/Text.h"
 #include "resources/StringTable.h"
 
@@ -18,14 +18,14 @@ struct UnitRow {
 };
 
 constexpr UnitRow kUnits[] = {
-    {SX_Units::kMeters, u"meters", 145, 1.0, 1.0},
-    {SX_Units::kCentimeters, u"centimeters", 146, 0.01, 100.0},
-    {SX_Units::kMillimeters, u"millimeters", 147, 0.001, 1000.0},
-    {SX_Units::kFeet, u"feet", 148, 0.3048, 3.2808398950131235},
-    {SX_Units::kInches, u"inches", 149, 0.0254, 39.37007874015748},
-    {SX_Units::kSurveyFeet, u"feet(US-Survey)", 150, 0.3048006096012192, 3.2808333333333333},
-    {SX_Units::kSurveyInches, u"inches(US-Survey)", 151, 0.0254000508001016, 39.37},
-    {SX_Units::kYards, u"yards", 152, 0.9144018288036575, 1.093611111111111},
+    {measure::Units::kMeters, u"meters", 145, 1.0, 1.0},
+    {measure::Units::kCentimeters, u"centimeters", 146, 0.01, 100.0},
+    {measure::Units::kMillimeters, u"millimeters", 147, 0.001, 1000.0},
+    {measure::Units::kFeet, u"feet", 148, 0.3048, 3.2808398950131235},
+    {measure::Units::kInches, u"inches", 149, 0.0254, 39.37007874015748},
+    {measure::Units::kSurveyFeet, u"feet(US-Survey)", 150, 0.3048006096012192, 3.2808333333333333},
+    {measure::Units::kSurveyInches, u"inches(US-Survey)", 151, 0.0254000508001016, 39.37},
+    {measure::Units::kYards, u"yards", 152, 0.9144018288036575, 1.093611111111111},
 };
 
 const UnitRow* Find(int code) {
@@ -42,27 +42,27 @@ constexpr std::size_t kTextBuffer = 256;
 
 }  // namespace
 
-bool SX_Units::IsKnown(int code) {
+bool measure::Units::IsKnown(int code) {
     return Find(code) != nullptr;
 }
 
-double SX_Units::UnitToMeters(int code) {
+double measure::Units::UnitToMeters(int code) {
     const UnitRow* row = Find(code);
     return row != nullptr ? row->toMeters : 1.0;
 }
 
-double SX_Units::MetersToUnit(int code) {
+double measure::Units::MetersToUnit(int code) {
     const UnitRow* row = Find(code);
     return row != nullptr ? row->perMeter : 1.0;
 }
 
-std::u16string SX_Units::UnitLabel(int code, const SX_Resources* resources) {
+std::u16string measure::Units::UnitLabel(int code, const host::Resources* resources) {
     std::u16string label;
     UnitLabel(code, label, resources);
     return label;
 }
 
-void SX_Units::UnitLabel(int code, std::u16string& label, const SX_Resources* resources) {
+void measure::Units::UnitLabel(int code, std::u16string& label, const host::Resources* resources) {
     const UnitRow* row = Find(code);
     if (row == nullptr) {
         return;
@@ -74,13 +74,13 @@ void SX_Units::UnitLabel(int code, std::u16string& label, const SX_Resources* re
     }
 }
 
-std::u16string_view SX_Units::LongName(int code) {
+std::u16string_view measure::Units::LongName(int code) {
     const UnitRow* row = Find(code);
     return row != nullptr ? std::u16string_view(row->longName) : std::u16string_view();
 }
 
-bool SX_Units::FromLongName(std::u16string_view name, int& code, std::u16string& label,
-                            const SX_Resources* resources) {
+bool measure::Units::FromLongName(std::u16string_view name, int& code, std::u16string& label,
+                                  const host::Resources* resources) {
     for (const UnitRow& row : kUnits) {
         if (name == row.longName) {
             code = row.code;
@@ -91,7 +91,7 @@ bool SX_Units::FromLongName(std::u16string_view name, int& code, std::u16string&
     return false;
 }
 
-bool SX_Units::FromMetadataName(std::u16string_view name, int& code) {
+bool measure::Units::FromMetadataName(std::u16string_view name, int& code) {
     struct Name {
         const char16_t* text;
         int code;
@@ -120,11 +120,11 @@ bool SX_Units::FromMetadataName(std::u16string_view name, int& code) {
     return false;
 }
 
-double SX_Units::Resolution(double maxPointError) {
+double measure::Units::Resolution(double maxPointError) {
     return (maxPointError + 0.006) / 10.0;
 }
 
-int SX_Units::Decimals(double resolutionMeters, int code) {
+int measure::Units::Decimals(double resolutionMeters, int code) {
     const double x = -std::log10(resolutionMeters * MetersToUnit(code));
     if (std::isnan(x) || x > kMaxDecimals) {
         return kMaxDecimals;
@@ -135,7 +135,7 @@ int SX_Units::Decimals(double resolutionMeters, int code) {
     return static_cast<int>(std::ceil(x));
 }
 
-std::u16string SX_Units::FormatLength(double valueMeters, double resolutionMeters, int code) {
+std::u16string measure::Units::FormatLength(double valueMeters, double resolutionMeters, int code) {
     char format[kTextBuffer];
     std::snprintf(format, sizeof format, "%%.%df", Decimals(resolutionMeters, code));
     char text[kTextBuffer];
@@ -143,7 +143,7 @@ std::u16string SX_Units::FormatLength(double valueMeters, double resolutionMeter
     return platform::FromUtf8(text);
 }
 
-int SX_Units::ShapeDefaultUnit(int shapeType, int defaultUnit) {
+int measure::Units::ShapeDefaultUnit(int shapeType, int defaultUnit) {
     if (shapeType == -1 || shapeType == kPositionShape || shapeType == kDistanceShape) {
         return defaultUnit;
     }

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "control/SX_ControlAutomation.h"
+#include "control/Automation.h"
 
 namespace control_automation {
 
@@ -23,13 +23,13 @@ using ObjectOut = platform::ComPtr<platform::Dispatchable>*;
 // Success; the results keep their start values (0, 0.0, false, "", no object).
 template <class... A>
 struct Declined {
-    static platform::HRESULT Call(SX_ControlAutomation&, A...) { return platform::S_OK; }
+    static platform::HRESULT Call(control::Automation&, A...) { return platform::S_OK; }
 };
 
 // Success with -1 as the result (an identifier or a unit that does not exist).
 template <class... A>
 struct DeclinedNoId {
-    static platform::HRESULT Call(SX_ControlAutomation&, A..., std::int32_t* result) {
+    static platform::HRESULT Call(control::Automation&, A..., std::int32_t* result) {
         *result = -1;
         return platform::S_OK;
     }

@@ -1,4 +1,4 @@
-#include "view3d/SX_NeighborView.h"
+#include "view3d/NeighborView.h"
 
 #include <GL/gl.h>
 
@@ -25,8 +25,8 @@ bool InsideOutline(int x, int y) {
     int winding = 0;
     constexpr int n = 10;
     for (int i = 0; i < n; ++i) {
-        const int* a = SX_NeighborView::kOutline[i];
-        const int* b = SX_NeighborView::kOutline[(i + 1) % n];
+        const int* a = view3d::NeighborView::kOutline[i];
+        const int* b = view3d::NeighborView::kOutline[(i + 1) % n];
         const long long cross = static_cast<long long>(b[0] - a[0]) * (y - a[1]) -
                                 static_cast<long long>(x - a[0]) * (b[1] - a[1]);
         if (a[1] <= y) {
@@ -49,11 +49,11 @@ void RasterAt(int x, int y) {
 
 }  // namespace
 
-SX_NeighborView::SX_NeighborView() {
+view3d::NeighborView::NeighborView() {
     SetBuiltInIcon();
 }
 
-void SX_NeighborView::Reset(const SX_PanoramaDataSet& dataSet) {
+void view3d::NeighborView::Reset(const SX_PanoramaDataSet& dataSet) {
     AutoCriticalLock lock(lock_);
     records_ = dataSet.Neighbors();
     for (Neighbor& n : records_) {
@@ -66,7 +66,7 @@ void SX_NeighborView::Reset(const SX_PanoramaDataSet& dataSet) {
     ComputeResetRanges();
 }
 
-void SX_NeighborView::Clear() {
+void view3d::NeighborView::Clear() {
     AutoCriticalLock lock(lock_);
     records_.clear();
     displayed_.clear();
@@ -78,7 +78,7 @@ void SX_NeighborView::Clear() {
 // ---------------------------------------------------------------------------
 // Icon
 
-void SX_NeighborView::SetIcon(const platform::RgbImage& image) {
+void view3d::NeighborView::SetIcon(const platform::RgbImage& image) {
     if (image.width <= 0 || image.height <= 0) {
         return;
     }
@@ -102,7 +102,7 @@ void SX_NeighborView::SetIcon(const platform::RgbImage& image) {
     icon_ = std::move(bgra);
 }
 
-void SX_NeighborView::SetBuiltInIcon() {
+void view3d::NeighborView::SetBuiltInIcon() {
     const auto png = resources::ImageResource(resources::kStationIconImage);
     platform::RgbaImage rgba;
     if (!platform::DecodePngRgba(png.data(), png.size(), rgba)) {
@@ -118,7 +118,7 @@ void SX_NeighborView::SetBuiltInIcon() {
     SetIcon(rgb);
 }
 
-bool SX_NeighborView::SetIconFromFile(const std::u16string& path) {
+bool view3d::NeighborView::SetIconFromFile(const std::u16string& path) {
     if (path.empty()) {
         return false;
     }
@@ -131,17 +131,17 @@ bool SX_NeighborView::SetIconFromFile(const std::u16string& path) {
     return true;
 }
 
-int SX_NeighborView::IconWidth() const {
+int view3d::NeighborView::IconWidth() const {
     AutoCriticalLock lock(lock_);
     return iconWidth_;
 }
 
-int SX_NeighborView::IconHeight() const {
+int view3d::NeighborView::IconHeight() const {
     AutoCriticalLock lock(lock_);
     return iconHeight_;
 }
 
-std::vector<std::uint8_t> SX_NeighborView::IconPixels() const {
+std::vector<std::uint8_t> view3d::NeighborView::IconPixels() const {
     AutoCriticalLock lock(lock_);
     return icon_;
 }
@@ -149,7 +149,7 @@ std::vector<std::uint8_t> SX_NeighborView::IconPixels() const {
 // ---------------------------------------------------------------------------
 // Lists
 
-bool SX_NeighborView::Spherical(double x, double y, double z, double values[3]) {
+bool view3d::NeighborView::Spherical(double x, double y, double z, double values[3]) {
     const double r = std::sqrt(x * x + y * y + z * z);
     if (!(r > 0.0)) {
         return false;
@@ -160,17 +160,17 @@ bool SX_NeighborView::Spherical(double x, double y, double z, double values[3]) 
     return true;
 }
 
-int SX_NeighborView::Count() const {
+int view3d::NeighborView::Count() const {
     AutoCriticalLock lock(lock_);
     return static_cast<int>(records_.size());
 }
 
-std::vector<SX_NeighborView::Neighbor> SX_NeighborView::Records() const {
+std::vector<view3d::NeighborView::Neighbor> view3d::NeighborView::Records() const {
     AutoCriticalLock lock(lock_);
     return records_;
 }
 
-std::u16string SX_NeighborView::NameByIndex(int index) const {
+std::u16string view3d::NeighborView::NameByIndex(int index) const {
     AutoCriticalLock lock(lock_);
     for (const Neighbor& n : records_) {
         if (n.index == index) {
@@ -180,24 +180,24 @@ std::u16string SX_NeighborView::NameByIndex(int index) const {
     return {};
 }
 
-std::u16string SX_NeighborView::NameByDistance(int i) const {
+std::u16string view3d::NeighborView::NameByDistance(int i) const {
     AutoCriticalLock lock(lock_);
     return i >= 0 && i < static_cast<int>(records_.size()) ? records_[i].name : std::u16string();
 }
 
-std::u16string SX_NeighborView::NameByAlpha(int i) const {
+std::u16string view3d::NeighborView::NameByAlpha(int i) const {
     AutoCriticalLock lock(lock_);
     return i >= 0 && i < static_cast<int>(displayed_.size()) ? records_[displayed_[i]].name
                                                              : std::u16string();
 }
 
-int SX_NeighborView::PassingCount() const {
+int view3d::NeighborView::PassingCount() const {
     AutoCriticalLock lock(lock_);
     return static_cast<int>(std::count_if(records_.begin(), records_.end(),
                                           [this](const Neighbor& n) { return Passes(n); }));
 }
 
-void SX_NeighborView::RebuildDisplayed(int n) {
+void view3d::NeighborView::RebuildDisplayed(int n) {
     displayed_.clear();
     const int count = std::clamp(n, 0, static_cast<int>(records_.size()));
     for (int i = 0; i < count; ++i) {
@@ -207,17 +207,17 @@ void SX_NeighborView::RebuildDisplayed(int n) {
                      [this](int a, int b) { return records_[a].name < records_[b].name; });
 }
 
-void SX_NeighborView::SetMaxDisplayed(int n) {
+void view3d::NeighborView::SetMaxDisplayed(int n) {
     AutoCriticalLock lock(lock_);
     RebuildDisplayed(n);
 }
 
-int SX_NeighborView::DisplayedCount() const {
+int view3d::NeighborView::DisplayedCount() const {
     AutoCriticalLock lock(lock_);
     return static_cast<int>(displayed_.size());
 }
 
-bool SX_NeighborView::DisplayedDirection(int i, double& altitude, double& azimuth) const {
+bool view3d::NeighborView::DisplayedDirection(int i, double& altitude, double& azimuth) const {
     AutoCriticalLock lock(lock_);
     if (i < 0 || i >= static_cast<int>(displayed_.size())) {
         return false;
@@ -235,7 +235,7 @@ bool SX_NeighborView::DisplayedDirection(int i, double& altitude, double& azimut
 // ---------------------------------------------------------------------------
 // Ranges and visibility
 
-bool SX_NeighborView::Passes(const Neighbor& n) const {
+bool view3d::NeighborView::Passes(const Neighbor& n) const {
     double v[3] = {0.0, 0.0, 0.0};
     Spherical(n.x, n.y, n.z, v);  // a neighbour at the station itself: all 0
     for (int k = 0; k < 3; ++k) {
@@ -247,22 +247,22 @@ bool SX_NeighborView::Passes(const Neighbor& n) const {
     return true;
 }
 
-void SX_NeighborView::ApplyFilter() {
+void view3d::NeighborView::ApplyFilter() {
     for (Neighbor& n : records_) {
         n.visible = Passes(n) ? 1 : 0;
     }
 }
 
-SX_NeighborView::Range SX_NeighborView::GetRange(int type) const {
+view3d::NeighborView::Range view3d::NeighborView::GetRange(int type) const {
     AutoCriticalLock lock(lock_);
     return type >= 0 && type < 3 ? ranges_[type] : Range{};
 }
 
-bool SX_NeighborView::IsRangeUsed(int type) const {
+bool view3d::NeighborView::IsRangeUsed(int type) const {
     return GetRange(type).used;
 }
 
-void SX_NeighborView::StoreRange(int type, Range range) {
+void view3d::NeighborView::StoreRange(int type, Range range) {
     if (type < 0 || type >= 3) {
         return;
     }
@@ -271,13 +271,13 @@ void SX_NeighborView::StoreRange(int type, Range range) {
     ApplyFilter();
 }
 
-void SX_NeighborView::SetRange(int type, bool used, double from, double to) {
+void view3d::NeighborView::SetRange(int type, bool used, double from, double to) {
     StoreRange(type, Range{used, from, to});
     Fire(SX_ControlEvents::kUpdateNeighborList);
     Fire(SX_ControlEvents::kShowNeighbors, {platform::Variant(std::int32_t{1})});
 }
 
-void SX_NeighborView::ComputeResetRanges() {
+void view3d::NeighborView::ComputeResetRanges() {
     for (Range& r : ranges_) {
         r = Range{};
     }
@@ -298,7 +298,7 @@ void SX_NeighborView::ComputeResetRanges() {
     ApplyFilter();
 }
 
-void SX_NeighborView::ResetRanges() {
+void view3d::NeighborView::ResetRanges() {
     {
         AutoCriticalLock lock(lock_);
         ComputeResetRanges();
@@ -306,7 +306,7 @@ void SX_NeighborView::ResetRanges() {
     Fire(SX_ControlEvents::kUpdateNeighborRanges);
 }
 
-void SX_NeighborView::HideAll() {
+void view3d::NeighborView::HideAll() {
     {
         AutoCriticalLock lock(lock_);
         for (Neighbor& n : records_) {
@@ -316,7 +316,7 @@ void SX_NeighborView::HideAll() {
     Fire(SX_ControlEvents::kShowNeighbors, {platform::Variant(std::int32_t{0})});
 }
 
-void SX_NeighborView::SetVisibility(const std::u16string& name, bool shown) {
+void view3d::NeighborView::SetVisibility(const std::u16string& name, bool shown) {
     {
         AutoCriticalLock lock(lock_);
         const auto it = std::find_if(records_.begin(), records_.end(),
@@ -328,7 +328,7 @@ void SX_NeighborView::SetVisibility(const std::u16string& name, bool shown) {
     Fire(SX_ControlEvents::kShowNeighbors, {platform::Variant(std::int32_t{1})});
 }
 
-bool SX_NeighborView::IsVisible(const std::u16string& name) const {
+bool view3d::NeighborView::IsVisible(const std::u16string& name) const {
     AutoCriticalLock lock(lock_);
     const Neighbor* first = nullptr;
     for (const Neighbor& n : records_) {
@@ -339,27 +339,27 @@ bool SX_NeighborView::IsVisible(const std::u16string& name) const {
     return first == nullptr || first->visible != 0;
 }
 
-void SX_NeighborView::SetDrawingEnabled(bool enabled) {
+void view3d::NeighborView::SetDrawingEnabled(bool enabled) {
     AutoCriticalLock lock(lock_);
     enabled_ = enabled;
 }
 
-bool SX_NeighborView::DrawingEnabled() const {
+bool view3d::NeighborView::DrawingEnabled() const {
     AutoCriticalLock lock(lock_);
     return enabled_;
 }
 
-void SX_NeighborView::SetShowLabels(bool show) {
+void view3d::NeighborView::SetShowLabels(bool show) {
     AutoCriticalLock lock(lock_);
     labels_ = show;
 }
 
-bool SX_NeighborView::ShowLabels() const {
+bool view3d::NeighborView::ShowLabels() const {
     AutoCriticalLock lock(lock_);
     return labels_;
 }
 
-int SX_NeighborView::IconRadius() const {
+int view3d::NeighborView::IconRadius() const {
     AutoCriticalLock lock(lock_);
     return radius_;
 }
@@ -367,8 +367,8 @@ int SX_NeighborView::IconRadius() const {
 // ---------------------------------------------------------------------------
 // Frame, hit test, opening
 
-void SX_NeighborView::Draw(StraleLib::SX_OpenGLWorld& world, StraleLib::SX_OpenGLCamera* camera,
-                           int mode) {
+void view3d::NeighborView::Draw(StraleLib::SX_OpenGLWorld& world,
+                                StraleLib::SX_OpenGLCamera* camera, int mode) {
     AutoCriticalLock lock(lock_);
     for (Neighbor& n : records_) {
         n.screenX = kOffScreen;
@@ -442,7 +442,7 @@ void SX_NeighborView::Draw(StraleLib::SX_OpenGLWorld& world, StraleLib::SX_OpenG
     world.EndOverlay();
 }
 
-int SX_NeighborView::HitTest(int x, int y) const {
+int view3d::NeighborView::HitTest(int x, int y) const {
     AutoCriticalLock lock(lock_);
     for (std::size_t i = 0; i < records_.size(); ++i) {
         const Neighbor& n = records_[i];
@@ -462,7 +462,7 @@ int SX_NeighborView::HitTest(int x, int y) const {
     return -1;
 }
 
-bool SX_NeighborView::Click(int index) {
+bool view3d::NeighborView::Click(int index) {
     std::u16string location;
     {
         AutoCriticalLock lock(lock_);
@@ -474,7 +474,7 @@ bool SX_NeighborView::Click(int index) {
     return OpenLocation(location);
 }
 
-bool SX_NeighborView::OpenDisplayed(int i) {
+bool view3d::NeighborView::OpenDisplayed(int i) {
     std::u16string location;
     {
         AutoCriticalLock lock(lock_);
@@ -486,7 +486,7 @@ bool SX_NeighborView::OpenDisplayed(int i) {
     return OpenLocation(location);
 }
 
-bool SX_NeighborView::OpenLocation(const std::u16string& location) {
+bool view3d::NeighborView::OpenLocation(const std::u16string& location) {
     if (location.empty()) {
         return false;
     }
@@ -502,7 +502,7 @@ bool SX_NeighborView::OpenLocation(const std::u16string& location) {
     return true;
 }
 
-void SX_NeighborView::Fire(platform::DISPID id, std::vector<platform::Variant> args) {
+void view3d::NeighborView::Fire(platform::DISPID id, std::vector<platform::Variant> args) {
     if (sink_) {
         sink_(id, args);
     }

@@ -14,12 +14,14 @@
 #include <string>
 #include <string_view>
 
-class SX_Log {
+namespace host {
+
+class Log {
   public:
     // Log in the per-user folder.
-    SX_Log();
+    Log();
     // Log in the given folder; the empty folder turns logging off.
-    explicit SX_Log(std::u16string folder);
+    explicit Log(std::u16string folder);
 
     bool Enabled() const { return !path_.empty(); }
     const std::u16string& Path() const { return path_; }
@@ -31,6 +33,8 @@ class SX_Log {
   private:
     std::u16string path_;
 };
+
+}  // namespace host
 
 // Formats a narrow text printf-style (at most 1023 characters) and sends it to
 // the trace output.

@@ -1,4 +1,4 @@
-#include "host/SX_Log.h"
+#include "host/Log.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -9,15 +9,15 @@
 #include "platform/Path.h"
 #include "platform/Text.h"
 
-SX_Log::SX_Log() : SX_Log(platform::PerUserPath(u"\\Panora\\")) {}
+host::Log::Log() : host::Log(platform::PerUserPath(u"\\Panora\\")) {}
 
-SX_Log::SX_Log(std::u16string folder) {
+host::Log::Log(std::u16string folder) {
     if (!folder.empty()) {
         path_ = platform::Join(folder, u"panoralog.txt");
     }
 }
 
-bool SX_Log::Write(std::u16string_view text) const {
+bool host::Log::Write(std::u16string_view text) const {
     if (path_.empty()) {
         return false;
     }
