@@ -247,9 +247,8 @@ TEST(Image, PngOfEveryLayoutDecodesTo24BitColour) {
         SCOPED_TRACE("16-bit rounds to the nearest 8-bit value");
         // 0x7F80 / 257 = 127.0, 0xFFFF -> 255, 0x0080 / 257 = 0.498 -> 0,
         // 0x0101 -> 1, 0xFEFE -> 254.
-        PngSpec rgb16{2, 1, PNG_COLOR_TYPE_RGB, 16};
-        rgb16.rows = {0x7F, 0x80, 0xFF, 0xFF, 0x00, 0x80, 0x00, 0x00, 0x01, 0x01, 0xFE, 0xFE};
-        decode(rgb16);
+        const Bytes rows = {0x7F, 0x80, 0xFF, 0xFF, 0x00, 0x80, 0x00, 0x00, 0x01, 0x01, 0xFE, 0xFE};
+        decode({2, 1, PNG_COLOR_TYPE_RGB, 16, false, {}, {}, rows});
         EXPECT_EQ(testsupport::PixelAt(img, 0, 0), (Rgb{127, 255, 0}));
         EXPECT_EQ(testsupport::PixelAt(img, 1, 0), (Rgb{0, 1, 254}));
     }
@@ -287,9 +286,8 @@ TEST(Image, MasksAreOpaqueWhereSetOrAtLeastHalfGrey) {
     Bytes png = MakePng({4, 1, PNG_COLOR_TYPE_GRAY, 8, false, {}, {}, {0, 127, 128, 255}});
     ASSERT_TRUE(platform::DecodeMask(png.data(), png.size(), back, &error)) << error;
     EXPECT_EQ(back.opaque, (Bytes{0, 0, 1, 1}));
-    PngSpec colour{4, 1, PNG_COLOR_TYPE_RGB, 8};
-    colour.rows = {0, 255, 0, 255, 0, 0, 0, 0, 255, 200, 110, 60};
-    png = MakePng(colour);
+    const Bytes rows = {0, 255, 0, 255, 0, 0, 0, 0, 255, 200, 110, 60};
+    png = MakePng({4, 1, PNG_COLOR_TYPE_RGB, 8, false, {}, {}, rows});
     ASSERT_TRUE(platform::DecodeMask(png.data(), png.size(), back, &error)) << error;
     EXPECT_EQ(back.opaque, (Bytes{1, 0, 0, 1}));  // luminance 150, 76, 29, 131
 
