@@ -97,30 +97,9 @@ std::string HttpServer::Url(std::string_view path) const {
            std::string(path);
 }
 
-void HttpServer::SetStatus(const std::string& path, int status) {
+void HttpServer::Change(const std::string& path, const std::function<void(Override&)>& change) {
     std::lock_guard lock(mutex_);
-    overrides_[path].status = status;
-}
-
-void HttpServer::SetRedirect(const std::string& path, const std::string& location) {
-    std::lock_guard lock(mutex_);
-    overrides_[path].status = 302;
-    overrides_[path].location = location;
-}
-
-void HttpServer::SetDrop(const std::string& path) {
-    std::lock_guard lock(mutex_);
-    overrides_[path].drop = true;
-}
-
-void HttpServer::SetTruncate(const std::string& path) {
-    std::lock_guard lock(mutex_);
-    overrides_[path].truncate = true;
-}
-
-void HttpServer::SetDelay(const std::string& path, std::chrono::milliseconds delay) {
-    std::lock_guard lock(mutex_);
-    overrides_[path].delay = delay;
+    change(overrides_[path]);
 }
 
 void HttpServer::ClearOverrides() {

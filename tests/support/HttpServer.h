@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -43,11 +44,23 @@ class HttpServer {
     // "http://127.0.0.1:<port>/" followed by path, used as given.
     std::string Url(std::string_view path) const;
 
-    void SetStatus(const std::string& path, int status);
-    void SetRedirect(const std::string& path, const std::string& location);
-    void SetDrop(const std::string& path);      // close without answering
-    void SetTruncate(const std::string& path);  // full Content-Length, half the body
-    void SetDelay(const std::string& path, std::chrono::milliseconds delay);
+    // Per-path answers: another status, a redirect (302), closing without an
+    // answer, the full Content-Length but half the body, or a late answer.
+    void SetStatus(const std::string& path, int status) {
+        Change(path, [&](Override& o) { o.status = status; });
+    }
+    void SetRedirect(const std::string& path, const std::string& location) {
+        Change(path, [&](Override& o) { o.status = 302, o.location = location; });
+    }
+    void SetDrop(const std::string& path) {
+        Change(path, [](Override& o) { o.drop = true; });
+    }
+    void SetTruncate(const std::string& path) {
+        Change(path, [](Override& o) { o.truncate = true; });
+    }
+    void SetDelay(const std::string& path, std::chrono::milliseconds delay) {
+        Change(path, [&](Override& o) { o.delay = delay; });
+    }
     void ClearOverrides();
     void SetValidators(bool etag, bool lastModified);  // both on by default
 
@@ -64,6 +77,7 @@ class HttpServer {
         std::chrono::milliseconds delay{0};
     };
 
+    void Change(const std::string& path, const std::function<void(Override&)>& change);
     void AcceptLoop();
     void Serve(int fd);
     bool Answer(int fd, const Request& request);  // false: close the connection
