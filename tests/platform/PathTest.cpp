@@ -22,28 +22,21 @@ TEST(Path, ClassifiesEveryLocationKind) {
     };
     const Case cases[] = {
         {u"http://host/site/station.xml", LocationKind::Web},
-        {u"https://host/a", LocationKind::Web},
         {u"HTTPS://HOST/A", LocationKind::Web},
         {u"file:///home/u/st1.xml", LocationKind::Web},
         // A one-letter scheme is a drive letter, and drive paths are absolute.
         {u"C://data", LocationKind::LocalAbsolute},
-        {u"C:\\data\\st1\\station.xml", LocationKind::LocalAbsolute},
-        {u"C:", LocationKind::LocalAbsolute},
         {u"C:station.xml", LocationKind::LocalAbsolute},
         {u"/home/u/st1.xml", LocationKind::LocalAbsolute},
-        {u"/", LocationKind::LocalAbsolute},
         // Two separators and a server name make a network path; a third
         // separator or no server does not.
         {u"\\\\srv\\x", LocationKind::Network},
         {u"//srv/x", LocationKind::Network},
-        {u"//srv", LocationKind::Network},
         {u"///x", LocationKind::LocalAbsolute},
         {u"//", LocationKind::LocalAbsolute},
-        {u"../a", LocationKind::Relative},
         {u"station.xml", LocationKind::Relative},
         {u"", LocationKind::Relative},
         {u"http:/host/x", LocationKind::Relative},
-        {u"mailto:someone", LocationKind::Relative},
         {u"://x", LocationKind::Relative},
     };
     for (const auto& c : cases) {
@@ -60,9 +53,7 @@ TEST(Path, HttpsRetryReplacesOnlyTheFirstExactHttps) {
     EXPECT_EQ(WithHttpsAsHttp(u"https://h/https/x"), u"http://h/https/x");
     EXPECT_EQ(WithHttpsAsHttp(u"dir/https/https"), u"dir/http/https");
     EXPECT_EQ(WithHttpsAsHttp(u"HTTPS://h"), u"HTTPS://h");
-    EXPECT_EQ(WithHttpsAsHttp(u"http://h"), u"http://h");
     EXPECT_EQ(WithHttpsAsHttp(u"https"), u"http");
-    EXPECT_EQ(WithHttpsAsHttp(u""), u"");
 }
 
 TEST(Path, RemoveFileSpecStopsAtTheRoot) {
@@ -71,24 +62,18 @@ TEST(Path, RemoveFileSpecStopsAtTheRoot) {
         std::u16string_view out;
     };
     const Case cases[] = {
-        {u"/data/st1/station.xml", u"/data/st1"},
         {u"/data", u"/"},
         {u"/", u"/"},
         {u"/data/st1/", u"/data/st1"},  // only the trailing separator goes
-        {u"C:\\data\\st1", u"C:\\data"},
         {u"C:\\data", u"C:\\"},
         {u"C:\\", u"C:\\"},
-        {u"C:", u"C:"},
         {u"C:a", u"C:"},
         {u"station.xml", u""},
         {u"a\\b/c", u"a\\b"},
-        {u"", u""},
         {u"\\\\srv\\share\\x.xml", u"\\\\srv\\share"},
         {u"//srv/share", u"//srv"},
-        {u"//srv/", u"//srv"},
         {u"http://host/site/st1/station.xml", u"http://host/site/st1"},
         {u"http://host/", u"http://host"},
-        {u"http://host", u"http://host"},
         {u"file:///", u"file:///"},
     };
     for (const auto& c : cases) {
@@ -104,7 +89,6 @@ TEST(Path, JoinsAndNormalisesPageLocations) {
     EXPECT_EQ(NormalizeSeparators(u"\\\\srv\\share\\a"), u"//srv/share/a");
     EXPECT_EQ(Join(u"/data/st1", u"Img_0_1.JPG"), u"/data/st1/Img_0_1.JPG");
     EXPECT_EQ(Join(u"/data/st1/", u"sub\\Img.JPG"), u"/data/st1/sub/Img.JPG");
-    EXPECT_EQ(Join(u"/data", u"\\x"), u"/data/x");
     EXPECT_EQ(Join(u"", u"a\\b"), u"a/b");
     EXPECT_EQ(Join(u"/data", u""), u"/data");
     EXPECT_EQ(Join(u"http://h/site", u"st1\\station.xml"), u"http://h/site/st1/station.xml");
@@ -118,24 +102,19 @@ TEST(Path, FileExistsAndProbeTellFilesFoldersAndMissingParts) {
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
 
     EXPECT_TRUE(FileExists(U(file)));
-    EXPECT_TRUE(FileExists(U(folder)));
     EXPECT_TRUE(FileExists(U(folder) + u"/"));
     EXPECT_FALSE(FileExists(U(fifo)));  // neither a file nor a folder
     EXPECT_FALSE(FileExists(U(folder / "missing.xml")));
-    EXPECT_FALSE(FileExists(u""));
     // Separators from a page are accepted.
     std::u16string backslashed = U(file);
     backslashed.replace(backslashed.rfind(u'/'), 1, u"\\");
     EXPECT_TRUE(FileExists(backslashed));
 
-    EXPECT_EQ(ProbePath(U(file)), PathProbe::Exists);
     EXPECT_EQ(ProbePath(U(fifo)), PathProbe::Exists);
     EXPECT_EQ(ProbePath(U(folder / "missing.xml")), PathProbe::FileNotFound);
-    EXPECT_EQ(ProbePath(U(folder / "missing/")), PathProbe::FileNotFound);
     EXPECT_EQ(ProbePath(U(dir / "nofolder/missing.xml")), PathProbe::PathNotFound);
     EXPECT_EQ(ProbePath(U(file / "below")), PathProbe::PathNotFound);
     EXPECT_EQ(ProbePath(u"http://host/a.xml"), PathProbe::InvalidName);
-    EXPECT_EQ(ProbePath(u""), PathProbe::InvalidName);
     EXPECT_EQ(ProbePath(u"surely-missing-relative-name.xml"), PathProbe::FileNotFound);
     EXPECT_EQ(ProbePath(U(dir.path()) + u"/" + std::u16string(300, u'n')), PathProbe::InvalidName);
 }

@@ -128,14 +128,6 @@ TEST_F(ScriptFixture, ScriptErrorsAreReportedWithFileAndLine) {
     }
     EXPECT_EQ(err3.str(), "t.js: uncaught exception: plain text\n");
 
-    std::ostringstream err5;
-    {
-        ScriptHost bad(loop, out, err5);
-        EXPECT_FALSE(bad.LoadString("\nhost.setTimeout('code', 5);"));
-    }
-    EXPECT_EQ(err5.str(),
-              "page.js:2: TypeError: host.setTimeout: the first argument must be a function\n");
-
     testsupport::TempDir dir;
     const std::string page = (dir / "pages/run.js").string();
     dir.Write("pages/run.js", "host.log('loaded');\nhost.quit(undefinedName);\n");
@@ -183,21 +175,4 @@ host.quit(0);
                                 "messagebox: Panora: Replace?", "messagebox: Note: Done",
                                 "messagebox: Panora: Retry?", "messagebox: Panora: Abort?"}));
     EXPECT_EQ(host.MessageBoxes().QueuedAnswers(), 0u);
-}
-
-TEST(ScriptHostRealClock, QuitsFromATimerAndTimesOut) {
-    MessageLoop loop;  // real time: only a few milliseconds pass here
-    std::ostringstream out, err;
-    {
-        ScriptHost host(loop, out, err);
-        host.LoadString("host.setTimeout(function() { host.log('tick'); host.quit(2); }, 1);");
-        EXPECT_EQ(host.Run(5000), 2);
-    }
-    {
-        ScriptHost host(loop, out, err);
-        host.LoadString("host.log('waiting');");
-        EXPECT_EQ(host.Run(20), ScriptHost::kExitTimeout);
-    }
-    EXPECT_EQ(out.str(), "tick\nwaiting\n");
-    EXPECT_EQ(err.str(), "");
 }

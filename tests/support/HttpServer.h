@@ -1,22 +1,17 @@
 #pragma once
 // A small HTTP/1.1 server on 127.0.0.1 for tests: serves the files of one
-// folder (GET and HEAD) on an ephemeral port, from its own threads (one per
-// connection). Answers carry Content-Length, Last-Modified and an ETag made
-// of the file's size and modification time, and conditional requests that
-// match get 304. Per path, a test can make the server answer another status,
-// redirect, drop the connection without answering, send only half the body,
-// or wait before answering. Requests are counted and logged per path.
-//
-// Paths are the request's path percent-decoded, without the query, with a
-// leading "/" ("/my station/a.xml"). The server starts in the constructor and
-// stops (joining its threads, cutting any delay short) in Stop() or the
-// destructor.
+// folder on an ephemeral port, one thread per connection. Answers carry an
+// ETag and Last-Modified, and conditional requests that match get 304. Per
+// path a test can make it answer another status, redirect, drop the
+// connection, send half the body or answer late. Requests are logged; paths
+// are percent-decoded, without the query, with a leading "/".
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -29,7 +24,6 @@ namespace testsupport {
 class HttpServer {
   public:
     struct Request {
-        std::string method;
         std::string target;                          // as sent: path and query, still encoded
         std::string path;                            // decoded, without the query
         std::map<std::string, std::string> headers;  // names in lower case
@@ -44,27 +38,34 @@ class HttpServer {
     HttpServer& operator=(const HttpServer&) = delete;
 
     bool IsRunning() const { return listenFd_ >= 0; }
-    void Stop();
+    void Stop();  // joins the threads, cutting any delay short
 
     std::uint16_t Port() const { return port_; }
-    // "http://127.0.0.1:<port>/" followed by path (a leading "/" is optional);
-    // path is used as given, spaces and all.
+    // "http://127.0.0.1:<port>/" followed by path, used as given.
     std::string Url(std::string_view path) const;
 
-    // Per-path behaviour (path as described above).
-    void SetStatus(const std::string& path, int status);
-    void SetRedirect(const std::string& path, const std::string& location, int status = 302);
-    void SetDrop(const std::string& path);      // close without answering
-    void SetTruncate(const std::string& path);  // full Content-Length, half the body
-    void SetDelay(const std::string& path, std::chrono::milliseconds delay);
+    // Per-path answers: another status, a redirect (302), closing without an
+    // answer, the full Content-Length but half the body, or a late answer.
+    void SetStatus(const std::string& path, int status) {
+        Change(path, [&](Override& o) { o.status = status; });
+    }
+    void SetRedirect(const std::string& path, const std::string& location) {
+        Change(path, [&](Override& o) { o.status = 302, o.location = location; });
+    }
+    void SetDrop(const std::string& path) {
+        Change(path, [](Override& o) { o.drop = true; });
+    }
+    void SetTruncate(const std::string& path) {
+        Change(path, [](Override& o) { o.truncate = true; });
+    }
+    void SetDelay(const std::string& path, std::chrono::milliseconds delay) {
+        Change(path, [&](Override& o) { o.delay = delay; });
+    }
     void ClearOverrides();
-    // Whether answers carry ETag / Last-Modified (both by default).
-    void SetValidators(bool etag, bool lastModified);
+    void SetValidators(bool etag, bool lastModified);  // both on by default
 
     int Requests(const std::string& path) const;
-    int TotalRequests() const;
-    // Requests for path answered with a full 200 body.
-    int FullAnswers(const std::string& path) const;
+    int FullAnswers(const std::string& path) const;  // answered with a 200 body
     std::vector<Request> Log() const;
 
   private:
@@ -76,11 +77,10 @@ class HttpServer {
         std::chrono::milliseconds delay{0};
     };
 
+    void Change(const std::string& path, const std::function<void(Override&)>& change);
     void AcceptLoop();
     void Serve(int fd);
-    // False when the connection is to be closed.
-    bool Answer(int fd, const Request& request, bool keepAlive);
-    bool WaitFor(std::chrono::milliseconds delay);
+    bool Answer(int fd, const Request& request);  // false: close the connection
 
     std::filesystem::path root_;
     int listenFd_ = -1;

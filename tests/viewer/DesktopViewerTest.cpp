@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -25,15 +24,7 @@
 namespace {
 
 bool OnPath(const std::string& program) {
-    const char* path = std::getenv("PATH");
-    std::stringstream dirs(path != nullptr ? path : "/usr/bin:/bin");
-    std::string dir;
-    while (std::getline(dirs, dir, ':')) {
-        if (!dir.empty() && access((dir + "/" + program).c_str(), X_OK) == 0) {
-            return true;
-        }
-    }
-    return false;
+    return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
 }
 
 // A child process with DISPLAY set, standard output and error into `log`;
@@ -131,23 +122,11 @@ class Xvfb {
     const std::string& Display() const { return display_; }
 
     // Runs a shell command on this display; its standard output.
-    std::string Sh(const std::string& command, int* exitCode = nullptr) const {
-        const std::string line = "DISPLAY=" + display_ + " " + command + " 2>/dev/null";
-        std::string out;
-        FILE* pipe = popen(line.c_str(), "r");
-        if (pipe == nullptr) {
-            return out;
-        }
-        char buf[4096];
-        std::size_t n = 0;
-        while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) {
-            out.append(buf, n);
-        }
-        const int status = pclose(pipe);
-        if (exitCode != nullptr) {
-            *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        }
-        return out;
+    std::string Sh(const std::string& command) const {
+        const auto out = tmp_ / "sh.out";
+        std::system(
+            ("DISPLAY=" + display_ + " " + command + " >" + out.string() + " 2>/dev/null").c_str());
+        return testsupport::ReadFile(out);
     }
 
     platform::RgbImage Screenshot(const std::string& name) const {
@@ -168,39 +147,35 @@ struct Rect {
     int x = 0, y = 0, w = 0, h = 0;
 };
 
-// Standard deviation of the grey values inside the rectangle.
-double Spread(const platform::RgbImage& image, Rect r) {
-    double sum = 0.0, sum2 = 0.0;
-    int n = 0;
-    for (int y = r.y; y < r.y + r.h && y < image.height; ++y) {
-        for (int x = r.x; x < r.x + r.w && x < image.width; ++x) {
-            const std::uint8_t* p = &image.rgb[(static_cast<std::size_t>(y) * image.width + x) * 3];
-            const double grey = (p[0] + p[1] + p[2]) / 3.0;
-            sum += grey;
-            sum2 += grey * grey;
-            ++n;
-        }
-    }
-    return n == 0 ? 0.0 : std::sqrt(std::max(0.0, sum2 / n - (sum / n) * (sum / n)));
-}
-
-// Mean absolute channel difference of two screenshots inside the rectangle.
-double Difference(const platform::RgbImage& a, const platform::RgbImage& b, Rect r) {
-    if (a.width != b.width || a.height != b.height) {
+// Standard deviation of the grey values inside the rectangle, or with `other`
+// the mean absolute channel difference of the two screenshots there.
+double Measure(const platform::RgbImage& a, Rect r, const platform::RgbImage* other = nullptr) {
+    if (other != nullptr && (other->width != a.width || other->height != a.height)) {
         return 255.0;
     }
-    double sum = 0.0;
+    double sum = 0.0, sum2 = 0.0;
     int n = 0;
     for (int y = r.y; y < r.y + r.h && y < a.height; ++y) {
         for (int x = r.x; x < r.x + r.w && x < a.width; ++x) {
             const std::size_t i = (static_cast<std::size_t>(y) * a.width + x) * 3;
+            double v = 0.0;
             for (int c = 0; c < 3; ++c) {
-                sum += std::abs(int{a.rgb[i + c]} - int{b.rgb[i + c]});
+                v += other != nullptr ? std::abs(a.rgb[i + c] - other->rgb[i + c]) / 3.0
+                                      : a.rgb[i + c] / 3.0;
             }
-            n += 3;
+            sum += v;
+            sum2 += v * v;
+            ++n;
         }
     }
-    return n == 0 ? 0.0 : sum / n;
+    if (n == 0) {
+        return 0.0;
+    }
+    return other != nullptr ? sum / n : std::sqrt(std::max(0.0, sum2 / n - (sum / n) * (sum / n)));
+}
+
+double Difference(const platform::RgbImage& a, const platform::RgbImage& b, Rect r) {
+    return Measure(a, r, &b);
 }
 
 // One viewer on a generated station, shown on its own X server.
@@ -229,17 +204,10 @@ class ViewerSession {
             return false;
         }
         // The view: left of the docks, below the toolbar.
-        std::istringstream geometry(x_.Sh("xdotool getwindowgeometry --shell " + window_));
-        std::string line;
-        int wx = 0, wy = 0, ww = 0, wh = 0;
-        while (std::getline(geometry, line)) {
-            std::sscanf(line.c_str(), "X=%d", &wx);
-            std::sscanf(line.c_str(), "Y=%d", &wy);
-            std::sscanf(line.c_str(), "WIDTH=%d", &ww);
-            std::sscanf(line.c_str(), "HEIGHT=%d", &wh);
-        }
-        window = Rect{wx, wy, ww, wh};
-        view = Rect{wx + 40, wy + 80, 320, 200};
+        const std::string geometry = x_.Sh("xdotool getwindowgeometry --shell " + window_);
+        std::sscanf(geometry.c_str(), "WINDOW=%*d X=%d Y=%d WIDTH=%d HEIGHT=%d", &window.x,
+                    &window.y, &window.w, &window.h);
+        view = Rect{window.x + 40, window.y + 80, 320, 200};
         return true;
     }
     ~ViewerSession() { Stop(pid_); }
@@ -247,7 +215,7 @@ class ViewerSession {
     std::string Log() const { return testsupport::ReadFile(tmp_ / "view.log"); }
     // Waits until the view shows a station (not one flat colour).
     bool WaitForStation() {
-        return testsupport::WaitUntil([&] { return Spread(x_.Screenshot("wait"), view) > 12.0; },
+        return testsupport::WaitUntil([&] { return Measure(x_.Screenshot("wait"), view) > 12.0; },
                                       std::chrono::seconds(10));
     }
     std::string Do(const std::string& xdotoolArgs) { return x_.Sh("xdotool " + xdotoolArgs); }
@@ -273,16 +241,6 @@ class ViewerSession {
     std::string window_;
 };
 
-bool ToolsMissing(std::string& which) {
-    for (const char* tool : {"Xvfb", "xdotool", "import"}) {
-        if (!OnPath(tool)) {
-            which = tool;
-            return true;
-        }
-    }
-    return false;
-}
-
 }  // namespace
 
 // Without a display the viewer says so. On X: Shift + left drag looks, the
@@ -295,9 +253,10 @@ TEST(DesktopViewer, DragWheelAndMenuTurnTheViewAndCtrlQCloses) {
     EXPECT_EQ(headless.exitCode, 1);
     EXPECT_EQ(headless.err, "panora view: no display; set DISPLAY or run it under xvfb-run\n");
 
-    std::string missing;
-    if (ToolsMissing(missing)) {
-        GTEST_SKIP() << missing << " is not installed: the desktop viewer is not tried on X";
+    for (const char* tool : {"Xvfb", "xdotool", "import"}) {
+        if (!OnPath(tool)) {
+            GTEST_SKIP() << tool << " is not installed: the desktop viewer is not tried on X";
+        }
     }
     ViewerSession session;
     ASSERT_TRUE(session.x_.Running()) << "Xvfb did not start";
@@ -319,7 +278,7 @@ TEST(DesktopViewer, DragWheelAndMenuTurnTheViewAndCtrlQCloses) {
         },
         std::chrono::seconds(5)))
         << "the view did not change after a drag and a wheel turn";
-    EXPECT_GT(Spread(turned, view), 12.0) << "the turned view is blank";
+    EXPECT_GT(Measure(turned, view), 12.0) << "the turned view is blank";
 
     // The menu opens below and right of the pointer, over the view.
     const Rect menu{cx, cy, 60, 40};
