@@ -138,7 +138,7 @@ TEST(ComDispatch, MembersAnswerByNameAndDispidWithTheirDeclaredParameters) {
     EXPECT_EQ(r.retval, Variant(u"b"));
 }
 
-TEST(ComDispatch, OutParametersRetvalAndSFalse) {
+TEST(ComDispatch, OutParametersRetvalSFalseAndReturnedObjects) {
     auto sample = MakeRef<SX_Sample>();
     InvokeResult r;
     EXPECT_EQ(
@@ -165,6 +165,14 @@ TEST(ComDispatch, OutParametersRetvalAndSFalse) {
     EXPECT_EQ(sample->InvokeByName(u"Busy", DispatchKind::Method, {}, r), E_PENDING);
     EXPECT_TRUE(r.retval.IsEmpty());
     EXPECT_TRUE(r.outs.empty());
+
+    // A returned object is referenced by the result until it is cleared.
+    ASSERT_EQ(sample->InvokeByName(u"CreateChild", DispatchKind::Method, {}, r), S_OK);
+    ComPtr<Dispatchable> child = r.retval.ObjectValue();
+    ASSERT_TRUE(child);
+    EXPECT_EQ(child->RefCount(), 2u);
+    r.Clear();
+    EXPECT_EQ(child->RefCount(), 1u);
 }
 
 TEST(ComDispatch, CallsAreCheckedBeforeTheObjectSeesThem) {
@@ -200,7 +208,6 @@ TEST(ComDispatch, CallsAreCheckedBeforeTheObjectSeesThem) {
               DISP_E_TYPEMISMATCH);
     EXPECT_EQ(r.argError, 0);
 
-    // Members that do not exist in that kind.
     EXPECT_EQ(sample->Invoke(4242, DispatchKind::Method, {}, r), DISP_E_MEMBERNOTFOUND);
     EXPECT_EQ(sample->Invoke(1, DispatchKind::PropertyPut, {Variant(3)}, r),
               DISP_E_MEMBERNOTFOUND);  // read-only
@@ -211,17 +218,6 @@ TEST(ComDispatch, CallsAreCheckedBeforeTheObjectSeesThem) {
     EXPECT_EQ(
         SX_Sample::Table().Invoke(stranger, 1001, Kinds(DispatchKind::Method), {Variant(1)}, r),
         E_UNEXPECTED);
-}
-
-TEST(ComDispatch, ReturnedObjectsAreReferenced) {
-    auto sample = MakeRef<SX_Sample>();
-    InvokeResult r;
-    ASSERT_EQ(sample->InvokeByName(u"CreateChild", DispatchKind::Method, {}, r), S_OK);
-    ComPtr<Dispatchable> child = r.retval.ObjectValue();
-    ASSERT_TRUE(child);
-    EXPECT_EQ(child->RefCount(), 2u);  // the result and our copy
-    r.Clear();
-    EXPECT_EQ(child->RefCount(), 1u);
 }
 
 TEST(ComDispatch, TableRefusesConflictingEntries) {

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <png.h>
-#include <turbojpeg.h>
 #include <zlib.h>
 
 #include <csetjmp>
@@ -149,14 +148,6 @@ Bytes JpegClaiming(Bytes jpeg, int width, int height) {
     return jpeg;
 }
 
-int JpegSubsampling(const Bytes& jpeg) {
-    tjhandle tj = tjInitDecompress();
-    int w = 0, h = 0, sub = -1, cs = 0;
-    tjDecompressHeader3(tj, jpeg.data(), jpeg.size(), &w, &h, &sub, &cs);
-    tjDestroy(tj);
-    return sub;
-}
-
 // Expects a decode to fail with a message containing `part`, leaving no image.
 void ExpectDecodeFails(const Bytes& data, const std::string& part, const char* what) {
     SCOPED_TRACE(what);
@@ -167,23 +158,20 @@ void ExpectDecodeFails(const Bytes& data, const std::string& part, const char* w
     EXPECT_TRUE(img.width == 0 && img.height == 0 && img.rgb.empty());
 }
 
-TEST(Image, JpegRoundTripStaysCloseAndPicksChromaSubsampling) {
-    // 50 x 37: neither side a multiple of the 16-pixel coding block.
+TEST(Image, JpegRoundTripStaysClose) {
+    // 50 x 37: neither side a multiple of the 16-pixel coding block; from
+    // quality 90 on the chroma is not halved.
     const RgbImage original = Gradient(50, 37);
     Bytes high, low;
     std::string error;
     ASSERT_TRUE(platform::EncodeJpeg(original, 90, high, &error)) << error;
     ASSERT_TRUE(platform::EncodeJpeg(original, 89, low, &error)) << error;
-    EXPECT_EQ(JpegSubsampling(high), TJSAMP_444);
-    EXPECT_EQ(JpegSubsampling(low), TJSAMP_420);
-
     RgbImage decoded;
     ASSERT_TRUE(platform::DecodeImage(high.data(), high.size(), decoded, &error)) << error;
     EXPECT_TRUE(testsupport::ImagesMatch(decoded, original, {8, 0.0, 2.0}, "jpeg-q90"));
     ASSERT_TRUE(platform::DecodeImage(low.data(), low.size(), decoded, &error)) << error;
     EXPECT_TRUE(testsupport::ImagesMatch(decoded, original, {16, 0.01, 4.0}, "jpeg-q89"));
 
-    // The quality range: 1..100, and nothing written outside it.
     testsupport::TempDir dir;
     EXPECT_FALSE(platform::EncodeJpeg(original, 0, high, &error));
     EXPECT_EQ(error, "JPEG quality 0 is outside 1..100");
@@ -219,13 +207,13 @@ TEST(Image, PngRoundTripIsExact) {
 TEST(Image, PngOfEveryLayoutDecodesTo24BitColour) {
     std::string error;
     RgbImage img;
+    auto grey = [](int v) { return Rgb{std::uint8_t(v), std::uint8_t(v), std::uint8_t(v)}; };
     auto decode = [&](const PngSpec& spec) {
         const Bytes png = MakePng(spec);
         EXPECT_TRUE(platform::DecodeImage(png.data(), png.size(), img, &error)) << error;
         EXPECT_EQ(img.width, spec.width);
         EXPECT_EQ(img.height, spec.height);
     };
-    auto grey = [](std::uint8_t v) { return Rgb{v, v, v}; };
 
     {
         SCOPED_TRACE("grey 1-bit, 10 wide: two bytes a row, MSB first");
@@ -245,8 +233,6 @@ TEST(Image, PngOfEveryLayoutDecodesTo24BitColour) {
     }
     {
         SCOPED_TRACE("16-bit rounds to the nearest 8-bit value");
-        // 0x7F80 / 257 = 127.0, 0xFFFF -> 255, 0x0080 / 257 = 0.498 -> 0,
-        // 0x0101 -> 1, 0xFEFE -> 254.
         const Bytes rows = {0x7F, 0x80, 0xFF, 0xFF, 0x00, 0x80, 0x00, 0x00, 0x01, 0x01, 0xFE, 0xFE};
         decode({2, 1, PNG_COLOR_TYPE_RGB, 16, false, {}, {}, rows});
         EXPECT_EQ(testsupport::PixelAt(img, 0, 0), (Rgb{127, 255, 0}));
@@ -254,9 +240,8 @@ TEST(Image, PngOfEveryLayoutDecodesTo24BitColour) {
     }
     {
         SCOPED_TRACE("interlaced");
-        const RgbImage noise = Noise(13, 11, 5);
-        decode({13, 11, PNG_COLOR_TYPE_RGB, 8, true, {}, {}, noise.rgb});
-        EXPECT_EQ(img.rgb, noise.rgb);
+        decode({13, 11, PNG_COLOR_TYPE_RGB, 8, true, {}, {}, Noise(13, 11, 5).rgb});
+        EXPECT_EQ(img.rgb, Noise(13, 11, 5).rgb);
     }
 }
 
@@ -277,8 +262,7 @@ TEST(Image, MasksAreOpaqueWhereSetOrAtLeastHalfGrey) {
 
     Mask back;
     ASSERT_TRUE(platform::DecodeMaskFile(path, back, &error)) << error;
-    EXPECT_EQ(back.width, 13);
-    EXPECT_EQ(back.height, 3);
+    EXPECT_EQ(std::pair(back.width, back.height), std::pair(13, 3));
     for (int i = 0; i < 39; ++i) {
         EXPECT_EQ(back.opaque[i], mask.opaque[i] != 0 ? 1 : 0) << "pixel " << i;
     }
@@ -296,8 +280,7 @@ TEST(Image, MasksAreOpaqueWhereSetOrAtLeastHalfGrey) {
 }
 
 TEST(Image, TruncatedAndGarbageDataFailCleanly) {
-    // Noise: the compressed data is as long as the pixels, so every cut
-    // lands inside image data that is really needed.
+    // Noise compresses badly, so every cut lands inside needed image data.
     const RgbImage noise = Noise(64, 64, 11);
     Bytes jpeg, png;
     std::string error;
@@ -315,7 +298,6 @@ TEST(Image, TruncatedAndGarbageDataFailCleanly) {
     ASSERT_TRUE(platform::DecodeImage(png.data(), png.size() - 12, img, &error)) << error;
     EXPECT_EQ(img.rgb, noise.rgb);
 
-    // Corrupted bytes inside the data: a flipped PNG byte breaks a checksum.
     Bytes corrupt = png;
     corrupt[corrupt.size() / 2] ^= 0x55;
     ExpectDecodeFails(corrupt, "PNG: ", "PNG with a flipped byte");
@@ -325,11 +307,18 @@ TEST(Image, TruncatedAndGarbageDataFailCleanly) {
     ExpectDecodeFails(garbage, "not a JPEG or PNG image", "random bytes");
     ExpectDecodeFails({}, "no image data", "nothing");
     EXPECT_FALSE(platform::DecodeImage(nullptr, 10, img));
+
+    testsupport::TempDir dir;
+    const auto missing = (dir / "missing.jpg").string();
+    EXPECT_FALSE(platform::DecodeImageFile(missing, img, &error));
+    EXPECT_EQ(error, missing + ": cannot open (No such file or directory)");
+    const auto text = dir.Write("notes.jpg", "hello, world").string();
+    EXPECT_FALSE(platform::DecodeImageFile(text, img, &error));
+    EXPECT_EQ(error, text + ": not a JPEG or PNG image");
 }
 
 TEST(Image, HeadersClaimingHugeSizesFailBeforeAllocating) {
-    // Each limit names itself in the message; all are checked on the header
-    // alone, before pixel memory exists.
+    // Each limit names itself; all are checked on the header alone.
     ExpectDecodeFails(PngClaiming(100000, 100000),
                       "PNG: Invalid IHDR data (Image height exceeds user limit in IHDR)",
                       "PNG 100000 x 100000");
@@ -345,19 +334,6 @@ TEST(Image, HeadersClaimingHugeSizesFailBeforeAllocating) {
     ExpectDecodeFails(JpegClaiming(jpeg, 30000, 30000), "larger than the limit of",
                       "JPEG over the pixel budget");
     ExpectDecodeFails(JpegClaiming(jpeg, 0, 16), "JPEG: ", "JPEG of width 0");
-}
-
-TEST(Image, FilesThatCannotBeReadGiveTheirPathAndReason) {
-    testsupport::TempDir dir;
-    RgbImage img{2, 2, Bytes(12, 9)};
-    std::string error;
-    const auto missing = (dir / "missing.jpg").string();
-    EXPECT_FALSE(platform::DecodeImageFile(missing, img, &error));
-    EXPECT_EQ(error, missing + ": cannot open (No such file or directory)");
-    EXPECT_TRUE(img.width == 0 && img.rgb.empty());
-    const auto text = dir.Write("notes.jpg", "hello, world").string();
-    EXPECT_FALSE(platform::DecodeImageFile(text, img, &error));
-    EXPECT_EQ(error, text + ": not a JPEG or PNG image");
 }
 
 }  // namespace

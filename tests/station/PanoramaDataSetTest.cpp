@@ -24,8 +24,7 @@ std::u16string U(const std::filesystem::path& p) {
     return FromUtf8(p.string());
 }
 
-// A scripted load control on a virtual clock: Sleep advances the clock and
-// runs the hook (which may lower the wanted level, pause or stop).
+// Load control on a virtual clock: Sleep advances it and runs the hook.
 struct ScriptedControl : LoadControl {
     bool stop = false;
     bool paused = false;
@@ -41,26 +40,7 @@ struct ScriptedControl : LoadControl {
     }
 };
 
-void WriteJpeg(const std::filesystem::path& path, int size) {
-    platform::RgbImage image;
-    image.width = image.height = size;
-    image.rgb.assign(static_cast<std::size_t>(size) * size * 3, 200);
-    ASSERT_TRUE(platform::EncodeJpegFile(image, path.string()));
-}
-
-void WritePoints(const std::filesystem::path& path, int face, int size) {
-    cubeface::FacePoints points;
-    points.face = face;
-    points.size = size;
-    // No measured pixel: what matters here is a valid file of the right face.
-    points.has.assign(static_cast<std::size_t>(size) * size, 0);
-    points.xyz.assign(static_cast<std::size_t>(size) * size * 3, 0.0);
-    std::string error;
-    ASSERT_TRUE(cubeface::WriteFacePoints(path.string(), points, &error)) << error;
-}
-
-// Writes a data set file and its tiles. `cubes` lists the levels in file
-// order with their sizes.
+// A data set file with the levels in file order as (level, size).
 std::string DataSetXml(const std::vector<std::pair<int, int>>& cubes) {
     std::string xml = "<sx:Dataset xmlns:sx=\"urn:panora:sx\"><sx:Camera/><sx:Cubemaps>";
     const char* faces[] = {"Left", "Front", "Right", "Back", "Top", "Bottom"};
@@ -79,11 +59,17 @@ std::string DataSetXml(const std::vector<std::pair<int, int>>& cubes) {
     return xml + "</sx:Cubemaps></sx:Dataset>";
 }
 
+// Grey colour tiles and point files without measured pixels.
 void WriteTiles(const std::filesystem::path& dir, int size) {
+    const std::size_t n = static_cast<std::size_t>(size) * size;
+    platform::RgbImage image{size, size, std::vector<std::uint8_t>(n * 3, 200)};
     for (int f = 0; f < 6; ++f) {
         const std::string tail = std::to_string(f) + "_" + std::to_string(size);
-        WriteJpeg(dir / ("Rgb_" + tail + ".JPG"), size);
-        WritePoints(dir / ("Point_" + tail + ".DAT"), f, size);
+        ASSERT_TRUE(platform::EncodeJpegFile(image, (dir / ("Rgb_" + tail + ".JPG")).string()));
+        const cubeface::FacePoints points{f, size, 0, std::vector<std::uint8_t>(n, 0),
+                                          std::vector<double>(n * 3, 0.0)};
+        ASSERT_TRUE(cubeface::WriteFacePoints((dir / ("Point_" + tail + ".DAT")).string(), points,
+                                              nullptr));
     }
 }
 
@@ -157,18 +143,13 @@ TEST(SX_PanoramaDataSet, MissingMandatoryElementsWithBuiltInAndResourceTexts) {
 
 TEST(SX_PanoramaDataSet, UnreadableFilesAndForeignRoots) {
     Station s;
-    // A root of neither format loads as an empty station.
     EXPECT_TRUE(s.Load("<Other><sx:Dataset/></Other>"));
     EXPECT_EQ(s.dataSet.GetMessages(), u"");
     EXPECT_EQ(s.dataSet.CubeMap()->HighestLevel(), -1);
 
-    // A parse error: code in hexadecimal, line, position, reason.
     EXPECT_FALSE(s.Load("<a>\n<b></a>"));
-    const std::u16string message = s.dataSet.GetMessages();
-    EXPECT_EQ(message.rfind(u"XML Error: C0DE001A - Line[2] Pos[", 0), 0u)
-        << platform::ToUtf8(message);
+    EXPECT_EQ(s.dataSet.GetMessages().rfind(u"XML Error: C0DE001A - Line[2] Pos[", 0), 0u);
 
-    // A name that cannot be fetched: the name as asked.
     testsupport::TempDir cache;
     platform::DownloadCache downloads(U(cache.path()));
     testsupport::HttpServer server(cache.path() / "served");
@@ -189,8 +170,6 @@ TEST(SX_PanoramaDataSet, MetadataFieldsLevelsAndUnits) {
       <Qvscan:ViewDefaults><Qvscan:fieldOfView>60</Qvscan:fieldOfView>
         <Qvscan:azimuth>180</Qvscan:azimuth><Qvscan:elevation>10</Qvscan:elevation>
         <Qvscan:distanceUnit>feet(US-Survey)</Qvscan:distanceUnit></Qvscan:ViewDefaults>
-      <Qvscan:Uid>station-uid-1</Qvscan:Uid>
-      <Qvscan:ScanMeta><Qvscan:scanName>Hall</Qvscan:scanName></Qvscan:ScanMeta>
       <Qvscan:PanoramaMeta><Qvscan:version>2.0</Qvscan:version>
         <Qvscan:distanceUnit>mm</Qvscan:distanceUnit><Qvscan:angularUnit>radians</Qvscan:angularUnit>
         <Qvscan:hasPointData>True</Qvscan:hasPointData>
@@ -200,15 +179,14 @@ TEST(SX_PanoramaDataSet, MetadataFieldsLevelsAndUnits) {
           <Qvscan:lod><Qvscan:size>1024</Qvscan:size><Qvscan:maxPointError>0.25</Qvscan:maxPointError></Qvscan:lod>
           <Qvscan:lod><Qvscan:size>2048</Qvscan:size></Qvscan:lod>
         </Qvscan:lods2></Qvscan:PanoramaMeta>
-      <Qvscan:ShowNeighborLabels>YES</Qvscan:ShowNeighborLabels>
-      <Qvscan:StationIconRadius>12</Qvscan:StationIconRadius>)");
+)");
     ASSERT_TRUE(s.Load(xml));
     const SX_PanoramaDataSet& d = s.dataSet;
     // Degrees times pi/360: an azimuth of 90 is pi/4, negated for the rotation.
     EXPECT_DOUBLE_EQ(d.RotationAngle(), -0.7853981633974483);
     EXPECT_DOUBLE_EQ(d.DefaultAzimuth(), 1.5707963267948966);
     EXPECT_DOUBLE_EQ(d.MaxPointError(), 0.25);  // the last lod that has one
-    // Version 2.0 reads lods2; the first lod is the coarsest.
+    // Version 2.0 reads lods2, coarsest first.
     const SX_CubeMap& cube = *d.CubeMap();
     EXPECT_EQ(cube.HighestLevel(), 2);
     EXPECT_EQ(cube.LevelSize(2), 512);
@@ -216,34 +194,25 @@ TEST(SX_PanoramaDataSet, MetadataFieldsLevelsAndUnits) {
     EXPECT_TRUE(cube.HasPointData());
     EXPECT_FALSE(d.HasNeighborPanoras());
 
-    // A second file without angular unit is taken as radians: no conversion.
+    // No angular unit: radians. Fields the second file lacks carry over.
     ASSERT_TRUE(
         s.Load(Meta("<Qvscan:CoordinateSystem><Qvscan:azimuth>90</Qvscan:azimuth>"
                     "</Qvscan:CoordinateSystem>")));
     EXPECT_DOUBLE_EQ(s.dataSet.RotationAngle(), -90.0);
-    // Fields a file lacks carry over.
     EXPECT_EQ(s.dataSet.DataSetVersion(), u"2.0");
     EXPECT_EQ(s.dataSet.DefaultDistanceUnit(), 30);
 }
 
 TEST(SX_PanoramaDataSet, HasPointDataTexts) {
-    const struct {
-        const char* text;
-        bool enabled;
-    } cases[] = {{"true", true}, {"True", true}, {"yes", false}, {"tRUE", false}};
-    for (const auto& c : cases) {
+    // Only "true"/"True" enable measuring; a missing element ("") keeps the default.
+    for (const auto& [text, enabled] :
+         {std::pair{"true", true}, {"True", true}, {"yes", false}, {"tRUE", false}, {"", true}}) {
         Station s;
-        ASSERT_TRUE(
-            s.Load(Meta(std::string("<Qvscan:PanoramaMeta><Qvscan:hasPointData>") + c.text +
-                        "</Qvscan:hasPointData><Qvscan:lods><Qvscan:lod><Qvscan:size>64"
-                        "</Qvscan:size></Qvscan:lod></Qvscan:lods></Qvscan:PanoramaMeta>")));
-        EXPECT_EQ(s.dataSet.MeasureEnabled(), c.enabled) << c.text;
-        EXPECT_EQ(s.dataSet.CubeMap()->HasPointData(), c.enabled) << c.text;
+        const std::string field =
+            *text ? std::string("<Qvscan:hasPointData>") + text + "</Qvscan:hasPointData>" : "";
+        ASSERT_TRUE(s.Load(Meta("<Qvscan:PanoramaMeta>" + field + "</Qvscan:PanoramaMeta>")));
+        EXPECT_EQ(s.dataSet.MeasureEnabled(), enabled) << text;
     }
-    // A missing element leaves both as they were.
-    Station s;
-    ASSERT_TRUE(s.Load(Meta("<Qvscan:PanoramaMeta/>")));
-    EXPECT_TRUE(s.dataSet.MeasureEnabled());
 }
 
 TEST(SX_PanoramaDataSet, NeighborOrderTiesAndVisibleCount) {
@@ -258,11 +227,11 @@ TEST(SX_PanoramaDataSet, NeighborOrderTiesAndVisibleCount) {
     for (const auto& n : s.dataSet.Neighbors()) {
         order += platform::ToUtf8(n.name);
     }
-    // Distances A 5, B 3, C 5, D 10, E 7, F 8, G 9: the tie puts C before A.
+    // A and C tie at 5: file order does not decide, C comes first.
     EXPECT_EQ(order, "BCAEFGD");
     EXPECT_EQ(s.dataSet.Neighbors()[0].resolvedUrl, U(s.dir / "B.xml"));
     EXPECT_EQ(s.dataSet.Neighbors()[1].resolvedUrl, u"");  // C.xml does not exist
-    // Missing MaxVisibleNeighbors: six visible.
+    // Six visible by default; setting more caps at the number of neighbours.
     EXPECT_EQ(s.dataSet.GetMaxVisibleNeighbors(), 6);
     EXPECT_DOUBLE_EQ(s.dataSet.DistanceRange().max, 10.0);
     s.dataSet.SetMaxVisibleNeighbors(100);
@@ -272,7 +241,6 @@ TEST(SX_PanoramaDataSet, NeighborOrderTiesAndVisibleCount) {
         two.Load(Meta("<Qvscan:MaxVisibleNeighbors>2</Qvscan:MaxVisibleNeighbors>" + list)));
     EXPECT_EQ(two.dataSet.VisibleNeighbors(), (std::vector<int>{0, 1}));
 
-    // Site map: joined when it exists, else empty.
     s.dir.Write("map.htm", "<html/>");
     ASSERT_TRUE(s.Load(Meta("<Qvscan:SiteMap URL=\"map.htm\"/>")));
     const SX_LoadingContext ctx(U(s.dir / "station.xml"));
@@ -297,7 +265,6 @@ TEST(SX_PanoramaDataSet, DataSetFormatLoadsCubesWhenWanted) {
     Station s;
     WriteTiles(s.dir.path(), 16);
     WriteTiles(s.dir.path(), 32);
-    // One mask beside a colour image.
     platform::Mask mask;
     mask.width = mask.height = 16;
     mask.opaque.assign(256, 1);
@@ -306,7 +273,7 @@ TEST(SX_PanoramaDataSet, DataSetFormatLoadsCubesWhenWanted) {
 
     ScriptedControl control;
     SX_CubeMap& cube = *s.dataSet.CubeMap();
-    // The finer cube waits until the renderer wants level 0.
+    // The finer cube waits, polling every 140 ms, until level 0 is wanted.
     control.onSleep = [&](ScriptedControl& c) {
         if (c.sleptMs >= 3 * 140) {
             cube.SetWantedLevel(0);
@@ -327,7 +294,8 @@ TEST(SX_PanoramaDataSet, DataSetFormatLoadsCubesWhenWanted) {
     EXPECT_FALSE(cube.Image(0, 1)->hasMask);
     EXPECT_NEAR(s.dataSet.GetProgress(), 0.16666 * 6, 1e-9);
 
-    // A stop during the wait ends the load with the result so far.
+    // A stop during the wait ends the load with the result so far; a pause
+    // holds the loader between faces until resumed.
     Station stopped;
     WriteTiles(stopped.dir.path(), 16);
     ScriptedControl stopper;
@@ -337,7 +305,6 @@ TEST(SX_PanoramaDataSet, DataSetFormatLoadsCubesWhenWanted) {
     EXPECT_TRUE(stopped.dataSet.CubeMap()->HasImage(5, 1));
     EXPECT_FALSE(stopped.dataSet.CubeMap()->HasImage(1, 0));
 
-    // Pausing holds the loader between faces until resumed.
     Station paused;
     WriteTiles(paused.dir.path(), 16);
     ScriptedControl pauser;
@@ -358,11 +325,10 @@ TEST(SX_PanoramaDataSet, FailedTilesAddOneMessageEachAndLoadingGoesOn) {
     EXPECT_FALSE(s.Load(DataSetXml({{0, 16}})));
     const auto messages = s.dataSet.Messages();
     ASSERT_EQ(messages.size(), 3u);
-    // Order of the faces: front, back, left, right, top, bottom.
+    // Faces load front, back, left, right, top, bottom.
     EXPECT_EQ(messages[0], u"Error: File " + U(s.dir.path()) + u"/Point_3_16.DAT not found.");
     EXPECT_EQ(messages[1], u"Error: File Rgb_2_16.JPG not found.");
     EXPECT_EQ(messages[2].rfind(u"The point file Point_4_16.DAT (format version 0.0)", 0), 0u);
-    // The failing load keeps the error flag; the other faces are in.
     EXPECT_TRUE(s.dataSet.HasError());
     EXPECT_TRUE(s.dataSet.CubeMap()->HasImage(5, 0));
     EXPECT_FALSE(s.dataSet.CubeMap()->HasPoints(4, 0));
@@ -380,7 +346,7 @@ TEST(SX_PanoramaDataSet, DescriptionAndTilesFromAWebBase) {
     host::Resources resources;
     SX_PanoramaDataSet dataSet(resources);
     dataSet.Initialise();
-    // The page sits in the site's folder and names the station relatively.
+    // The station is named relative to the page.
     SX_LoadingContext page(FromUtf8(server.Url("index.htm")));
     page.SetDownloadCache(&cache);
     bool done = false;

@@ -1,6 +1,6 @@
-// `panora view` on a real X server: the test starts its own Xvfb on a free
-// display number, runs the viewer on a generated station, looks at the
-// screen with `import` and drives it with xdotool as a person would.
+// `panora view` on a real X server: the test runs the viewer on a generated
+// station, looks at the screen with `import` and drives it with xdotool as a
+// person would.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -27,31 +27,21 @@ bool OnPath(const std::string& program) {
     return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-// A child process with DISPLAY set, standard output and error into `log`;
-// `lsanSuppressions` (when given) is added to its leak-check options.
-pid_t Spawn(const std::vector<std::string>& argv, const std::string& display,
-            const std::filesystem::path& log, const std::filesystem::path& lsanSuppressions = {}) {
-    std::string lsan;
-    if (!lsanSuppressions.empty()) {
-        const char* options = std::getenv("LSAN_OPTIONS");
-        lsan = (options != nullptr && *options != '\0' ? std::string(options) + ":" : "") +
-               "suppressions=" + lsanSuppressions.string();
-    }
+// A child in its own process group, output into `log`, with `lsanSuppressions`
+// added to its leak-check options.
+pid_t Spawn(const std::vector<std::string>& argv, const std::filesystem::path& log,
+            const std::filesystem::path& lsanSuppressions) {
+    const char* options = std::getenv("LSAN_OPTIONS");
+    const std::string lsan =
+        (options != nullptr && *options != '\0' ? options + std::string(":") : std::string()) +
+        "suppressions=" + lsanSuppressions.string();
     const pid_t pid = fork();
     if (pid == 0) {
         setpgid(0, 0);
-        if (!display.empty()) {
-            setenv("DISPLAY", display.c_str(), 1);
-        }
-        if (!lsan.empty()) {
-            setenv("LSAN_OPTIONS", lsan.c_str(), 1);
-        }
+        setenv("LSAN_OPTIONS", lsan.c_str(), 1);
         const int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (fd >= 0) {
-            dup2(fd, 1);
-            dup2(fd, 2);
-            close(fd);
-        }
+        dup2(fd, 1);
+        dup2(fd, 2);
         std::vector<char*> args;
         for (const auto& a : argv) {
             args.push_back(const_cast<char*>(a.c_str()));
@@ -78,70 +68,6 @@ int WaitExit(pid_t pid, std::chrono::milliseconds timeout) {
         timeout);
     return code;
 }
-
-void Stop(pid_t pid) {
-    if (pid > 0 && WaitExit(pid, std::chrono::milliseconds(0)) == -1) {
-        kill(pid, SIGTERM);
-        if (WaitExit(pid, std::chrono::seconds(3)) == -1) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-        }
-    }
-}
-
-// An X server of our own on the first free display number from 91.
-class Xvfb {
-  public:
-    Xvfb() {
-        for (int n = 91; n < 140 && pid_ <= 0; ++n) {
-            const std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
-            if (std::filesystem::exists(socket) ||
-                std::filesystem::exists("/tmp/.X" + std::to_string(n) + "-lock")) {
-                continue;
-            }
-            const std::string display = ":" + std::to_string(n);
-            const pid_t pid =
-                Spawn({"Xvfb", display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, "",
-                      tmp_ / "xvfb.log");
-            testsupport::WaitUntil(
-                [&] {
-                    return std::filesystem::exists(socket) ||
-                           WaitExit(pid, std::chrono::milliseconds(0)) != -1;
-                },
-                std::chrono::seconds(5));
-            if (std::filesystem::exists(socket)) {
-                pid_ = pid;
-                display_ = display;
-            } else {
-                Stop(pid);  // lost the race for that number: try the next
-            }
-        }
-    }
-    ~Xvfb() { Stop(pid_); }
-    bool Running() const { return pid_ > 0; }
-    const std::string& Display() const { return display_; }
-
-    // Runs a shell command on this display; its standard output.
-    std::string Sh(const std::string& command) const {
-        const auto out = tmp_ / "sh.out";
-        std::system(
-            ("DISPLAY=" + display_ + " " + command + " >" + out.string() + " 2>/dev/null").c_str());
-        return testsupport::ReadFile(out);
-    }
-
-    platform::RgbImage Screenshot(const std::string& name) const {
-        const auto path = tmp_ / (name + ".png");
-        Sh("import -window root " + path.string());
-        platform::RgbImage image;
-        platform::DecodeImageFile(path.string(), image);
-        return image;
-    }
-
-  private:
-    testsupport::TempDir tmp_;
-    pid_t pid_ = -1;
-    std::string display_;
-};
 
 struct Rect {
     int x = 0, y = 0, w = 0, h = 0;
@@ -178,7 +104,8 @@ double Difference(const platform::RgbImage& a, const platform::RgbImage& b, Rect
     return Measure(a, r, &b);
 }
 
-// One viewer on a generated station, shown on its own X server.
+// One viewer on a generated station, on an X server of its own that
+// xvfb-run starts on a free display number.
 class ViewerSession {
   public:
     bool Start() {
@@ -195,50 +122,80 @@ class ViewerSession {
         // Under the leak checker: the D-Bus library Qt's desktop integration
         // uses keeps one connection buffer until exit.
         const auto suppressions = tmp_.Write("lsan.supp", "leak:libdbus-1.so\n");
-        pid_ = Spawn({PANORA_COMMAND, "view", plan.stations[0].description, "--size", "400x300"},
-                     x_.Display(), tmp_ / "view.log", suppressions);
-        window_ = x_.Sh("timeout 15 xdotool search --sync --name 'Panora - st1'");
-        window_ = window_.substr(0, window_.find('\n'));
-        if (window_.empty()) {
+        const auto displayFile = tmp_ / "display";
+        pid_ = Spawn({"xvfb-run", "-a", "-s", "-screen 0 1024x768x24 -nolisten tcp -ac", "sh", "-c",
+                      "echo $DISPLAY >" + displayFile.string() + "; exec \"$0\" \"$@\"",
+                      PANORA_COMMAND, "view", plan.stations[0].description, "--size", "400x300"},
+                     tmp_ / "view.log", suppressions);
+        testsupport::WaitUntil([&] { return !testsupport::ReadFile(displayFile).empty(); },
+                               std::chrono::seconds(10));
+        display_ = testsupport::ReadFile(displayFile);
+        display_ = display_.substr(0, display_.find('\n'));
+        const std::string window = Do("search --sync --name 'Panora - st1'", "timeout 15 ");
+        if (window.empty()) {
             ADD_FAILURE() << "no viewer window; its output: " << Log();
             return false;
         }
         // The view: left of the docks, below the toolbar.
-        const std::string geometry = x_.Sh("xdotool getwindowgeometry --shell " + window_);
-        std::sscanf(geometry.c_str(), "WINDOW=%*d X=%d Y=%d WIDTH=%d HEIGHT=%d", &window.x,
-                    &window.y, &window.w, &window.h);
-        view = Rect{window.x + 40, window.y + 80, 320, 200};
+        std::sscanf(Do("getwindowgeometry --shell " + window.substr(0, window.find('\n'))).c_str(),
+                    "WINDOW=%*d X=%d Y=%d WIDTH=%d HEIGHT=%d", &window_.x, &window_.y, &window_.w,
+                    &window_.h);
+        view = Rect{window_.x + 40, window_.y + 80, 320, 200};
         return true;
     }
-    ~ViewerSession() { Stop(pid_); }
+    // xvfb-run stops its X server without waiting for it: the whole group
+    // is let end, so that the server removes its lock file.
+    ~ViewerSession() {
+        if (pid_ > 0) {
+            kill(-pid_, SIGTERM);
+            const bool ended = testsupport::WaitUntil(
+                [&] { return waitpid(pid_, nullptr, WNOHANG), kill(-pid_, 0) != 0; },
+                std::chrono::seconds(3));
+            if (!ended) {
+                kill(-pid_, SIGKILL);
+            }
+        }
+    }
 
     std::string Log() const { return testsupport::ReadFile(tmp_ / "view.log"); }
+    // Runs xdotool on the session's display; its standard output.
+    std::string Do(const std::string& args, const std::string& prefix = "") const {
+        const auto out = tmp_ / "sh.out";
+        std::system(("DISPLAY=" + display_ + " " + prefix + "xdotool " + args + " >" +
+                     out.string() + " 2>/dev/null")
+                        .c_str());
+        return testsupport::ReadFile(out);
+    }
+    platform::RgbImage Shot(const std::string& name) const {
+        const auto path = tmp_ / (name + ".png");
+        std::system(("DISPLAY=" + display_ + " import -window root " + path.string()).c_str());
+        platform::RgbImage image;
+        platform::DecodeImageFile(path.string(), image);
+        return image;
+    }
     // Waits until the view shows a station (not one flat colour).
-    bool WaitForStation() {
-        return testsupport::WaitUntil([&] { return Measure(x_.Screenshot("wait"), view) > 12.0; },
+    bool WaitForStation() const {
+        return testsupport::WaitUntil([&] { return Measure(Shot("wait"), view) > 12.0; },
                                       std::chrono::seconds(10));
     }
-    std::string Do(const std::string& xdotoolArgs) { return x_.Sh("xdotool " + xdotoolArgs); }
-    platform::RgbImage Shot(const std::string& name) { return x_.Screenshot(name); }
     std::string Centre() const {
         return std::to_string(view.x + view.w / 2) + " " + std::to_string(view.y + view.h / 2);
     }
     // Closes the window with Ctrl+Q; the viewer's exit code (-1: still running).
     int Close() {
-        Do("mousemove " + std::to_string(window.x + 5) + " " +
-           std::to_string(window.y + window.h - 5) + " click 1");
+        Do("mousemove " + std::to_string(window_.x + 5) + " " +
+           std::to_string(window_.y + window_.h - 5) + " click 1");
         Do("key ctrl+q");
         return WaitExit(pid_, std::chrono::seconds(5));
     }
 
-    Xvfb x_;
-    Rect window;
     Rect view;
 
   private:
     testsupport::TempDir tmp_;
     pid_t pid_ = -1;
-    std::string window_;
+    std::string display_;
+    Rect window_;
 };
 
 }  // namespace
@@ -253,13 +210,12 @@ TEST(DesktopViewer, DragWheelAndMenuTurnTheViewAndCtrlQCloses) {
     EXPECT_EQ(headless.exitCode, 1);
     EXPECT_EQ(headless.err, "panora view: no display; set DISPLAY or run it under xvfb-run\n");
 
-    for (const char* tool : {"Xvfb", "xdotool", "import"}) {
+    for (const char* tool : {"xvfb-run", "xdotool", "import"}) {
         if (!OnPath(tool)) {
             GTEST_SKIP() << tool << " is not installed: the desktop viewer is not tried on X";
         }
     }
     ViewerSession session;
-    ASSERT_TRUE(session.x_.Running()) << "Xvfb did not start";
     ASSERT_TRUE(session.Start());
     ASSERT_TRUE(session.WaitForStation()) << session.Log();
     const Rect view = session.view;

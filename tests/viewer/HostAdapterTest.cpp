@@ -1,7 +1,4 @@
-// The Qt adapters of the desktop viewer, on the offscreen platform: Qt input
-// as the control's messages, the popup menu built from the control's items
-// and what it answers, cursors and capture, message boxes asked for from the
-// loader thread.
+// The Qt adapters of the desktop viewer, on the offscreen platform.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -60,7 +57,7 @@ TEST(ViewerInput, QtEventsBecomeTheControlsMessages) {
     ASSERT_FALSE(sizes.empty());
     EXPECT_EQ(sizes.back(), std::make_pair(320, 200));
 
-    // A Shift + Ctrl left drag: the held buttons are those after the event.
+    // The held buttons are those after the event; an unknown button is dropped.
     Send(view, QEvent::MouseButtonPress, {10, 20}, Qt::LeftButton, Qt::LeftButton,
          Qt::ShiftModifier | Qt::ControlModifier);
     Send(view, QEvent::MouseMove, {15, 22}, Qt::NoButton, Qt::LeftButton | Qt::RightButton,
@@ -69,9 +66,8 @@ TEST(ViewerInput, QtEventsBecomeTheControlsMessages) {
          Qt::AltModifier);
     Send(view, QEvent::MouseButtonRelease, {17, 24}, Qt::LeftButton, Qt::NoButton);
     Send(view, QEvent::MouseButtonDblClick, {5, 6}, Qt::MiddleButton, Qt::MiddleButton);
-    Send(view, QEvent::MouseButtonPress, {5, 6}, Qt::BackButton, Qt::BackButton);  // unknown
+    Send(view, QEvent::MouseButtonPress, {5, 6}, Qt::BackButton, Qt::BackButton);
     using namespace platform;
-    // Each message as (id, x, key state or key or wheel delta).
     using Seen = std::vector<std::tuple<MessageId, int, std::int64_t>>;
     const auto seen = [&](auto value) {
         Seen s;
@@ -99,7 +95,7 @@ TEST(ViewerInput, QtEventsBecomeTheControlsMessages) {
     EXPECT_EQ(seen([](const Message& m) { return m.wheelDelta; }),
               (Seen{{kMsgMouseWheel, 40, 120}, {kMsgMouseWheel, 40, -240}}));
 
-    // Keys: virtual key codes down and up, printable text as characters.
+    // Virtual key codes down and up, printable text as characters too.
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, QString(QChar(27)));
     QCoreApplication::sendEvent(&view, &escape);
     QKeyEvent a(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
@@ -113,7 +109,7 @@ TEST(ViewerInput, QtEventsBecomeTheControlsMessages) {
                     {kMsgKeyUp, 0, kVkDelete}}));
 }
 
-TEST(ViewerHostUi, PopupMenuShowsTheItemsAndAnswersTheChosenCommand) {
+TEST(ViewerHostUi, PopupMenuAnswersTheChosenCommandCursorAndCaptureApplyToTheView) {
     viewertest::OffscreenApp();
     QWidget view;
     view.resize(300, 200);
@@ -154,13 +150,7 @@ TEST(ViewerHostUi, PopupMenuShowsTheItemsAndAnswersTheChosenCommand) {
     choose(-1);
     EXPECT_EQ(ui.PopupMenu(items, 0, 0), 0);
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
-}
 
-TEST(ViewerHostUi, CursorsAndCaptureApplyToTheView) {
-    viewertest::OffscreenApp();
-    QWidget view;
-    view.show();
-    QtHostUi ui(&view);
     ui.SetCursor(HostUi::Cursor::kCross);
     EXPECT_EQ(view.cursor().shape(), Qt::CrossCursor);
     ui.CaptureMouse(true);
@@ -174,25 +164,20 @@ TEST(ViewerHostUi, LoaderBoxesAreShownOnTheGuiThreadOrDismissed) {
     QWidget view;
     view.show();
     QtHostUi ui(&view);
-    // Asked on another thread: shown here with its texts, answered there.
-    // The box runs its own loop, so a timer looks at it and clicks No.
+    // Asked on another thread: shown here, answered there. The box runs its
+    // own loop, so a timer looks at it and clicks No.
     std::atomic<int> answer{0};
-    QString title, text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QMessageBox::StandardButtons buttons;
-    bool yesIsDefault = false;
+    QString shown;
     QTimer clicker;
     QObject::connect(&clicker, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box == nullptr) {
-            return;
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown =
+                box->windowTitle() + "|" + box->text() + "|" +
+                QString::number(box->icon() == QMessageBox::Warning) +
+                QString::number(box->standardButtons() == (QMessageBox::Yes | QMessageBox::No)) +
+                QString::number(box->defaultButton() == box->button(QMessageBox::Yes));
+            box->button(QMessageBox::No)->click();
         }
-        title = box->windowTitle();
-        text = box->text();
-        icon = box->icon();
-        buttons = box->standardButtons();
-        yesIsDefault = box->defaultButton() == box->button(QMessageBox::Yes);
-        box->button(QMessageBox::No)->click();
     });
     clicker.start(5);
     std::thread loader([&] {
@@ -202,10 +187,8 @@ TEST(ViewerHostUi, LoaderBoxesAreShownOnTheGuiThreadOrDismissed) {
     loader.join();
     clicker.stop();
     EXPECT_EQ(answer, HostUi::kIdNo);
-    EXPECT_EQ(title + "|" + text, QStringLiteral("Upgrade|Newer data"));
-    EXPECT_EQ(icon, QMessageBox::Warning);
-    EXPECT_EQ(buttons, QMessageBox::Yes | QMessageBox::No);
-    EXPECT_TRUE(yesIsDefault);
+    // Title, text, a warning icon, Yes and No, Yes the default.
+    EXPECT_EQ(shown, QStringLiteral("Upgrade|Newer data|111"));
 
     // The GUI thread is about to wait for the loader: a box still queued is
     // answered as dismissed and never shown, and so is one asked meanwhile.
