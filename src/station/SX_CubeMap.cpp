@@ -369,7 +369,9 @@ void SX_CubeMap::Clear() {
         tried = 0;
     }
     levelSizes_.fill(std::nullopt);
-
+    // The next station declares its own levels and point data.
+    highestLevel_ = -1;
+    hasPointData_ = true;
 }
 
 // ---------------------------------------------------------------------------

@@ -137,8 +137,8 @@ class SX_CubeMap : public StraleLib::SX_OpenGLDrawable {
     std::optional<FaceImage> Image(int face, int level) const;
 
     // Faces emptied (loaded and drawn levels -1), wanted level 100, level
-    // table freed.
-
+    // table freed: no highest level, point data on again, so the next
+    // station loads as the first did.
     void Clear();
 
   private:

@@ -419,6 +419,7 @@ TEST(SX_CubeMap, LevelTableAndClear) {
     cube.Clear();
     EXPECT_EQ(cube.WantedLevel(), 100);
     EXPECT_FALSE(cube.LevelSize(3).has_value());
-
+    EXPECT_EQ(cube.HighestLevel(), -1);
+    EXPECT_TRUE(cube.HasPointData());
     EXPECT_EQ(cube.LoadedLevel(6), -1);
 }
