@@ -232,8 +232,10 @@ class SX_Control : private platform::Window, private view3d::ViewHost {
     // Repaints the control's window and the view at once (a busy context
     // skips the frame).
     void Redraw();
-    // Draws one frame now; false when the context is busy.
+    // Draws one frame now; false when nothing was drawn: the context is busy,
+    // or there is no OpenGL view or no camera (see CanDrawFrames).
     bool RenderFrame();
+    bool CanDrawFrames() const;
 
     // Plain accessors for later parts.
     std::int32_t ReadyState() const { return readyState_; }

@@ -24,10 +24,14 @@ StraleLib::SX_OpenGLCamera* SX_Control::Camera() const {
     return readyState_ == 4 ? dataSet_->Camera() : nullptr;
 }
 
+bool SX_Control::CanDrawFrames() const {
+    return graphicWindow_ && graphicWindow_->HasOpenGL() && dataSet_->Camera() != nullptr;
+}
+
 bool SX_Control::RenderFrame() {
     StraleLib::SX_OpenGLCamera* camera = dataSet_->Camera();
-    if (!graphicWindow_ || !graphicWindow_->HasOpenGL() || camera == nullptr) {
-        return true;  // nothing to draw into
+    if (!CanDrawFrames()) {
+        return false;  // nothing to draw into: no frame
     }
     StraleLib::SX_OpenGLContext& context = *graphicWindow_->Context();
     if (!context.TryAcquire()) {
@@ -69,7 +73,9 @@ void SX_Control::CameraTransition(double altitude, double azimuth) {
     }
     raiseCameraEvents_ = false;
     camera->Transition(altitude, azimuth, animateTransitions_, [this] {
-        while (!RenderFrame()) {
+        // Only a busy context is waited for; a view without OpenGL or camera
+        // draws nothing, so the turn happens without frames.
+        while (!RenderFrame() && CanDrawFrames()) {
             loader_.Sleep(100);
         }
     });

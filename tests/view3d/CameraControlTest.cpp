@@ -29,6 +29,10 @@ TEST_F(CameraControlTest, MembersActAtReadyStateFourAndFireNothing) {
     EXPECT_EQ(Call(u"SetAzimuth", {50.0}), S_OK);  // ready state 3: declined
     EXPECT_EQ(Get(u"GetAzimuth"), 0.0);
     EXPECT_EQ(Cam().Azimuth(), 0.0);
+    // No OpenGL yet: no frame is drawn, and a turn ends without frames.
+    EXPECT_FALSE(c.RenderFrame());
+    EXPECT_EQ(Call(u"PointCamera", {1.0, 0.0, 0.0}), S_OK);
+    EXPECT_NEAR(Cam().Azimuth(), 90.0, 1e-9);
     clock_.Advance(200);
     ASSERT_EQ(c.ReadyState(), 4);
     EXPECT_EQ(Cam().World(), &c.GraphicWindow()->World());
