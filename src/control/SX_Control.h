@@ -202,7 +202,8 @@ class SX_Control : private platform::Window, private view3d::ViewHost {
     // Turns the camera to (altitude, azimuth), animated when
     // AnimateTransitions holds, rendering each step at once (a busy context
     // is retried every 100 ms). Camera events are off during the turn and on
-    // afterwards, whatever they were; the turn itself fires none.
+    // afterwards, whatever they were; the turn itself fires none. Only the
+    // frame at the target is captured.
     void CameraTransition(double altitude, double azimuth);
     // Spin: a step above 0.01 degrees turns the view by it on every tick of
     // timer 1002 (mode 2), first at once and then every spin interval; any

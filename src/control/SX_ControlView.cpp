@@ -72,7 +72,16 @@ void SX_Control::CameraTransition(double altitude, double azimuth) {
         return;
     }
     raiseCameraEvents_ = false;
-    camera->Transition(altitude, azimuth, animateTransitions_, [this] {
+    camera->Transition(altitude, azimuth, animateTransitions_, [this](bool last) {
+        // Intermediate frames leave the capture buffer alone (a pending
+        // request waits); the frame at the target is captured.
+        if (graphicWindow_) {
+            if (last) {
+                graphicWindow_->RequestCapture();
+            } else {
+                graphicWindow_->DropCaptureRequest();
+            }
+        }
         // Only a busy context is waited for; a view without OpenGL or camera
         // draws nothing, so the turn happens without frames.
         while (!RenderFrame() && CanDrawFrames()) {

@@ -73,6 +73,7 @@ class SX_GraphicWindow : public platform::Window {
     // skips the frame.
     void SetPainter(std::function<bool()> painter) { painter_ = std::move(painter); }
     void RequestCapture() { captureRequested_ = true; }
+    void DropCaptureRequest() { captureRequested_ = false; }
     bool CaptureRequested() const { return captureRequested_; }
     // With the context held, after a frame: reads it when a capture is
     // requested and clears the request.

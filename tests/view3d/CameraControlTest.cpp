@@ -98,3 +98,20 @@ TEST_F(CameraControlTest, SpinTurnsOnEveryTickUntilStopped) {
     clock_.Advance(20);
     EXPECT_FALSE(c.Loop().HasTimer(c.WindowHandle(), SX_Control::kTimerSpin));
 }
+
+TEST_F(CameraControlTest, TransitionCapturesItsFinalFrameOnly) {
+    SX_Control& c = LoadedControl(Generate({32}).description, 64, 48);
+    SX_GraphicWindow& view = *c.GraphicWindow();
+    Cam().SetAzimuth(90.0);
+    view.RequestCapture();
+    ASSERT_TRUE(c.RenderFrame());
+    const platform::RgbImage target = view.Captured();
+    Cam().SetAzimuth(0.0);
+    ASSERT_TRUE(c.RenderFrame());
+    // A capture pending before the turn is not taken by its first frame;
+    // the frame at the target is captured.
+    view.RequestCapture();
+    EXPECT_EQ(Call(u"PointCamera", {1.0, 0.0, 0.0}), S_OK);
+    EXPECT_FALSE(view.CaptureRequested());
+    EXPECT_EQ(view.Captured().rgb, target.rgb);
+}
