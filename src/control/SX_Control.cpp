@@ -113,6 +113,7 @@ bool SX_Control::Create(int width, int height) {
     graphicWindow_ = std::make_unique<SX_GraphicWindow>(loop_, *dataSet_, &host);
     graphicWindow_->SetMeasureController(std::make_unique<SX_MeasureController>(host));
     graphicWindow_->SetPainter([this] { return RenderFrame(); });
+    graphicWindow_->SetSleeper([this](int milliseconds) { loader_.Sleep(milliseconds); });
     viewTargets_ = std::make_unique<control::ViewTargets>(*navigation_, *neighbors_);
     graphicWindow_->SetTargets(viewTargets_.get());
     platform::Message create = platform::Message::Of(platform::kMsgCreate);
@@ -234,6 +235,7 @@ void SX_Control::InitializeGraphics() {
     log_.Write(u"Start Initializing Graphics\n");
     if (graphicWindow_ && graphicWindow_->InitOpenGL()) {
         log_.Write(u"\tsuccessful\n");
+        Invalidate();  // the first frame
         SetReadyState(4);
         SetTimer(kTimerInitialized, 100);
     } else {

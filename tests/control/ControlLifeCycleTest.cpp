@@ -28,6 +28,7 @@ TEST_F(ControlFixture, ReadyStatesEventsAndLogOnTheVirtualClock) {
     clock_.Advance(1);
     c.get_ReadyState(&state);
     ASSERT_EQ(state, 4) << "OpenGL initialisation failed";
+    EXPECT_FALSE(c.GraphicWindow()->CaptureRequested());  // repainted: the first frame
     EXPECT_GT(c.DataSet().MaxTextureSize(), 0);
     EXPECT_TRUE(events_.empty());
     clock_.Advance(100);
