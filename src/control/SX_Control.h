@@ -40,6 +40,7 @@
 #include "platform/ComBstr.h"
 #include "platform/ComStatus.h"
 #include "platform/ConnectionPoint.h"
+#include "platform/Image.h"
 #include "platform/MessageLoop.h"
 #include "station/SX_ErrorLogger.h"
 #include "view3d/ViewHost.h"
@@ -161,6 +162,11 @@ class SX_Control : private platform::Window, private view3d::ViewHost {
     bool ShowsErrorPage() const;
     std::vector<std::u16string> ErrorPageLines() const;
     std::u16string ErrorPageText() const;
+    // The control's area as its last paint drew the error page (see
+    // control::DrawErrorPage), the view's frame at its place; empty when the
+    // last paint showed the view instead. Hosts without a window of their
+    // own show this image (Redraw paints at once).
+    const platform::RgbImage& ErrorPageImage() const { return errorPage_; }
 
     // The loader's work, run on the loader thread; public for hosts that
     // load synchronously.
@@ -288,6 +294,7 @@ class SX_Control : private platform::Window, private view3d::ViewHost {
     Options options_;
     host::Resources resources_;
     SX_ErrorLogger errors_;
+    platform::RgbImage errorPage_;
     std::unique_ptr<SX_PanoramaDataSet> dataSet_;
     std::unique_ptr<SX_GraphicWindow> graphicWindow_;
     std::unique_ptr<SX_2DDrawingWindow> drawingWindow_;
