@@ -18,8 +18,14 @@ namespace {
 constexpr auto kGiveUpAfter = std::chrono::seconds(10);
 constexpr auto kRetryEvery = std::chrono::milliseconds(10);
 
-// Draws a frame with a capture requested; false when none could be drawn.
+// Draws a frame with a capture requested, or the control's error page while
+// it shows; false when none could be drawn.
 bool CaptureFrame(SX_Control& control, platform::RgbImage& image) {
+    if (control.ShowsErrorPage()) {
+        control.Redraw();
+        image = control.ErrorPageImage();
+        return image.width > 0;
+    }
     SX_GraphicWindow* view = control.GraphicWindow();
     if (view == nullptr || !view->HasOpenGL() || control.ReadyState() != 4) {
         return false;

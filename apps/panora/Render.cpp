@@ -3,7 +3,8 @@
 // into a headless control, lets the view ask for finer levels until the level
 // it wants is drawn on every face (or level L, or the load ends), renders one
 // more frame and writes it as a JPEG. The station's error list goes to
-// standard error; the image is still written when any face could be drawn.
+// standard error; the image is still written when any face could be drawn,
+// as the control's error page (the view on it) when the station has errors.
 // Exit codes: 0 written without errors, 1 failure or errors, 2 bad arguments.
 #include <chrono>
 #include <cmath>
@@ -228,7 +229,12 @@ int RunRender(int argc, char** argv) {
     while (!frame() && timeLeft() > -5000) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    const platform::RgbImage image = control.GraphicWindow()->Captured();
+    // A station with errors shows the control's error page, the view on it.
+    if (control.ShowsErrorPage()) {
+        control.Redraw();
+    }
+    const platform::RgbImage image =
+        control.ShowsErrorPage() ? control.ErrorPageImage() : control.GraphicWindow()->Captured();
     const std::u16string errors = dataSet.GetMessages();
     if (!errors.empty()) {
         std::fprintf(stderr, "%s\n", platform::ToUtf8(errors).c_str());

@@ -24,25 +24,11 @@ void FrameView::SetFrame(QImage frame, QPoint origin) {
     update();
 }
 
-void FrameView::SetErrorLines(const QStringList& lines) {
-    if (lines != errorLines_) {
-        errorLines_ = lines;
-        update();
-    }
-}
-
 void FrameView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), errorLines_.isEmpty() ? Qt::black : Qt::white);
+    painter.fillRect(rect(), Qt::black);
     if (!frame_.isNull()) {
         painter.drawImage(origin_, frame_);
-    }
-    if (!errorLines_.isEmpty()) {
-        // The panel: below the view, which the control moved aside for it.
-        const int top = frame_.isNull() ? 8 : origin_.y() + frame_.height() + 8;
-        painter.setPen(Qt::black);
-        painter.drawText(QRect(8, top, width() - 16, height() - top - 8),
-                         Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, errorLines_.join('\n'));
     }
 }
 

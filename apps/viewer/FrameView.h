@@ -1,13 +1,11 @@
 #pragma once
 // The widget that stands for the control's window: it paints the last frame
-// the control rendered (at the graphic window's place inside the control)
-// with the error panel's lines beside it, and hands its mouse, wheel, key
-// and size changes on as window messages. Its pixels are the control's
-// client pixels.
+// the control rendered (at the graphic window's place inside the control, or
+// the control's whole error page), and hands its mouse, wheel, key and size
+// changes on as window messages. Its pixels are the control's client pixels.
 
 #include <QImage>
 #include <QPoint>
-#include <QStringList>
 #include <QWidget>
 #include <functional>
 
@@ -25,8 +23,6 @@ class FrameView final : public QWidget {
 
     // The frame and where its top-left corner lies in the widget.
     void SetFrame(QImage frame, QPoint origin);
-    // Lines of the error panel; none hides it.
-    void SetErrorLines(const QStringList& lines);
     const QImage& Frame() const { return frame_; }
     // The size the window is first laid out for.
     void SetPreferredSize(QSize size) { preferred_ = size; }
@@ -49,7 +45,6 @@ class FrameView final : public QWidget {
 
     QImage frame_;
     QPoint origin_;
-    QStringList errorLines_;
     QSize preferred_{1024, 640};
 };
 

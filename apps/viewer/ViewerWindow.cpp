@@ -288,25 +288,27 @@ void ViewerWindow::Open(const std::u16string& location) {
 }
 
 void ViewerWindow::TakeFrame() {
-    SX_GraphicWindow* graphic = control_->GraphicWindow();
-    if (graphic == nullptr || graphic->CaptureRequested()) {
-        return;  // no frame drawn since the request
-    }
-    const platform::RgbImage& pixels = graphic->Captured();
-    if (pixels.width > 0 && pixels.height > 0) {
-        const QImage frame(pixels.rgb.data(), pixels.width, pixels.height, pixels.width * 3,
-                           QImage::Format_RGB888);
-        view_->SetFrame(frame.copy(), QPoint(graphic->X(), graphic->Y()));
-    }
-    graphic->RequestCapture();
-
-    QStringList errors;
-    if (control_->ShowsErrorPage()) {
-        for (const std::u16string& line : control_->ErrorPageLines()) {
-            errors << ToQt(line);
+    const auto show = [this](const platform::RgbImage& pixels, QPoint origin) {
+        if (pixels.width > 0 && pixels.height > 0) {
+            const QImage frame(pixels.rgb.data(), pixels.width, pixels.height, pixels.width * 3,
+                               QImage::Format_RGB888);
+            view_->SetFrame(frame.copy(), origin);
         }
+    };
+    SX_GraphicWindow* graphic = control_->GraphicWindow();
+    if (control_->ShowsErrorPage()) {
+        // The control draws its error page, the view on it, at each paint.
+        show(control_->ErrorPageImage(), QPoint(0, 0));
+        if (graphic != nullptr) {
+            graphic->RequestCapture();
+        }
+    } else {
+        if (graphic == nullptr || graphic->CaptureRequested()) {
+            return;  // no frame drawn since the request
+        }
+        show(graphic->Captured(), QPoint(graphic->X(), graphic->Y()));
+        graphic->RequestCapture();
     }
-    view_->SetErrorLines(errors);
     UpdateCameraLabel();
 
     if (options_.reportStartup && !startupReported_) {

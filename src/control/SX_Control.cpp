@@ -113,6 +113,7 @@ bool SX_Control::Create(int width, int height) {
     graphicWindow_ = std::make_unique<SX_GraphicWindow>(loop_, *dataSet_, &host);
     graphicWindow_->SetMeasureController(std::make_unique<SX_MeasureController>(host));
     graphicWindow_->SetPainter([this] { return RenderFrame(); });
+    graphicWindow_->SetSleeper([this](int milliseconds) { loader_.Sleep(milliseconds); });
     viewTargets_ = std::make_unique<control::ViewTargets>(*navigation_, *neighbors_);
     graphicWindow_->SetTargets(viewTargets_.get());
     platform::Message create = platform::Message::Of(platform::kMsgCreate);
@@ -234,6 +235,7 @@ void SX_Control::InitializeGraphics() {
     log_.Write(u"Start Initializing Graphics\n");
     if (graphicWindow_ && graphicWindow_->InitOpenGL()) {
         log_.Write(u"\tsuccessful\n");
+        Invalidate();  // the first frame
         SetReadyState(4);
         SetTimer(kTimerInitialized, 100);
     } else {
@@ -274,16 +276,27 @@ void SX_Control::LayoutChildren() {
 
 void SX_Control::OnPaint() {
     if (!ShowsErrorPage()) {
+        errorPage_ = platform::RgbImage();
         if (graphicWindow_) {
             graphicWindow_->Invalidate();
         }
         return;
     }
+    // The view moves aside and is drawn; its frame goes onto the page.
+    const platform::RgbImage* view = nullptr;
     if (graphicWindow_) {
         graphicWindow_->Move(static_cast<int>(0.2 * width_), 0, static_cast<int>(0.8 * width_),
                              static_cast<int>(0.6 * height_));
-        graphicWindow_->Invalidate();
+        graphicWindow_->RequestCapture();
+        const platform::RgbImage& frame = graphicWindow_->Captured();
+        if (RenderFrame() && frame.width == graphicWindow_->Width() &&
+            frame.height == graphicWindow_->Height()) {
+            view = &frame;
+        }
     }
+    errorPage_ = control::DrawErrorPage(ErrorPageLines(), width_, height_, view,
+                                        graphicWindow_ ? graphicWindow_->X() : 0,
+                                        graphicWindow_ ? graphicWindow_->Y() : 0);
 }
 
 void SX_Control::Redraw() {

@@ -40,6 +40,7 @@
 #include "platform/ComBstr.h"
 #include "platform/ComStatus.h"
 #include "platform/ConnectionPoint.h"
+#include "platform/Image.h"
 #include "platform/MessageLoop.h"
 #include "station/SX_ErrorLogger.h"
 #include "view3d/ViewHost.h"
@@ -161,6 +162,11 @@ class SX_Control : private platform::Window, private view3d::ViewHost {
     bool ShowsErrorPage() const;
     std::vector<std::u16string> ErrorPageLines() const;
     std::u16string ErrorPageText() const;
+    // The control's area as its last paint drew the error page (see
+    // control::DrawErrorPage), the view's frame at its place; empty when the
+    // last paint showed the view instead. Hosts without a window of their
+    // own show this image (Redraw paints at once).
+    const platform::RgbImage& ErrorPageImage() const { return errorPage_; }
 
     // The loader's work, run on the loader thread; public for hosts that
     // load synchronously.
@@ -202,7 +208,8 @@ class SX_Control : private platform::Window, private view3d::ViewHost {
     // Turns the camera to (altitude, azimuth), animated when
     // AnimateTransitions holds, rendering each step at once (a busy context
     // is retried every 100 ms). Camera events are off during the turn and on
-    // afterwards, whatever they were; the turn itself fires none.
+    // afterwards, whatever they were; the turn itself fires none. Only the
+    // frame at the target is captured.
     void CameraTransition(double altitude, double azimuth);
     // Spin: a step above 0.01 degrees turns the view by it on every tick of
     // timer 1002 (mode 2), first at once and then every spin interval; any
@@ -232,8 +239,10 @@ class SX_Control : private platform::Window, private view3d::ViewHost {
     // Repaints the control's window and the view at once (a busy context
     // skips the frame).
     void Redraw();
-    // Draws one frame now; false when the context is busy.
+    // Draws one frame now; false when nothing was drawn: the context is busy,
+    // or there is no OpenGL view or no camera (see CanDrawFrames).
     bool RenderFrame();
+    bool CanDrawFrames() const;
 
     // Plain accessors for later parts.
     std::int32_t ReadyState() const { return readyState_; }
@@ -285,6 +294,7 @@ class SX_Control : private platform::Window, private view3d::ViewHost {
     Options options_;
     host::Resources resources_;
     SX_ErrorLogger errors_;
+    platform::RgbImage errorPage_;
     std::unique_ptr<SX_PanoramaDataSet> dataSet_;
     std::unique_ptr<SX_GraphicWindow> graphicWindow_;
     std::unique_ptr<SX_2DDrawingWindow> drawingWindow_;

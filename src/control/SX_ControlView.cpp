@@ -24,10 +24,14 @@ StraleLib::SX_OpenGLCamera* SX_Control::Camera() const {
     return readyState_ == 4 ? dataSet_->Camera() : nullptr;
 }
 
+bool SX_Control::CanDrawFrames() const {
+    return graphicWindow_ && graphicWindow_->HasOpenGL() && dataSet_->Camera() != nullptr;
+}
+
 bool SX_Control::RenderFrame() {
     StraleLib::SX_OpenGLCamera* camera = dataSet_->Camera();
-    if (!graphicWindow_ || !graphicWindow_->HasOpenGL() || camera == nullptr) {
-        return true;  // nothing to draw into
+    if (!CanDrawFrames()) {
+        return false;  // nothing to draw into: no frame
     }
     StraleLib::SX_OpenGLContext& context = *graphicWindow_->Context();
     if (!context.TryAcquire()) {
@@ -68,8 +72,19 @@ void SX_Control::CameraTransition(double altitude, double azimuth) {
         return;
     }
     raiseCameraEvents_ = false;
-    camera->Transition(altitude, azimuth, animateTransitions_, [this] {
-        while (!RenderFrame()) {
+    camera->Transition(altitude, azimuth, animateTransitions_, [this](bool last) {
+        // Intermediate frames leave the capture buffer alone (a pending
+        // request waits); the frame at the target is captured.
+        if (graphicWindow_) {
+            if (last) {
+                graphicWindow_->RequestCapture();
+            } else {
+                graphicWindow_->DropCaptureRequest();
+            }
+        }
+        // Only a busy context is waited for; a view without OpenGL or camera
+        // draws nothing, so the turn happens without frames.
+        while (!RenderFrame() && CanDrawFrames()) {
             loader_.Sleep(100);
         }
     });

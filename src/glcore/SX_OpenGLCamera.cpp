@@ -131,7 +131,7 @@ bool SX_OpenGLCamera::DirectionAngles(double x, double y, double z, double& alti
 }
 
 void SX_OpenGLCamera::Transition(double altitude, double azimuth, bool animate,
-                                 const std::function<void()>& frame) {
+                                 const std::function<void(bool last)>& frame) {
     if (animate) {
         const double a0 = altitude_;
         const double z0 = azimuth_;
@@ -152,7 +152,7 @@ void SX_OpenGLCamera::Transition(double altitude, double azimuth, bool animate,
                 SetAltitude((1.0 - w) * a0 + w * altitude);
                 SetAzimuth((1.0 - w) * z0 + w * azimuth);
                 if (frame) {
-                    frame();
+                    frame(false);
                 }
             }
         }
@@ -160,7 +160,7 @@ void SX_OpenGLCamera::Transition(double altitude, double azimuth, bool animate,
     SetAltitude(altitude);
     SetAzimuth(azimuth);
     if (frame) {
-        frame();
+        frame(true);
     }
 }
 

@@ -68,13 +68,14 @@ class SX_OpenGLCamera : public SX_OpenGLDrawable {
     // untouched, for a vector of no length.
     static bool DirectionAngles(double x, double y, double z, double& altitude, double& azimuth);
 
-    // Turns to (altitude, azimuth) the shorter way round, calling frame()
-    // after each step to render it. Animated, a turn whose larger angle
-    // change D exceeds 2 degrees takes N = max(8, trunc(D)) steps eased with
-    // 0.5 - 0.5 cos(pi t): N - 1 intermediate frames and the final one;
-    // otherwise a single frame at the target.
+    // Turns to (altitude, azimuth) the shorter way round, calling
+    // frame(last) after each step to render it (last: the frame at the
+    // target). Animated, a turn whose larger angle change D exceeds 2 degrees
+    // takes N = max(8, trunc(D)) steps eased with 0.5 - 0.5 cos(pi t): N - 1
+    // intermediate frames and the final one; otherwise a single frame at the
+    // target.
     void Transition(double altitude, double azimuth, bool animate,
-                    const std::function<void()>& frame);
+                    const std::function<void(bool last)>& frame);
 
   private:
     double fieldOfView_ = kInitialFieldOfView;

@@ -136,7 +136,7 @@ bool SX_CubeMap::LoadPyramid(SX_LoadingContext& context, SX_PanoramaDataSet& dat
                 dataSet.AddMessage(LastMessage());
                 result = false;
             }
-            ++facesTried_[level];
+            NoteFaceTried(level);
             dataSet.AddProgress(0.16666 / static_cast<double>(highest + 1));
             if (!holdWhilePaused()) {
                 return result;
@@ -257,6 +257,12 @@ int SX_CubeMap::FacesTried(int level) const {
     return level >= 0 && level < kMaxLevels ? facesTried_[level].load() : 0;
 }
 
+void SX_CubeMap::NoteFaceTried(int level) {
+    if (level >= 0 && level < kMaxLevels) {
+        ++facesTried_[level];
+    }
+}
+
 int SX_CubeMap::LoadedLevel(int face) const {
     if (!ValidFace(face)) {
         return -1;
@@ -363,6 +369,9 @@ void SX_CubeMap::Clear() {
         tried = 0;
     }
     levelSizes_.fill(std::nullopt);
+    // The next station declares its own levels and point data.
+    highestLevel_ = -1;
+    hasPointData_ = true;
 }
 
 // ---------------------------------------------------------------------------

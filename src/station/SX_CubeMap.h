@@ -124,8 +124,9 @@ class SX_CubeMap : public StraleLib::SX_OpenGLDrawable {
     void SetAlphaMode(bool on) { alphaMode_ = on; }
     StraleLib::SX_OpenGLCamera* Camera() const { return camera_; }
 
-    // How many faces of a level LoadPyramid has tried (loaded or failed).
+    // How many faces of a level the loader has tried (loaded or failed).
     int FacesTried(int level) const;
+    void NoteFaceTried(int level);
 
     // Largest level loaded for the face (-1 when none).
     int LoadedLevel(int face) const;
@@ -136,7 +137,8 @@ class SX_CubeMap : public StraleLib::SX_OpenGLDrawable {
     std::optional<FaceImage> Image(int face, int level) const;
 
     // Faces emptied (loaded and drawn levels -1), wanted level 100, level
-    // table freed.
+    // table freed: no highest level, point data on again, so the next
+    // station loads as the first did.
     void Clear();
 
   private:

@@ -190,6 +190,15 @@ bool SX_PanoramaDataSet::ReadDataSet(SX_LoadingContext& context, std::u16string_
                                   u"Missing Cube Level information <sx:Cube>"));
         return false;
     }
+    // The cubes declare the level table up front, so that the coarsest level
+    // is known and every level's face images are cut to the OpenGL limit.
+    for (const XmlNode& cube : cubes) {
+        int level = 0;
+        int resolution = 0;
+        ReadIntAttribute(cube, u"level", level);
+        ReadIntAttribute(cube, u"resolution", resolution);
+        cubeMap_->SetLevel(level, resolution, true, maxTextureSize_);
+    }
     const auto sub = context.MakeSubContext(name);
     return ReadCubes(*sub, cubes);
 }
@@ -238,6 +247,7 @@ bool SX_PanoramaDataSet::ReadCubes(SX_LoadingContext& context, const std::vector
                     result = false;
                 }
             }
+            cubeMap_->NoteFaceTried(level);
             AddProgress(step);
             if (!WaitWhilePaused()) {
                 return result;

@@ -5,7 +5,9 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "station/SX_CubeMap.h"
 #include "station/SX_PanoramaDataSet.h"
@@ -49,15 +51,36 @@ void SX_GraphicWindow::SetMeasureController(std::unique_ptr<SX_EventController> 
 }
 
 SX_GraphicWindow::~SX_GraphicWindow() {
-    pixels_ = platform::RgbImage();
-    if (context_ && context_->TryAcquire()) {
+    TearDownOpenGL();
+}
+
+void SX_GraphicWindow::TearDownOpenGL() {
+    DropPixelBuffer();
+    if (!HasOpenGL()) {
+        return;
+    }
+    if (context_->TryAcquire()) {
         if (SX_CubeMap* cube = dataSet_.CubeMap()) {
             cube->DropContent();
         }
         context_->Release();
+    } else {
+        // The loader is uploading: give it a moment, then go on without.
+        Sleep(kBusyTearDownWaitMs);
     }
-    if (context_) {
+    if (context_->TryAcquire()) {
+        StraleLib::OpenGLFonts::DeleteFontLists();
         context_->Destroy();
+        context_->Release();
+    }
+    // Still held elsewhere: the context object destroys it once it is free.
+}
+
+void SX_GraphicWindow::Sleep(int milliseconds) {
+    if (sleeper_) {
+        sleeper_(milliseconds);
+    } else {
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
     }
 }
 
@@ -91,6 +114,9 @@ void SX_GraphicWindow::OnMessage(platform::Message& message) {
     switch (message.id) {
         case platform::kMsgCreate:
             BuildMenu();
+            break;
+        case platform::kMsgDestroy:
+            TearDownOpenGL();
             break;
         case platform::kMsgSize:
             width_ = message.x;

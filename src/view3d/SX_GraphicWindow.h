@@ -63,6 +63,16 @@ class SX_GraphicWindow : public platform::Window {
     // Creates the context (framebuffer of the window's size, at least 1 x 1)
     // and the world; false when OpenGL is not available.
     bool InitOpenGL();
+    // Destroying the window (or deleting it) ends its OpenGL: the capture
+    // buffer goes, the station's textures are dropped while the context is
+    // held (a busy context is waited for 30 ms, then left to its holder), and
+    // when the context can be taken the font lists are deleted; then the
+    // context is destroyed.
+    static constexpr int kBusyTearDownWaitMs = 30;
+    // How the tear-down waits (default: the thread sleeps).
+    void SetSleeper(std::function<void(int milliseconds)> sleeper) {
+        sleeper_ = std::move(sleeper);
+    }
     bool HasOpenGL() const { return context_ && context_->IsCreated(); }
     StraleLib::SX_OpenGLContext* Context() const { return context_.get(); }
     StraleLib::SX_OpenGLWorld& World() { return world_; }
@@ -73,6 +83,7 @@ class SX_GraphicWindow : public platform::Window {
     // skips the frame.
     void SetPainter(std::function<bool()> painter) { painter_ = std::move(painter); }
     void RequestCapture() { captureRequested_ = true; }
+    void DropCaptureRequest() { captureRequested_ = false; }
     bool CaptureRequested() const { return captureRequested_; }
     // With the context held, after a frame: reads it when a capture is
     // requested and clears the request.
@@ -135,6 +146,8 @@ class SX_GraphicWindow : public platform::Window {
 
   private:
     void BuildMenu();
+    void TearDownOpenGL();
+    void Sleep(int milliseconds);
     bool Render();
     std::int32_t Mode() const;
     bool Measuring() const;
@@ -157,6 +170,7 @@ class SX_GraphicWindow : public platform::Window {
     std::vector<HostUi::MenuItem> menu_;
     bool leftHeldMeasuring_ = false;
     std::function<bool()> painter_;
+    std::function<void(int)> sleeper_;
     std::unique_ptr<StraleLib::SX_OpenGLContext> context_;
     StraleLib::SX_OpenGLWorld world_;
     platform::RgbImage pixels_;

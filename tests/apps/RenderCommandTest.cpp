@@ -38,11 +38,14 @@ int SceneDistance(const sitegen::SitePlan& plan, testsupport::Rgb pixel, double 
     return best;
 }
 
-sitegen::SitePlan Generate(const testsupport::TempDir& tmp) {
+sitegen::SitePlan Generate(
+    const testsupport::TempDir& tmp,
+    sitegen::DescriptionFormat format = sitegen::DescriptionFormat::Metadata) {
     sitegen::SiteOptions o;
     o.outputDir = (tmp / "site").string();
     o.stations = 1;
     o.sizes = {32, 64};
+    o.format = format;
     sitegen::SitePlan plan;
     std::string error;
     EXPECT_TRUE(sitegen::GenerateSite(o, &plan, &error)) << error;
@@ -66,6 +69,14 @@ TEST(RenderCommand, WritesTheViewAndReportsStationErrors) {
         EXPECT_LE(SceneDistance(plan, testsupport::PixelAt(image, 60, 45), azimuth, 0.0), 32)
             << testsupport::PixelAt(image, 60, 45) << " at azimuth " << azimuth;
     }
+
+    // A station of the data set format reaches its level just the same.
+    testsupport::TempDir other;
+    const sitegen::SitePlan dataSet = Generate(other, sitegen::DescriptionFormat::Dataset);
+    const auto d = RunPanora({"render", dataSet.stations[0].description, "-o", out, "--size",
+                              "120x90", "--timeout", "20"});
+    EXPECT_EQ(d.exitCode, 0) << d.err;
+    EXPECT_EQ(d.err, "");
 
     // A missing face image: the message on standard error, the rest drawn.
     std::filesystem::remove(plan.stations[0].levels[1].image[3]);

@@ -28,6 +28,7 @@ TEST_F(ControlFixture, ReadyStatesEventsAndLogOnTheVirtualClock) {
     clock_.Advance(1);
     c.get_ReadyState(&state);
     ASSERT_EQ(state, 4) << "OpenGL initialisation failed";
+    EXPECT_FALSE(c.GraphicWindow()->CaptureRequested());  // repainted: the first frame
     EXPECT_GT(c.DataSet().MaxTextureSize(), 0);
     EXPECT_TRUE(events_.empty());
     clock_.Advance(100);
@@ -65,6 +66,24 @@ TEST_F(ControlFixture, NotFitShowsTheRequirementsPageWithoutChildren) {
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[1], u"There are errors:");
     EXPECT_EQ(lines[2], u"This system does not meet minimal requirements for running Panora.");
+
+    // The control paints the page itself: white, its three lines black at
+    // the bottom left inside the 10-pixel inset, 11 pixels each.
+    loop_.ProcessPending();
+    const platform::RgbImage& page = c.ErrorPageImage();
+    ASSERT_EQ(page.width, 100);
+    ASSERT_EQ(page.rgb.size(), 100u * 100 * 3);
+    int black = 0, astray = 0;
+    for (int y = 0; y < 100; ++y) {
+        for (int x = 0; x < 100; ++x) {
+            if (page.rgb[(y * 100 + x) * 3] < 128) {
+                ++black;
+                astray += x < 10 || y >= 90 || y < 90 - 3 * 11 - 2 ? 1 : 0;
+            }
+        }
+    }
+    EXPECT_GT(black, 100);
+    EXPECT_EQ(astray, 0);
 }
 
 TEST_F(ControlFixture, AutomationPropertiesAndDefaults) {

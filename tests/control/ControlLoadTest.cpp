@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <filesystem>
 
 #include "support/ControlFixture.h"
@@ -139,6 +140,21 @@ TEST_F(ControlFixture, WebStationAndMissingFilesOnTheErrorPage) {
     EXPECT_EQ(lines[1], u"There are errors:");
     EXPECT_EQ(lines[2], u"File not found: " + U(missing));
     EXPECT_EQ(Count("DownloadComplete"), 1);
+    // The page as painted: the view's frame moved aside onto white.
+    c.Redraw();
+    const platform::RgbImage& page = c.ErrorPageImage();
+    const platform::RgbImage& frame = c.GraphicWindow()->Captured();
+    ASSERT_EQ(page.width, 200);
+    ASSERT_EQ(frame.width, 160);
+    ASSERT_EQ(frame.height, 90);
+    for (int y = 0; y < 90; ++y) {
+        EXPECT_TRUE(std::equal(frame.rgb.begin() + y * 160 * 3,
+                               frame.rgb.begin() + (y + 1) * 160 * 3,
+                               page.rgb.begin() + (y * 200 + 40) * 3))
+            << "row " << y;
+    }
+    EXPECT_EQ(page.rgb[(100 * 200 + 195) * 3], 255);
+    EXPECT_EQ(page.rgb[(5 * 200 + 5) * 3 + 1], 255);
 
     const std::string refused = "http://127.0.0.1:" + std::to_string(server.Port()) + "/a.xml";
     server.Stop();

@@ -122,7 +122,11 @@ TEST(CameraTransition, StepsEaseTheShorterWayAndEndOnTheTarget) {
     std::vector<std::pair<double, double>> steps;
     const auto turn = [&](double alt, double az, bool animate = true) {
         steps.clear();
-        c.Transition(alt, az, animate, [&] { steps.emplace_back(c.Altitude(), c.Azimuth()); });
+        c.Transition(alt, az, animate, [&](bool last) {
+            steps.emplace_back(c.Altitude(), c.Azimuth());
+            EXPECT_EQ(last,
+                      c.Altitude() == c.ClampAltitude(alt) && c.Azimuth() == c.WrapAzimuth(az));
+        });
         return steps.size();
     };
     c.SetAzimuth(170);

@@ -1,6 +1,8 @@
 // The level hand-shake between the loader and the frames of a headless
 // control, counted on a local web server, and a missing face image.
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "glcore/SX_OpenGLCamera.h"
 #include "support/ControlFixture.h"
@@ -73,6 +75,62 @@ TEST_F(CubeMapLoadTest, FinerLevelsAreFetchedOnlyWhenTheViewWantsThem) {
     ASSERT_TRUE(Tick([&] { return c.LoadFinished(); }));
     EXPECT_EQ(server.Requests("/st1/Img_3_64.JPG"), 1);
     EXPECT_FALSE(c.LoadFailed());
+}
+
+TEST_F(CubeMapLoadTest, EachStationLoadedIntoTheControlLoadsAsTheFirstDid) {
+    // Four levels with points, then two without, then two with points again.
+    struct Plan {
+        std::vector<int> sizes;
+        bool points;
+    };
+    const Plan plans[] = {{{16, 32, 64, 128}, true}, {{16, 32}, false}, {{16, 32}, true}};
+    std::vector<std::string> descriptions;
+    for (const Plan& p : plans) {
+        sitegen::SiteOptions o;
+        o.outputDir = (dir_ / ("site" + std::to_string(descriptions.size()))).string();
+        o.stations = 1;
+        o.sizes = p.sizes;
+        sitegen::SitePlan plan;
+        std::string error;
+        ASSERT_TRUE(sitegen::GenerateSite(o, &plan, &error)) << error;
+        descriptions.push_back(plan.stations[0].description);
+        if (!p.points) {
+            std::ifstream in(descriptions.back());
+            std::string xml((std::istreambuf_iterator<char>(in)), {});
+            const auto at = xml.find(">TRUE</Qvscan:hasPointData>");
+            ASSERT_NE(at, std::string::npos);
+            xml.replace(at + 1, 4, "FALSE");
+            std::ofstream(descriptions.back(), std::ios::trunc) << xml;
+        }
+    }
+    // A 12-pixel view: 16 pixels at 80 degrees are fine enough, at 40 the
+    // next finer level (32 pixels) is needed.
+    SX_Control& c = Started(12, 12, descriptions[0]);
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (i > 0) {
+            c.DataSet().Camera()->SetFieldOfView(80.0);
+            c.put_src(platform::Bstr(platform::FromUtf8(descriptions[i])));
+        }
+        const SX_CubeMap& cube = *c.DataSet().CubeMap();
+        const int coarsest = static_cast<int>(plans[i].sizes.size()) - 1;
+        const auto allDrawn = [&](int level) {
+            for (int f = 0; f < 6; ++f) {
+                if (cube.DrawnLevel(f) != level) {
+                    return false;
+                }
+            }
+            return true;
+        };
+        ASSERT_TRUE(Tick([&] { return allDrawn(coarsest); })) << "station " << i;
+        EXPECT_EQ(cube.HighestLevel(), coarsest);
+        c.DataSet().Camera()->SetFieldOfView(40.0);
+        ASSERT_TRUE(Tick([&] { return allDrawn(coarsest - 1); })) << "station " << i;
+        for (int f = 0; f < 6; ++f) {
+            EXPECT_EQ(cube.HasPoints(f, coarsest - 1), plans[i].points) << i << " face " << f;
+        }
+    }
+    double x = 0.0, y = 0.0, z = 0.0;
+    EXPECT_TRUE(c.GraphicWindow()->PickPoint(6, 6, x, y, z));
 }
 
 TEST_F(CubeMapLoadTest, MissingFaceImageIsReportedAndTheRestLoads) {

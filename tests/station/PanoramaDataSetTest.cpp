@@ -280,9 +280,15 @@ TEST(SX_PanoramaDataSet, DataSetFormatLoadsCubesWhenWanted) {
         }
     };
     s.dataSet.SetLoadControl(&control);
+    s.dataSet.SetMaxTextureSize(16);
     ASSERT_TRUE(s.Load(DataSetXml({{1, 16}, {0, 32}})));
     EXPECT_EQ(control.sleptMs, 3 * 140);
     EXPECT_EQ(s.dataSet.GetMessages(), u"");
+    // The cubes declare the level table with the OpenGL limit.
+    EXPECT_EQ(cube.HighestLevel(), 1);
+    EXPECT_EQ(cube.LevelSize(0), 32);
+    EXPECT_EQ(cube.MaxTextureSize(), 16);
+    EXPECT_EQ(cube.FacesTried(1), 6);
     for (int f = 0; f < 6; ++f) {
         EXPECT_TRUE(cube.HasImage(f, 1) && cube.HasImage(f, 0)) << f;
         EXPECT_TRUE(cube.HasPoints(f, 1) && cube.HasPoints(f, 0)) << f;
@@ -379,5 +385,7 @@ TEST(SX_CubeMap, LevelTableAndClear) {
     cube.Clear();
     EXPECT_EQ(cube.WantedLevel(), 100);
     EXPECT_FALSE(cube.LevelSize(3).has_value());
+    EXPECT_EQ(cube.HighestLevel(), -1);
+    EXPECT_TRUE(cube.HasPointData());
     EXPECT_EQ(cube.LoadedLevel(6), -1);
 }

@@ -29,6 +29,10 @@ TEST_F(CameraControlTest, MembersActAtReadyStateFourAndFireNothing) {
     EXPECT_EQ(Call(u"SetAzimuth", {50.0}), S_OK);  // ready state 3: declined
     EXPECT_EQ(Get(u"GetAzimuth"), 0.0);
     EXPECT_EQ(Cam().Azimuth(), 0.0);
+    // No OpenGL yet: no frame is drawn, and a turn ends without frames.
+    EXPECT_FALSE(c.RenderFrame());
+    EXPECT_EQ(Call(u"PointCamera", {1.0, 0.0, 0.0}), S_OK);
+    EXPECT_NEAR(Cam().Azimuth(), 90.0, 1e-9);
     clock_.Advance(200);
     ASSERT_EQ(c.ReadyState(), 4);
     EXPECT_EQ(Cam().World(), &c.GraphicWindow()->World());
@@ -93,4 +97,21 @@ TEST_F(CameraControlTest, SpinTurnsOnEveryTickUntilStopped) {
     c.DataSet().AddMessage(u"broken");
     clock_.Advance(20);
     EXPECT_FALSE(c.Loop().HasTimer(c.WindowHandle(), SX_Control::kTimerSpin));
+}
+
+TEST_F(CameraControlTest, TransitionCapturesItsFinalFrameOnly) {
+    SX_Control& c = LoadedControl(Generate({32}).description, 64, 48);
+    SX_GraphicWindow& view = *c.GraphicWindow();
+    Cam().SetAzimuth(90.0);
+    view.RequestCapture();
+    ASSERT_TRUE(c.RenderFrame());
+    const platform::RgbImage target = view.Captured();
+    Cam().SetAzimuth(0.0);
+    ASSERT_TRUE(c.RenderFrame());
+    // A capture pending before the turn is not taken by its first frame;
+    // the frame at the target is captured.
+    view.RequestCapture();
+    EXPECT_EQ(Call(u"PointCamera", {1.0, 0.0, 0.0}), S_OK);
+    EXPECT_FALSE(view.CaptureRequested());
+    EXPECT_EQ(view.Captured().rgb, target.rgb);
 }

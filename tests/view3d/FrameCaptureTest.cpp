@@ -9,6 +9,7 @@
 #include <future>
 #include <thread>
 
+#include "glcore/OpenGLFonts.h"
 #include "glcore/SX_OpenGLCamera.h"
 #include "support/ControlFixture.h"
 #include "support/ImageCompare.h"
@@ -67,6 +68,41 @@ TEST_F(FrameCaptureTest, FrameWhileTheLoaderHoldsTheContextIsSkippedAndTheNextDr
     EXPECT_FALSE(view.CaptureRequested());
     ASSERT_EQ(view.Captured().width, 64);
     EXPECT_NE(view.Captured().rgb, before.rgb);  // the back face, not the front
+}
+
+TEST_F(FrameCaptureTest, TearDownWaitsForABusyContextThenDeletesTheFontLists) {
+    std::vector<int> slept;
+    std::promise<void> held, let;
+    std::thread loader;
+    SX_Control::Options options = MakeOptions();
+    options.sleeper = [&](int ms) {
+        slept.push_back(ms);
+        if (loader.joinable()) {
+            let.set_value();
+            loader.join();
+        }
+    };
+    SX_Control& c = ReadyControl(std::move(options));
+    ASSERT_TRUE(StraleLib::OpenGLFonts::FontListsBuilt());
+    SX_GraphicWindow& view = *c.GraphicWindow();
+    loader = std::thread([&] {
+        EXPECT_TRUE(view.Context()->Acquire());
+        held.set_value();
+        let.get_future().wait();
+        view.Context()->Release();
+    });
+    held.get_future().wait();
+    // The control's own stop finds the context busy too (a real 30 ms); the
+    // window waits its 30 ms through the control's sleeper, which lets go.
+    c.Destroy();
+    if (loader.joinable()) {
+        let.set_value();
+        loader.join();
+    }
+    EXPECT_EQ(slept, std::vector<int>{SX_GraphicWindow::kBusyTearDownWaitMs});
+    EXPECT_FALSE(StraleLib::OpenGLFonts::FontListsBuilt());
+    EXPECT_FALSE(view.HasOpenGL());
+    control_.reset();  // before the sleeper's captures go
 }
 
 TEST_F(FrameCaptureTest, CaptureRowsWidenToFourPixelsAndTheBufferGrowsToTwice) {
