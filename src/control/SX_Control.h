@@ -303,7 +303,8 @@ class SX_Control : private platform::Window, private view3d::ViewHost {
     std::u16string controlVersion_;
     std::int32_t readyState_ = 0;
     bool enabled_ = true;
-    bool measureEnabled_ = true;
+    // Set by the station's point-data flag on each load (loader thread).
+    std::atomic<bool> measureEnabled_{true};
     bool raiseCameraEvents_ = true;
     bool animateTransitions_ = true;
     double spinStep_ = 0.0;

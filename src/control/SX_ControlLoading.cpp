@@ -69,6 +69,8 @@ bool SX_Control::LoadThreadBody(const std::u16string& src) {
     loader_.KeepContext(std::move(context));
     bool foundVersionRecord = false;
     const bool readOk = dataSet_->LoadPhase1(ctx, src, foundVersionRecord);
+    // The description's point-data flag, when it has one, decides measuring.
+    measureEnabled_ = dataSet_->MeasureEnabled();
     neighbors_->Reset(*dataSet_);
     if (!readOk) {
         loadFailed_ = true;

@@ -95,7 +95,8 @@ HRESULT SX_Control::get_MeasureEnabled(VARIANT_BOOL* value) const {
     if (value == nullptr) {
         return platform::E_POINTER;
     }
-    *value = platform::ToVariantBool(measureEnabled_);
+    // The plain 1 for true, not the automation -1.
+    *value = measureEnabled_ ? 1 : 0;
     return S_OK;
 }
 

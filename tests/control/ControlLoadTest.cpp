@@ -118,6 +118,24 @@ TEST_F(ControlFixture, RelativeSrcAgainstFilePageBase) {
     ASSERT_TRUE(Tick([&] { return c.LoadFinished(); }));
     EXPECT_FALSE(c.LoadFailed()) << platform::ToUtf8(c.ErrorPageText());
     EXPECT_EQ(c.DataSet().UniqueId(), U(st.uid));
+    platform::VARIANT_BOOL measure = 0;
+    c.get_MeasureEnabled(&measure);
+    EXPECT_EQ(measure, 1);  // the plain 1, not -1
+
+    // A station without point data turns measuring off, the next one on.
+    std::string text = testsupport::ReadFile(st.description);
+    const auto flag = text.find(">TRUE</Qvscan:hasPointData>");
+    ASSERT_NE(flag, std::string::npos);
+    text.replace(flag + 1, 4, "yes");
+    dir_.Write("site/st1/off.xml", text);
+    c.put_src(Bstr(u"st1/off.xml"));
+    ASSERT_TRUE(Tick([&] { return c.LoadFinished(); }));
+    c.get_MeasureEnabled(&measure);
+    EXPECT_EQ(measure, 0);
+    c.put_src(Bstr(u"st1/st1.xml"));
+    ASSERT_TRUE(Tick([&] { return c.LoadFinished(); }));
+    c.get_MeasureEnabled(&measure);
+    EXPECT_EQ(measure, 1);
 }
 
 TEST_F(ControlFixture, WebStationAndMissingFilesOnTheErrorPage) {
