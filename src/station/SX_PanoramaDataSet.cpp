@@ -28,7 +28,7 @@ bool ReadInt(const XmlNode& node, int& value) {
         return false;
     }
     int read = 0;
-    if (std::sscanf(platform::ToUtf8(node.Text()).c_str(), "%d", &read) != 1) {
+    if (platform::ScanInCLocale(platform::ToUtf8(node.Text()).c_str(), "%d", &read) != 1) {
         return false;
     }
     value = read;
@@ -40,7 +40,7 @@ bool ReadDouble(const XmlNode& node, double& value) {
         return false;
     }
     double read = 0.0;
-    if (std::sscanf(platform::ToUtf8(node.Text()).c_str(), "%lf", &read) != 1) {
+    if (platform::ScanInCLocale(platform::ToUtf8(node.Text()).c_str(), "%lf", &read) != 1) {
         return false;
     }
     value = read;
@@ -50,7 +50,7 @@ bool ReadDouble(const XmlNode& node, double& value) {
 bool ReadIntAttribute(const XmlNode& node, std::u16string_view name, int& value) {
     const auto text = node.Attribute(name);
     int read = 0;
-    if (!text || std::sscanf(platform::ToUtf8(*text).c_str(), "%d", &read) != 1) {
+    if (!text || platform::ScanInCLocale(platform::ToUtf8(*text).c_str(), "%d", &read) != 1) {
         return false;
     }
     value = read;
@@ -60,7 +60,7 @@ bool ReadIntAttribute(const XmlNode& node, std::u16string_view name, int& value)
 bool ReadDoubleAttribute(const XmlNode& node, std::u16string_view name, double& value) {
     const auto text = node.Attribute(name);
     double read = 0.0;
-    if (!text || std::sscanf(platform::ToUtf8(*text).c_str(), "%lf", &read) != 1) {
+    if (!text || platform::ScanInCLocale(platform::ToUtf8(*text).c_str(), "%lf", &read) != 1) {
         return false;
     }
     value = read;
