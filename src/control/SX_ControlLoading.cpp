@@ -43,9 +43,9 @@ void SX_Control::StartLoading() {
 
 bool SX_Control::LoadThreadBody(const std::u16string& src) {
     auto context = hostContainer_
-                       ? std::make_unique<SX_LoadingContext>(SX_LoadingContext::FromContainer{},
+                       ? std::make_shared<SX_LoadingContext>(SX_LoadingContext::FromContainer{},
                                                              hostContainer_->BaseLocation())
-                       : std::make_unique<SX_LoadingContext>(src);
+                       : std::make_shared<SX_LoadingContext>(src);
     if (options_.downloadCache != nullptr) {
         context->SetDownloadCache(options_.downloadCache);
     }

@@ -2,6 +2,8 @@
 #include <algorithm>
 
 #include "control/SX_Control.h"
+#include "station/SX_LoadingContext.h"
+#include "station/SX_PanoramaDataSet.h"
 
 using platform::Bstr;
 using platform::HRESULT;
@@ -33,6 +35,15 @@ HRESULT SX_Control::get_srcPath(Bstr* value) const {
         return platform::E_POINTER;
     }
     *value = Bstr(Cut(SrcPath(), kPathBuffer));
+    return S_OK;
+}
+
+HRESULT SX_Control::get_SiteMap(Bstr* value) const {
+    if (value == nullptr) {
+        return platform::E_POINTER;
+    }
+    const std::shared_ptr<const SX_LoadingContext> context = loader_.Context();
+    *value = context ? Bstr(dataSet_->SiteMap(*context)) : Bstr();
     return S_OK;
 }
 

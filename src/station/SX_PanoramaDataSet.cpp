@@ -148,8 +148,9 @@ bool SX_PanoramaDataSet::LoadPhase1(SX_LoadingContext& context, std::u16string_v
         }
     } else if (document_->SelectSingleNode(u"Qvscan:CubeMap")) {
         ReadCoordinateSystem();
-        const auto sub = context.MakeSubContext(name);
-        ReadMetadata(*sub, versionCheckDone);
+        // The station's links (neighbours) are joined against the load's own
+        // context: the page's folder under a container, else the file's.
+        ReadMetadata(context, versionCheckDone);
     }
     ClearErrorFlag();
     return true;
@@ -162,7 +163,9 @@ bool SX_PanoramaDataSet::LoadPhase2(SX_LoadingContext& context, std::u16string_v
     if (!document_->SelectSingleNode(u"Qvscan:CubeMap")) {
         return true;
     }
-    // Tile names are relative to the description file's folder.
+    // Tile names are relative to the description file's folder (a context
+    // of its own, as for the data set format), so that a page can load
+    // stations that lie in folders below its own.
     const auto sub = context.MakeSubContext(name);
     return cubeMap_->LoadPyramid(*sub, *this);
 }
@@ -334,6 +337,7 @@ void SX_PanoramaDataSet::ReadMetadata(SX_LoadingContext& context, bool& versionC
     }
     if (const XmlNode siteMap = root.SelectSingleNode(u"Qvscan:SiteMap")) {
         if (const auto url = siteMap.Attribute(u"URL")) {
+            AutoCriticalLock lock(dataLock_);  // the window thread reads it
             siteMap_ = *url;
         }
     }
@@ -407,11 +411,16 @@ void SX_PanoramaDataSet::SetMaxVisibleNeighbors(int n) {
 }
 
 std::u16string SX_PanoramaDataSet::SiteMap(const SX_LoadingContext& context) const {
-    if (siteMap_.empty()) {
+    std::u16string siteMap;
+    {
+        AutoCriticalLock lock(dataLock_);
+        siteMap = siteMap_;
+    }
+    if (siteMap.empty()) {
         return {};
     }
     std::u16string joined;
-    if (!context.ResolveLink(siteMap_, joined, 4096, ui_, resources_)) {
+    if (!context.ResolveLink(siteMap, joined, 4096, ui_, resources_)) {
         return {};
     }
     return joined;
