@@ -1,8 +1,10 @@
 // `panora render STATION -o OUT.jpg [--size WxH] [--azimuth A] [--altitude A]
-// [--zoom F] [--wait-level L] [--timeout S]`: loads a station (path or URL)
-// into a headless control, lets the view ask for finer levels until the level
-// it wants is drawn on every face (or level L, or the load ends), renders one
-// more frame and writes it as a JPEG. The station's error list goes to
+// [--zoom F | --fov DEG] [--no-controls] [--wait-level L] [--timeout S]`: loads
+// a station (path or URL) into a headless control, lets the view ask for finer
+// levels until the level it wants is drawn on every face (or level L, or the
+// load ends), renders one more frame and writes it as a JPEG. --fov sets the
+// vertical field of view as SetZoom does; --no-controls leaves the navigation
+// controls and logos out of the image. The station's error list goes to
 // standard error; the image is still written when any face could be drawn,
 // as the control's error page (the view on it) when the station has errors.
 // Exit codes: 0 written without errors, 1 failure or errors, 2 bad arguments.
@@ -25,13 +27,15 @@
 #include "platform/Text.h"
 #include "station/SX_CubeMap.h"
 #include "station/SX_PanoramaDataSet.h"
+#include "view3d/NavigationControls.h"
 #include "view3d/SX_GraphicWindow.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "Usage: panora render STATION -o OUT.jpg [--size WxH] [--azimuth A] [--altitude A]\n"
-    "                     [--zoom F] [--wait-level L] [--timeout S]\n";
+    "                     [--zoom F | --fov DEG] [--no-controls] [--wait-level L]\n"
+    "                     [--timeout S]\n";
 
 int BadArguments(const std::string& message) {
     std::fprintf(stderr, "panora render: %s\n%s", message.c_str(), kUsage);
@@ -46,6 +50,9 @@ struct Arguments {
     double azimuth = 0.0;
     double altitude = 0.0;
     double zoom = 1.0;
+    double fieldOfView = 0.0;  // 0: the initial field of view divided by zoom
+    bool zoomGiven = false;
+    bool controls = true;
     int waitLevel = -1;  // -1: the level the view wants
     double timeoutSeconds = 60.0;
 };
@@ -63,6 +70,10 @@ int Parse(int argc, char** argv, Arguments& args, bool& help) {
         if (arg == "--help" || arg == "-h") {
             help = true;
             return 0;
+        }
+        if (arg == "--no-controls") {
+            args.controls = false;
+            continue;
         }
         if (arg == "-o" || (arg.size() > 2 && arg.compare(0, 2, "--") == 0)) {
             if (i + 1 >= argc) {
@@ -90,6 +101,12 @@ int Parse(int argc, char** argv, Arguments& args, bool& help) {
                     return BadArguments("--zoom wants a factor above 0");
                 }
                 args.zoom = number;
+                args.zoomGiven = true;
+            } else if (arg == "--fov") {
+                if (number <= 0.0 || number >= 180.0) {
+                    return BadArguments("--fov wants degrees above 0 and below 180");
+                }
+                args.fieldOfView = number;
             } else if (arg == "--wait-level") {
                 if (number < 0 || number > 19 || number != static_cast<int>(number)) {
                     return BadArguments("--wait-level wants a level from 0 to 19");
@@ -115,6 +132,9 @@ int Parse(int argc, char** argv, Arguments& args, bool& help) {
     }
     if (args.output.empty()) {
         return BadArguments("no output file given (-o OUT.jpg)");
+    }
+    if (args.zoomGiven && args.fieldOfView > 0.0) {
+        return BadArguments("give --zoom or --fov, not both");
     }
     return 0;
 }
@@ -159,6 +179,8 @@ int RunRender(int argc, char** argv) {
                 "  --azimuth A       degrees, 0 looks at the front face, 90 to the right\n"
                 "  --altitude A      degrees above the horizon\n"
                 "  --zoom F          magnification of the 80-degree field of view\n"
+                "  --fov DEG         vertical field of view in degrees (as SetZoom takes it)\n"
+                "  --no-controls     leave the navigation controls and logos out\n"
                 "  --wait-level L    wait until level L (0 finest) is drawn on every face\n"
                 "  --timeout S       give up waiting after S seconds (default 60)\n\n"
                 "Exit code: 0 written, 1 failed or the station reported errors, 2 bad "
@@ -193,6 +215,9 @@ int RunRender(int argc, char** argv) {
         control.Destroy();
         return 1;
     }
+    if (!args.controls) {
+        control.NavigationControls().HideAll();
+    }
     control.put_src(platform::Bstr(src));
 
     SX_PanoramaDataSet& dataSet = control.DataSet();
@@ -204,7 +229,9 @@ int RunRender(int argc, char** argv) {
         }
         camera->SetAzimuth(args.azimuth);
         camera->SetAltitude(args.altitude);
-        camera->SetFieldOfView(StraleLib::SX_OpenGLCamera::kInitialFieldOfView / args.zoom);
+        camera->SetFieldOfView(args.fieldOfView > 0.0
+                                   ? args.fieldOfView
+                                   : StraleLib::SX_OpenGLCamera::kInitialFieldOfView / args.zoom);
         return control.RenderFrame();
     };
     bool settled = false;

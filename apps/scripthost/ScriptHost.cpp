@@ -40,6 +40,46 @@ std::string Utf8At(duk_context* ctx, duk_idx_t idx) {
     return text;
 }
 
+// Duktape.errCreate. Duktape takes an error's line from the program counter
+// its function last saved, which a property call on a missing method
+// (`obj.missing()`) has not saved yet: the error would name the line of an
+// earlier call. Calling this hook saves it, so the line of the innermost
+// page function on the stack is read again here and given to the error when
+// the error names that function's file.
+duk_ret_t LineOfCreatedError(duk_context* ctx) {
+    if (!duk_is_error(ctx, 0)) {
+        return 1;
+    }
+    for (duk_int_t level = -2;; --level) {
+        duk_inspect_callstack_entry(ctx, level);
+        if (duk_is_undefined(ctx, -1)) {
+            duk_pop(ctx);
+            break;
+        }
+        duk_get_prop_string(ctx, -1, "lineNumber");
+        const duk_int_t line = duk_get_int(ctx, -1);
+        duk_pop(ctx);
+        if (line <= 0) {  // a native function: its caller has the line
+            duk_pop(ctx);
+            continue;
+        }
+        duk_get_prop_string(ctx, -1, "function");
+        duk_get_prop_string(ctx, -1, "fileName");
+        duk_get_prop_string(ctx, 0, "fileName");
+        const bool sameFile = duk_is_string(ctx, -1) && duk_equals(ctx, -1, -2);
+        duk_pop_n(ctx, 4);
+        if (sameFile) {
+            duk_push_string(ctx, "lineNumber");
+            duk_push_int(ctx, line);
+            duk_def_prop(
+                ctx, 0,
+                DUK_DEFPROP_HAVE_VALUE | DUK_DEFPROP_SET_WRITABLE | DUK_DEFPROP_SET_CONFIGURABLE);
+        }
+        break;
+    }
+    return 1;
+}
+
 }  // namespace
 
 // The host's own window: the page's timers are its timers, and each one is
@@ -97,6 +137,11 @@ ScriptHost::ScriptHost(platform::MessageLoop& loop, std::ostream& out, std::ostr
     duk_push_c_function(ctx_, GetLastStatus, 0);
     duk_def_prop(ctx_, -3, DUK_DEFPROP_HAVE_GETTER | DUK_DEFPROP_SET_ENUMERABLE);
     duk_put_global_string(ctx_, "host");
+
+    duk_get_global_string(ctx_, "Duktape");
+    duk_push_c_function(ctx_, LineOfCreatedError, 1);
+    duk_put_prop_string(ctx_, -2, "errCreate");
+    duk_pop(ctx_);
 
     timers_ = std::make_unique<TimerWindow>(loop_, *this);
 }

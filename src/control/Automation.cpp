@@ -142,8 +142,8 @@ void control::Automation::AddControlMembers(Builder& b) {
                  *v = ToVariantBool(c.DataSet().HasNeighborPanoras());
                  return S_OK;
              }))
-        // later: site map (joined with the current load's base)
-        .Get(u"SiteMap", 110, &Declined<StrOut>::Call)
+        .Get(u"SiteMap", 110,
+             Forward<StrOut>([](SX_Control& c, StrOut v) { return c.get_SiteMap(v); }))
         // The default unit; a put keeps the default unit's label.
         .Property(u"DefaultUnit", 111, Forward<LongOut>([](SX_Control& c, LongOut v) {
                       *v = c.DefaultUnit();

@@ -143,9 +143,14 @@ std::u16string Loader::StationImage() const {
     return stationImage_;
 }
 
-void Loader::KeepContext(std::unique_ptr<SX_LoadingContext> context) {
+void Loader::KeepContext(std::shared_ptr<SX_LoadingContext> context) {
     AutoCriticalLock lock(lock_);
     context_ = std::move(context);
+}
+
+std::shared_ptr<const SX_LoadingContext> Loader::Context() const {
+    AutoCriticalLock lock(lock_);
+    return context_;
 }
 
 }  // namespace control

@@ -61,8 +61,10 @@ class Loader final : public LoadControl {
     std::u16string DataSetDirectory() const;
     void SetStationImage(const std::u16string& path);
     std::u16string StationImage() const;
-    // The loading context of the current load, kept until the next one.
-    void KeepContext(std::unique_ptr<SX_LoadingContext> context);
+    // The loading context of the current load, kept until the next one; the
+    // window thread joins the station's links against it (Context).
+    void KeepContext(std::shared_ptr<SX_LoadingContext> context);
+    std::shared_ptr<const SX_LoadingContext> Context() const;
 
   private:
     std::function<void(int)> sleeper_;
@@ -73,7 +75,7 @@ class Loader final : public LoadControl {
     std::u16string srcPath_;
     std::u16string dataSetDirectory_;
     std::u16string stationImage_;
-    std::unique_ptr<SX_LoadingContext> context_;
+    std::shared_ptr<SX_LoadingContext> context_;
     double lastProgress_ = 0.0;
     int stallTicks_ = 0;
     bool completeReported_ = false;

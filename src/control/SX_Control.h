@@ -183,6 +183,9 @@ class SX_Control : private platform::Window, private view3d::ViewHost {
     platform::HRESULT put_src(const platform::Bstr& value);
     platform::HRESULT get_src(platform::Bstr* value) const;
     platform::HRESULT get_srcPath(platform::Bstr* value) const;
+    // The station's site map joined with the current load's base, when the
+    // target exists; else "".
+    platform::HRESULT get_SiteMap(platform::Bstr* value) const;
     platform::HRESULT get_helpPath(platform::Bstr* value) const;
     platform::HRESULT get_InstallPath(platform::Bstr* value) const;
     platform::HRESULT put_CubeMap(const platform::Bstr& value);
@@ -313,7 +316,8 @@ class SX_Control : private platform::Window, private view3d::ViewHost {
     std::u16string controlVersion_;
     std::int32_t readyState_ = 0;
     bool enabled_ = true;
-    bool measureEnabled_ = true;
+    // Set by the station's point-data flag on each load (loader thread).
+    std::atomic<bool> measureEnabled_{true};
     bool raiseCameraEvents_ = true;
     bool animateTransitions_ = true;
     double spinStep_ = 0.0;

@@ -43,9 +43,9 @@ void SX_Control::StartLoading() {
 
 bool SX_Control::LoadThreadBody(const std::u16string& src) {
     auto context = hostContainer_
-                       ? std::make_unique<SX_LoadingContext>(SX_LoadingContext::FromContainer{},
+                       ? std::make_shared<SX_LoadingContext>(SX_LoadingContext::FromContainer{},
                                                              hostContainer_->BaseLocation())
-                       : std::make_unique<SX_LoadingContext>(src);
+                       : std::make_shared<SX_LoadingContext>(src);
     if (options_.downloadCache != nullptr) {
         context->SetDownloadCache(options_.downloadCache);
     }
@@ -69,6 +69,8 @@ bool SX_Control::LoadThreadBody(const std::u16string& src) {
     loader_.KeepContext(std::move(context));
     bool foundVersionRecord = false;
     const bool readOk = dataSet_->LoadPhase1(ctx, src, foundVersionRecord);
+    // The description's point-data flag, when it has one, decides measuring.
+    measureEnabled_ = dataSet_->MeasureEnabled();
     neighbors_->Reset(*dataSet_);
     if (!readOk) {
         loadFailed_ = true;

@@ -2,6 +2,8 @@
 #include <algorithm>
 
 #include "control/SX_Control.h"
+#include "station/SX_LoadingContext.h"
+#include "station/SX_PanoramaDataSet.h"
 
 using platform::Bstr;
 using platform::HRESULT;
@@ -33,6 +35,15 @@ HRESULT SX_Control::get_srcPath(Bstr* value) const {
         return platform::E_POINTER;
     }
     *value = Bstr(Cut(SrcPath(), kPathBuffer));
+    return S_OK;
+}
+
+HRESULT SX_Control::get_SiteMap(Bstr* value) const {
+    if (value == nullptr) {
+        return platform::E_POINTER;
+    }
+    const std::shared_ptr<const SX_LoadingContext> context = loader_.Context();
+    *value = context ? Bstr(dataSet_->SiteMap(*context)) : Bstr();
     return S_OK;
 }
 
@@ -95,7 +106,8 @@ HRESULT SX_Control::get_MeasureEnabled(VARIANT_BOOL* value) const {
     if (value == nullptr) {
         return platform::E_POINTER;
     }
-    *value = platform::ToVariantBool(measureEnabled_);
+    // The plain 1 for true, not the automation -1.
+    *value = measureEnabled_ ? 1 : 0;
     return S_OK;
 }
 

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Text.h"
+
 namespace {
 
 bool IsFlag(char16_t c) {
@@ -22,11 +24,12 @@ std::u16string Widen(const char* text) {
     return out;
 }
 
-// Runs snprintf with an ASCII conversion specification.
+// Runs snprintf with an ASCII conversion specification, in the "C" locale:
+// a decimal point is "." whatever the user's locale.
 template <typename T>
 std::u16string Number(const std::string& spec, T value) {
     char buffer[512];
-    const int n = std::snprintf(buffer, sizeof buffer, spec.c_str(), value);
+    const int n = platform::FormatInCLocale(buffer, sizeof buffer, spec.c_str(), value);
     if (n < 0) {
         return {};
     }
@@ -34,7 +37,7 @@ std::u16string Number(const std::string& spec, T value) {
         return Widen(buffer);
     }
     std::vector<char> big(static_cast<std::size_t>(n) + 1);
-    std::snprintf(big.data(), big.size(), spec.c_str(), value);
+    platform::FormatInCLocale(big.data(), big.size(), spec.c_str(), value);
     return Widen(big.data());
 }
 

@@ -139,7 +139,7 @@ std::u16string measure::Units::FormatLength(double valueMeters, double resolutio
     char format[kTextBuffer];
     std::snprintf(format, sizeof format, "%%.%df", Decimals(resolutionMeters, code));
     char text[kTextBuffer];
-    std::snprintf(text, sizeof text, format, valueMeters * MetersToUnit(code));
+    platform::FormatInCLocale(text, sizeof text, format, valueMeters * MetersToUnit(code));
     return platform::FromUtf8(text);
 }
 

@@ -1,6 +1,57 @@
 #include "platform/Text.h"
 
+#include <locale.h>
+
+#include <cstdarg>
+#include <cstdio>
+
 namespace platform {
+
+namespace {
+
+// The "C" locale for numbers, made once and kept for the process.
+locale_t CNumericLocale() {
+    static const locale_t locale = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(0));
+    return locale;
+}
+
+// Switches the calling thread to the "C" numeric locale for its lifetime.
+class CLocaleScope {
+  public:
+    CLocaleScope()
+        : previous_(CNumericLocale() != static_cast<locale_t>(0) ? uselocale(CNumericLocale())
+                                                                 : static_cast<locale_t>(0)) {}
+    ~CLocaleScope() {
+        if (previous_ != static_cast<locale_t>(0)) {
+            uselocale(previous_);
+        }
+    }
+    CLocaleScope(const CLocaleScope&) = delete;
+    CLocaleScope& operator=(const CLocaleScope&) = delete;
+
+  private:
+    locale_t previous_;
+};
+
+}  // namespace
+
+int FormatInCLocale(char* buffer, std::size_t size, const char* format, ...) {
+    const CLocaleScope scope;
+    va_list args;
+    va_start(args, format);
+    const int n = std::vsnprintf(buffer, size, format, args);
+    va_end(args);
+    return n;
+}
+
+int ScanInCLocale(const char* text, const char* format, ...) {
+    const CLocaleScope scope;
+    va_list args;
+    va_start(args, format);
+    const int n = std::vsscanf(text, format, args);
+    va_end(args);
+    return n;
+}
 
 namespace {
 constexpr char32_t kReplacement = 0xFFFD;
@@ -87,8 +138,8 @@ std::u16string FromUtf8(std::string_view text) {
                 cp = (cp << 6) | (c & 0x3F);
             }
         }
-        const bool overlong = (extra == 1 && cp < 0x80) || (extra == 2 && cp < 0x800) ||
-                              (extra == 3 && cp < 0x10000);
+        const bool overlong =
+            (extra == 1 && cp < 0x80) || (extra == 2 && cp < 0x800) || (extra == 3 && cp < 0x10000);
         if (!ok || overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
             out.push_back(static_cast<char16_t>(kReplacement));
             ++i;

@@ -28,7 +28,7 @@ bool ReadInt(const XmlNode& node, int& value) {
         return false;
     }
     int read = 0;
-    if (std::sscanf(platform::ToUtf8(node.Text()).c_str(), "%d", &read) != 1) {
+    if (platform::ScanInCLocale(platform::ToUtf8(node.Text()).c_str(), "%d", &read) != 1) {
         return false;
     }
     value = read;
@@ -40,7 +40,7 @@ bool ReadDouble(const XmlNode& node, double& value) {
         return false;
     }
     double read = 0.0;
-    if (std::sscanf(platform::ToUtf8(node.Text()).c_str(), "%lf", &read) != 1) {
+    if (platform::ScanInCLocale(platform::ToUtf8(node.Text()).c_str(), "%lf", &read) != 1) {
         return false;
     }
     value = read;
@@ -50,7 +50,7 @@ bool ReadDouble(const XmlNode& node, double& value) {
 bool ReadIntAttribute(const XmlNode& node, std::u16string_view name, int& value) {
     const auto text = node.Attribute(name);
     int read = 0;
-    if (!text || std::sscanf(platform::ToUtf8(*text).c_str(), "%d", &read) != 1) {
+    if (!text || platform::ScanInCLocale(platform::ToUtf8(*text).c_str(), "%d", &read) != 1) {
         return false;
     }
     value = read;
@@ -60,7 +60,7 @@ bool ReadIntAttribute(const XmlNode& node, std::u16string_view name, int& value)
 bool ReadDoubleAttribute(const XmlNode& node, std::u16string_view name, double& value) {
     const auto text = node.Attribute(name);
     double read = 0.0;
-    if (!text || std::sscanf(platform::ToUtf8(*text).c_str(), "%lf", &read) != 1) {
+    if (!text || platform::ScanInCLocale(platform::ToUtf8(*text).c_str(), "%lf", &read) != 1) {
         return false;
     }
     value = read;
@@ -148,8 +148,9 @@ bool SX_PanoramaDataSet::LoadPhase1(SX_LoadingContext& context, std::u16string_v
         }
     } else if (document_->SelectSingleNode(u"Qvscan:CubeMap")) {
         ReadCoordinateSystem();
-        const auto sub = context.MakeSubContext(name);
-        ReadMetadata(*sub, versionCheckDone);
+        // The station's links (neighbours) are joined against the load's own
+        // context: the page's folder under a container, else the file's.
+        ReadMetadata(context, versionCheckDone);
     }
     ClearErrorFlag();
     return true;
@@ -162,7 +163,9 @@ bool SX_PanoramaDataSet::LoadPhase2(SX_LoadingContext& context, std::u16string_v
     if (!document_->SelectSingleNode(u"Qvscan:CubeMap")) {
         return true;
     }
-    // Tile names are relative to the description file's folder.
+    // Tile names are relative to the description file's folder (a context
+    // of its own, as for the data set format), so that a page can load
+    // stations that lie in folders below its own.
     const auto sub = context.MakeSubContext(name);
     return cubeMap_->LoadPyramid(*sub, *this);
 }
@@ -344,6 +347,7 @@ void SX_PanoramaDataSet::ReadMetadata(SX_LoadingContext& context, bool& versionC
     }
     if (const XmlNode siteMap = root.SelectSingleNode(u"Qvscan:SiteMap")) {
         if (const auto url = siteMap.Attribute(u"URL")) {
+            AutoCriticalLock lock(dataLock_);  // the window thread reads it
             siteMap_ = *url;
         }
     }
@@ -417,11 +421,16 @@ void SX_PanoramaDataSet::SetMaxVisibleNeighbors(int n) {
 }
 
 std::u16string SX_PanoramaDataSet::SiteMap(const SX_LoadingContext& context) const {
-    if (siteMap_.empty()) {
+    std::u16string siteMap;
+    {
+        AutoCriticalLock lock(dataLock_);
+        siteMap = siteMap_;
+    }
+    if (siteMap.empty()) {
         return {};
     }
     std::u16string joined;
-    if (!context.ResolveLink(siteMap_, joined, 4096, ui_, resources_)) {
+    if (!context.ResolveLink(siteMap, joined, 4096, ui_, resources_)) {
         return {};
     }
     return joined;

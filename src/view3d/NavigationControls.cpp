@@ -129,6 +129,12 @@ void view3d::NavigationControls::Show(std::initializer_list<int> slots, bool vis
     }
 }
 
+void view3d::NavigationControls::HideAll() {
+    for (Image& slot : slots_) {
+        slot.visible = false;
+    }
+}
+
 void view3d::NavigationControls::ShowHide(bool show) {
     if (show) {
         Show({kZoomIn, kZoomOut, kPad, kHide}, true);

@@ -96,6 +96,9 @@ class NavigationControls {
     void SetProductLogoVisible(bool visible) { slots_[kProductLogo].visible = visible; }
     // As a release of the show (true) or hide (false) button.
     void ShowHide(bool show);
+    // Leaves every slot, buttons and both logos, out of the view (for still
+    // images without them); nothing is fired or rendered.
+    void HideAll();
 
     // With the context current: slot 13, slots 0..12, slot 14, each visible
     // slot with pixels, in the world's overlay projection.

@@ -88,12 +88,48 @@ TEST(RenderCommand, WritesTheViewAndReportsStationErrors) {
     EXPECT_TRUE(std::filesystem::exists(out));
 }
 
+TEST(RenderCommand, FieldOfViewAndNoControls) {
+    testsupport::TempDir tmp;
+    const sitegen::SitePlan plan = Generate(tmp);
+    const auto render = [&](const std::string& name, std::vector<std::string> extra) {
+        std::vector<std::string> args = {"render", plan.stations[0].description,
+                                         "-o",     (tmp / name).string(),
+                                         "--size", "480x360"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        EXPECT_EQ(RunPanora(args).exitCode, 0) << name;
+        return testsupport::LoadImageForCompare(tmp / name);
+    };
+    const platform::RgbImage plain = render("plain.jpg", {});
+    const platform::RgbImage fov = render("fov.jpg", {"--fov", "40"});
+    // 40 degrees is the initial 80 zoomed twice; the controls stay in place.
+    EXPECT_TRUE(testsupport::ImagesMatch(fov, render("zoom.jpg", {"--zoom", "2"})));
+    EXPECT_FALSE(testsupport::ImagesMatch(fov, plain, {48, 0.05}));
+
+    // Without the controls only their corner changes (they keep their pixel
+    // size at the top right).
+    const platform::RgbImage bare = render("bare.jpg", {"--no-controls"});
+    int changed = 0;
+    for (int y = 0; y < 360; ++y) {
+        for (int x = 0; x < 480; ++x) {
+            const testsupport::Rgb a = testsupport::PixelAt(plain, x, y);
+            const testsupport::Rgb b = testsupport::PixelAt(bare, x, y);
+            if (std::max({std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)}) > 64) {
+                ++changed;
+                EXPECT_TRUE(x >= 360 && y < 180) << x << "," << y;
+            }
+        }
+    }
+    EXPECT_GT(changed, 100);
+}
+
 TEST(RenderCommand, BadArgumentsExitWith2) {
     const std::vector<std::string> cases[] = {
         {"render"},
         {"render", "st.xml", "-o", "a.jpg", "--size", "0x10"},
         {"render", "st.xml", "-o", "a.jpg", "--wait-level", "1.5"},
         {"render", "st.xml", "-o", "a.jpg", "--bogus", "1"},
+        {"render", "st.xml", "-o", "a.jpg", "--fov", "180"},
+        {"render", "st.xml", "-o", "a.jpg", "--zoom", "2", "--fov", "40"},
     };
     for (const auto& args : cases) {
         const auto r = RunPanora(args);

@@ -119,6 +119,56 @@ TEST_F(ControlFixture, RelativeSrcAgainstFilePageBase) {
     ASSERT_TRUE(Tick([&] { return c.LoadFinished(); }));
     EXPECT_FALSE(c.LoadFailed()) << platform::ToUtf8(c.ErrorPageText());
     EXPECT_EQ(c.DataSet().UniqueId(), U(st.uid));
+    platform::VARIANT_BOOL measure = 0;
+    c.get_MeasureEnabled(&measure);
+    EXPECT_EQ(measure, 1);  // the plain 1, not -1
+
+    // A station without point data turns measuring off, the next one on.
+    std::string text = testsupport::ReadFile(st.description);
+    const auto flag = text.find(">TRUE</Qvscan:hasPointData>");
+    ASSERT_NE(flag, std::string::npos);
+    text.replace(flag + 1, 4, "yes");
+    dir_.Write("site/st1/off.xml", text);
+    c.put_src(Bstr(u"st1/off.xml"));
+    ASSERT_TRUE(Tick([&] { return c.LoadFinished(); }));
+    c.get_MeasureEnabled(&measure);
+    EXPECT_EQ(measure, 0);
+    c.put_src(Bstr(u"st1/st1.xml"));
+    ASSERT_TRUE(Tick([&] { return c.LoadFinished(); }));
+    c.get_MeasureEnabled(&measure);
+    EXPECT_EQ(measure, 1);
+}
+
+TEST_F(ControlFixture, LinksJoinAgainstThePageTilesAgainstTheFilesFolder) {
+    const auto st = Station(DescriptionFormat::Metadata);
+    // Two neighbours: one named from the page's folder, one from the file's.
+    std::string text = testsupport::ReadFile(st.description);
+    const auto list = text.find("<Qvscan:Neighbors");
+    ASSERT_NE(list, std::string::npos);
+    text.replace(list, text.find("/>", list) + 2 - list,
+                 "<Qvscan:SiteMap URL=\"st1/map.htm\"/><Qvscan:Neighbors>"
+                 "<Qvscan:Neighbor Name=\"page\" URL=\"st1/st1.xml\" X=\"1\" Y=\"0\" Z=\"0\"/>"
+                 "<Qvscan:Neighbor Name=\"file\" URL=\"st1.xml\" X=\"2\" Y=\"0\" Z=\"0\"/>"
+                 "</Qvscan:Neighbors>");
+    dir_.Write("site/st1/linked.xml", text);
+    dir_.Write("site/st1/map.htm", "<html/>");
+    const std::string base = "file://" + (dir_ / "site").string();
+    SX_Control& c = ReadyControl(MakeOptions(), std::make_unique<control::HostContainer>(U(base)));
+    EXPECT_EQ(Call(u"SiteMap", {}, platform::DispatchKind::PropertyGet), platform::S_OK);
+    EXPECT_EQ(r_.retval, platform::Variant(u""));  // no load yet
+    c.put_src(Bstr(u"st1/linked.xml"));
+    ASSERT_TRUE(Tick([&] { return c.LoadFinished(); }));
+    // The tiles are named from the file's folder: they all loaded.
+    EXPECT_FALSE(c.LoadFailed()) << platform::ToUtf8(c.ErrorPageText());
+    const auto& neighbors = c.DataSet().Neighbors();
+    ASSERT_EQ(neighbors.size(), 2u);
+    EXPECT_EQ(neighbors[0].resolvedUrl, U(base + "/st1/st1.xml"));
+    EXPECT_EQ(neighbors[1].resolvedUrl, u"");  // no st1.xml in the page's folder
+    Call(u"SiteMap", {}, platform::DispatchKind::PropertyGet);
+    EXPECT_EQ(r_.retval, platform::Variant(U(base + "/st1/map.htm")));
+    std::filesystem::remove(dir_ / "site/st1/map.htm");
+    Call(u"SiteMap", {}, platform::DispatchKind::PropertyGet);
+    EXPECT_EQ(r_.retval, platform::Variant(u""));
 }
 
 TEST_F(ControlFixture, WebStationAndMissingFilesOnTheErrorPage) {

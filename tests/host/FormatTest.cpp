@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "host/SX_Format.h"
+#include "support/CommaLocale.h"
 
 TEST(SX_Format, PlaceholdersOfTheMessageTexts) {
+    const testsupport::CommaLocale comma;  // numbers keep "." under any locale
     EXPECT_EQ(SX_Format(u"Error: File %s not found.", {u"/a/Img_0_512.JPG"}),
               u"Error: File /a/Img_0_512.JPG not found.");
     EXPECT_EQ(SX_Format(u"XML Error: %X - Line[%d] Pos[%d] - %s.",

@@ -5,6 +5,7 @@
 #include "host/Resources.h"
 #include "measure/Units.h"
 #include "platform/Text.h"
+#include "support/CommaLocale.h"
 #include "support/TempDir.h"
 
 using U = measure::Units;
@@ -42,6 +43,8 @@ TEST(UnitsTest, UnknownCodesNamesAndRewordedLabels) {
 }
 
 TEST(UnitsTest, DecimalsFollowTheResolution) {
+    const testsupport::CommaLocale comma;  // numbers keep "." under any locale
+    ASSERT_TRUE(comma.Active());
     const double r = U::Resolution(0.0);  // 0.0006 m
     EXPECT_EQ(U::FormatLength(1.23456, r, 0), u"1.2346");
     EXPECT_EQ(U::FormatLength(1.23456, r, 2), u"1234.6");

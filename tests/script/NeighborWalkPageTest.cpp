@@ -17,7 +17,7 @@ const char* const kPage = R"(
 var completes = 0, opened = [];
 control.attachEvent("ControlInitialized", function() {
   control.AnimateTransitions = false;
-  control.src = "st1/st1.xml";
+  control.src = "st1.xml";
 });
 control.attachEvent("DownloadComplete", function() {
   completes++;
@@ -61,7 +61,9 @@ TEST(NeighborWalkPage, ClickingANeighborIconOpensItAndThePageFollows) {
     o.sizes = {8, 16};
     std::string error;
     ASSERT_TRUE(sitegen::GenerateSite(o, nullptr, &error)) << error;
-    const auto file = tmp.Write("page.js", kPage);
+    // The page sits in the first station's folder: the stations' links
+    // ("../st2/st2.xml") are joined against the page's folder.
+    const auto file = tmp.Write("st1/page.js", kPage);
     const auto r =
         testsupport::RunPanoraPage(file, {"--size", "320x240", "--timeout", "60"}, tmp.path());
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;

@@ -128,6 +128,17 @@ TEST_F(ScriptFixture, ScriptErrorsAreReportedWithFileAndLine) {
     }
     EXPECT_EQ(err3.str(), "t.js: uncaught exception: plain text\n");
 
+    // A missing method called on the fourth line, with no call before it to
+    // date the error by.
+    std::ostringstream err5;
+    {
+        ScriptHost missingMethod(loop, out, err5);
+        EXPECT_FALSE(missingMethod.LoadString("var a = 1;\nvar o = {};\n\no.missing(a);\n"));
+    }
+    EXPECT_EQ(err5.str(),
+              "page.js:4: TypeError: undefined not callable (property 'missing' of [object "
+              "Object])\n");
+
     testsupport::TempDir dir;
     const std::string page = (dir / "pages/run.js").string();
     dir.Write("pages/run.js", "host.log('loaded');\nhost.quit(undefinedName);\n");

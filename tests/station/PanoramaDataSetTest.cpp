@@ -12,6 +12,7 @@
 #include "station/SX_CubeMap.h"
 #include "station/SX_LoadingContext.h"
 #include "station/SX_PanoramaDataSet.h"
+#include "support/CommaLocale.h"
 #include "support/HttpServer.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
@@ -161,6 +162,7 @@ TEST(SX_PanoramaDataSet, UnreadableFilesAndForeignRoots) {
 }
 
 TEST(SX_PanoramaDataSet, MetadataFieldsLevelsAndUnits) {
+    const testsupport::CommaLocale comma;  // numbers are read with "." under any locale
     Station s;
     const std::string xml = Meta(R"(
       <Qvscan:CoordinateSystem><Qvscan:UpDirection>2</Qvscan:UpDirection>
