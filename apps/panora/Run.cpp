@@ -6,8 +6,13 @@
 // standard error. The loop runs on real time until the page calls host.quit
 // (its code is the exit code), fails (3) or runs out of time (4); bad
 // arguments exit with 2. The control is torn down (Destroying fires) before
-// the program ends.
+// the program ends. The time-out counts from the start of the page; a page
+// that has not given the loop back 3 s after it (stuck in its own code, or in
+// a control call that does not return) ends the process with 4 at once.
 
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +21,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "control/Automation.h"
@@ -87,6 +93,45 @@ scripthost::EventTable ControlEventTable() {
     }
     return table;
 }
+
+// Ends the process with the time-out's exit code unless disarmed within
+// `limit`: the page's time-out is checked by the loop, which cannot check it
+// while the page's code or a call into the control holds the thread. The
+// grace after the time-out covers the longest stop of a load (2.4 s).
+class Watchdog {
+  public:
+    static constexpr std::chrono::milliseconds kGrace{3000};
+
+    Watchdog(std::chrono::milliseconds limit, double seconds)
+        : thread_([this, limit, seconds] {
+              std::unique_lock lock(mutex_);
+              if (!disarmedChanged_.wait_for(lock, limit, [this] { return disarmed_; })) {
+                  std::fflush(stdout);
+                  std::fprintf(stderr,
+                               "panora run: time-out after %g s (the page did not return)\n",
+                               seconds);
+                  std::_Exit(scripthost::ScriptHost::kExitTimeout);
+              }
+          }) {}
+    ~Watchdog() {
+        Disarm();
+        thread_.join();
+    }
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+
+    void Disarm() {
+        std::lock_guard lock(mutex_);
+        disarmed_ = true;
+        disarmedChanged_.notify_all();
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable disarmedChanged_;
+    bool disarmed_ = false;
+    std::thread thread_;  // last: starts once the members above exist
+};
 
 struct Arguments {
     std::string page;
@@ -197,6 +242,12 @@ int RunPage(int argc, char** argv) {
     }
     const std::string base = args.base.empty() ? PageFolderUrl(args.page) : args.base;
 
+    using Clock = std::chrono::steady_clock;
+    const auto timeout =
+        std::chrono::milliseconds(static_cast<std::int64_t>(args.timeoutSeconds * 1000.0));
+    const Clock::time_point start = Clock::now();
+    Watchdog watchdog(timeout + Watchdog::kGrace, args.timeoutSeconds);
+
     platform::MessageLoop loop;
     auto host = std::make_unique<scripthost::ScriptHost>(loop, std::cout, std::cerr);
     PageUi ui(host->MessageBoxes());
@@ -214,10 +265,13 @@ int RunPage(int argc, char** argv) {
 
     int code = scripthost::ScriptHost::kExitScriptError;
     if (host->LoadFile(args.page)) {
-        code = host->Run(static_cast<std::int64_t>(args.timeoutSeconds * 1000.0));
+        const auto spent =
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+        code = host->Run(std::max<std::int64_t>((timeout - spent).count(), 0));
     } else {
         code = host->ExitCode();
     }
+    watchdog.Disarm();
     if (code == scripthost::ScriptHost::kExitTimeout) {
         std::fprintf(stderr, "panora run: time-out after %g s\n", args.timeoutSeconds);
     }

@@ -42,10 +42,11 @@ bool Loader::Stop() {
         continueLoading_ = false;
         notCancelled_ = false;
     }
+    // A thread cannot be killed safely here: every wait of the loader, its
+    // downloads included, ends on the stop flag, so it ends within the
+    // 1000 + 1000 ms or its last 400 ms before it is joined.
     if (!thread_->WaitFor(1000) && !thread_->WaitFor(1000)) {
-        // A thread cannot be killed safely here: it is given its last 400 ms
-        // and then waited for; its waits all end on the stop flag.
-        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        thread_->WaitFor(400);
     }
     thread_->Join();
     thread_.reset();

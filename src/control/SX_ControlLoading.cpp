@@ -49,6 +49,8 @@ bool SX_Control::LoadThreadBody(const std::u16string& src) {
     if (options_.downloadCache != nullptr) {
         context->SetDownloadCache(options_.downloadCache);
     }
+    // A download in flight is abandoned on the stop request.
+    context->SetCancelCheck([this] { return loader_.IsStopRequested(); });
     const std::u16string path = context->Resolve(src);
     loader_.SetLocation(path);
     const std::u16string stationBmp = context->Resolve(u"Station.bmp");

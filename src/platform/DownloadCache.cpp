@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "BuildVersion.h"
 #include "platform/Text.h"
@@ -24,6 +25,12 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::size_t kMaxIdleHandles = 4;
+// How often a cancellable request looks at its cancel check: while it waits
+// for the entry's lock, and at most this long between two looks while the
+// transfer waits for the network.
+constexpr auto kLockPoll = std::chrono::milliseconds(20);
+constexpr int kTransferPollMs = 100;
+constexpr const char* kCancelled = "The download was cancelled";
 
 // libcurl's global state is set up once for the process, whichever thread
 // gets here first; it is never torn down (other users may still hold it).
@@ -203,19 +210,28 @@ bool WriteSide(const fs::path& path, const SideInfo& info, std::string& error) {
 }
 
 // Exclusive lock of one entry (flock on its lock file), across threads and
-// processes alike: each holder opens the file itself.
+// processes alike: each holder opens the file itself. With a cancel check the
+// wait polls, and a cancel ends it unlocked (cancelled() true).
 class EntryLock {
   public:
-    explicit EntryLock(const fs::path& path) {
+    EntryLock(const fs::path& path, const DownloadCache::CancelCheck& cancel) {
         fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
         if (fd_ < 0)
             return;
-        while (::flock(fd_, LOCK_EX) != 0) {
-            if (errno != EINTR) {
-                ::close(fd_);
-                fd_ = -1;
-                return;
+        const int how = cancel ? LOCK_EX | LOCK_NB : LOCK_EX;
+        while (::flock(fd_, how) != 0) {
+            const int error = errno;
+            if (error == EINTR)
+                continue;
+            if (error == EWOULDBLOCK && !cancel()) {
+                std::this_thread::sleep_for(kLockPoll);
+                continue;
             }
+            cancelled_ = error == EWOULDBLOCK;
+            ::close(fd_);
+            fd_ = -1;
+            errno = error;
+            return;
         }
     }
     ~EntryLock() {
@@ -225,9 +241,11 @@ class EntryLock {
     EntryLock(const EntryLock&) = delete;
     EntryLock& operator=(const EntryLock&) = delete;
     bool ok() const { return fd_ >= 0; }
+    bool cancelled() const { return cancelled_; }
 
   private:
     int fd_ = -1;
+    bool cancelled_ = false;
 };
 
 // State of one transfer, filled by libcurl's callbacks.
@@ -237,7 +255,14 @@ struct Transfer {
     std::string etag;
     std::string lastModified;
     std::uintmax_t bytes = 0;
+    const DownloadCache::CancelCheck* cancel = nullptr;
 };
+
+// libcurl's progress callback: a non-zero answer abandons the transfer.
+int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    const auto* t = static_cast<const Transfer*>(user);
+    return *t->cancel && (*t->cancel)() ? 1 : 0;
+}
 
 std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user) {
     auto* t = static_cast<Transfer*>(user);
@@ -293,6 +318,51 @@ struct DownloadCache::Entry {
     fs::path side;
 };
 
+// One request handle with the multi handle that drives it; the multi handle
+// keeps the connections for reuse by the next request.
+struct DownloadCache::Handle {
+    CURLM* multi = curl_multi_init();
+    CURL* easy = curl_easy_init();
+    ~Handle() {
+        if (multi != nullptr && easy != nullptr)
+            curl_multi_remove_handle(multi, easy);
+        if (easy != nullptr)
+            curl_easy_cleanup(easy);
+        if (multi != nullptr)
+            curl_multi_cleanup(multi);
+    }
+    bool ok() const { return multi != nullptr && easy != nullptr; }
+
+    // Runs the transfer set up on `easy`; looks at the cancel check whenever
+    // libcurl comes back, which is at least every kTransferPollMs.
+    CURLcode Perform(const CancelCheck& cancel) {
+        if (curl_multi_add_handle(multi, easy) != CURLM_OK)
+            return CURLE_FAILED_INIT;
+        CURLcode result = CURLE_FAILED_INIT;
+        for (bool done = false; !done;) {
+            int running = 0;
+            if (curl_multi_perform(multi, &running) != CURLM_OK)
+                break;
+            int queued = 0;
+            while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
+                if (message->msg == CURLMSG_DONE) {
+                    result = message->data.result;
+                    done = true;
+                }
+            }
+            if (done || running == 0)
+                break;
+            if (cancel && cancel()) {
+                result = CURLE_ABORTED_BY_CALLBACK;
+                break;
+            }
+            curl_multi_poll(multi, nullptr, 0, kTransferPollMs, nullptr);
+        }
+        curl_multi_remove_handle(multi, easy);
+        return result;
+    }
+};
+
 DownloadCache::DownloadCache() : DownloadCache(DefaultFolder()) {}
 
 DownloadCache::DownloadCache(std::u16string folder) : folder_(std::move(folder)) {}
@@ -300,10 +370,7 @@ DownloadCache::DownloadCache(std::u16string folder) : folder_(std::move(folder))
 DownloadCache::DownloadCache(std::u16string folder, const Options& options)
     : folder_(std::move(folder)), options_(options) {}
 
-DownloadCache::~DownloadCache() {
-    for (void* h : idleHandles_)
-        curl_easy_cleanup(static_cast<CURL*>(h));
-}
+DownloadCache::~DownloadCache() = default;
 
 std::u16string DownloadCache::DefaultFolder() {
     return FromUtf8(HomeCache());
@@ -351,30 +418,27 @@ void DownloadCache::SetOptions(const Options& options) {
     options_ = options;
 }
 
-void* DownloadCache::TakeHandle() {
+std::unique_ptr<DownloadCache::Handle> DownloadCache::TakeHandle() {
     {
         std::lock_guard lock(mutex_);
         if (!idleHandles_.empty()) {
-            void* h = idleHandles_.back();
+            std::unique_ptr<Handle> h = std::move(idleHandles_.back());
             idleHandles_.pop_back();
-            curl_easy_reset(static_cast<CURL*>(h));
+            curl_easy_reset(h->easy);
             return h;
         }
     }
-    return curl_easy_init();
+    auto h = std::make_unique<Handle>();
+    return h->ok() ? std::move(h) : nullptr;
 }
 
-void DownloadCache::GiveHandle(void* handle) {
+void DownloadCache::GiveHandle(std::unique_ptr<Handle> handle) {
     if (handle == nullptr)
         return;
-    {
-        std::lock_guard lock(mutex_);
-        if (idleHandles_.size() < kMaxIdleHandles) {
-            idleHandles_.push_back(handle);
-            return;
-        }
+    std::lock_guard lock(mutex_);
+    if (idleHandles_.size() < kMaxIdleHandles) {
+        idleHandles_.push_back(std::move(handle));
     }
-    curl_easy_cleanup(static_cast<CURL*>(handle));
 }
 
 std::optional<std::u16string> DownloadCache::LocalPathOfFileUrl(std::u16string_view url) {
@@ -426,7 +490,7 @@ std::u16string DownloadCache::Fail(std::string text) {
     return {};
 }
 
-std::u16string DownloadCache::Download(std::u16string_view url) {
+std::u16string DownloadCache::Download(std::u16string_view url, const CancelCheck& cancelled) {
     if (const auto local = LocalPathOfFileUrl(url)) {
         // A file URL names a local file: its "cached copy" is the file itself.
         std::error_code ec;
@@ -443,6 +507,9 @@ std::u16string DownloadCache::Download(std::u16string_view url) {
     if (!GlobalInit()) {
         return Fail("The network library could not be initialised");
     }
+    if (cancelled && cancelled()) {
+        return Fail(std::string(kCancelled) + " (" + target + ")");
+    }
 
     const std::string hash = HashName(target);
     const fs::path folder(ToUtf8(folder_));
@@ -453,13 +520,16 @@ std::u16string DownloadCache::Download(std::u16string_view url) {
         return Fail("Cannot create the cache folder " + entry.side.parent_path().string() + ": " +
                     ec.message());
     }
-    EntryLock lock(folder / "index" / (hash + ".lock"));
+    EntryLock lock(folder / "index" / (hash + ".lock"), cancelled);
+    if (lock.cancelled()) {
+        return Fail(std::string(kCancelled) + " (" + target + ")");
+    }
     if (!lock.ok()) {
         return Fail("Cannot lock the cache entry of " + target + ": " + std::strerror(errno));
     }
 
     std::string error;
-    if (!Fetch(target, entry, error)) {
+    if (!Fetch(target, entry, cancelled, error)) {
         return Fail(error + " (" + target + ")");
     }
     return FromUtf8(entry.data.string());
@@ -467,7 +537,8 @@ std::u16string DownloadCache::Download(std::u16string_view url) {
 
 // Runs one request for url with the entry locked: conditional when a complete
 // copy of the same URL is cached. True when entry.data holds the current bytes.
-bool DownloadCache::Fetch(const std::string& url, const Entry& entry, std::string& error) {
+bool DownloadCache::Fetch(const std::string& url, const Entry& entry, const CancelCheck& cancelled,
+                          std::string& error) {
     SideInfo cached;
     std::error_code ec;
     const bool haveCopy = ReadSide(entry.side, cached) && cached.url == url &&
@@ -483,20 +554,21 @@ bool DownloadCache::Fetch(const std::string& url, const Entry& entry, std::strin
     }
 
     const Options options = GetOptions();
-    CURL* curl = static_cast<CURL*>(TakeHandle());
-    if (curl == nullptr) {
+    std::unique_ptr<Handle> handle = TakeHandle();
+    if (handle == nullptr) {
         error = "Cannot create a network request";
         return false;
     }
+    CURL* curl = handle->easy;
     struct HandleReturn {
         DownloadCache* self;
-        CURL* curl;
+        std::unique_ptr<Handle>& handle;
         curl_slist* headers = nullptr;
         ~HandleReturn() {
             curl_slist_free_all(headers);
-            self->GiveHandle(curl);
+            self->GiveHandle(std::move(handle));
         }
-    } handleReturn{this, curl};
+    } handleReturn{this, handle};
 
     if (haveCopy) {
         if (!cached.etag.empty()) {
@@ -511,6 +583,7 @@ bool DownloadCache::Fetch(const std::string& url, const Entry& entry, std::strin
 
     Transfer transfer;
     transfer.out = temp.file();
+    transfer.cancel = &cancelled;
     char curlError[CURL_ERROR_SIZE] = {};
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
@@ -533,16 +606,25 @@ bool DownloadCache::Fetch(const std::string& url, const Entry& entry, std::strin
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &OnBody);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, curlError);
+    if (cancelled) {
+        curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &OnProgress);
+        curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
+    }
 
     {
         std::lock_guard lock(mutex_);
         ++counters_.requests;
     }
-    const CURLcode result = curl_easy_perform(curl);
+    const CURLcode result = handle->Perform(cancelled);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
     long status = 0;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
 
+    if (result == CURLE_ABORTED_BY_CALLBACK) {
+        error = kCancelled;
+        return false;
+    }
     if (result != CURLE_OK) {
         error = curl_easy_strerror(result);
         if (curlError[0] != '\0')

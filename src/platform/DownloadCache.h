@@ -26,9 +26,17 @@
 // revalidates what the first one fetched; requests for different URLs run in
 // parallel. LastError() is the error of the most recent failed request of the
 // instance, whichever thread made it.
+//
+// Cancelling: a caller may hand Download a check that is asked before the
+// request, every 20 ms while it waits for the entry's lock and at least every
+// 100 ms while the transfer runs (also while the server sends nothing). When
+// the check answers true the request is abandoned within about that time and
+// Download fails with "The download was cancelled".
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -68,9 +76,12 @@ class DownloadCache {
     DownloadCache(const DownloadCache&) = delete;
     DownloadCache& operator=(const DownloadCache&) = delete;
 
+    // True when the request in progress is to be abandoned.
+    using CancelCheck = std::function<bool()>;
+
     // Local path of the cached copy of url (http or https only), fetched or
-    // revalidated now; the empty string on failure.
-    std::u16string Download(std::u16string_view url);
+    // revalidated now; the empty string on failure or when cancelled.
+    std::u16string Download(std::u16string_view url, const CancelCheck& cancelled = {});
 
     // For a "file://" URL (any case; host empty or "localhost") the local
     // path it names, percent-escapes decoded; an empty path for a file URL of
@@ -98,17 +109,20 @@ class DownloadCache {
 
   private:
     struct Entry;
-    void* TakeHandle();
-    void GiveHandle(void* handle);
+    struct Handle;
+    std::unique_ptr<Handle> TakeHandle();
+    void GiveHandle(std::unique_ptr<Handle> handle);
     std::u16string Fail(std::string text);
-    bool Fetch(const std::string& url, const Entry& entry, std::string& error);
+    bool Fetch(const std::string& url, const Entry& entry, const CancelCheck& cancelled,
+               std::string& error);
 
     std::u16string folder_;
     mutable std::mutex mutex_;  // guards everything below
     Options options_;
     Counters counters_;
     std::u16string lastError_;
-    std::vector<void*> idleHandles_;  // curl easy handles kept for connection reuse
+    // Curl handles kept for connection reuse.
+    std::vector<std::unique_ptr<Handle>> idleHandles_;
 };
 
 }  // namespace platform

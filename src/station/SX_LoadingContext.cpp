@@ -87,7 +87,7 @@ platform::DownloadCache& SX_LoadingContext::GetDownloadCache() const {
 }
 
 std::u16string SX_LoadingContext::Download(std::u16string_view url) const {
-    return GetDownloadCache().Download(url);
+    return GetDownloadCache().Download(url, cancelled_);
 }
 
 std::u16string SX_LoadingContext::Resolve(std::u16string_view name) const {
@@ -130,6 +130,7 @@ std::unique_ptr<SX_LoadingContext> SX_LoadingContext::MakeSubContext(
     auto sub = std::make_unique<SX_LoadingContext>(SubLocation(name));
     sub->glContext_ = glContext_;
     sub->cache_ = cache_;
+    sub->cancelled_ = cancelled_;
     return sub;
 }
 

@@ -26,6 +26,7 @@
 // joins links against the current one (ResolveLink) after the load made it.
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -72,12 +73,17 @@ class SX_LoadingContext {
     void SetDownloadCache(platform::DownloadCache* cache) { cache_ = cache; }
     platform::DownloadCache& GetDownloadCache() const;
 
+    // Asked by every download of this context (and of its sub-contexts)
+    // before and while it runs: true abandons it, and Resolve gives "". The
+    // loader hands in its stop flag, so a stop never waits on the network.
+    void SetCancelCheck(std::function<bool()> cancelled) { cancelled_ = std::move(cancelled); }
+
     // A local path for the name, or "" when it cannot be fetched.
     std::u16string Resolve(std::u16string_view name) const;
     // The location of a context for the folder of the file `name`.
     std::u16string SubLocation(std::u16string_view name) const;
-    // A context on SubLocation(name) sharing this one's OpenGL context and
-    // download cache.
+    // A context on SubLocation(name) sharing this one's OpenGL context,
+    // download cache and cancel check.
     std::unique_ptr<SX_LoadingContext> MakeSubContext(std::u16string_view name) const;
 
     // Joins a link from the station (neighbour, site map, hotlink, update
@@ -107,4 +113,5 @@ class SX_LoadingContext {
     platform::LocationKind kind_ = platform::LocationKind::Relative;
     StraleLib::SX_OpenGLContext* glContext_ = nullptr;
     platform::DownloadCache* cache_ = nullptr;
+    std::function<bool()> cancelled_;
 };

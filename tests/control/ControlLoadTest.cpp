@@ -111,6 +111,41 @@ TEST_F(ControlFixture, PauseHoldsTheLoaderAndClearEndsIt) {
     EXPECT_EQ(c.DataSet().GetProgress(), 0.0);
 }
 
+// A stop never waits on the network: against a server that takes the request
+// and does not answer, a second src, ClearCubeMap and the control's end each
+// return within the loader's bound (1000 + 1000 + 400 ms), and the next
+// station loads as if nothing had happened.
+TEST_F(ControlFixture, StopsOfAStalledDownloadReturnWithinTheBound) {
+    const auto st = Station(DescriptionFormat::Metadata);
+    testsupport::HttpServer server(dir_ / "site");
+    server.SetDelay("/stall/st1.xml", std::chrono::seconds(30));
+    SX_Control& c = ReadyControl(MakeOptions());
+    int stalls = 0;
+    const auto stall = [&] {
+        c.put_src(Bstr(U(server.Url("stall/st1.xml"))));
+        ++stalls;
+        return WaitFor([&] { return server.Requests("/stall/st1.xml") == stalls; });
+    };
+    const auto took = [](const std::function<void()>& stop) {
+        const auto start = std::chrono::steady_clock::now();
+        stop();
+        return std::chrono::steady_clock::now() - start;
+    };
+    constexpr auto kBound = std::chrono::milliseconds(2400);
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(stall());
+        ASSERT_LT(took([&] { c.put_src(Bstr(U(server.Url("st1/st1.xml")))); }), kBound);
+        ASSERT_TRUE(Tick([&] { return c.LoadFinished(); }));
+        EXPECT_FALSE(c.LoadFailed()) << platform::ToUtf8(c.ErrorPageText());
+        EXPECT_EQ(c.DataSet().UniqueId(), U(st.uid));
+    }
+    ASSERT_TRUE(stall());
+    EXPECT_LT(took([&] { c.ClearCubeMap(); }), kBound);
+    EXPECT_FALSE(c.IsLoading());
+    ASSERT_TRUE(stall());
+    EXPECT_LT(took([&] { c.Destroy(); }), kBound);
+}
+
 TEST_F(ControlFixture, RelativeSrcAgainstFilePageBase) {
     const auto st = Station(DescriptionFormat::Metadata);
     const std::string base = "file://" + (dir_ / "site").string();

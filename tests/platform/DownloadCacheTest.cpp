@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <thread>
@@ -9,6 +10,7 @@
 #include "platform/Text.h"
 #include "support/HttpServer.h"
 #include "support/TempDir.h"
+#include "support/WaitUntil.h"
 
 namespace {
 
@@ -159,6 +161,40 @@ TEST(DownloadCache, FailuresGiveTheEmptyPathAndAnErrorTextAndStoreNothing) {
     EXPECT_NE(ToUtf8(f.cache.LastError()).find("Timeout"), std::string::npos)
         << ToUtf8(f.cache.LastError());
     EXPECT_EQ(CountFiles(f.cacheDir.path()), 0u);
+}
+
+// A cancel ends a request to a server that never answers within a few
+// polls, whether it waits for the answer or for another request of the same
+// URL; a request cancelled before it starts sends nothing.
+TEST(DownloadCache, CancelAbandonsAStalledRequestPromptly) {
+    Fixture f;
+    f.site.Write("stall.xml", "<x/>");
+    f.server.SetDelay("/stall.xml", std::chrono::hours(1));
+    const std::u16string url = FromUtf8(f.server.Url("stall.xml"));
+    using Clock = std::chrono::steady_clock;
+    std::atomic<bool> stopFirst{false};
+    std::u16string first = u"-";
+    std::thread waiting([&] { first = f.cache.Download(url, [&] { return stopFirst.load(); }); });
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return f.server.Requests("/stall.xml") == 1; },
+                                       std::chrono::seconds(10)));
+
+    // The second request waits for the first one's entry lock.
+    auto start = Clock::now();
+    const auto after100ms = [&] { return Clock::now() - start > std::chrono::milliseconds(100); };
+    EXPECT_TRUE(f.cache.Download(url, after100ms).empty());
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(600));
+    EXPECT_EQ(ToUtf8(f.cache.LastError()), "The download was cancelled (" + ToUtf8(url) + ")");
+
+    start = Clock::now();
+    stopFirst = true;
+    waiting.join();
+    EXPECT_TRUE(first.empty());
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(600));
+
+    EXPECT_TRUE(f.cache.Download(url, [] { return true; }).empty());
+    EXPECT_EQ(f.server.Requests("/stall.xml"), 1);
+    EXPECT_EQ(CountFiles(f.cacheDir.path()), 0u);
+    EXPECT_TRUE(LeftoverTemporaries(f.cacheDir.path()).empty());
 }
 
 TEST(DownloadCache, BrokenTransferNeverLeavesAPartialFile) {

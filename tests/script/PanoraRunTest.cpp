@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -88,6 +89,19 @@ TEST(PanoraRun, ScriptErrorsAndTimeOutsGiveTheirExitCodes) {
     EXPECT_EQ(timeout.exitCode, 4);
     EXPECT_EQ(timeout.out, "waiting\n");
     EXPECT_NE(timeout.err.find("time-out after 1 s"), std::string::npos) << timeout.err;
+
+    // A page that keeps the thread (here its own code; a control call that
+    // did not return would do the same) still ends soon after its time-out.
+    const auto spin = tmp.Write(
+        "spin.js",
+        "host.log('spinning');\nvar end = Date.now() + 9000;\nwhile (Date.now() < end) {}\n");
+    const auto start = std::chrono::steady_clock::now();
+    const Result stuck = RunPage({spin.string(), "--timeout", "0.5"}, tmp.path());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(6));
+    EXPECT_EQ(stuck.exitCode, 4);
+    EXPECT_EQ(stuck.out, "spinning\n");
+    EXPECT_NE(stuck.err.find("time-out after 0.5 s (the page did not return)"), std::string::npos)
+        << stuck.err;
 }
 
 TEST(PanoraRun, BadArgumentsExitWith2AndTheUsage) {
