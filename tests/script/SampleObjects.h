@@ -71,7 +71,6 @@ class SampleControl : public Dispatchable {
                 .Method(u"Add", 200, &SampleControl::Add, {u"a", u"b"})
                 .Method(u"ScreenPosition", 201, &SampleControl::ScreenPosition,
                         {u"x", u"y", u"z", u"screenX", u"screenY"})
-                .Method(u"Bounds", 202, &SampleControl::Bounds, {u"width", u"height"})
                 .Method(u"FindView", 203, &SampleControl::FindView, {u"name"})
                 .Method(u"Fail", 204, &SampleControl::Fail, {u"status"})
                 .Method(u"NewItem", 205, &SampleControl::NewItem, {u"name"})
@@ -119,12 +118,6 @@ class SampleControl : public Dispatchable {
         *screenX = static_cast<std::int32_t>(x * 10);
         *screenY = static_cast<std::int32_t>(y * 10);
         *visible = ToVariantBool(z < 0);
-        return S_OK;
-    }
-    // [out] parameters without retval.
-    HRESULT Bounds(std::int32_t* width, std::int32_t* height) {
-        *width = 640;
-        *height = 480;
         return S_OK;
     }
     HRESULT FindView(const Bstr& name, std::int32_t* id) {
