@@ -1,7 +1,7 @@
 // Measuring as a page does it: switch to picking, aim at two targets whose
 // true positions the generator knows, click each, and make a position and a
-// distance mark from the two PointPicked events. The station is turned and
-// moved, so the position mark's coordinates prove the site transform.
+// distance mark from the two PointPicked events. Units and the labels of
+// marks are checked with the marks themselves.
 
 #include <gtest/gtest.h>
 
@@ -59,8 +59,6 @@ control.attachEvent("PointPicked", function(x, y, z) {
            control.Mark3DGetZCoord(v));
   var d = control.DistanceMark3D(a[0], a[1], a[2], b[0], b[1], b[2], 0, "#00ff00");
   host.log("meters", control.Mark3DGetValue(d));
-  control.Mark3DSetUnit(d, 10);
-  host.log("feet", control.Mark3DGetValue(d), control.Mark3DGetTypeName(d));
   host.quit(0);
 });
 control.attachEvent("ControlInitialized", function() { control.src = "st1/st1.xml"; });
@@ -108,9 +106,8 @@ TEST(MeasurePage, TwoClickedTargetsGiveTheirSiteCoordinatesAndTrueDistance) {
     const double pixel = std::numbers::pi / 2.0 / 512.0;
     std::istringstream out(r.out);
     std::string word;
-    double x = 0, y = 0, z = 0, meters = 0, feet = 0;
-    std::string type;
-    out >> word >> x >> y >> z >> word >> meters >> word >> feet >> type;
+    double x = 0, y = 0, z = 0, meters = 0;
+    out >> word >> x >> y >> z >> word >> meters;
     ASSERT_FALSE(out.fail()) << r.out;
     const double tolerance0 = 1.5 * aims[0].distance * pixel + 0.002;
     EXPECT_NEAR(x, seen[0][0], tolerance0) << r.out;
@@ -120,6 +117,4 @@ TEST(MeasurePage, TwoClickedTargetsGiveTheirSiteCoordinatesAndTrueDistance) {
     const double truth = std::sqrt(sitegen::Dot(d, d));
     const double tolerance = tolerance0 + 1.5 * aims[1].distance * pixel + 0.002;
     EXPECT_NEAR(meters, truth, tolerance) << r.out;
-    EXPECT_NEAR(feet, meters / 0.3048, 1e-3 * feet) << r.out;
-    EXPECT_EQ(type, "Distance");
 }
