@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <filesystem>
 #include <string>
 
 #include "persist/SL_XMLWriter.h"
 #include "platform/Text.h"
 #include "platform/XmlDocument.h"
+#include "support/CommaLocale.h"
 #include "support/TempDir.h"
 
 using platform::FromUtf8;
@@ -72,9 +72,8 @@ TEST(SL_XMLWriter, WritesAFileWithHeaderIndentationAndClosingLineFeed) {
 }
 
 TEST(SL_XMLWriter, FormatsNumbersAndColoursWhateverTheLocale) {
-    // A host may switch the C library to a locale with a decimal comma.
-    const std::string before = std::setlocale(LC_NUMERIC, nullptr);
-    const bool comma = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+    const testsupport::CommaLocale comma;
+    ASSERT_TRUE(comma.Active());
     SL_XMLWriter w(0);
     ASSERT_TRUE(w.StartElement(u"e"));
     EXPECT_TRUE(w.AddAttribute(u"a", 2.0));
@@ -87,10 +86,6 @@ TEST(SL_XMLWriter, FormatsNumbersAndColoursWhateverTheLocale) {
     EXPECT_TRUE(w.SetText(u"text"));
     EXPECT_EQ(e.Text(), u"text");
     EXPECT_EQ(e.ChildNodes().size(), 1u);  // SetText replaces, never appends
-    std::setlocale(LC_NUMERIC, before.c_str());
-    if (!comma) {
-        GTEST_LOG_(INFO) << "de_DE.UTF-8 not installed; checked in the C locale only";
-    }
 }
 
 TEST(SL_XMLWriter, FragmentIndentsFromItsBaseAndAppendsIntoAFile) {
