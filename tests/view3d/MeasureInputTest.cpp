@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/Text.h"
 #include "support/ControlFixture.h"
 
 using namespace platform;
