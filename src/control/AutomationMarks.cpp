@@ -55,6 +55,27 @@ void RedrawView(SX_Control& c) {
     }
 }
 
+// Calls fn(control, defaults, args...) whenever a control is attached.
+template <class... A, class F>
+auto OnDefaults(F fn) {
+    return [fn](control::Automation& self, A... args) -> HRESULT {
+        if (SX_Control* c = self.Control()) {
+            fn(*c, c->Defaults(), args...);
+        }
+        return S_OK;
+    };
+}
+
+// "#rrggbb" makes the colour opaque; a null or malformed text keeps it.
+void SetOpaque(std::uint32_t& colour, Str text) {
+    if (text.IsNull()) {
+        return;
+    }
+    if (const auto parsed = SX_Defaults::ParseHexColor(text.Str())) {
+        colour = *parsed;
+    }
+}
+
 int UnitOrDefault(SX_Control& c, Long unit) {
     return unit == measure::Units::kDefaultUnit ? c.DefaultUnit() : unit;
 }
@@ -213,19 +234,51 @@ void control::Automation::AddMarkMembers(Builder& b) {
                     return S_OK;
                 },
                 {u"size"})
-        // later: drawing units
-        .Method(u"ShapeSetCurrentUnit", 1230, &Declined<Long>::Call, {u"size"})
-        // later: drawing defaults
-        .Method(u"ShapeGetDefaultColor", 1200, &Declined<StrOut>::Call)
-        .Method(u"ShapeGetDefaultAlpha", 1201, &Declined<LongOut>::Call)
-        .Method(u"ShapeGetDefaultFillColor", 1202, &Declined<StrOut>::Call)
-        .Method(u"ShapeGetDefaultLineWidth", 1203, &Declined<DoubleOut>::Call)
-        .Method(u"ShapeGetDefaultFontSize", 1204, &Declined<Long, DoubleOut>::Call, {u"shapeType"})
-        .Method(u"ShapeSetDefaultColor", 1205, &Declined<Str>::Call, {u"color"})
-        .Method(u"ShapeSetDefaultAlpha", 1206, &Declined<Long>::Call, {u"alpha"})
-        .Method(u"ShapeSetDefaultFillColor", 1207, &Declined<Str>::Call, {u"color"})
-        .Method(u"ShapeSetDefaultLineWidth", 1208, &Declined<Double>::Call, {u"thick"})
-        .Method(u"ShapeSetDefaultFontSize", 1209, &Declined<Double>::Call, {u"size"})
+        .Method(u"ShapeSetCurrentUnit", 1230,
+                OnDefaults<Long>(
+                    [](SX_Control& c, SX_Defaults&, Long unit) { c.SetCurrentDrawingUnit(unit); }),
+                {u"size"})
+        // Drawing defaults: only the defaults change, drawings keep their look.
+        .Method(u"ShapeGetDefaultColor", 1200,
+                OnDefaults<StrOut>([](SX_Control&, SX_Defaults& d, StrOut v) {
+                    *v = Bstr(SX_Defaults::HexColor(d.penColor));
+                }))
+        .Method(u"ShapeGetDefaultAlpha", 1201,
+                OnDefaults<LongOut>(
+                    [](SX_Control&, SX_Defaults& d, LongOut v) { *v = d.FillTransparency(); }))
+        .Method(u"ShapeGetDefaultFillColor", 1202,
+                OnDefaults<StrOut>([](SX_Control&, SX_Defaults& d, StrOut v) {
+                    *v = Bstr(SX_Defaults::HexColor(d.brushColor));
+                }))
+        .Method(u"ShapeGetDefaultLineWidth", 1203,
+                OnDefaults<DoubleOut>(
+                    [](SX_Control&, SX_Defaults& d, DoubleOut v) { *v = d.penWidth; }))
+        .Method(u"ShapeGetDefaultFontSize", 1204,
+                OnDefaults<Long, DoubleOut>([](SX_Control&, SX_Defaults& d, Long type,
+                                               DoubleOut v) { *v = d.FontSizeFor(type); }),
+                {u"shapeType"})
+        .Method(u"ShapeSetDefaultColor", 1205,
+                OnDefaults<Str>(
+                    [](SX_Control&, SX_Defaults& d, Str colour) { SetOpaque(d.penColor, colour); }),
+                {u"color"})
+        .Method(u"ShapeSetDefaultAlpha", 1206,
+                OnDefaults<Long>(
+                    [](SX_Control&, SX_Defaults& d, Long alpha) { d.SetFillTransparency(alpha); }),
+                {u"alpha"})
+        .Method(u"ShapeSetDefaultFillColor", 1207,
+                OnDefaults<Str>([](SX_Control&, SX_Defaults& d, Str colour) {
+                    SetOpaque(d.brushColor, colour);
+                }),
+                {u"color"})
+        .Method(u"ShapeSetDefaultLineWidth", 1208,
+                OnDefaults<Double>([](SX_Control&, SX_Defaults& d, Double thick) {
+                    d.penWidth = static_cast<float>(thick);
+                }),
+                {u"thick"})
+        .Method(u"ShapeSetDefaultFontSize", 1209,
+                OnDefaults<Double>(
+                    [](SX_Control&, SX_Defaults& d, Double size) { d.SetFontSize(size); }),
+                {u"size"})
         // later: drawing overlay
         .Method(u"StopShapeAdd", 1216, &Declined<>::Call)
         // later: markup file

@@ -8,6 +8,8 @@
 #include "control/ViewTargets.h"
 #include "markup2d/SX_2DDrawingWindow.h"
 #include "measure/SX_MeasureController.h"
+#include "persist/DefaultsFile.h"
+#include "platform/Folders.h"
 #include "platform/NamedLock.h"
 #include "platform/Path.h"
 #include "platform/Text.h"
@@ -49,7 +51,24 @@ SX_Control::SX_Control(platform::MessageLoop& loop, HostUi& ui,
     controlVersion_ =
         options_.controlVersion.empty() ? BuildVersionText() : options_.controlVersion;
     installation_ = control::Installation::Find(options_.registryFile, resources_);
+    defaults_.Load(platform::PerUserPath(u"\\Panora\\Defaults.xml"), resources_);
+    defaultUnit_ = defaults_.text.unit;
+    defaultUnitLabel_ = defaults_.text.frmtUnit;
     CreateNeighborsAndNavigation();
+}
+
+bool SX_Control::SaveDefaults() {
+    const std::u16string& path = defaults_.FilePath();
+    if (path.empty()) {
+        return false;
+    }
+    defaults_.text.unit = defaultUnit_.load();
+    defaults_.text.frmtUnit = defaultUnitLabel_;
+    const std::size_t slash = path.find_last_of(u'/');
+    if (slash != std::u16string::npos) {
+        platform::CreateFolders(std::u16string_view(path).substr(0, slash));
+    }
+    return persist::SaveDefaults(defaults_, path);
 }
 
 void SX_Control::CreateNeighborsAndNavigation() {
@@ -83,6 +102,9 @@ SX_Control::~SX_Control() {
         Window::Destroy();
     }
     StopLoading();
+    // Written once more as the defaults go, without the lock: the file is
+    // replaced whole, so a writer beside us never leaves it torn.
+    SaveDefaults();
     // The children go before the data set they point into.
     drawingWindow_.reset();
     graphicWindow_.reset();
@@ -327,6 +349,7 @@ void SX_Control::OnDestroy() {
         if (!lock.IsHeld()) {
             SX_Trace("NamedLock fails to be created, error code:%d\r\n", lock.Error());
         }
+        SaveDefaults();
         FireEvent(SX_ControlEvents::kDestroying);
         StopLoading();
     }

@@ -37,6 +37,7 @@
 #include "control/Loader.h"
 #include "host/Log.h"
 #include "host/Resources.h"
+#include "markup2d/SX_Defaults.h"
 #include "platform/ComBstr.h"
 #include "platform/ComStatus.h"
 #include "platform/ConnectionPoint.h"
@@ -267,6 +268,25 @@ class SX_Control : private platform::Window, private view3d::ViewHost {
     // only where a member says so.
     const std::u16string& DefaultUnitLabel() const { return defaultUnitLabel_; }
     void SetDefaultUnitLabel(std::u16string label) { defaultUnitLabel_ = std::move(label); }
+    // The unit new 2D drawings take; -1 stands for the default unit and is
+    // replaced by it when read.
+    int CurrentDrawingUnit() {
+        if (currentDrawingUnit_ == -1) {
+            currentDrawingUnit_ = DefaultUnit();
+        }
+        return currentDrawingUnit_;
+    }
+    void SetCurrentDrawingUnit(int unit) {
+        currentDrawingUnit_ = unit == -1 ? DefaultUnit() : unit;
+    }
+    // The drawing defaults, read from the per-user file when the control was
+    // built. Their text unit and its label live in DefaultUnit() and
+    // DefaultUnitLabel() while the control runs.
+    SX_Defaults& Defaults() { return defaults_; }
+    const SX_Defaults& Defaults() const { return defaults_; }
+    // Writes the defaults (with the current default unit) to the file they
+    // were read from; false when there is no file path or the write failed.
+    bool SaveDefaults();
 
     // The product's identifier in the registry and its update page.
     static constexpr std::u16string_view kProductId = control::Installation::kProductId;
@@ -330,6 +350,8 @@ class SX_Control : private platform::Window, private view3d::ViewHost {
     std::atomic<bool> versionCheckDone_{false};
     std::atomic<int> defaultUnit_{0};
     std::u16string defaultUnitLabel_ = u"m";
+    SX_Defaults defaults_;
+    int currentDrawingUnit_ = -1;
     bool created_ = false;
     bool destroyed_ = false;
     int width_ = 0;

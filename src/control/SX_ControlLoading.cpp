@@ -78,7 +78,10 @@ bool SX_Control::LoadThreadBody(const std::u16string& src) {
         loadFailed_ = true;
         return false;
     }
-    defaultUnit_ = dataSet_->DefaultDistanceUnit();
+    // A unit read from the defaults file wins over the station's.
+    if (!defaults_.Loaded()) {
+        defaultUnit_ = dataSet_->DefaultDistanceUnit();
+    }
     if (foundVersionRecord) {
         versionCheckDone_ = true;
     }

@@ -1,0 +1,93 @@
+#include "persist/DefaultsFile.h"
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "markup2d/SX_Defaults.h"
+#include "persist/SL_XMLWriter.h"
+#include "platform/Text.h"
+
+namespace {
+
+using StraleLib::SL_XMLWriter;
+
+bool Element(SL_XMLWriter& w, std::u16string_view name, std::uint32_t colour) {
+    return w.StartElement(name) && w.SetText(colour) && w.EndElement();
+}
+bool Element(SL_XMLWriter& w, std::u16string_view name, double number) {
+    return w.StartElement(name) && w.SetText(number) && w.EndElement();
+}
+bool Element(SL_XMLWriter& w, std::u16string_view name, int number) {
+    return w.StartElement(name) && w.SetText(number) && w.EndElement();
+}
+bool Element(SL_XMLWriter& w, std::u16string_view name, std::u16string_view text) {
+    return w.StartElement(name) && w.SetText(text) && w.EndElement();
+}
+
+bool Units(SL_XMLWriter& w, const SX_UnitSettings& u) {
+    return Element(w, u"sx:FrmtDec", static_cast<int>(u.frmtDec)) &&
+           Element(w, u"sx:FrmtUnit", u.frmtUnit) && Element(w, u"sx:unit", u.unit) &&
+           Element(w, u"sx:internalUnit", u.internalUnit);
+}
+
+bool Base(SL_XMLWriter& w, const SX_Defaults& d) {
+    return w.StartElement(u"sx:DrawingBase") && Element(w, u"sx:penColor", d.penColor) &&
+           Element(w, u"sx:penWidth", static_cast<double>(d.penWidth)) &&
+           Element(w, u"sx:brushColor", d.brushColor) &&
+           Element(w, u"sx:bboxPenColor", d.bboxPenColor) &&
+           Element(w, u"sx:bboxPenWidth", static_cast<double>(d.bboxPenWidth)) &&
+           Element(w, u"sx:handlePenColor", d.handlePenColor) &&
+           Element(w, u"sx:handlePenWidth", static_cast<double>(d.handlePenWidth)) &&
+           Element(w, u"sx:selHandlePenWidth", static_cast<double>(d.selHandlePenWidth)) &&
+           Element(w, u"sx:handleBrushColor", d.handleBrushColor) && w.EndElement();
+}
+
+bool Text(SL_XMLWriter& w, const SX_Defaults& d) {
+    return w.StartElement(u"sx:DrawingText") &&
+           Element(w, u"sx:textBrushColor", d.textBrushColor) &&
+           Element(w, u"sx:textShadowBrushColor", d.textShadowBrushColor) &&
+           Element(w, u"sx:fontSize", d.fontSize) && Element(w, u"sx:fontName", d.fontName) &&
+           Units(w, d.text) && w.EndElement();
+}
+
+bool Measures(SL_XMLWriter& w, const SX_Defaults& d) {
+    return w.StartElement(u"sx:Measures") && Units(w, d.measures) && w.EndElement();
+}
+
+}  // namespace
+
+bool persist::SaveDefaults(const SX_Defaults& defaults, std::u16string_view path) {
+    if (path.empty()) {
+        return false;
+    }
+    const std::filesystem::path target(platform::ToUtf8(path));
+    // One temporary name per process, so two writers never share one.
+    const std::filesystem::path temp =
+        target.string() + ".tmp" + std::to_string(static_cast<long>(::getpid()));
+    SL_XMLWriter w(platform::FromUtf8(temp.string()));
+    if (!w.StartElement(u"sx:Defaults", kSxNamespace)) {
+        return false;
+    }
+    const bool base = Base(w, defaults);
+    const bool text = base && Text(w, defaults);
+    const bool measures = text && Measures(w, defaults);
+    if (!measures) {
+        return false;  // the root stays open: nothing was saved
+    }
+    w.EndElement();  // saves the temporary file
+    std::error_code ec;
+    if (w.SaveFailed()) {
+        std::filesystem::remove(temp, ec);
+        return false;
+    }
+    std::filesystem::rename(temp, target, ec);
+    if (ec) {
+        std::filesystem::remove(temp, ec);
+        return false;
+    }
+    return true;
+}
