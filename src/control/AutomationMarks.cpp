@@ -76,6 +76,12 @@ void SetOpaque(std::uint32_t& colour, Str text) {
     }
 }
 
+// The measures section of the drawing defaults, which new 3D marks start from.
+measure::MeasureDefaults MeasuresInForce(const SX_Control& c) {
+    const SX_UnitSettings& m = c.Defaults().measures;
+    return measure::MeasureDefaults{m.frmtDec, m.frmtUnit, m.unit, m.internalUnit};
+}
+
 int UnitOrDefault(SX_Control& c, Long unit) {
     return unit == measure::Units::kDefaultUnit ? c.DefaultUnit() : unit;
 }
@@ -88,7 +94,7 @@ HRESULT VertexMark3D(control::Automation& self, Double x, Double y, Double z, Lo
         return S_OK;
     }
     *id = c->DataSet().AddVertexMark(x, y, z, UnitOrDefault(*c, unit), colour.Str(),
-                                     MeasureDefaults());
+                                     MeasuresInForce(*c));
     c->FireEvent(SX_ControlEvents::kMark3DAdded, {Variant(std::int32_t{*id})});
     return S_OK;
 }
@@ -101,7 +107,7 @@ HRESULT DistanceMark3D(control::Automation& self, Double x1, Double y1, Double z
         return S_OK;
     }
     *id = c->DataSet().AddDistanceMark(x1, y1, z1, x2, y2, z2, UnitOrDefault(*c, unit),
-                                       colour.Str(), MeasureDefaults());
+                                       colour.Str(), MeasuresInForce(*c));
     c->FireEvent(SX_ControlEvents::kMark3DAdded, {Variant(std::int32_t{*id})});
     return S_OK;
 }
