@@ -29,6 +29,7 @@
 #include "station/SX_PanoramaDataSet.h"
 #include "view3d/SX_GraphicWindow.h"
 #include "viewer/FrameView.h"
+#include "viewer/PreferencesDialog.h"
 #include "viewer/QtHostUi.h"
 #include "viewer/ViewerText.h"
 
@@ -177,6 +178,18 @@ void ViewerWindow::BuildActions() {
         Call(u"SetAltitudeAzimuth", {Variant(0.0), Variant(0.0)});
         Call(u"SetZoom", {Variant(kInitialFieldOfView)});
         Redraw();
+    });
+
+    bar->addSeparator();
+    QAction* preferences = bar->addAction(QStringLiteral("Preferences..."));
+    preferences->setToolTip(QStringLiteral("Drawing defaults: colours, widths, font, unit"));
+    connect(preferences, &QAction::triggered, this, [this] {
+        PreferencesDialog dialog(
+            [this](std::u16string_view name, std::vector<Variant> args) {
+                return Call(name, std::move(args));
+            },
+            this);
+        dialog.exec();
     });
 
     auto* quit = new QAction(QStringLiteral("Quit"), this);
