@@ -29,6 +29,15 @@ CommandResult RunPanora(const std::vector<std::string>& args,
     TempDir tmp;
     const auto errPath = tmp / "stderr.txt";
     std::string cmd;
+    // Per-user files (log, drawing defaults) go to the call's own folder
+    // unless the caller names one.
+    bool namesData = false;
+    for (const auto& setting : environment) {
+        namesData = namesData || setting.rfind("XDG_DATA_HOME=", 0) == 0;
+    }
+    if (!namesData) {
+        cmd += "XDG_DATA_HOME=" + Quote((tmp / "data").string()) + " ";
+    }
     for (const auto& setting : environment) {
         const auto eq = setting.find('=');
         cmd += setting.substr(0, eq + 1) + Quote(setting.substr(eq + 1)) + " ";

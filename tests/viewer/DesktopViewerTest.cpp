@@ -18,6 +18,7 @@
 #include "platform/Image.h"
 #include "sitegen/SiteGenerator.h"
 #include "support/RunCommand.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 #include "support/WaitUntil.h"
 
@@ -205,6 +206,8 @@ class ViewerSession {
 // ends the program.
 TEST(DesktopViewer, DragWheelAndMenuTurnTheViewAndCtrlQCloses) {
     testsupport::TempDir tmp;
+    // The viewer's log and drawing defaults stay in the test's own folder.
+    const testsupport::ScopedEnv data("XDG_DATA_HOME", (tmp / "data").string());
     const auto headless = testsupport::RunPanora({"view", (tmp / "none.xml").string()},
                                                  {"DISPLAY=", "WAYLAND_DISPLAY="});
     EXPECT_EQ(headless.exitCode, 1);
