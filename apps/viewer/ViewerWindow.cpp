@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QToolBar>
@@ -178,6 +180,13 @@ void ViewerWindow::BuildActions() {
         Call(u"SetZoom", {Variant(kInitialFieldOfView)});
         Redraw();
     });
+
+    // File > Export view as JPEG...: the control's own SaveAsJpg, which asks
+    // for the file through the host's dialog.
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    QAction* exportJpeg = file->addAction(QStringLiteral("Export view as JPEG..."));
+    connect(exportJpeg, &QAction::triggered, this,
+            [this] { Call(u"SaveAsJpg", {Variant(false)}); });
 
     auto* quit = new QAction(QStringLiteral("Quit"), this);
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));

@@ -2,15 +2,19 @@
 // the loader holds the OpenGL context is skipped and the next one draws; the
 // capture buffer widens rows to a multiple of 4 pixels and grows to twice the
 // size needed; masked faces are dimmed only where the mask is clear and only
-// in alpha mode, and a face without its mask file draws opaque.
+// in alpha mode, and a face without its mask file draws opaque. A capture
+// waits for a busy context in 10 ms steps and gives up at its limit; the JPEG
+// export before the control is ready still asks for a file.
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <future>
 #include <thread>
+#include <vector>
 
 #include "glcore/OpenGLFonts.h"
 #include "glcore/SX_OpenGLCamera.h"
+#include "platform/Text.h"
 #include "support/ControlFixture.h"
 #include "support/ImageCompare.h"
 #include "view3d/SX_GraphicWindow.h"
@@ -205,3 +209,74 @@ TEST_F(FrameCaptureTest, AlphaModeDimsUnmaskedPixelsAndAFaceWithoutMaskDrawsOpaq
 }
 
 }  // namespace
+
+TEST_F(FrameCaptureTest, CaptureWaitsForTheLoaderInTenMillisecondStepsThenGivesUp) {
+    // The context is held by another thread until `freeAfter` sleeps.
+    std::vector<int> slept;
+    std::size_t freeAfter = 3;
+    std::promise<void> held, let;
+    std::thread loader;
+    const auto letGo = [&] {
+        if (loader.joinable()) {
+            let.set_value();
+            loader.join();
+        }
+    };
+    SX_Control::Options options = MakeOptions();
+    options.sleeper = [&](int ms) {
+        slept.push_back(ms);
+        if (slept.size() == freeAfter) {
+            letGo();
+        }
+    };
+    SX_Control& c = ReadyControl(std::move(options), nullptr, 30, 10);
+    SX_GraphicWindow& view = *c.GraphicWindow();
+    slept.clear();
+    const auto hold = [&] {
+        held = {};
+        let = {};
+        loader = std::thread([&] {
+            EXPECT_TRUE(view.Context()->Acquire());
+            held.set_value();
+            let.get_future().wait();
+            view.Context()->Release();
+        });
+        held.get_future().wait();
+    };
+
+    hold();
+    platform::RgbImage image;
+    EXPECT_TRUE(c.CaptureView(image));
+    EXPECT_EQ(slept, std::vector<int>(3, SX_Control::kCaptureRetryMs));
+    EXPECT_EQ(image.width, 30);
+    EXPECT_EQ(view.CaptureWidth(), 32u);
+
+    // A context that never comes free: the capture gives up after its limit,
+    // with no image and no request left standing.
+    slept.clear();
+    freeAfter = 0;
+    hold();
+    EXPECT_FALSE(c.CaptureView(image));
+    letGo();
+    EXPECT_EQ(slept.size(),
+              static_cast<std::size_t>(SX_Control::kCaptureGiveUpMs / SX_Control::kCaptureRetryMs));
+    EXPECT_EQ(image.width, 0);
+    EXPECT_FALSE(view.CaptureRequested());
+    control_.reset();  // before the sleeper's captures go
+}
+
+TEST_F(FrameCaptureTest, SaveAsJpgBeforeReadyShowsTheDialogAndWritesNothing) {
+    const std::filesystem::path file = dir_ / "early.jpg";
+    ui_.QueueFileAnswer(platform::FromUtf8(file.string()));
+    SX_Control& c = MakeControl(MakeOptions());
+    ASSERT_NE(c.ReadyState(), 4);
+    platform::VARIANT_BOOL res = platform::VARIANT_FALSE;
+    EXPECT_EQ(c.SaveAsJpg(platform::VARIANT_FALSE, &res), platform::S_OK);
+    EXPECT_EQ(res, platform::VARIANT_FALSE);
+    EXPECT_FALSE(std::filesystem::exists(file));
+    const std::vector<HostUi::FileDialog> shown = ui_.FileDialogs();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].title, u"Save image as JPG");
+    EXPECT_EQ(shown[0].filterLabel, u"JPG files (*.jpg)");
+    EXPECT_EQ(shown[0].pattern, u"*.jpg");
+}
