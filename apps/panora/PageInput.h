@@ -13,6 +13,9 @@
 //                                  dismisses it)
 //   host.answerFileDialog(path)    the file chosen in the next save-file
 //                                  dialog ("" cancels it; none queued cancels)
+//   host.answerPrintDialog(pdf, w, h)  the next print dialog prints into the
+//                                  PDF file pdf on a page of w x h device
+//                                  pixels ("" cancels it)
 //   host.cursor()                  the pointer shape over the view: "arrow",
 //                                  "hand", "sizens", "cross" or "hidden"
 // mouse, wheel and key return whether the control took the message. Input

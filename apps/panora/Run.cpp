@@ -53,7 +53,8 @@ int BadArguments(const std::string& message) {
 // error, one "menu: ID LABEL" line per item (" grayed" appended where it is),
 // separators skipped; the cursor and the capture are recorded. Save-file
 // dialogs take the page's queued paths (host.answerFileDialog; none queued
-// cancels) and are logged as "filedialog: TITLE | FILTER | save".
+// cancels) and are logged as "filedialog: TITLE | FILTER | save"; print
+// dialogs take host.answerPrintDialog's targets and log "printdialog: shown".
 class PageUi final : public HostUi {
   public:
     explicit PageUi(scripthost::ScriptedMessageBoxes& boxes) : boxes_(boxes) {}
@@ -78,6 +79,10 @@ class PageUi final : public HostUi {
         std::cerr << "filedialog: " << platform::ToUtf8(dialog.title) << " | "
                   << platform::ToUtf8(dialog.filterLabel) << " | save" << std::endl;
         return scripted_.SaveFileDialog(dialog);
+    }
+    bool PrintDialog(PrintTarget& target) override {
+        std::cerr << "printdialog: shown" << std::endl;
+        return scripted_.PrintDialog(target);
     }
     ScriptedHostUi& Scripted() { return scripted_; }
 

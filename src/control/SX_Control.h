@@ -262,6 +262,23 @@ class SX_Control : private platform::Window, private view3d::ViewHost {
     // until the overlay keeps an image of its own.
     static constexpr int kJpegQuality = 90;
     platform::HRESULT SaveAsJpg(platform::VARIANT_BOOL panZoom, platform::VARIANT_BOOL* res);
+    // Where the view lands on a printed page: enlarged by the largest whole
+    // factor that fits both ways (0 when the view does not fit) and centred.
+    struct PagePlacement {
+        int factor = 0;
+        int x = 0;
+        int y = 0;
+        int width = 0;
+        int height = 0;
+    };
+    static PagePlacement PlaceOnPage(int pageWidth, int pageHeight, int viewWidth, int viewHeight);
+    // When the control is complete and has a size: shows the print dialog
+    // and prints the view's capture on one page of the document
+    // kPrintDocumentName, placed by PlaceOnPage; res true when the page was
+    // printed. A cancelled dialog, a failed capture or a failed document
+    // leave res false. panZoom as for SaveAsJpg.
+    static constexpr const char* kPrintDocumentName = "Panora Document";
+    platform::HRESULT Print(platform::VARIANT_BOOL panZoom, platform::VARIANT_BOOL* res);
     bool CanDrawFrames() const;
 
     // Plain accessors for later parts.

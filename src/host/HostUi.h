@@ -76,6 +76,20 @@ class HostUi {
         return {};
     }
 
+    // The printer the print dialog chose. Headless hosts print into a PDF
+    // file; the page size is in device pixels.
+    struct PrintTarget {
+        std::u16string pdfPath;
+        int pageWidth = 0;
+        int pageHeight = 0;
+    };
+    // Shows the modal print dialog (one copy, no page range); false when the
+    // user cancelled. A host without dialogs cancels.
+    virtual bool PrintDialog(PrintTarget& target) {
+        (void)target;
+        return false;
+    }
+
     // The first button of a box of this type (what Enter chooses).
     static int FirstButton(unsigned type) {
         switch (type & kButtonMask) {

@@ -97,3 +97,24 @@ std::vector<HostUi::FileDialog> ScriptedHostUi::FileDialogs() const {
     std::lock_guard lock(mutex_);
     return fileDialogs_;
 }
+
+bool ScriptedHostUi::PrintDialog(PrintTarget& target) {
+    std::lock_guard lock(mutex_);
+    ++printDialogs_;
+    if (printAnswers_.empty()) {
+        return false;
+    }
+    target = std::move(printAnswers_.front());
+    printAnswers_.pop_front();
+    return !target.pdfPath.empty();
+}
+
+void ScriptedHostUi::QueuePrintAnswer(const PrintTarget& target) {
+    std::lock_guard lock(mutex_);
+    printAnswers_.push_back(target);
+}
+
+int ScriptedHostUi::PrintDialogsShown() const {
+    std::lock_guard lock(mutex_);
+    return printDialogs_;
+}

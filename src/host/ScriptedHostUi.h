@@ -45,6 +45,11 @@ class ScriptedHostUi : public HostUi {
 
     std::u16string SaveFileDialog(const FileDialog& dialog) override;
     void QueueFileAnswer(const std::u16string& path);
+    // Print dialogs take the queued targets (an empty path cancels) and
+    // cancel when the queue is empty.
+    bool PrintDialog(PrintTarget& target) override;
+    void QueuePrintAnswer(const PrintTarget& target);
+    int PrintDialogsShown() const;
     std::vector<FileDialog> FileDialogs() const;
 
     // Answer for the next box not yet shown (in the order they are queued).
@@ -60,6 +65,8 @@ class ScriptedHostUi : public HostUi {
     std::vector<Menu> menus_;
     std::deque<std::u16string> fileAnswers_;
     std::vector<FileDialog> fileDialogs_;
+    std::deque<PrintTarget> printAnswers_;
+    int printDialogs_ = 0;
     Cursor cursor_ = Cursor::kArrow;
     bool captured_ = false;
 };

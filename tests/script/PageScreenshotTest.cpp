@@ -44,6 +44,7 @@ control.attachEvent("DownloadComplete", function() {
 
 // SaveAsJpg answered by the page: a cancelled dialog writes nothing and still
 // answers true; a chosen file holds the view as host.screenshot captures it.
+// A cancelled print dialog answers false.
 TEST(PageScreenshot, SaveAsJpgWritesTheViewToTheFileThePageChose) {
     testsupport::TempDir tmp;
     sitegen::SiteOptions options;
@@ -62,14 +63,16 @@ control.attachEvent("DownloadComplete", function() {
   var cancelled = control.SaveAsJpg(false);
   host.answerFileDialog(")" + exported + R"(");
   var saved = control.SaveAsJpg(false);
-  host.log(cancelled, saved, host.screenshot("shot.png"));
+  host.answerPrintDialog("");
+  host.log(cancelled, saved, host.screenshot("shot.png"), control.Print(false));
   host.quit(0);
 });
 )");
     const testsupport::CommandResult r =
         testsupport::RunPanoraPage(page, {"--size", "101x75", "--timeout", "30"}, tmp.path());
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "true true true\n");
+    EXPECT_EQ(r.out, "true true true false\n");
+    EXPECT_NE(r.err.find("printdialog: shown\n"), std::string::npos) << r.err;
     const std::string shown = "filedialog: Save image as JPG | JPG files (*.jpg) | save\n";
     const std::size_t first = r.err.find(shown);
     ASSERT_NE(first, std::string::npos) << r.err;

@@ -4,11 +4,14 @@
 // size needed; masked faces are dimmed only where the mask is clear and only
 // in alpha mode, and a face without its mask file draws opaque. A capture
 // waits for a busy context in 10 ms steps and gives up at its limit; the JPEG
-// export before the control is ready still asks for a file.
+// export before the control is ready still asks for a file; a print is
+// enlarged by a whole factor and centred.
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <future>
+#include <iterator>
 #include <thread>
 #include <vector>
 
@@ -18,6 +21,8 @@
 #include "support/ControlFixture.h"
 #include "support/ImageCompare.h"
 #include "view3d/SX_GraphicWindow.h"
+
+#include <zlib.h>
 
 namespace {
 
@@ -279,4 +284,54 @@ TEST_F(FrameCaptureTest, SaveAsJpgBeforeReadyShowsTheDialogAndWritesNothing) {
     EXPECT_EQ(shown[0].title, u"Save image as JPG");
     EXPECT_EQ(shown[0].filterLabel, u"JPG files (*.jpg)");
     EXPECT_EQ(shown[0].pattern, u"*.jpg");
+}
+
+TEST_F(FrameCaptureTest, PrintEnlargesTheViewByAWholeFactorCentredOnThePage) {
+    const SX_Control::PagePlacement p = SX_Control::PlaceOnPage(4800, 6600, 800, 600);
+    EXPECT_EQ(p.factor, 6);  // min(6600 / 600, 4800 / 800)
+    EXPECT_EQ(p.width, 4800);
+    EXPECT_EQ(p.height, 3600);
+    EXPECT_EQ(p.x, 0);
+    EXPECT_EQ(p.y, 1500);
+    EXPECT_EQ(SX_Control::PlaceOnPage(700, 500, 800, 600).factor, 0);
+
+    SX_Control& c = ReadyControl(MakeOptions(), nullptr, 800, 600);
+    const std::filesystem::path pdf = dir_ / "page.pdf";
+    ui_.QueuePrintAnswer({u"", 0, 0});
+    ui_.QueuePrintAnswer({platform::FromUtf8(pdf.string()), 4800, 6600});
+    platform::VARIANT_BOOL res = platform::VARIANT_TRUE;
+    EXPECT_EQ(c.Print(platform::VARIANT_FALSE, &res), platform::S_OK);
+    EXPECT_EQ(res, platform::VARIANT_FALSE);  // cancelled
+    EXPECT_FALSE(std::filesystem::exists(pdf));
+    EXPECT_EQ(c.Print(platform::VARIANT_FALSE, &res), platform::S_OK);
+    EXPECT_EQ(res, platform::VARIANT_TRUE);
+    EXPECT_EQ(ui_.PrintDialogsShown(), 2);
+    std::ifstream in(pdf, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(bytes.rfind("%PDF", 0), 0u);
+    EXPECT_NE(bytes.find("Panora Document"), std::string::npos);
+    EXPECT_NE(bytes.find("/MediaBox [ 0 0 4800 6600 ]"), std::string::npos);
+    // The page's drawing (PDF rows bottom-up): the image 4800 x 3600 with its
+    // top edge 1500 pixels below the page's, so its lower edge at 1500.
+    std::string drawing;
+    for (std::size_t at = bytes.find("stream\n"); at != std::string::npos;
+         at = bytes.find("stream\n", at + 1)) {
+        std::string out(4096, '\0');
+        uLongf size = out.size();
+        const std::size_t from = at + 7;
+        if (uncompress(reinterpret_cast<Bytef*>(out.data()), &size,
+                       reinterpret_cast<const Bytef*>(bytes.data() + from),
+                       bytes.size() - from) == Z_OK &&
+            size < out.size()) {
+            drawing += out.substr(0, size);
+        }
+    }
+    EXPECT_NE(drawing.find("1 0 0 -1 0 6600 cm"), std::string::npos) << drawing;
+    EXPECT_NE(drawing.find("4800 0 0 -3600 0 5100 cm"), std::string::npos) << drawing;
+
+    // A control of no size prints nothing and shows no dialog.
+    c.Resize(0, 60);
+    EXPECT_EQ(c.Print(platform::VARIANT_FALSE, &res), platform::S_OK);
+    EXPECT_EQ(res, platform::VARIANT_FALSE);
+    EXPECT_EQ(ui_.PrintDialogsShown(), 2);
 }
