@@ -46,5 +46,5 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libgl1-mesa-dri, libegl-mesa0, fonts-liberation")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS
     "libcurl4-openssl-dev, libpng-dev, libpugixml-dev, libturbojpeg0-dev, libinih-dev, \
-libfreetype-dev, libfontconfig-dev, libglu1-mesa-dev, libegl-dev, libgl-dev, liblodepng-dev")
+libfreetype-dev, libfontconfig-dev, libcairo2-dev, libglu1-mesa-dev, libegl-dev, libgl-dev, liblodepng-dev")
 include(CPack)

@@ -133,6 +133,32 @@ bool AddPageInput(scripthost::ScriptHost& host, SX_Control& control, ScriptedHos
                                   return platform::S_OK;
                               }) &&
          ok;
+    ok = host.AddHostFunction("answerFileDialog",
+                              [&ui](std::span<const Variant> args, Variant&) -> HRESULT {
+                                  std::u16string path;
+                                  if (args.empty() || platform::FAILED(args[0].ToString(path))) {
+                                      return platform::E_INVALIDARG;
+                                  }
+                                  ui.QueueFileAnswer(path);
+                                  return platform::S_OK;
+                              }) &&
+         ok;
+    ok = host.AddHostFunction(
+             "answerPrintDialog",
+             [&ui](std::span<const Variant> args, Variant&) -> HRESULT {
+                 HostUi::PrintTarget target;
+                 if (args.empty() || platform::FAILED(args[0].ToString(target.pdfPath))) {
+                     return platform::E_INVALIDARG;
+                 }
+                 if (!target.pdfPath.empty() &&
+                     (platform::FAILED(IntArg(args, 1, target.pageWidth)) ||
+                      platform::FAILED(IntArg(args, 2, target.pageHeight)))) {
+                     return platform::E_INVALIDARG;
+                 }
+                 ui.QueuePrintAnswer(target);
+                 return platform::S_OK;
+             }) &&
+         ok;
     ok = host.AddHostFunction("cursor",
                               [&ui](std::span<const Variant>, Variant& result) -> HRESULT {
                                   result =

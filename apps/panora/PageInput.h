@@ -11,6 +11,11 @@
 //   host.key(code)                 key down and key up of a virtual key code
 //   host.answerMenu(command)       the answer of the next popup menu (0
 //                                  dismisses it)
+//   host.answerFileDialog(path)    the file chosen in the next save-file
+//                                  dialog ("" cancels it; none queued cancels)
+//   host.answerPrintDialog(pdf, w, h)  the next print dialog prints into the
+//                                  PDF file pdf on a page of w x h device
+//                                  pixels ("" cancels it)
 //   host.cursor()                  the pointer shape over the view: "arrow",
 //                                  "hand", "sizens", "cross" or "hidden"
 // mouse, wheel and key return whether the control took the message. Input

@@ -1,22 +1,14 @@
 #include "panora/PageScreenshot.h"
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <string>
-#include <thread>
 
 #include "control/SX_Control.h"
 #include "platform/Image.h"
 #include "platform/Text.h"
-#include "view3d/SX_GraphicWindow.h"
 
 namespace {
-
-// How long a screenshot waits for the loader to let go of the context, and
-// how often it tries again meanwhile.
-constexpr auto kGiveUpAfter = std::chrono::seconds(10);
-constexpr auto kRetryEvery = std::chrono::milliseconds(10);
 
 // Draws a frame with a capture requested, or the control's error page while
 // it shows; false when none could be drawn.
@@ -26,24 +18,7 @@ bool CaptureFrame(SX_Control& control, platform::RgbImage& image) {
         image = control.ErrorPageImage();
         return image.width > 0;
     }
-    SX_GraphicWindow* view = control.GraphicWindow();
-    if (view == nullptr || !view->HasOpenGL() || control.ReadyState() != 4) {
-        return false;
-    }
-    view->RequestCapture();
-    const auto giveUp = std::chrono::steady_clock::now() + kGiveUpAfter;
-    while (!control.RenderFrame()) {
-        if (std::chrono::steady_clock::now() >= giveUp) {
-            return false;
-        }
-        std::this_thread::sleep_for(kRetryEvery);
-    }
-    // A frame with nothing to draw into leaves the request standing.
-    if (view->CaptureRequested() || view->Captured().width == 0) {
-        return false;
-    }
-    image = view->Captured();
-    return true;
+    return control.ReadyState() == 4 && control.CaptureView(image);
 }
 
 bool EndsWithPng(const std::string& path) {

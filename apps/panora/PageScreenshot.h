@@ -3,9 +3,8 @@
 // control's view now and writes it to path, PNG when the name ends in ".png"
 // (any case), JPEG of quality 90 otherwise. A relative path is taken against
 // the page's folder. The page gets true when the file was written, false
-// when there is no view to draw, the context stayed busy for 10 s, or the
-// file could not be written; a call without a path throws (bad parameter
-// count).
+// when there is no view to draw, the context stayed busy for the capture's give-up limit (10 s), or
+// the file could not be written; a call without a path throws (bad parameter count).
 
 #include "scripthost/ScriptHost.h"
 

@@ -221,7 +221,7 @@ int RunRender(int argc, char** argv) {
     control.put_src(platform::Bstr(src));
 
     SX_PanoramaDataSet& dataSet = control.DataSet();
-    const auto frame = [&] {
+    const auto aim = [&] {
         StraleLib::SX_OpenGLCamera* camera = dataSet.Camera();
         SX_CubeMap* cube = dataSet.CubeMap();
         if (camera == nullptr || cube == nullptr) {
@@ -232,8 +232,9 @@ int RunRender(int argc, char** argv) {
         camera->SetFieldOfView(args.fieldOfView > 0.0
                                    ? args.fieldOfView
                                    : StraleLib::SX_OpenGLCamera::kInitialFieldOfView / args.zoom);
-        return control.RenderFrame();
+        return true;
     };
+    const auto frame = [&] { return aim() && control.RenderFrame(); };
     bool settled = false;
     while (timeLeft() > 0) {
         loop.ProcessPending();
@@ -252,16 +253,16 @@ int RunRender(int argc, char** argv) {
         std::fprintf(stderr, "panora render: the view did not reach its level\n");
     }
 
-    control.GraphicWindow()->RequestCapture();
-    while (!frame() && timeLeft() > -5000) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    // A station with errors shows the control's error page, the view on it.
+    // The view's capture (waiting for the loader to let go of the context);
+    // a station with errors shows the control's error page, the view on it.
+    platform::RgbImage image;
+    const bool captured = aim() && control.CaptureView(image);
     if (control.ShowsErrorPage()) {
         control.Redraw();
+        image = control.ErrorPageImage();
+    } else if (!captured) {
+        image = platform::RgbImage();
     }
-    const platform::RgbImage image =
-        control.ShowsErrorPage() ? control.ErrorPageImage() : control.GraphicWindow()->Captured();
     const std::u16string errors = dataSet.GetMessages();
     if (!errors.empty()) {
         std::fprintf(stderr, "%s\n", platform::ToUtf8(errors).c_str());

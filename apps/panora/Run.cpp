@@ -51,7 +51,10 @@ int BadArguments(const std::string& message) {
 // loader thread shows boxes too, so calls are serialised. Popup menus take
 // the page's queued answers (host.answerMenu) and are logged on standard
 // error, one "menu: ID LABEL" line per item (" grayed" appended where it is),
-// separators skipped; the cursor and the capture are recorded.
+// separators skipped; the cursor and the capture are recorded. Save-file
+// dialogs take the page's queued paths (host.answerFileDialog; none queued
+// cancels) and are logged as "filedialog: TITLE | FILTER | save"; print
+// dialogs take host.answerPrintDialog's targets and log "printdialog: shown".
 class PageUi final : public HostUi {
   public:
     explicit PageUi(scripthost::ScriptedMessageBoxes& boxes) : boxes_(boxes) {}
@@ -72,6 +75,15 @@ class PageUi final : public HostUi {
     }
     void SetCursor(Cursor cursor) override { scripted_.SetCursor(cursor); }
     void CaptureMouse(bool capture) override { scripted_.CaptureMouse(capture); }
+    std::u16string SaveFileDialog(const FileDialog& dialog) override {
+        std::cerr << "filedialog: " << platform::ToUtf8(dialog.title) << " | "
+                  << platform::ToUtf8(dialog.filterLabel) << " | save" << std::endl;
+        return scripted_.SaveFileDialog(dialog);
+    }
+    bool PrintDialog(PrintTarget& target) override {
+        std::cerr << "printdialog: shown" << std::endl;
+        return scripted_.PrintDialog(target);
+    }
     ScriptedHostUi& Scripted() { return scripted_; }
 
   private:

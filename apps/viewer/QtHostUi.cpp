@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMetaObject>
 #include <QString>
@@ -213,6 +215,20 @@ void QtHostUi::CaptureMouse(bool capture) {
     } else if (QWidget::mouseGrabber() == view_) {
         view_->releaseMouse();
     }
+}
+
+std::u16string QtHostUi::SaveFileDialog(const FileDialog& dialog) {
+    const auto toQt = [](const std::u16string& text) {
+        return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+    };
+    QFileDialog box(view_ ? view_->window() : nullptr, toQt(dialog.title));
+    box.setAcceptMode(QFileDialog::AcceptSave);
+    box.setNameFilter(toQt(dialog.filterLabel + u" (" + dialog.pattern + u")"));
+    box.setDefaultSuffix(toQt(dialog.defaultExtension));
+    if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return box.selectedFiles().front().toStdU16String();
 }
 
 }  // namespace viewer

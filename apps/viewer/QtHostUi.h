@@ -44,6 +44,9 @@ class QtHostUi final : public QObject, public HostUi {
     int PopupMenu(const std::vector<MenuItem>& items, int x, int y) override;
     void SetCursor(Cursor cursor) override;
     void CaptureMouse(bool capture) override;
+    // The desktop's save dialog, a child of the view's window; a name without
+    // an extension gets the default one.
+    std::u16string SaveFileDialog(const FileDialog& dialog) override;
 
     // While one lives, boxes from other threads are answered as dismissed.
     class Dismisser {

@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QToolBar>
@@ -191,6 +193,13 @@ void ViewerWindow::BuildActions() {
             this);
         dialog.exec();
     });
+
+    // File > Export view as JPEG...: the control's own SaveAsJpg, which asks
+    // for the file through the host's dialog.
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    QAction* exportJpeg = file->addAction(QStringLiteral("Export view as JPEG..."));
+    connect(exportJpeg, &QAction::triggered, this,
+            [this] { Call(u"SaveAsJpg", {Variant(false)}); });
 
     auto* quit = new QAction(QStringLiteral("Quit"), this);
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));

@@ -256,7 +256,13 @@ void control::Automation::AddControlMembers(Builder& b) {
                     c.Redraw();
                     return S_OK;
                 }))
-        // later: print and JPEG export
-        .Method(u"Print", 1213, &Declined<Bool, BoolOut>::Call, {u"panZoom"})
-        .Method(u"SaveAsJpg", 1240, &Declined<Bool, BoolOut>::Call, {u"panZoom"});
+        .Method(u"Print", 1213,
+                Forward<Bool, BoolOut>(
+                    [](SX_Control& c, Bool panZoom, BoolOut res) { return c.Print(panZoom, res); }),
+                {u"panZoom"})
+        .Method(u"SaveAsJpg", 1240,
+                Forward<Bool, BoolOut>([](SX_Control& c, Bool panZoom, BoolOut res) {
+                    return c.SaveAsJpg(panZoom, res);
+                }),
+                {u"panZoom"});
 }

@@ -246,6 +246,40 @@ class SX_Control : private platform::Window, private view3d::ViewHost {
     // Draws one frame now; false when nothing was drawn: the context is busy,
     // or there is no OpenGL view or no camera (see CanDrawFrames).
     bool RenderFrame();
+    // Captures the view: requests a capture, draws a frame (while the loader
+    // holds the context it tries again every kCaptureRetryMs, sleeping as the
+    // loader does) and hands out the frame just drawn, top-down and cropped
+    // to the view's width. Gives up, false with the image emptied, when there
+    // is nothing to draw into or after kCaptureGiveUpMs of retries (a context
+    // that never comes free would otherwise hold the window thread forever).
+    static constexpr int kCaptureRetryMs = 10;
+    static constexpr int kCaptureGiveUpMs = 10000;
+    bool CaptureView(platform::RgbImage& image);
+    // Asks for a file with the save dialog (strings 220 and 221, "*.jpg"),
+    // shown before the ready test; when the control is complete, writes the
+    // view's capture there as a JPEG and answers true, whether or not the
+    // dialog was cancelled or the file written; otherwise res stays false.
+    // panZoom (the drawing overlay's image) takes the 3D view's capture too
+    // until the overlay keeps an image of its own.
+    static constexpr int kJpegQuality = 90;
+    platform::HRESULT SaveAsJpg(platform::VARIANT_BOOL panZoom, platform::VARIANT_BOOL* res);
+    // Where the view lands on a printed page: enlarged by the largest whole
+    // factor that fits both ways (0 when the view does not fit) and centred.
+    struct PagePlacement {
+        int factor = 0;
+        int x = 0;
+        int y = 0;
+        int width = 0;
+        int height = 0;
+    };
+    static PagePlacement PlaceOnPage(int pageWidth, int pageHeight, int viewWidth, int viewHeight);
+    // When the control is complete and has a size: shows the print dialog
+    // and prints the view's capture on one page of the document
+    // kPrintDocumentName, placed by PlaceOnPage; res true when the page was
+    // printed. A cancelled dialog, a failed capture or a failed document
+    // leave res false. panZoom as for SaveAsJpg.
+    static constexpr const char* kPrintDocumentName = "Panora Document";
+    platform::HRESULT Print(platform::VARIANT_BOOL panZoom, platform::VARIANT_BOOL* res);
     bool CanDrawFrames() const;
 
     // Plain accessors for later parts.

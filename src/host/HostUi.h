@@ -1,6 +1,7 @@
 #pragma once
 // What the system asks of its host's user interface: message boxes, popup
-// menus, cursors and mouse capture (dialogs and links join later). The
+// menus, cursors, mouse capture and the save-file dialog (links join
+// later). The
 // desktop host answers with real windows; headless hosts and tests use
 // ScriptedHostUi. Popup menus and cursors are asked for on the window thread
 // only; message boxes come from the loader thread too.
@@ -60,6 +61,34 @@ class HostUi {
     virtual void SetCursor(Cursor cursor) { (void)cursor; }
     // While captured, moves and releases outside the view still reach it.
     virtual void CaptureMouse(bool capture) { (void)capture; }
+
+    // One filter entry of a file dialog: its label and its pattern.
+    struct FileDialog {
+        std::u16string title;
+        std::u16string filterLabel;
+        std::u16string pattern;           // "*.jpg"
+        std::u16string defaultExtension;  // "jpg": added to a name without one
+    };
+    // Shows a modal save-file dialog and returns the chosen file's path, ""
+    // when the user cancelled. A host without dialogs cancels.
+    virtual std::u16string SaveFileDialog(const FileDialog& dialog) {
+        (void)dialog;
+        return {};
+    }
+
+    // The printer the print dialog chose. Headless hosts print into a PDF
+    // file; the page size is in device pixels.
+    struct PrintTarget {
+        std::u16string pdfPath;
+        int pageWidth = 0;
+        int pageHeight = 0;
+    };
+    // Shows the modal print dialog (one copy, no page range); false when the
+    // user cancelled. A host without dialogs cancels.
+    virtual bool PrintDialog(PrintTarget& target) {
+        (void)target;
+        return false;
+    }
 
     // The first button of a box of this type (what Enter chooses).
     static int FirstButton(unsigned type) {

@@ -76,3 +76,45 @@ bool ScriptedHostUi::MouseCaptured() const {
     std::lock_guard lock(mutex_);
     return captured_;
 }
+
+std::u16string ScriptedHostUi::SaveFileDialog(const FileDialog& dialog) {
+    std::lock_guard lock(mutex_);
+    fileDialogs_.push_back(dialog);
+    std::u16string path;
+    if (!fileAnswers_.empty()) {
+        path = std::move(fileAnswers_.front());
+        fileAnswers_.pop_front();
+    }
+    return path;
+}
+
+void ScriptedHostUi::QueueFileAnswer(const std::u16string& path) {
+    std::lock_guard lock(mutex_);
+    fileAnswers_.push_back(path);
+}
+
+std::vector<HostUi::FileDialog> ScriptedHostUi::FileDialogs() const {
+    std::lock_guard lock(mutex_);
+    return fileDialogs_;
+}
+
+bool ScriptedHostUi::PrintDialog(PrintTarget& target) {
+    std::lock_guard lock(mutex_);
+    ++printDialogs_;
+    if (printAnswers_.empty()) {
+        return false;
+    }
+    target = std::move(printAnswers_.front());
+    printAnswers_.pop_front();
+    return !target.pdfPath.empty();
+}
+
+void ScriptedHostUi::QueuePrintAnswer(const PrintTarget& target) {
+    std::lock_guard lock(mutex_);
+    printAnswers_.push_back(target);
+}
+
+int ScriptedHostUi::PrintDialogsShown() const {
+    std::lock_guard lock(mutex_);
+    return printDialogs_;
+}

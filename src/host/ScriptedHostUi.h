@@ -3,7 +3,8 @@
 // answered from a queue of scripted answers (the box's first button when the
 // queue is empty); popup menus likewise (dismissed when the queue is empty,
 // and an answer naming a grayed or unknown item dismisses it too); the
-// cursor and the capture are recorded. Thread-safe, since the loader thread
+// cursor and the capture are recorded. Save-file dialogs take the queued
+// paths ("" cancels), and cancel when the queue is empty. Thread-safe, since the loader thread
 // shows boxes too.
 
 #include <deque>
@@ -42,6 +43,15 @@ class ScriptedHostUi : public HostUi {
     Cursor CurrentCursor() const;
     bool MouseCaptured() const;
 
+    std::u16string SaveFileDialog(const FileDialog& dialog) override;
+    void QueueFileAnswer(const std::u16string& path);
+    // Print dialogs take the queued targets (an empty path cancels) and
+    // cancel when the queue is empty.
+    bool PrintDialog(PrintTarget& target) override;
+    void QueuePrintAnswer(const PrintTarget& target);
+    int PrintDialogsShown() const;
+    std::vector<FileDialog> FileDialogs() const;
+
     // Answer for the next box not yet shown (in the order they are queued).
     void QueueAnswer(int answer);
     std::vector<Box> Boxes() const;
@@ -53,6 +63,10 @@ class ScriptedHostUi : public HostUi {
     std::vector<Box> boxes_;
     std::deque<int> menuAnswers_;
     std::vector<Menu> menus_;
+    std::deque<std::u16string> fileAnswers_;
+    std::vector<FileDialog> fileDialogs_;
+    std::deque<PrintTarget> printAnswers_;
+    int printDialogs_ = 0;
     Cursor cursor_ = Cursor::kArrow;
     bool captured_ = false;
 };

@@ -2,18 +2,27 @@
 // the loader holds the OpenGL context is skipped and the next one draws; the
 // capture buffer widens rows to a multiple of 4 pixels and grows to twice the
 // size needed; masked faces are dimmed only where the mask is clear and only
-// in alpha mode, and a face without its mask file draws opaque.
+// in alpha mode, and a face without its mask file draws opaque. A capture
+// waits for a busy context in 10 ms steps and gives up at its limit; the JPEG
+// export before the control is ready still asks for a file; a print is
+// enlarged by a whole factor and centred.
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <future>
+#include <iterator>
 #include <thread>
+#include <vector>
 
 #include "glcore/OpenGLFonts.h"
 #include "glcore/SX_OpenGLCamera.h"
+#include "platform/Text.h"
 #include "support/ControlFixture.h"
 #include "support/ImageCompare.h"
 #include "view3d/SX_GraphicWindow.h"
+
+#include <zlib.h>
 
 namespace {
 
@@ -205,3 +214,124 @@ TEST_F(FrameCaptureTest, AlphaModeDimsUnmaskedPixelsAndAFaceWithoutMaskDrawsOpaq
 }
 
 }  // namespace
+
+TEST_F(FrameCaptureTest, CaptureWaitsForTheLoaderInTenMillisecondStepsThenGivesUp) {
+    // The context is held by another thread until `freeAfter` sleeps.
+    std::vector<int> slept;
+    std::size_t freeAfter = 3;
+    std::promise<void> held, let;
+    std::thread loader;
+    const auto letGo = [&] {
+        if (loader.joinable()) {
+            let.set_value();
+            loader.join();
+        }
+    };
+    SX_Control::Options options = MakeOptions();
+    options.sleeper = [&](int ms) {
+        slept.push_back(ms);
+        if (slept.size() == freeAfter) {
+            letGo();
+        }
+    };
+    SX_Control& c = ReadyControl(std::move(options), nullptr, 30, 10);
+    SX_GraphicWindow& view = *c.GraphicWindow();
+    slept.clear();
+    const auto hold = [&] {
+        held = {};
+        let = {};
+        loader = std::thread([&] {
+            EXPECT_TRUE(view.Context()->Acquire());
+            held.set_value();
+            let.get_future().wait();
+            view.Context()->Release();
+        });
+        held.get_future().wait();
+    };
+
+    hold();
+    platform::RgbImage image;
+    EXPECT_TRUE(c.CaptureView(image));
+    EXPECT_EQ(slept, std::vector<int>(3, SX_Control::kCaptureRetryMs));
+    EXPECT_EQ(image.width, 30);
+    EXPECT_EQ(view.CaptureWidth(), 32u);
+
+    // A context that never comes free: the capture gives up after its limit,
+    // with no image and no request left standing.
+    slept.clear();
+    freeAfter = 0;
+    hold();
+    EXPECT_FALSE(c.CaptureView(image));
+    letGo();
+    EXPECT_EQ(slept.size(),
+              static_cast<std::size_t>(SX_Control::kCaptureGiveUpMs / SX_Control::kCaptureRetryMs));
+    EXPECT_EQ(image.width, 0);
+    EXPECT_FALSE(view.CaptureRequested());
+    control_.reset();  // before the sleeper's captures go
+}
+
+TEST_F(FrameCaptureTest, SaveAsJpgBeforeReadyShowsTheDialogAndWritesNothing) {
+    const std::filesystem::path file = dir_ / "early.jpg";
+    ui_.QueueFileAnswer(platform::FromUtf8(file.string()));
+    SX_Control& c = MakeControl(MakeOptions());
+    ASSERT_NE(c.ReadyState(), 4);
+    platform::VARIANT_BOOL res = platform::VARIANT_FALSE;
+    EXPECT_EQ(c.SaveAsJpg(platform::VARIANT_FALSE, &res), platform::S_OK);
+    EXPECT_EQ(res, platform::VARIANT_FALSE);
+    EXPECT_FALSE(std::filesystem::exists(file));
+    const std::vector<HostUi::FileDialog> shown = ui_.FileDialogs();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].title, u"Save image as JPG");
+    EXPECT_EQ(shown[0].filterLabel, u"JPG files (*.jpg)");
+    EXPECT_EQ(shown[0].pattern, u"*.jpg");
+}
+
+TEST_F(FrameCaptureTest, PrintEnlargesTheViewByAWholeFactorCentredOnThePage) {
+    const SX_Control::PagePlacement p = SX_Control::PlaceOnPage(4800, 6600, 800, 600);
+    EXPECT_EQ(p.factor, 6);  // min(6600 / 600, 4800 / 800)
+    EXPECT_EQ(p.width, 4800);
+    EXPECT_EQ(p.height, 3600);
+    EXPECT_EQ(p.x, 0);
+    EXPECT_EQ(p.y, 1500);
+    EXPECT_EQ(SX_Control::PlaceOnPage(700, 500, 800, 600).factor, 0);
+
+    SX_Control& c = ReadyControl(MakeOptions(), nullptr, 800, 600);
+    const std::filesystem::path pdf = dir_ / "page.pdf";
+    ui_.QueuePrintAnswer({u"", 0, 0});
+    ui_.QueuePrintAnswer({platform::FromUtf8(pdf.string()), 4800, 6600});
+    platform::VARIANT_BOOL res = platform::VARIANT_TRUE;
+    EXPECT_EQ(c.Print(platform::VARIANT_FALSE, &res), platform::S_OK);
+    EXPECT_EQ(res, platform::VARIANT_FALSE);  // cancelled
+    EXPECT_FALSE(std::filesystem::exists(pdf));
+    EXPECT_EQ(c.Print(platform::VARIANT_FALSE, &res), platform::S_OK);
+    EXPECT_EQ(res, platform::VARIANT_TRUE);
+    EXPECT_EQ(ui_.PrintDialogsShown(), 2);
+    std::ifstream in(pdf, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(bytes.rfind("%PDF", 0), 0u);
+    EXPECT_NE(bytes.find("Panora Document"), std::string::npos);
+    EXPECT_NE(bytes.find("/MediaBox [ 0 0 4800 6600 ]"), std::string::npos);
+    // The page's drawing (PDF rows bottom-up): the image 4800 x 3600 with its
+    // top edge 1500 pixels below the page's, so its lower edge at 1500.
+    std::string drawing;
+    for (std::size_t at = bytes.find("stream\n"); at != std::string::npos;
+         at = bytes.find("stream\n", at + 1)) {
+        std::string out(4096, '\0');
+        uLongf size = out.size();
+        const std::size_t from = at + 7;
+        if (uncompress(reinterpret_cast<Bytef*>(out.data()), &size,
+                       reinterpret_cast<const Bytef*>(bytes.data() + from),
+                       bytes.size() - from) == Z_OK &&
+            size < out.size()) {
+            drawing += out.substr(0, size);
+        }
+    }
+    EXPECT_NE(drawing.find("1 0 0 -1 0 6600 cm"), std::string::npos) << drawing;
+    EXPECT_NE(drawing.find("4800 0 0 -3600 0 5100 cm"), std::string::npos) << drawing;
+
+    // A control of no size prints nothing and shows no dialog.
+    c.Resize(0, 60);
+    EXPECT_EQ(c.Print(platform::VARIANT_FALSE, &res), platform::S_OK);
+    EXPECT_EQ(res, platform::VARIANT_FALSE);
+    EXPECT_EQ(ui_.PrintDialogsShown(), 2);
+}
