@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -155,7 +156,7 @@ TEST_F(DefaultsTest, LoadedFileKeepsItsUnitOverTheStations) {
 // away under the named lock: the file always parses and holds one of the
 // states written.
 TEST_F(DefaultsTest, WritersInTwoProcessesLeaveAWholeFile) {
-    constexpr int kRounds = 10;
+    constexpr int kRounds = 50;
     std::vector<pid_t> children;
     for (int p = 1; p <= 2; ++p) {
         const pid_t pid = fork();
@@ -198,8 +199,35 @@ TEST_F(DefaultsTest, WritersInTwoProcessesLeaveAWholeFile) {
     MakeControl(MakeOptions());
     const SX_Defaults& last = control_->Defaults();
     EXPECT_TRUE(last.Loaded());
-    EXPECT_TRUE(last.fontSize == 109 || last.fontSize == 209) << last.fontSize;
+    EXPECT_TRUE(last.fontSize == 149 || last.fontSize == 249) << last.fontSize;
     for (const auto& entry : std::filesystem::directory_iterator(File().parent_path())) {
         EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
+    }
+}
+
+// A writer killed at any moment leaves the file it replaced, whole.
+TEST_F(DefaultsTest, WriterKilledMidWriteLeavesTheFileWhole) {
+    const std::u16string path = FromUtf8(File().string());
+    std::filesystem::create_directories(File().parent_path());
+    host::Resources resources;
+    for (int round = 0; round < 5; ++round) {
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            SX_Defaults d;
+            for (int i = 0;; ++i) {
+                d.penWidth = static_cast<float>(i % 1000);
+                d.fontSize = i % 1000;
+                persist::SaveDefaults(d, path);
+            }
+        }
+        usleep(static_cast<useconds_t>(3000 + 1700 * round));
+        kill(pid, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        SX_Defaults d;
+        ASSERT_TRUE(d.Load(path, resources)) << "round " << round;
+        EXPECT_FALSE(d.HasError()) << platform::ToUtf8(d.GetMessages());
+        EXPECT_EQ(static_cast<double>(d.penWidth), d.fontSize);
     }
 }
