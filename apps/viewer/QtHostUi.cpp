@@ -1,5 +1,10 @@
 #include "viewer/QtHostUi.h"
 
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProcess>
+#include <QTemporaryDir>
+
 #include <QAction>
 #include <QApplication>
 #include <QFileDialog>
@@ -229,6 +234,56 @@ std::u16string QtHostUi::SaveFileDialog(const FileDialog& dialog) {
         return {};
     }
     return box.selectedFiles().front().toStdU16String();
+}
+
+bool QtHostUi::PrintDialog(PrintTarget& target) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QStringLiteral("Panora Document"));
+    QPrintDialog box(&printer, view_ ? view_->window() : nullptr);
+    box.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    box.setOption(QAbstractPrintDialog::PrintCollateCopies, false);
+    if (box.exec() != QDialog::Accepted) {
+        return false;
+    }
+    const QRect page = printer.pageLayout().fullRectPixels(printer.resolution());
+    target.pageWidth = page.width();
+    target.pageHeight = page.height();
+    target.dotsPerInch = printer.resolution();
+    pendingPrinter_.clear();
+    pendingPdf_.clear();
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+        target.pdfPath = printer.outputFileName().toStdU16String();
+        return true;
+    }
+    printDir_ = std::make_unique<QTemporaryDir>();
+    if (!printDir_->isValid()) {
+        return false;
+    }
+    pendingPrinter_ = printer.printerName();
+    pendingPdf_ = printDir_->filePath(QStringLiteral("Panora Document.pdf"));
+    target.pdfPath = pendingPdf_.toStdU16String();
+    return true;
+}
+
+QString QtHostUi::FinishPrint(bool printed) {
+    QString problem;
+    if (printed && !pendingPdf_.isEmpty()) {
+        QProcess lp;
+        lp.start(QStringLiteral("lp"), {QStringLiteral("-d"), pendingPrinter_, QStringLiteral("-t"),
+                                        QStringLiteral("Panora Document"), pendingPdf_});
+        if (!lp.waitForFinished(30000) || lp.exitStatus() != QProcess::NormalExit ||
+            lp.exitCode() != 0) {
+            problem = QStringLiteral("The page could not be sent to the printer %1 (lp: %2).")
+                          .arg(pendingPrinter_,
+                               lp.error() == QProcess::FailedToStart
+                                   ? QStringLiteral("the CUPS client is not installed")
+                                   : QString::fromLocal8Bit(lp.readAllStandardError()).trimmed());
+        }
+    }
+    pendingPrinter_.clear();
+    pendingPdf_.clear();
+    printDir_.reset();
+    return problem;
 }
 
 }  // namespace viewer

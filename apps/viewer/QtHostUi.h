@@ -27,6 +27,7 @@
 #include "host/HostUi.h"
 
 class QMenu;
+class QTemporaryDir;
 class QWidget;
 
 namespace viewer {
@@ -47,6 +48,14 @@ class QtHostUi final : public QObject, public HostUi {
     // The desktop's save dialog, a child of the view's window; a name without
     // an extension gets the default one.
     std::u16string SaveFileDialog(const FileDialog& dialog) override;
+    // The desktop's print dialog; the page is measured in the printer's
+    // device pixels. "Print to file" names the PDF the control writes; a
+    // printer gets a temporary PDF that FinishPrint hands to CUPS.
+    bool PrintDialog(PrintTarget& target) override;
+    // After the control printed: sends a printer's page to CUPS (lp) and
+    // removes the temporary file. An empty text on success or when nothing
+    // was pending, else what went wrong.
+    QString FinishPrint(bool printed);
 
     // While one lives, boxes from other threads are answered as dismissed.
     class Dismisser {
@@ -70,6 +79,9 @@ class QtHostUi final : public QObject, public HostUi {
     static Qt::CursorShape CursorShape(Cursor cursor);
 
   private:
+    QString pendingPrinter_;
+    QString pendingPdf_;
+    std::unique_ptr<QTemporaryDir> printDir_;
     struct Pending {
         unsigned type = 0;
         bool done = false;

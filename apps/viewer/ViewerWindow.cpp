@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QToolBar>
@@ -200,6 +201,17 @@ void ViewerWindow::BuildActions() {
     QAction* exportJpeg = file->addAction(QStringLiteral("Export view as JPEG..."));
     connect(exportJpeg, &QAction::triggered, this,
             [this] { Call(u"SaveAsJpg", {Variant(false)}); });
+    // File > Print...: the control's own Print, which asks through the
+    // desktop's print dialog; a printer's page then goes to CUPS.
+    QAction* print = file->addAction(QStringLiteral("Print..."));
+    print->setShortcut(QKeySequence::Print);
+    connect(print, &QAction::triggered, this, [this] {
+        const std::optional<Variant> printed = Call(u"Print", {Variant(false)});
+        const QString problem = ui_->FinishPrint(printed && printed->BoolValue());
+        if (!problem.isEmpty()) {
+            QMessageBox::warning(this, QStringLiteral("Print"), problem);
+        }
+    });
 
     auto* quit = new QAction(QStringLiteral("Quit"), this);
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));

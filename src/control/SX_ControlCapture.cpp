@@ -90,6 +90,7 @@ platform::HRESULT SX_Control::Print(platform::VARIANT_BOOL panZoom, platform::VA
     page.y = place.y;
     page.width = place.width;
     page.height = place.height;
+    page.dotsPerInch = target.dotsPerInch;
     if (place.factor > 0 &&
         platform::WriteImagePdf(platform::ToUtf8(target.pdfPath), page, image)) {
         *res = platform::VARIANT_TRUE;

@@ -77,11 +77,12 @@ class HostUi {
     }
 
     // The printer the print dialog chose. Headless hosts print into a PDF
-    // file; the page size is in device pixels.
+    // file; the page size is in device pixels of the printer's resolution.
     struct PrintTarget {
         std::u16string pdfPath;
         int pageWidth = 0;
         int pageHeight = 0;
+        int dotsPerInch = 72;
     };
     // Shows the modal print dialog (one copy, no page range); false when the
     // user cancelled. A host without dialogs cancels.

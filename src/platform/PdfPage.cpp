@@ -56,13 +56,16 @@ bool WriteImagePdf(const std::string& path, const PdfImagePage& page, const RgbI
     }
     cairo_surface_mark_dirty(pixels.get());
 
-    Surface pdf(cairo_pdf_surface_create(path.c_str(), page.pageWidth, page.pageHeight));
+    const double points = 72.0 / (page.dotsPerInch > 0 ? page.dotsPerInch : 72);
+    Surface pdf(
+        cairo_pdf_surface_create(path.c_str(), page.pageWidth * points, page.pageHeight * points));
     if (cairo_surface_status(pdf.get()) != CAIRO_STATUS_SUCCESS) {
         return Fail(error, "cannot write " + path);
     }
     cairo_pdf_surface_set_metadata(pdf.get(), CAIRO_PDF_METADATA_TITLE, page.title.c_str());
     {
         Context cr(cairo_create(pdf.get()));
+        cairo_scale(cr.get(), points, points);
         cairo_rectangle(cr.get(), page.x, page.y, page.width, page.height);
         cairo_clip(cr.get());
         cairo_translate(cr.get(), page.x, page.y);

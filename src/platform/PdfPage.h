@@ -1,6 +1,7 @@
 #pragma once
 // A one-page PDF document holding one image, drawn with Cairo: what headless
-// hosts print into. One device pixel of the page is one PDF point; the image
+// hosts print into. A device pixel of the page is 72 / dotsPerInch PDF points
+// (one point at 72, what headless hosts use); the image
 // is scaled to its destination rectangle without smoothing, so each pixel
 // stays a sharp block.
 
@@ -18,6 +19,7 @@ struct PdfImagePage {
     int y = 0;
     int width = 0;
     int height = 0;
+    int dotsPerInch = 72;  // of the device whose pixels these are
 };
 
 // False (with a reason) when the page or the rectangle is empty, the image
