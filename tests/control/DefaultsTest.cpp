@@ -209,6 +209,12 @@ TEST_F(DefaultsTest, WritersInTwoProcessesLeaveAWholeFile) {
 TEST_F(DefaultsTest, WriterKilledMidWriteLeavesTheFileWhole) {
     const std::u16string path = FromUtf8(File().string());
     std::filesystem::create_directories(File().parent_path());
+    // The file the first writer replaces (a child may be killed before it
+    // wrote anything).
+    SX_Defaults first;
+    first.penWidth = 7.0f;
+    first.fontSize = 7.0;
+    ASSERT_TRUE(persist::SaveDefaults(first, path));
     host::Resources resources;
     for (int round = 0; round < 5; ++round) {
         const pid_t pid = fork();
