@@ -14,7 +14,7 @@ PACKAGES=(
   libpugixml-dev libcurl4-openssl-dev libinih-dev duktape-dev
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
   libcairo2-dev libpango1.0-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev locales
   qt6-base-dev xvfb xdotool x11-utils imagemagick
 )
 
