@@ -11,14 +11,26 @@
 #include "support/RunCommand.h"
 #include "support/TempDir.h"
 
-TEST(PageScreenshot, WritesTheViewTheRunShowsBesideThePage) {
-    testsupport::TempDir tmp;
+namespace {
+
+// One small station (levels of 32 and 64 pixels) in the folder.
+testing::AssertionResult GenerateStation(const testsupport::TempDir& tmp) {
     sitegen::SiteOptions options;
     options.outputDir = tmp.path().string();
     options.stations = 1;
     options.sizes = {32, 64};
     std::string error;
-    ASSERT_TRUE(sitegen::GenerateSite(options, nullptr, &error)) << error;
+    if (!sitegen::GenerateSite(options, nullptr, &error)) {
+        return testing::AssertionFailure() << error;
+    }
+    return testing::AssertionSuccess();
+}
+
+}  // namespace
+
+TEST(PageScreenshot, WritesTheViewTheRunShowsBesideThePage) {
+    testsupport::TempDir tmp;
+    ASSERT_TRUE(GenerateStation(tmp));
 
     const auto page = tmp.Write("page.js", R"(
 control.attachEvent("ControlInitialized", function() { control.src = "st1/st1.xml"; });
@@ -47,12 +59,7 @@ control.attachEvent("DownloadComplete", function() {
 // A cancelled print dialog answers false.
 TEST(PageScreenshot, SaveAsJpgWritesTheViewToTheFileThePageChose) {
     testsupport::TempDir tmp;
-    sitegen::SiteOptions options;
-    options.outputDir = tmp.path().string();
-    options.stations = 1;
-    options.sizes = {32, 64};
-    std::string error;
-    ASSERT_TRUE(sitegen::GenerateSite(options, nullptr, &error)) << error;
+    ASSERT_TRUE(GenerateStation(tmp));
 
     const std::string exported = (tmp / "export.jpg").string();
     const auto page = tmp.Write("page.js", R"(
