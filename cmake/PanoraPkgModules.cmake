@@ -4,7 +4,7 @@
 find_package(PkgConfig REQUIRED)
 
 foreach(_panora_spec PUGIXML=pugixml TURBOJPEG=libturbojpeg INIH=inih GLU=glu
-                     FREETYPE=freetype2 FONTCONFIG=fontconfig CAIRO=cairo)
+                     FREETYPE=freetype2 FONTCONFIG=fontconfig CAIRO=cairo PANGOCAIRO=pangocairo)
   string(REPLACE "=" ";" _panora_spec "${_panora_spec}")
   list(GET _panora_spec 0 _panora_prefix)
   list(GET _panora_spec 1 _panora_module)

@@ -8,7 +8,7 @@
 #include <system_error>
 
 #include "markup2d/SX_Defaults.h"
-#include "persist/SL_XMLWriter.h"
+#include "platform/SL_XMLWriter.h"
 #include "platform/Text.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string>
 
-#include "persist/SL_XMLWriter.h"
+#include "platform/SL_XMLWriter.h"
 #include "platform/Text.h"
 #include "platform/XmlDocument.h"
 #include "support/CommaLocale.h"

@@ -1,4 +1,4 @@
-#include "persist/SL_XMLWriter.h"
+#include "platform/SL_XMLWriter.h"
 
 #include <algorithm>
 #include <charconv>
