@@ -93,6 +93,7 @@ bool SX_MeasureDrw::OnLeftDown(const SX_MouseStatus& mouse) {
 void SX_MeasureDrw::Place() {
     SX_DrawingBase::Place();
     step_ = 0;
+    UpdateCaption();
 }
 
 void SX_MeasureDrw::DrawFaded(platform::Canvas& canvas, double factor) {

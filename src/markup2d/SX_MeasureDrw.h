@@ -53,7 +53,7 @@ class SX_MeasureDrw : public SX_DrawingBase {
                         bool withInterior) override;
     bool OnLeftDown(const SX_MouseStatus& mouse) override;
     void DrawFaded(platform::Canvas& canvas, double factor) override;
-    // Also ends the interactive creation (step 0).
+    // Also ends the interactive creation (step 0) and computes the caption.
     void Place() override;
 
     // The caption from the current values; nothing while they are not valid.
