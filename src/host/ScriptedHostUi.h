@@ -4,11 +4,14 @@
 // queue is empty); popup menus likewise (dismissed when the queue is empty,
 // and an answer naming a grayed or unknown item dismisses it too); the
 // cursor and the capture are recorded. Save-file dialogs take the queued
-// paths ("" cancels), and cancel when the queue is empty. Thread-safe, since the loader thread
-// shows boxes too.
+// paths ("" cancels), and cancel when the queue is empty. Hotlink dialogs
+// take the queued field sets in turn (a refused OK takes the next one, as a
+// user typing again) and cancel on a queued cancel or an empty queue. Thread-safe, since the loader
+// thread shows boxes too.
 
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,6 +55,13 @@ class ScriptedHostUi : public HostUi {
     int PrintDialogsShown() const;
     std::vector<FileDialog> FileDialogs() const;
 
+    bool HotlinkDialog(HotlinkFields& fields, const HotlinkDialogTexts& texts,
+                       const std::function<bool(HotlinkFields&)>& accept) override;
+    // Fields for the next hotlink dialog; nullopt cancels it.
+    void QueueHotlinkAnswer(std::optional<HotlinkFields> fields);
+    // The pre-filled fields of each hotlink dialog shown.
+    std::vector<HotlinkFields> HotlinkDialogs() const;
+
     // Answer for the next box not yet shown (in the order they are queued).
     void QueueAnswer(int answer);
     std::vector<Box> Boxes() const;
@@ -67,6 +77,8 @@ class ScriptedHostUi : public HostUi {
     std::vector<FileDialog> fileDialogs_;
     std::deque<PrintTarget> printAnswers_;
     int printDialogs_ = 0;
+    std::deque<std::optional<HotlinkFields>> hotlinkAnswers_;
+    std::vector<HotlinkFields> hotlinkDialogs_;
     Cursor cursor_ = Cursor::kArrow;
     bool captured_ = false;
 };
