@@ -159,7 +159,7 @@ void HotlinkPainter::Draw(SX_Hotlinks& hotlinks, StraleLib::SX_OpenGLWorld& worl
     text.SetTextColour(1.0, 1.0, 0.0);
     for (SX_Hotlink* h : placed) {
         const int x = h->screenX;
-        const int y = height - h->screenY;  // OpenGL rows count from the bottom
+        const int y = height - 1 - h->screenY;  // OpenGL rows count from the bottom
         const Icon& icon = IconFor(h->imageFile);
         if (!icon.Empty()) {
             RasterAt(x - icon.width / 2, y - icon.height / 2);
