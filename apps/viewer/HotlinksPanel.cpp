@@ -86,9 +86,11 @@ viewer::HotlinksPanel::HotlinksPanel(platform::ConnectionPoint& events, Caller c
     tree_->setColumnCount(2);
     tree_->setHeaderLabels({QStringLiteral("Label"), QStringLiteral("Link")});
     tree_->header()->setStretchLastSection(true);
-    tree_->setToolTip(QStringLiteral("Double-click turns the view to a hotlink"));
-    connect(tree_, &QTreeWidget::itemDoubleClicked, this,
-            [this](QTreeWidgetItem* item) { TurnTo(item); });
+    tree_->setToolTip(QStringLiteral("Double-click edits a hotlink"));
+    connect(tree_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
+        tree_->setCurrentItem(item);
+        EditSelected();
+    });
     auto* layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(bar);
@@ -205,21 +207,4 @@ void viewer::HotlinksPanel::DeleteSelected() {
 
 void viewer::HotlinksPanel::ShowCategory(const QString& category) {
     call_(u"DisplaySelectedHotlinks", {Variant(category.toStdU16String())});
-}
-
-void viewer::HotlinksPanel::TurnTo(QTreeWidgetItem* item) {
-    const auto h = HotlinkOf(item);
-    if (!h) {
-        return;
-    }
-    double xyz[3] = {};
-    const char16_t* names[3] = {u"GetPosX", u"GetPosY", u"GetPosZ"};
-    for (int i = 0; i < 3; ++i) {
-        platform::InvokeResult r;
-        if (platform::SUCCEEDED(h->InvokeByName(names[i], platform::DispatchKind::Method, {}, r))) {
-            xyz[i] = r.retval.DoubleValue();
-        }
-    }
-    call_(u"PointCamera", {Variant(xyz[0]), Variant(xyz[1]), Variant(xyz[2])});
-    call_(u"Redraw", {});
 }

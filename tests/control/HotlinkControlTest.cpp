@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "control/HotlinkController.h"
+#include "station/SX_PanoramaDataSet.h"
 #include "support/ControlFixture.h"
 #include "view3d/SX_Hotlinks.h"
 
@@ -172,8 +173,11 @@ TEST_F(HotlinkControlTest, IconsLandWhereTheProjectionSaysAndTheOctagonIsHit) {
     SX_Control& c = Loaded(kW, kH);
     c.SetAnimateTransitions(false);
     Call(u"SetAltitudeAzimuth", {Variant(0.0), Variant(0.0)});
-    ASSERT_EQ(Add3D(u"door", u"Doors", 0.0, 0.0, -10.0, u"https://example.org/door"), S_OK);
-    Add3D(u"back", u"Doors", 0.0, 0.0, 10.0);  // behind the eye: never drawn
+    // Scan-frame points: the station's z points up, so (0, 10, 0) lies
+    // straight ahead at azimuth 0 and altitude 0.
+    ASSERT_EQ(c.DataSet().UpDirection(), 0);
+    ASSERT_EQ(Add3D(u"door", u"Doors", 0.0, 10.0, 0.0, u"https://example.org/door"), S_OK);
+    Add3D(u"back", u"Doors", 0.0, -10.0, 0.0);  // behind the eye: never drawn
     const platform::RgbImage frame = Frame(c);
 
     const auto door = c.Hotlinks().Collection().Find(u"door");
