@@ -178,6 +178,9 @@ void viewer::HotlinksPanel::AddAtPick() {
     }
     call_(u"HotlinkMark3D", {Variant(pick_->x), Variant(pick_->y), Variant(pick_->z),
                              Variant(std::int32_t{-1}), Variant(u"")});
+    // The control's own redraw ran under the dialog's event loop, whose
+    // frame the window may not have taken.
+    call_(u"Redraw", {});
 }
 
 void viewer::HotlinksPanel::EditSelected() {
