@@ -18,6 +18,7 @@ namespace {
 
 constexpr int kIdRole = Qt::UserRole;
 constexpr int kCategoryRole = Qt::UserRole + 1;
+constexpr int kIndexRole = Qt::UserRole + 2;
 
 QString ToQt(const std::u16string& text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
@@ -154,7 +155,7 @@ void viewer::HotlinksPanel::Refresh() {
                 top, {ToQt(Property(object, u"Label")), ToQt(Property(object, u"Link"))});
             row->setData(0, kIdRole, ToQt(Property(object, u"UniqueIdForApp")));
             row->setData(0, kCategoryRole, ToQt(name));
-            row->setData(0, Qt::UserRole + 2, i);
+            row->setData(0, kIndexRole, i);
         }
     }
     tree_->expandAll();
@@ -168,7 +169,7 @@ platform::ComPtr<platform::Dispatchable> viewer::HotlinksPanel::HotlinkOf(QTreeW
     }
     const auto h =
         call_(u"GetNextHotlink", {Variant(item->data(0, kCategoryRole).toString().toStdU16String()),
-                                  Variant(std::int32_t{item->data(0, Qt::UserRole + 2).toInt()})});
+                                  Variant(std::int32_t{item->data(0, kIndexRole).toInt()})});
     return h ? h->ObjectValue() : nullptr;
 }
 
