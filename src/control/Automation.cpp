@@ -92,6 +92,7 @@ const DispatchTable& control::Automation::Table() {
         AddControlMembers(builder);
         AddMarkMembers(builder);
         AddSiteMembers(builder);
+        AddHotlinkMembers(builder);
         return builder.Build();
     }();
     return table;
