@@ -150,6 +150,8 @@ std::vector<ScriptedHostUi::Tooltip> ScriptedHostUi::Tooltips() const {
 bool ScriptedHostUi::TooltipShown() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return tooltipShown_;
+}
+
 bool ScriptedHostUi::HotlinkDialog(HotlinkFields& fields, const HotlinkDialogTexts& /*texts*/,
                                    const std::function<bool(HotlinkFields&)>& accept) {
     {
