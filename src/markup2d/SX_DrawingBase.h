@@ -188,7 +188,17 @@ class SX_DrawingBase {
     // The selection box with 7 px handles at the given points.
     void DrawSelection(platform::Canvas& canvas, double x, double y, double w, double h,
                        const std::vector<std::pair<double, double>>& handles) const;
+    // The message of the key, else string `id`; with an empty key, string `id`.
     std::u16string Message(std::u16string_view key, int id) const;
+
+    // An element holding text.
+    static void WriteTextElement(StraleLib::SL_XMLWriter& writer, std::u16string_view name,
+                                 std::u16string_view text);
+    // A 2D point as "%5.4f %5.4f".
+    static std::u16string PointText(double x, double y);
+    // The child `name` parsed with "%lf %lf"; false when absent or unparsable.
+    static bool ReadPoint(const platform::XmlNode& element, std::u16string_view name, double& x,
+                          double& y);
 
     // Pen and fill alpha scaled for DrawFaded; restored by the destructor.
     class FadeGuard {
