@@ -382,6 +382,9 @@ class SX_Control : private platform::Window, private view3d::ViewHost, private p
     SX_2DDrawingWindow* Overlay() const override { return drawingWindow_.get(); }
     markup2d::DrawingHost* DrawingHost() const override { return nullptr; }
     void RedrawControl() override { Repaint(); }
+    const SX_Defaults& DrawingDefaults() const override { return defaults_; }
+    int DrawingUnit() override { return CurrentDrawingUnit(); }
+    int StationInternalUnit() const override;
     // The image Print and SaveAsJpg take (see SaveAsJpg).
     bool ExportImage(bool panZoom, platform::RgbImage& image);
     // Shows the overlay in place of the 3D window, sized to the client area.

@@ -1,6 +1,6 @@
 // The drawing overlay: its still image stretched to the window, the markup
-// frame where its rectangle lies, the drawings' order and fading, the
-// recapture on resize and the 5-pixel hand-over to the live view.
+// frame where its rectangle lies, the drawings' order and fading, and the
+// 5-pixel hand-over to the live view.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -62,8 +62,7 @@ RgbImage TwoBands() {
 class DrawingWindowTest : public ::testing::Test {
   protected:
     DrawingWindowTest() {
-        overlay.SetCapturer([this](RgbImage& image) {
-            ++captures;
+        overlay.SetCapturer([](RgbImage& image) {
             image = TwoBands();
             return true;
         });
@@ -75,7 +74,6 @@ class DrawingWindowTest : public ::testing::Test {
     VirtualClock clock;
     MessageLoop loop{clock};
     SX_2DDrawingWindow overlay{loop};
-    int captures = 0;
     std::vector<std::string> log;
 };
 
@@ -126,18 +124,6 @@ TEST_F(DrawingWindowTest, DrawingsInOrderFadedBelowOneAndTheAddedOneLastInMarkup
     overlay.ReleaseDrawings();
     EXPECT_EQ(overlay.Drawings(), nullptr);
     EXPECT_EQ(overlay.AddingDrawing(), nullptr);
-}
-
-TEST_F(DrawingWindowTest, ResizeRecapturesOnlyWhileShown) {
-    const int before = captures;
-    overlay.Move(0, 0, 90, 60);
-    EXPECT_EQ(captures, before);
-    overlay.Show(true);
-    overlay.Move(0, 0, 90, 60);
-    EXPECT_EQ(captures, before);  // same size
-    overlay.Move(0, 0, 100, 70);
-    EXPECT_EQ(captures, before + 1);
-    EXPECT_EQ(overlay.Painted()->Width(), 100);
 }
 
 TEST_F(DrawingWindowTest, DragOfFivePixelsHandsOverOutsideMarkupMode) {
