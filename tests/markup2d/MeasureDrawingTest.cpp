@@ -109,6 +109,15 @@ TEST_F(MeasureDrawingTest, DistanceCaptionFollowsThePickingSteps) {
     host_.maxPointError = 0.01;
     d.SetUnit(0);
     EXPECT_EQ(d.Caption(), u"12.346 m");
+
+    // A drawing dropped while picking gives the cursor back.
+    {
+        SX_DistanceDrw dropped(host_.defaults, 0);
+        dropped.SetHost(&host_);
+        dropped.OnMouseMove(At(5, 5));
+        EXPECT_TRUE(host_.cursorHidden);
+    }
+    EXPECT_FALSE(host_.cursorHidden);
 }
 
 TEST_F(MeasureDrawingTest, APlacedLabelIsPickedUpAgainAndAnEditEndsAtOnce) {
