@@ -115,7 +115,7 @@ TEST_F(ViewStateTest, AFivePixelDragOverTheShownViewHandsTheMouseToTheLiveView) 
 
 TEST_F(ViewStateTest, ResizeRecapturesAndFocusOnMarkReturnsToTheLiveView) {
     SX_Control& c = Loaded();
-    Apply(0.0, 0.0, true);
+    ComPtr<SxView> view = Apply(0.0, 0.0, true);
     EXPECT_EQ(c.DrawingWindow()->Background().width, 200);
     c.Resize(160, 120);
     EXPECT_EQ(c.DrawingWindow()->Background().width, 160);
@@ -123,6 +123,10 @@ TEST_F(ViewStateTest, ResizeRecapturesAndFocusOnMarkReturnsToTheLiveView) {
     RgbImage shown;
     ASSERT_TRUE(c.HostFrame(shown));
     EXPECT_EQ(shown.width, 160);
+    // A shown view that goes takes its drawings off the overlay.
+    c.Views()->Remove(Variant(0));
+    view.Reset();
+    EXPECT_EQ(c.DrawingWindow()->Drawings(), nullptr);
 
     ASSERT_EQ(Call(u"VertexMark3D",
                    {Variant(1.0), Variant(2.0), Variant(3.0), Variant(-1), Variant(u"#ff0000")}),
