@@ -253,7 +253,7 @@ bool SxView::ReadXml(const XmlNode& element) {
             continue;  // not a drawing element
         }
         ok = drawing->ReadXml(child) && ok;  // a drawing that fails stays
-        drawing->SetHost(host->DrawingHost());
+        drawing->SetHost(host->DrawingOwner());
         drawing->SetReferenceSize(static_cast<float>(refWidth), static_cast<float>(refHeight));
         drawings_.push_back(std::move(drawing));
     }
