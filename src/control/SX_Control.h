@@ -37,7 +37,9 @@
 #include "control/Loader.h"
 #include "host/Log.h"
 #include "host/Resources.h"
+#include "markup2d/DrawingHost.h"
 #include "markup2d/SX_Defaults.h"
+#include "persist/ViewsHost.h"
 #include "platform/ComBstr.h"
 #include "platform/ComStatus.h"
 #include "platform/ConnectionPoint.h"
@@ -61,6 +63,8 @@ class NeighborView;
 class SX_LoadingContext;
 class SX_PanoramaDataSet;
 class SX_SystemEvaluator;
+class SxView;
+class SxViews;
 namespace platform {
 class DownloadCache;
 }
@@ -68,7 +72,10 @@ namespace StraleLib {
 class SX_OpenGLCamera;
 }
 
-class SX_Control : private platform::Window, private view3d::ViewHost {
+class SX_Control : private platform::Window,
+                   private view3d::ViewHost,
+                   private persist::ViewsHost,
+                   private markup2d::DrawingHost {
   public:
     // Timer identifiers of the control window.
     static constexpr std::uint32_t kTimerInvalidate = 1000;
@@ -162,6 +169,43 @@ class SX_Control : private platform::Window, private view3d::ViewHost {
     int Width() const override { return width_; }
     int Height() const override { return height_; }
 
+    // Saved views (SX_ControlViews.cpp). The state moves between live 3D (no
+    // view shown), view shown (the overlay's still image with the view's
+    // drawings replaces the 3D window) and locked for drawing (the same with
+    // markup mode on); see SxView::Apply for the way in and LeaveViewMode for
+    // the way out (ViewUnlock, a 5-pixel drag over the overlay, SetMode 1 or
+    // 4, FocusOnMark3D).
+    // The collection; null before Create.
+    SxViews* Views() const { return views_.Get(); }
+    // The collection for the page: E_INVALIDARG for a null result,
+    // E_PENDING until the ready state is 4.
+    platform::HRESULT get_Views(platform::ComPtr<SxViews>* views) const;
+    std::int32_t ShownViewId() const override { return shownViewId_; }
+    bool ViewShown() const { return viewShown_; }
+    bool LockedForDrawing() const override { return lockedForDrawing_; }
+    // Ready state 4 with a station loaded.
+    bool ViewsReady() const override;
+    // A new view, bound, holding the camera's direction; null when not
+    // ready. Not added to the collection.
+    platform::ComPtr<SxView> ViewCapture();
+    // A new bound view with the given direction and aperture, stored as
+    // given; null when not ready.
+    platform::ComPtr<SxView> ViewNew(double longitude, double latitude, double angle);
+    // view.Apply, then a redraw of the control window.
+    bool ViewApply(SxView* view, bool lockForDrawing);
+    // Leaves view mode when ready; ViewLockChanged(false) when the view was
+    // locked and raiseEvent holds.
+    void ViewUnlock(bool raiseEvent);
+    // The collection's view with the ID on show while a view is shown or
+    // locked (IDs below 100 give none).
+    platform::ComPtr<SxView> ViewGetCurrent();
+    bool LeaveViewMode() override;
+    // While a view is shown: the overlay takes a new still image and paints.
+    void RefreshOverlay();
+    // What the host shows now: the overlay's painted image while a view is
+    // shown, else the 3D view's capture (see CaptureView).
+    bool HostFrame(platform::RgbImage& image);
+
     // The lines of the error page: product notice, heading, then the data
     // set's messages (or the not-fit text). ErrorPageText joins them with "\n".
     bool ShowsErrorPage() const;
@@ -218,7 +262,7 @@ class SX_Control : private platform::Window, private view3d::ViewHost {
     // Camera() is null unless the ready state is 4, so the automation
     // members quietly decline before that.
     StraleLib::SX_OpenGLCamera* Camera() const override;
-    bool AnimateTransitions() const { return animateTransitions_; }
+    bool AnimateTransitions() const override { return animateTransitions_; }
     void SetAnimateTransitions(bool animate) { animateTransitions_ = animate; }
     // Turns the camera to (altitude, azimuth), animated when
     // AnimateTransitions holds, rendering each step at once (a busy context
@@ -270,8 +314,8 @@ class SX_Control : private platform::Window, private view3d::ViewHost {
     // shown before the ready test; when the control is complete, writes the
     // view's capture there as a JPEG and answers true, whether or not the
     // dialog was cancelled or the file written; otherwise res stays false.
-    // panZoom (the drawing overlay's image) takes the 3D view's capture too
-    // until the overlay keeps an image of its own.
+    // panZoom takes the drawing overlay's painted image while a view is
+    // shown (the 3D view's capture otherwise).
     static constexpr int kJpegQuality = 90;
     platform::HRESULT SaveAsJpg(platform::VARIANT_BOOL panZoom, platform::VARIANT_BOOL* res);
     // Where the view lands on a printed page: enlarged by the largest whole
@@ -327,7 +371,7 @@ class SX_Control : private platform::Window, private view3d::ViewHost {
     // The drawing defaults, read from the per-user file when the control was
     // built. Their text unit and its label live in DefaultUnit() and
     // DefaultUnitLabel() while the control runs.
-    SX_Defaults& Defaults() { return defaults_; }
+    SX_Defaults& Defaults() override { return defaults_; }
     const SX_Defaults& Defaults() const { return defaults_; }
     // Writes the defaults (with the current default unit) to the file they
     // were read from; false when there is no file path or the write failed.
@@ -341,6 +385,43 @@ class SX_Control : private platform::Window, private view3d::ViewHost {
     void OnMessage(platform::Message& message) override;
 
   private:
+    // persist::ViewsHost
+    void SetRaiseCameraEvents(bool raise) override { raiseCameraEvents_ = raise; }
+    void HideAllNeighbors() override;
+    bool RenderView(bool capture) override;
+    bool CanRenderView() const override { return CanDrawFrames(); }
+    void SleepMs(int milliseconds) override;
+    void SetShownViewId(std::int32_t id) override { shownViewId_ = id; }
+    void EnterViewMode(bool fading) override;
+    void LockForDrawing() override;
+    SX_2DDrawingWindow* Overlay() const override { return drawingWindow_.get(); }
+    markup2d::DrawingHost* DrawingOwner() const override;
+    // markup2d::DrawingHost (SX_ControlDrawingHost.cpp): what the drawings
+    // of the views ask of the control.
+    int ClientWidth() const override { return width_; }
+    int ClientHeight() const override { return height_; }
+    bool PickPoint(double x, double y, std::array<double, 3>& scanPoint) override;
+    double MaxPointError() const override;
+    int InternalUnit() const override { return StationInternalUnit(); }
+    SX_Mark::Transform RegistrationTransform() const override;
+    const host::Resources& Strings() const override { return resources_; }
+    std::u16string ClipboardText() override;
+    void ShowTooltip(std::u16string_view text, const platform::TextBox& box) override;
+    void HideTooltip() override;
+    void SetCursorHidden(bool hidden) override;
+    void FireUpdateText(std::u16string_view text) override;
+    void RedrawControl() override { Repaint(); }
+    const SX_Defaults& DrawingDefaults() const override { return defaults_; }
+    int DrawingUnit() override { return CurrentDrawingUnit(); }
+    int StationInternalUnit() const override;
+    // The image Print and SaveAsJpg take (see SaveAsJpg).
+    bool ExportImage(bool panZoom, platform::RgbImage& image);
+    // Shows the overlay in place of the 3D window, sized to the client area.
+    void ShowOverlay();
+    void CreateViews();
+    // A press and a drag that left the overlay, replayed to the 3D window.
+    void HandOverToLiveView(const platform::Message& press, const platform::Message& move);
+
     void CreateNeighborsAndNavigation();
     void OnDestroy();
     void SetReadyState(std::int32_t state);
@@ -402,4 +483,11 @@ class SX_Control : private platform::Window, private view3d::ViewHost {
     bool destroyed_ = false;
     int width_ = 0;
     int height_ = 0;
+    // Saved views: the collection, the link views reach the control by
+    // (cleared when the control goes) and the view state.
+    persist::ViewsHostRef viewsLink_;
+    platform::ComPtr<SxViews> views_;
+    std::int32_t shownViewId_ = -1;
+    bool viewShown_ = false;
+    bool lockedForDrawing_ = false;
 };

@@ -1,0 +1,137 @@
+// Saved views against a recording host: identity, the camera turn of Apply
+// (seam, clamps, frame counts, busy retries, capture of the last frame only),
+// the order of the view-state calls, and the sx:View element round trip.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "markup2d/SX_DrawingFactory.h"
+#include "persist/FakeViewsHost.h"
+#include "platform/Guid.h"
+#include "platform/XmlDocument.h"
+
+using platform::ComPtr;
+
+TEST(SxView, IdsCountUpNeverReusedAndNameTheSnapshot) {
+    const std::int32_t next = SxView::NextId();
+    platform::MakeRef<SxView>();  // released at once: its ID stays used
+    ComPtr<SxView> b = platform::MakeRef<SxView>();
+    EXPECT_EQ(b->Id(), next + 1);
+    EXPECT_EQ(b->Name(), u"Snapshot#" + platform::FromUtf8(std::to_string(next + 1)));
+    EXPECT_TRUE(platform::IsGuidText(b->Guid())) << platform::ToUtf8(b->Guid());
+    EXPECT_NE(platform::MakeRef<SxView>()->Guid(), b->Guid());
+    // Unbound: nothing works, nothing fails.
+    EXPECT_FALSE(b->Capture());
+    EXPECT_FALSE(b->Apply(true));
+    EXPECT_TRUE(b->XmlElement().IsNull());
+}
+
+TEST(SxView, ApplyTurnsAcrossTheSeamAndClampsApertureAndLatitude) {
+    FakeViewsHost host;
+    host.camera.SetAzimuth(-170.0);
+    ASSERT_TRUE(host.View(170.0, 95.0, 150.0)->Apply(false));
+    EXPECT_EQ(host.Intermediate(), 139);  // the aperture's 70 degrees count twice
+    for (const Frame& f : host.frames) {
+        EXPECT_GE(std::fabs(f.azimuth), 170.0 - 1e-9) << "turned the long way: " << f.azimuth;
+    }
+    const Frame& last = host.frames.back();
+    EXPECT_TRUE(last.capture);
+    EXPECT_DOUBLE_EQ(last.azimuth, 170.0);
+    EXPECT_DOUBLE_EQ(last.altitude, 89.9);
+    EXPECT_DOUBLE_EQ(last.fov, 120.0);
+}
+
+TEST(SxView, FrameCountsFollowTheLargestChangeAndBusyFramesWait) {
+    struct Case {
+        double azimuth, aperture;
+        bool animate;
+        int intermediate;
+    };
+    for (const Case& c :
+         {Case{2.0, 80.0, true, 0}, Case{0.0, 81.0, true, 0}, Case{10.0, 80.0, true, 24},
+          Case{60.0, 80.0, true, 59}, Case{0.0, 90.0, true, 24}, Case{60.0, 80.0, false, 0}}) {
+        FakeViewsHost host;
+        host.animate = c.animate;
+        host.busy = 2;  // the first frame waits twice
+        host.View(c.azimuth, 0.0, c.aperture)->Apply(false);
+        EXPECT_EQ(host.Intermediate(), c.intermediate) << c.azimuth << " " << c.aperture;
+        EXPECT_EQ(host.frames.size(), static_cast<std::size_t>(c.intermediate) + 1);
+        EXPECT_TRUE(host.frames.back().capture);
+        EXPECT_EQ(host.slept, 200);
+    }
+}
+
+TEST(SxView, ApplyOrdersTheViewStateCalls) {
+    FakeViewsHost host;
+    ComPtr<SxView> v = host.View(30.0, 0.0, 80.0);
+    ASSERT_TRUE(v->Apply(false));
+    EXPECT_EQ(host.log, (std::vector<std::string>{"hide neighbours", "events off", "leave",
+                                                  "enter fading", "events on"}));
+    EXPECT_EQ(host.shown, v->Id());
+    // Applied as it is shown: nothing but the neighbours.
+    host.log.clear();
+    host.frames.clear();
+    EXPECT_TRUE(v->Apply(false));
+    EXPECT_EQ(host.log, std::vector<std::string>{"hide neighbours"});
+    EXPECT_TRUE(host.frames.empty());
+    // Locking the shown view: no turn left, so no fading.
+    host.log.clear();
+    EXPECT_TRUE(v->Apply(true));
+    EXPECT_EQ(host.log, (std::vector<std::string>{"hide neighbours", "events off", "leave", "enter",
+                                                  "lock", "events on"}));
+    EXPECT_TRUE(host.locked);
+}
+
+TEST(SxView, ElementRoundTripsWithItsDrawings) {
+    FakeViewsHost host;
+    ComPtr<SxView> v = host.View(-12.5, 7.25, 45.0);
+    v->SetName(u"Hall & stairs");
+    v->SetCreatedOn(u"2026-12-06 04:40");
+    v->SetUserName(u"mk");
+    const platform::XmlNode bare = v->XmlElement();
+    EXPECT_EQ(platform::ToUtf8(bare.Xml()).find("sx:Marks"), std::string::npos);
+    v->Drawings().push_back(SX_CreateDrawing(SX_DrawingBase::kTextType, host.defaults, 0));
+    v->Drawings().push_back(SX_CreateDrawing(SX_DrawingBase::kLineType, host.defaults, 0));
+    const std::u16string xml = v->XmlElement().Xml();
+    const std::string text = platform::ToUtf8(xml);
+    EXPECT_NE(text.find(R"(Azimuth="-12.500" Latitude="7.250" Aperture="45.000")"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find(R"(<sx:Marks RefWidth="640.000" RefHeight="480.000">)"), std::string::npos)
+        << text;
+
+    platform::XmlDocument doc;
+    ASSERT_TRUE(doc.LoadString(xml));
+    ComPtr<SxView> read = host.View(0.0, 0.0, 0.0);
+    ASSERT_TRUE(read->ReadXml(doc.DocumentElement()));
+    EXPECT_NE(read->Id(), v->Id());
+    EXPECT_EQ(read->Guid(), v->Guid());
+    EXPECT_EQ(read->Name(), v->Name());
+    EXPECT_EQ(read->CreatedOn(), v->CreatedOn());
+    EXPECT_EQ(read->UserName(), v->UserName());
+    EXPECT_DOUBLE_EQ(read->Azimuth(), -12.5);
+    EXPECT_DOUBLE_EQ(read->Latitude(), 7.25);
+    EXPECT_DOUBLE_EQ(read->Aperture(), 45.0);
+    ASSERT_EQ(read->Drawings().size(), 2u);
+    EXPECT_EQ(read->Drawings()[0]->ClassCode(), SX_DrawingBase::kTextClass);
+    EXPECT_EQ(read->Drawings()[1]->GetTypeName(), v->Drawings()[1]->GetTypeName());
+    const std::u16string again = read->XmlElement().Xml();
+    EXPECT_EQ(again.substr(0, again.find(u"<sx:Marks")), xml.substr(0, xml.find(u"<sx:Marks")));
+
+    // Empty name and GUID keep the view's own; empty, missing or unreadable
+    // numbers take 0, 0 and 80; missing texts become empty.
+    ASSERT_TRUE(
+        doc.LoadString(uR"(<sx:View xmlns:sx="urn:panora:sx" Name="" GUID="">
+<sx:Camera><sx:Orientation Azimuth="" Latitude="abc"/></sx:Camera></sx:View>)"));
+    ComPtr<SxView> sparse = host.View(5.0, 5.0, 5.0);
+    sparse->SetCreatedOn(u"old");
+    const std::u16string name = sparse->Name();
+    const std::u16string guid = sparse->Guid();
+    ASSERT_TRUE(sparse->ReadXml(doc.DocumentElement()));
+    EXPECT_EQ(sparse->Name(), name);
+    EXPECT_EQ(sparse->Guid(), guid);
+    EXPECT_EQ(sparse->CreatedOn(), u"");
+    EXPECT_DOUBLE_EQ(sparse->Azimuth(), 0.0);
+    EXPECT_DOUBLE_EQ(sparse->Latitude(), 0.0);
+    EXPECT_DOUBLE_EQ(sparse->Aperture(), 80.0);
+}
