@@ -1,6 +1,8 @@
 #include "panora/PageInput.h"
 
+#include <cstdio>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -143,6 +145,28 @@ bool AddPageInput(scripthost::ScriptHost& host, SX_Control& control, ScriptedHos
                                   return platform::S_OK;
                               }) &&
          ok;
+    // "#rrggbb" answers the next colour dialog with that colour, "" cancels it.
+    ok =
+        host.AddHostFunction("answerColorDialog",
+                             [&ui](std::span<const Variant> args, Variant&) -> HRESULT {
+                                 std::u16string text;
+                                 if (args.empty() || platform::FAILED(args[0].ToString(text))) {
+                                     return platform::E_INVALIDARG;
+                                 }
+                                 if (text.empty()) {
+                                     ui.QueueColorAnswer(std::nullopt);
+                                     return platform::S_OK;
+                                 }
+                                 unsigned rgb = 0;
+                                 char extra = 0;
+                                 if (text.size() != 7 || std::sscanf(platform::ToUtf8(text).c_str(),
+                                                                     "#%6x%c", &rgb, &extra) != 1) {
+                                     return platform::E_INVALIDARG;
+                                 }
+                                 ui.QueueColorAnswer(rgb);
+                                 return platform::S_OK;
+                             }) &&
+        ok;
     ok = host.AddHostFunction(
              "answerPrintDialog",
              [&ui](std::span<const Variant> args, Variant&) -> HRESULT {

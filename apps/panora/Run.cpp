@@ -56,7 +56,10 @@ int BadArguments(const std::string& message) {
 // error, one "menu: ID LABEL" line per item (" grayed" appended where it is),
 // separators skipped; the cursor and the capture are recorded. Save-file
 // dialogs take the page's queued paths (host.answerFileDialog; none queued
-// cancels) and are logged as "filedialog: TITLE | FILTER | save"; print
+// cancels) and are logged as "filedialog: TITLE | FILTER | save" (open-file
+// dialogs likewise, "| open"); colour dialogs take host.answerColorDialog's
+// colours and log "colordialog: #RRGGBB" with the preset; the help file
+// handed to the opener logs "help: PATH" and the About box "about: TEXT"; print
 // dialogs take host.answerPrintDialog's targets and log "printdialog: shown";
 // hotlink dialogs take host.answerHotlinkDialog's fields and log
 // "hotlinkdialog: ID | LABEL | CATEGORY | LINK" with the pre-filled values.
@@ -86,6 +89,25 @@ class PageUi final : public HostUi {
         std::cerr << "filedialog: " << platform::ToUtf8(dialog.title) << " | "
                   << platform::ToUtf8(dialog.filterLabel) << " | save" << std::endl;
         return scripted_.SaveFileDialog(dialog);
+    }
+    std::u16string OpenFileDialog(const FileDialog& dialog) override {
+        std::cerr << "filedialog: " << platform::ToUtf8(dialog.title) << " | "
+                  << platform::ToUtf8(dialog.filterLabel) << " | open" << std::endl;
+        return scripted_.OpenFileDialog(dialog);
+    }
+    bool ColorDialog(std::uint32_t& rgb, CustomColors& customColors) override {
+        char text[16];
+        std::snprintf(text, sizeof text, "#%06X", rgb & 0xFFFFFFu);
+        std::cerr << "colordialog: " << text << std::endl;
+        return scripted_.ColorDialog(rgb, customColors);
+    }
+    void OpenHelpFile(const std::u16string& path) override {
+        std::cerr << "help: " << platform::ToUtf8(path) << std::endl;
+        scripted_.OpenHelpFile(path);
+    }
+    void AboutBox(const std::u16string& text, const std::u16string& caption) override {
+        std::cerr << "about: " << platform::ToUtf8(text) << std::endl;
+        (void)caption;
     }
     bool PrintDialog(PrintTarget& target) override {
         std::cerr << "printdialog: shown" << std::endl;

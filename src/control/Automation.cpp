@@ -94,6 +94,7 @@ const DispatchTable& control::Automation::Table() {
         AddMarkMembers(builder);
         AddSiteMembers(builder);
         AddHotlinkMembers(builder);
+        AddBrowserMembers(builder);
         return builder.Build();
     }();
     return table;

@@ -42,6 +42,7 @@ class Automation final : public platform::Dispatchable {
     static void AddMarkMembers(Builder& builder);
     static void AddSiteMembers(Builder& builder);
     static void AddHotlinkMembers(Builder& builder);
+    static void AddBrowserMembers(Builder& builder);
 
     SX_Control* control_ = nullptr;
 };

@@ -1,5 +1,5 @@
 // ISX_Control members of the neighbour stations, navigation
-// controls and logos, and the browser's dialogs, help and About box.
+// controls and logos (the browser's dialogs: AutomationBrowser.cpp).
 
 #include "control/Automation.h"
 #include "control/AutomationDeclined.h"
@@ -149,13 +149,5 @@ void control::Automation::AddSiteMembers(Builder& b) {
         .Method(u"ShowHideNavigationControls", 1266, Always<Bool>([](SX_Control& c, Bool v) {
                     c.NavigationControls().ShowHide(IsVariantTrue(v));
                 }),
-                {u"bShowCtrls"})
-        // later: browser dialogs, help and About
-        .Method(u"ChooseHTMLColor", 1100, &Declined<Str, StrOut>::Call, {u"srcColor"})
-        .Method(u"ChooseFileName", 1101, &Declined<Str, Str, Bool, StrOut>::Call,
-                {u"title", u"filter", u"saveDlg"})
-        .Method(u"RetrieveUserName", 1103, &Declined<StrOut>::Call)
-        .Method(u"ShowHelp", 1215, &Declined<>::Call)
-        .Method(u"ShowAbout", 1217, &Declined<>::Call)
-        .Method(u"GetFileNameFromFileDialog", 1238, &Declined<StrOut>::Call);
+                {u"bShowCtrls"});
 }

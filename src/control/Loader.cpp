@@ -1,7 +1,12 @@
 #include "control/Loader.h"
 
 #include <chrono>
+#include <exception>
+#include <mutex>
 #include <thread>
+
+#include "glcore/StraleError.h"
+#include "platform/Text.h"
 
 using StraleLib::AutoCriticalLock;
 
@@ -12,6 +17,16 @@ namespace {
 constexpr std::size_t kLoaderStack = 0x600000;
 constexpr int kStallTicksBeforeComplete = 4;
 
+std::mutex& HookMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::function<void()>& StartHook() {
+    static std::function<void()> hook;
+    return hook;
+}
+
 }  // namespace
 
 Loader::Loader(std::function<void(int)> sleeper) : sleeper_(std::move(sleeper)) {}
@@ -20,13 +35,53 @@ Loader::~Loader() {
     Stop();
 }
 
-bool Loader::Start(std::function<void()> body) {
+void Loader::SetStartHookForTesting(std::function<void()> hook) {
+    std::lock_guard lock(HookMutex());
+    StartHook() = std::move(hook);
+}
+
+std::u16string Loader::CurrentExceptionName() {
+    try {
+        throw;
+    } catch (const StraleLib::StraleError& e) {
+        return e.Name();
+    } catch (const std::exception& e) {
+        return platform::FromUtf8(e.what());
+    } catch (...) {
+        return u"unknown exception";
+    }
+}
+
+bool Loader::Start(std::function<void()> body, FaultHandler onFault) {
     auto thread = std::make_unique<platform::Thread>();
     platform::Thread::Options options;
     options.stackSize = kLoaderStack;
     options.belowNormalPriority = true;
     options.name = "SX_Loader";
-    if (!thread->Start(std::move(body), options)) {
+    std::function<void()> hook;
+    {
+        std::lock_guard lock(HookMutex());
+        hook = StartHook();
+    }
+    auto guarded = [body = std::move(body), onFault = std::move(onFault), hook = std::move(hook)] {
+        try {
+            if (hook) {
+                hook();
+            }
+            body();
+        } catch (...) {
+            const std::u16string name = CurrentExceptionName();
+            if (onFault) {
+                try {
+                    onFault(name);
+                } catch (...) {
+                    // The report itself failed (out of memory): the load
+                    // ends quietly rather than the process.
+                }
+            }
+        }
+    };
+    if (!thread->Start(std::move(guarded), options)) {
         return false;
     }
     thread_ = std::move(thread);

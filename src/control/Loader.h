@@ -34,8 +34,21 @@ class Loader final : public LoadControl {
     Loader(const Loader&) = delete;
     Loader& operator=(const Loader&) = delete;
 
-    // Starts the thread; false when it could not be started.
-    bool Start(std::function<void()> body);
+    // Starts the thread; false when it could not be started. Nothing thrown
+    // by the body leaves the thread: a StraleLib::StraleError, a
+    // std::bad_alloc or any other exception is caught where the thread
+    // starts and its name handed to onFault (on the loader thread), so that a
+    // hostile or damaged station never ends the process.
+    using FaultHandler = std::function<void(const std::u16string& name)>;
+    bool Start(std::function<void()> body, FaultHandler onFault = nullptr);
+    // The name a caught exception is reported by: a StraleError's name,
+    // "std::bad_alloc" (what() of other standard exceptions), or
+    // "unknown exception". Call inside a catch block.
+    static std::u16string CurrentExceptionName();
+    // Tests only: runs on every loader thread before its body, inside the
+    // handler (a hook that throws stands for a load that fails that way);
+    // null removes it.
+    static void SetStartHookForTesting(std::function<void()> hook);
     // Stops the thread, if any, within the bounded wait above; true when
     // there was one.
     bool Stop();

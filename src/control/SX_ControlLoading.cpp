@@ -34,7 +34,13 @@ void SX_Control::StartLoading() {
     StopLoading();
     FireEvent(SX_ControlEvents::kDownloadInProgress);
     const std::u16string src = src_;
-    if (!loader_.Start([this, src] { LoadThreadBody(src); })) {
+    // A fault of the load is named in the control's error list and fails
+    // the station, so the error panel shows it.
+    auto onFault = [this](const std::u16string& name) {
+        errors_.AddMessage(name);
+        loadFailed_ = true;
+    };
+    if (!loader_.Start([this, src] { LoadThreadBody(src); }, onFault)) {
         errors_.AddMessage(u"The loader thread could not be started.");
         loadFailed_ = true;
     }

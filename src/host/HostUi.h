@@ -1,13 +1,18 @@
 #pragma once
 // What the system asks of its host's user interface: message boxes, popup
-// menus, cursors, mouse capture, the save-file, print and hotlink dialogs,
-// the clipboard's text and tooltips. The desktop host answers with real windows; headless hosts and tests use
-// ScriptedHostUi. Popup menus and cursors are asked for on the window thread
-// only; message boxes come from the loader thread too.
+// menus, cursors, mouse capture, the file, colour, print and hotlink dialogs,
+// the help file and the About box,
+// the clipboard's text and tooltips. The desktop host answers with real windows; headless hosts and
+// tests use ScriptedHostUi. Popup menus and cursors are asked for on the window thread only;
+// message boxes come from the loader thread too.
 
+#include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "platform/Desktop.h"
 
 class HostUi {
   public:
@@ -68,12 +73,40 @@ class HostUi {
         std::u16string filterLabel;
         std::u16string pattern;           // "*.jpg"
         std::u16string defaultExtension;  // "jpg": added to a name without one
+        std::u16string fileName;          // proposed name ("" : none)
     };
     // Shows a modal save-file dialog and returns the chosen file's path, ""
     // when the user cancelled. A host without dialogs cancels.
     virtual std::u16string SaveFileDialog(const FileDialog& dialog) {
         (void)dialog;
         return {};
+    }
+
+    // Shows a modal open-file dialog (the chosen file must exist) and returns
+    // its path, "" when the user cancelled. A host without dialogs cancels.
+    virtual std::u16string OpenFileDialog(const FileDialog& dialog) {
+        (void)dialog;
+        return {};
+    }
+
+    // Shows the modal colour dialog, fully open, preset to rgb (0xRRGGBB)
+    // with the custom colours, which the user may change. True with the
+    // chosen colour in rgb; false when the user cancelled (rgb untouched). A
+    // host without dialogs cancels.
+    using CustomColors = std::array<std::uint32_t, 16>;
+    virtual bool ColorDialog(std::uint32_t& rgb, CustomColors& customColors) {
+        (void)rgb;
+        (void)customColors;
+        return false;
+    }
+
+    // Hands the help file to the desktop's opener; its failures are not
+    // reported (a missing file is handed over all the same).
+    virtual void OpenHelpFile(const std::u16string& path) { platform::OpenWithDesktop(path); }
+
+    // The About box: an information box with an OK button.
+    virtual void AboutBox(const std::u16string& text, const std::u16string& caption) {
+        MessageBox(text, caption, kOk | kIconInformation);
     }
 
     // The printer the print dialog chose. Headless hosts print into a PDF

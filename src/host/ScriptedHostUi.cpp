@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/Path.h"
+
 int ScriptedHostUi::MessageBox(const std::u16string& text, const std::u16string& caption,
                                unsigned type) {
     std::lock_guard lock(mutex_);
@@ -191,4 +193,44 @@ void ScriptedHostUi::QueueHotlinkAnswer(std::optional<HotlinkFields> fields) {
 std::vector<HostUi::HotlinkFields> ScriptedHostUi::HotlinkDialogs() const {
     std::lock_guard lock(mutex_);
     return hotlinkDialogs_;
+}
+
+std::u16string ScriptedHostUi::OpenFileDialog(const FileDialog& dialog) {
+    std::u16string path = SaveFileDialog(dialog);
+    return path.empty() || platform::FileExists(path) ? path : std::u16string();
+}
+
+bool ScriptedHostUi::ColorDialog(std::uint32_t& rgb, CustomColors& /*customColors*/) {
+    std::lock_guard lock(mutex_);
+    colorDialogs_.push_back(rgb);
+    if (colorAnswers_.empty()) {
+        return false;
+    }
+    const std::optional<std::uint32_t> answer = colorAnswers_.front();
+    colorAnswers_.pop_front();
+    if (!answer) {
+        return false;
+    }
+    rgb = *answer & 0xFFFFFFu;
+    return true;
+}
+
+void ScriptedHostUi::QueueColorAnswer(std::optional<std::uint32_t> rgb) {
+    std::lock_guard lock(mutex_);
+    colorAnswers_.push_back(rgb);
+}
+
+std::vector<std::uint32_t> ScriptedHostUi::ColorDialogs() const {
+    std::lock_guard lock(mutex_);
+    return colorDialogs_;
+}
+
+void ScriptedHostUi::OpenHelpFile(const std::u16string& path) {
+    std::lock_guard lock(mutex_);
+    helpFiles_.push_back(path);
+}
+
+std::vector<std::u16string> ScriptedHostUi::HelpFiles() const {
+    std::lock_guard lock(mutex_);
+    return helpFiles_;
 }

@@ -4,7 +4,8 @@
 // queue is empty); popup menus likewise (dismissed when the queue is empty,
 // and an answer naming a grayed or unknown item dismisses it too); the
 // cursor and the capture are recorded. Save-file dialogs take the queued
-// paths ("" cancels), and cancel when the queue is empty. The clipboard is a
+// paths ("" cancels), and cancel when the queue is empty; so do open-file
+// and colour dialogs; help files are recorded. The clipboard is a
 // text the caller sets; tooltips are recorded in the order shown, the one on
 // screen kept until hidden. Hotlink dialogs take the queued field sets in
 // turn (a refused OK takes the next one, as a user typing again) and cancel
@@ -49,6 +50,17 @@ class ScriptedHostUi : public HostUi {
     bool MouseCaptured() const;
 
     std::u16string SaveFileDialog(const FileDialog& dialog) override;
+    // Open-file dialogs take the same queue; a queued path naming no file is
+    // refused as the dialog would, and the dialog cancels.
+    std::u16string OpenFileDialog(const FileDialog& dialog) override;
+    // Colour dialogs take the queued colours (nullopt cancels) and cancel when
+    // the queue is empty; each records its preset colour.
+    bool ColorDialog(std::uint32_t& rgb, CustomColors& customColors) override;
+    void QueueColorAnswer(std::optional<std::uint32_t> rgb);
+    std::vector<std::uint32_t> ColorDialogs() const;
+    // Help files handed to the opener, in order (nothing is opened).
+    void OpenHelpFile(const std::u16string& path) override;
+    std::vector<std::u16string> HelpFiles() const;
     void QueueFileAnswer(const std::u16string& path);
     // Print dialogs take the queued targets (an empty path cancels) and
     // cancel when the queue is empty.
@@ -88,6 +100,9 @@ class ScriptedHostUi : public HostUi {
     std::vector<Menu> menus_;
     std::deque<std::u16string> fileAnswers_;
     std::vector<FileDialog> fileDialogs_;
+    std::deque<std::optional<std::uint32_t>> colorAnswers_;
+    std::vector<std::uint32_t> colorDialogs_;
+    std::vector<std::u16string> helpFiles_;
     std::deque<PrintTarget> printAnswers_;
     int printDialogs_ = 0;
     std::u16string clipboard_;

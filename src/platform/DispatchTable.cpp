@@ -1,5 +1,7 @@
 #include "platform/DispatchTable.h"
 
+#include <new>
+
 namespace platform {
 
 namespace {
@@ -131,6 +133,19 @@ HRESULT DispatchTable::InvokeByName(Dispatchable& self, std::u16string_view name
 
 HRESULT DispatchTable::InvokeMember(Dispatchable& self, const DispatchMember& member,
                                     const std::vector<Variant>& args, InvokeResult& result) const {
+    // No exception crosses the automation interface: an allocation that
+    // fails inside a member (a string result, a new object) answers
+    // E_OUTOFMEMORY with the results emptied.
+    try {
+        return InvokeCoerced(self, member, args, result);
+    } catch (const std::bad_alloc&) {
+        result.Clear();
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT DispatchTable::InvokeCoerced(Dispatchable& self, const DispatchMember& member,
+                                     const std::vector<Variant>& args, InvokeResult& result) const {
     if (args.size() != member.InCount()) {
         return DISP_E_BADPARAMCOUNT;
     }

@@ -117,6 +117,8 @@ class DispatchTable {
   private:
     HRESULT InvokeMember(Dispatchable& self, const DispatchMember& member,
                          const std::vector<Variant>& args, InvokeResult& result) const;
+    HRESULT InvokeCoerced(Dispatchable& self, const DispatchMember& member,
+                          const std::vector<Variant>& args, InvokeResult& result) const;
 
     std::vector<DispatchMember> members_;
 };

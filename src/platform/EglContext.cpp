@@ -100,6 +100,7 @@ struct EglContext::State {
     int depthBits = 0;
     int stencilBits = 0;
     int maxTextureSize = 0;
+    bool fixedFunction = false;
     int maxRenderbufferSize = 0;
     std::string renderer;
     std::string vendor;
@@ -120,6 +121,11 @@ struct EglContext::State {
 };
 
 bool EglContext::State::OpenDisplay() {
+    // Test switch: behave as a machine without any EGL display.
+    if (const char* off = std::getenv("PANORA_EGL_UNAVAILABLE");
+        off != nullptr && std::string_view(off) == "1") {
+        return Fail("cannot open an EGL display: EGL is unavailable (PANORA_EGL_UNAVAILABLE=1)");
+    }
     const char* wanted = std::getenv("PANORA_EGL_PLATFORM");
     std::string_view only = wanted != nullptr ? std::string_view(wanted) : std::string_view();
     // Client extensions (NULL when EGL_EXT_client_extensions is missing).
@@ -258,6 +264,13 @@ void EglContext::State::ReadLimits() {
     value = 0;
     glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &value);
     maxRenderbufferSize = value;
+    // A core-profile context answers the matrix stack with GL_INVALID_OPERATION.
+    glGetError();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glPopMatrix();
+    fixedFunction = glGetError() == GL_NO_ERROR;
     glGetError();
 }
 
@@ -507,6 +520,10 @@ int EglContext::StencilBits() const {
 }
 int EglContext::MaxTextureSize() const {
     return state_->maxTextureSize;
+}
+
+bool EglContext::HasFixedFunction() const {
+    return state_->fixedFunction;
 }
 const std::string& EglContext::Renderer() const {
     return state_->renderer;

@@ -35,7 +35,9 @@ class EglContext {
     // pixels. The context is current on the calling thread during creation
     // and released again before this returns. An earlier context is
     // destroyed first. The environment variable PANORA_EGL_PLATFORM
-    // ("surfaceless", "device" or "default") restricts the display to one way.
+    // ("surfaceless", "device" or "default") restricts the display to one way;
+    // PANORA_EGL_UNAVAILABLE=1 makes every display fail to open (for tests
+    // of a machine without graphics).
     bool Create(int width, int height);
     // Frees the framebuffer, the context and the surface (making the context
     // current on the calling thread for a moment when it is not); the thread
@@ -68,6 +70,9 @@ class EglContext {
     // GL_MAX_TEXTURE_SIZE, capped by PANORA_MAX_TEXTURE_SIZE when that holds
     // a positive number.
     int MaxTextureSize() const;
+    // The context takes the fixed-function matrix stack (a compatibility
+    // context); false for a core-only driver.
+    bool HasFixedFunction() const;
     const std::string& Renderer() const;
     const std::string& Vendor() const;
     const std::string& Version() const;

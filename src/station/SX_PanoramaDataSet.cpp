@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <new>
 
 #include "glcore/SX_OpenGLCamera.h"
 #include "host/Resources.h"
@@ -509,13 +510,18 @@ std::int32_t SX_PanoramaDataSet::AddVertexMark(double x, double y, double z, int
     if (!initialised_) {
         return -1;
     }
-    auto mark = std::make_unique<SX_VertexMark>(x, y, z, upDirection_, camera_.get(),
-                                                MarkStationInfo(), defaults);
-    mark->SetTransform(RegistrationTransform());
-    mark->SetInternalUnit(internalUnit_);
-    mark->SetUnit(unit);
-    mark->SetColorText(colour);
-    return static_cast<std::int32_t>(marks_.Add(std::move(mark)));
+    // A mark that cannot be allocated is not added: -1, as for no station.
+    try {
+        auto mark = std::make_unique<SX_VertexMark>(x, y, z, upDirection_, camera_.get(),
+                                                    MarkStationInfo(), defaults);
+        mark->SetTransform(RegistrationTransform());
+        mark->SetInternalUnit(internalUnit_);
+        mark->SetUnit(unit);
+        mark->SetColorText(colour);
+        return static_cast<std::int32_t>(marks_.Add(std::move(mark)));
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
 }
 
 std::int32_t SX_PanoramaDataSet::AddDistanceMark(double x1, double y1, double z1, double x2,
@@ -525,10 +531,14 @@ std::int32_t SX_PanoramaDataSet::AddDistanceMark(double x1, double y1, double z1
     if (!initialised_) {
         return -1;
     }
-    auto mark = std::make_unique<SX_DistanceMark>(x1, y1, z1, x2, y2, z2, upDirection_,
-                                                  camera_.get(), MarkStationInfo(), defaults);
-    mark->SetInternalUnit(internalUnit_);
-    mark->SetUnit(unit);
-    mark->SetColorText(colour);
-    return static_cast<std::int32_t>(marks_.Add(std::move(mark)));
+    try {
+        auto mark = std::make_unique<SX_DistanceMark>(x1, y1, z1, x2, y2, z2, upDirection_,
+                                                      camera_.get(), MarkStationInfo(), defaults);
+        mark->SetInternalUnit(internalUnit_);
+        mark->SetUnit(unit);
+        mark->SetColorText(colour);
+        return static_cast<std::int32_t>(marks_.Add(std::move(mark)));
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
 }
