@@ -34,6 +34,8 @@ void SX_Control::StartLoading() {
     StopLoading();
     FireEvent(SX_ControlEvents::kDownloadInProgress);
     const std::u16string src = src_;
+    // The control's own list holds the faults of the current load only.
+    errors_.ClearMessages();
     // A fault of the load is named in the control's error list and fails
     // the station, so the error panel shows it.
     auto onFault = [this](const std::u16string& name) {

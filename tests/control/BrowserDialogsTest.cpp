@@ -1,0 +1,150 @@
+// The page's dialogs, help and About through the automation interface, as a
+// user answers them.
+#include <array>
+#include <string>
+
+#include "control/BrowserDialogs.h"
+#include "support/ControlFixture.h"
+#include "support/TempDir.h"
+
+using platform::Variant;
+
+namespace {
+
+std::u16string U(const std::string& s) {
+    return platform::FromUtf8(s);
+}
+
+// A colour dialog whose user picks custom colour 3 after setting it to the
+// preset (the first control), or picks custom colour 3 as it stands.
+class CustomColorUi : public ScriptedHostUi {
+  public:
+    bool ColorDialog(std::uint32_t& rgb, CustomColors& custom) override {
+        if (store) {
+            custom[3] = rgb;
+        }
+        rgb = custom[3];
+        return true;
+    }
+    bool store = false;
+};
+
+}  // namespace
+
+TEST_F(ControlFixture, ChooseHtmlColorAnswersLowerCaseOrTheArgumentUntouched) {
+    MakeControl(MakeOptions());
+    auto color = [this](const std::u16string& src) {
+        EXPECT_EQ(Call(u"ChooseHTMLColor", {Variant(src)}), platform::S_OK);
+        return r_.retval.StringValue();
+    };
+    // OK on the preset colour.
+    ui_.QueueColorAnswer(0xFF8000u);
+    EXPECT_EQ(color(u"#FF8000"), u"#ff8000");
+    // Cancel hands back the argument exactly, colour or not.
+    ui_.QueueColorAnswer(std::nullopt);
+    EXPECT_EQ(color(u"  not a colour "), u"  not a colour ");
+    EXPECT_EQ(color(u"#ABCDEF"), u"#ABCDEF");  // empty queue: cancelled too
+    // A different choice; the preset reads like sscanf: it stops at the
+    // first part that does not match.
+    ui_.QueueColorAnswer(0x0A0B0Cu);
+    EXPECT_EQ(color(u"#12zz34"), u"#0a0b0c");
+    EXPECT_EQ(color(u"red"), u"red");
+    EXPECT_EQ(ui_.ColorDialogs(),
+              (std::vector<std::uint32_t>{0xFF8000u, 0u, 0xABCDEFu, 0x120000u, 0u}));
+
+    // The custom colours outlive the dialog and are shared between controls.
+    CustomColorUi first, second;
+    first.store = true;
+    EXPECT_EQ(control::ChooseHtmlColor(first, u"#102030"), u"#102030");
+    EXPECT_EQ(control::ChooseHtmlColor(second, u"#ffffff"), u"#102030");
+}
+
+TEST_F(ControlFixture, FileDialogsAnswerThePathOrNothing) {
+    MakeControl(MakeOptions());
+    auto choose = [this](bool save) {
+        EXPECT_EQ(Call(u"ChooseFileName",
+                       {Variant(std::u16string(u"Save markup")),
+                        Variant(std::u16string(u"Markup (*.xml)|*.xml|")), Variant(save)}),
+                  platform::S_OK);
+        return r_.retval.StringValue();
+    };
+    EXPECT_EQ(choose(true), u"");  // cancelled
+    ui_.QueueFileAnswer(u"/tmp/views.xml");
+    EXPECT_EQ(choose(true), u"/tmp/views.xml");
+    const auto dialogs = ui_.FileDialogs();
+    ASSERT_EQ(dialogs.size(), 2u);
+    EXPECT_EQ(dialogs[0].title, u"Save markup");
+    EXPECT_EQ(dialogs[0].filterLabel, u"Markup (*.xml)");
+    EXPECT_EQ(dialogs[0].pattern, u"*.xml");
+    EXPECT_EQ(dialogs[0].fileName, u"markup.xml");
+    EXPECT_EQ(dialogs[0].defaultExtension, u"xml");
+
+    // An open dialog takes only a file that exists.
+    const std::string existing = dir_.Write("old.xml", "<x/>").string();
+    ui_.QueueFileAnswer(u"/nowhere/gone.xml");
+    EXPECT_EQ(choose(false), u"");
+    ui_.QueueFileAnswer(U(existing));
+    EXPECT_EQ(choose(false), U(existing));
+    // A path longer than 254 characters does not fit the answer.
+    ui_.QueueFileAnswer(u"/" + std::u16string(253, u'a'));
+    EXPECT_EQ(choose(true).size(), 254u);
+    ui_.QueueFileAnswer(u"/" + std::u16string(254, u'a'));
+    EXPECT_EQ(choose(true), u"");
+
+    ui_.QueueFileAnswer(U(existing));
+    EXPECT_EQ(Call(u"GetFileNameFromFileDialog"), platform::S_OK);
+    EXPECT_EQ(r_.retval.StringValue(), U(existing));
+    EXPECT_EQ(ui_.FileDialogs().back().title, u"Choose file to link");
+    EXPECT_EQ(ui_.FileDialogs().back().filterLabel, u"All Files (*.*)");
+
+    EXPECT_EQ(Call(u"RetrieveUserName"), platform::S_OK);
+    EXPECT_FALSE(r_.retval.StringValue().empty());
+}
+
+TEST_F(ControlFixture, HelpWithoutAFileShowsTheErrorBox) {
+    // The product's key without the InstallLocation value.
+    dir_.Write("registry.ini",
+               "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" +
+                   platform::ToUtf8(SX_Control::kProductId) + "]\nOther=1\n");
+    MakeControl(MakeOptions());
+    EXPECT_EQ(Call(u"ShowHelp"), platform::S_OK);
+    ASSERT_EQ(ui_.Boxes().size(), 1u);
+    EXPECT_EQ(ui_.Boxes()[0].text, u"No help file availalble.");
+    EXPECT_EQ(ui_.Boxes()[0].caption, u"Error");
+    EXPECT_EQ(ui_.Boxes()[0].type, HostUi::kOk | HostUi::kIconError);
+    EXPECT_TRUE(ui_.HelpFiles().empty());
+
+    // With an installation the file is handed over even though it is missing.
+    dir_.Write("registry.ini",
+               "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" +
+                   platform::ToUtf8(SX_Control::kProductId) +
+                   "]\nInstallLocation=" + (dir_ / "inst").string() + "\n");
+    control_->Destroy();
+    MakeControl(MakeOptions());
+    ui_.ClearBoxes();
+    Call(u"ShowHelp");
+    EXPECT_TRUE(ui_.Boxes().empty());
+    EXPECT_EQ(ui_.HelpFiles(),
+              std::vector<std::u16string>{U((dir_ / "inst/Help/Panora.chm").string())});
+}
+
+TEST_F(ControlFixture, AboutNamesTheVersionsTheStationAndTheNotice) {
+    const auto st = Station(sitegen::DescriptionFormat::Metadata);
+    SX_Control& c = ReadyControl(MakeOptions(20, "3.1.4.15"));
+    c.put_src(platform::Bstr(U(st.description)));
+    ASSERT_TRUE(Tick([&] { return c.LoadFinished(); }));
+    ui_.ClearBoxes();
+    EXPECT_EQ(Call(u"ShowAbout"), platform::S_OK);
+    ASSERT_EQ(ui_.Boxes().size(), 1u);
+    const ScriptedHostUi::Box box = ui_.Boxes()[0];
+    EXPECT_EQ(box.caption, u"About Panora");
+    EXPECT_EQ(box.type, HostUi::kOk | HostUi::kIconInformation);
+    const std::u16string id = c.DataSet().UniqueId();
+    ASSERT_FALSE(id.empty());
+    EXPECT_EQ(box.text,
+              u"Client Information\n\tClient Panora Build: 3.1.4.15\n\n"
+              u"Server Information\n\tPublisher compatible Panora Build: " +
+                  c.DataSet().RequiredDataVersion() + u"\n\tPublisher Data Version: " +
+                  c.DataSet().DataSetVersion() + u"\n\tStation: " + id + u"\n\n" +
+                  c.ErrorPageLines()[0]);
+}
