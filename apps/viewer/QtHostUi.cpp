@@ -236,6 +236,9 @@ std::u16string QtHostUi::SaveFileDialog(const FileDialog& dialog) {
     box.setAcceptMode(QFileDialog::AcceptSave);
     box.setNameFilter(toQt(dialog.filterLabel + u" (" + dialog.pattern + u")"));
     box.setDefaultSuffix(toQt(dialog.defaultExtension));
+    if (!dialog.fileName.empty()) {
+        box.selectFile(toQt(dialog.fileName));
+    }
     if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty()) {
         return {};
     }

@@ -32,6 +32,7 @@
 #include "station/SX_PanoramaDataSet.h"
 #include "view3d/SX_GraphicWindow.h"
 #include "viewer/FrameView.h"
+#include "viewer/HelpMenu.h"
 #include "viewer/HotlinksPanel.h"
 #include "viewer/PreferencesDialog.h"
 #include "viewer/QtHostUi.h"
@@ -213,6 +214,8 @@ void ViewerWindow::BuildActions() {
             QMessageBox::warning(this, QStringLiteral("Print"), problem);
         }
     });
+
+    AddHelpMenu(*this, [this](std::u16string_view member) { Call(member, {}); });
 
     auto* quit = new QAction(QStringLiteral("Quit"), this);
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
