@@ -73,14 +73,3 @@ TEST_F(ControlFixture, WithoutEglTheRequirementsPageReplacesTheWindows) {
     EXPECT_EQ(c.ErrorPageLines()[2],
               u"This system does not meet minimal requirements for running Panora.");
 }
-
-TEST(SystemEvaluator, ScoresWhatTheViewNeeds) {
-    EXPECT_EQ(SX_SystemEvaluator::ScoreOf(false, false, 0), 0);
-    EXPECT_EQ(SX_SystemEvaluator::ScoreOf(true, false, 16384), 5);  // core profile only
-    // The smallest usable texture size is the boundary between fit and not.
-    EXPECT_LE(SX_SystemEvaluator::ScoreOf(true, true, 511), 10);
-    EXPECT_GT(SX_SystemEvaluator::ScoreOf(true, true, 512), 10);
-    // This machine's software rasteriser passes.
-    SX_SystemEvaluator probe;
-    EXPECT_TRUE(probe.IsFit()) << probe.Score();
-}
