@@ -3,7 +3,8 @@
 // base location is the page's folder (a "file://" URL) or --base, at the
 // given size, and exposed to the page as `control` with its events; message
 // boxes are answered by the page (host.answerMessageBox) and logged on
-// standard error. The loop runs on real time until the page calls host.quit
+// standard error, and so are the links the control opens ("openlink: URL |
+// FRAME", as there is no browser). The loop runs on real time until the page calls host.quit
 // (its code is the exit code), fails (3) or runs out of time (4); bad
 // arguments exit with 2. The control is torn down (Destroying fires) before
 // the program ends. The time-out counts from the start of the page; a page
@@ -16,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <mutex>
@@ -31,6 +33,7 @@
 #include "host/HostUi.h"
 #include "host/ScriptedHostUi.h"
 #include "panora/Commands.h"
+#include "panora/PageHotlinks.h"
 #include "panora/PageInput.h"
 #include "panora/PageScreenshot.h"
 #include "platform/MessageLoop.h"
@@ -56,7 +59,8 @@ int BadArguments(const std::string& message) {
 // cancels) and are logged as "filedialog: TITLE | FILTER | save"; print
 // dialogs take host.answerPrintDialog's targets and log "printdialog: shown".
 // The clipboard is the text the page sets (host.setClipboard); every tooltip
-// shown is logged as "tooltip: TEXT".
+// shown is logged as "tooltip: TEXT"; hotlink dialogs take host.answerHotlinkDialog's fields and
+// log "hotlinkdialog: ID | LABEL | CATEGORY | LINK" with the pre-filled values.
 class PageUi final : public HostUi {
   public:
     explicit PageUi(scripthost::ScriptedMessageBoxes& boxes) : boxes_(boxes) {}
@@ -93,6 +97,13 @@ class PageUi final : public HostUi {
         scripted_.ShowTooltip(text, box);
     }
     void HideTooltip() override { scripted_.HideTooltip(); }
+    bool HotlinkDialog(HotlinkFields& fields, const HotlinkDialogTexts& texts,
+                       const std::function<bool(HotlinkFields&)>& accept) override {
+        std::cerr << "hotlinkdialog: " << platform::ToUtf8(fields.id) << " | "
+                  << platform::ToUtf8(fields.label) << " | " << platform::ToUtf8(fields.category)
+                  << " | " << platform::ToUtf8(fields.link) << std::endl;
+        return scripted_.HotlinkDialog(fields, texts, accept);
+    }
     ScriptedHostUi& Scripted() { return scripted_; }
 
   private:
@@ -272,8 +283,15 @@ int RunPage(int argc, char** argv) {
     platform::MessageLoop loop;
     auto host = std::make_unique<scripthost::ScriptHost>(loop, std::cout, std::cerr);
     PageUi ui(host->MessageBoxes());
+    // The page has no browser: links it would open are logged as
+    // "openlink: URL | FRAME".
+    const auto openLink = [](const std::u16string& url, const std::u16string& frame) {
+        std::cerr << "openlink: " << platform::ToUtf8(url) << " | " << platform::ToUtf8(frame)
+                  << std::endl;
+        return true;
+    };
     auto control = std::make_unique<SX_Control>(
-        loop, ui, std::make_unique<control::HostContainer>(platform::FromUtf8(base)),
+        loop, ui, std::make_unique<control::HostContainer>(platform::FromUtf8(base), openLink),
         SX_Control::Options());
     if (!control->Create(args.width, args.height)) {
         std::fprintf(stderr, "panora run: the control could not be created\n");
@@ -283,6 +301,7 @@ int RunPage(int argc, char** argv) {
                     scripthost::EventSource{&control->Events(), ControlEventTable()});
     AddPageInput(*host, *control, ui.Scripted());
     AddPageScreenshot(*host, *control);
+    AddPageHotlinks(*host, ui.Scripted());
 
     int code = scripthost::ScriptHost::kExitScriptError;
     if (host->LoadFile(args.page)) {

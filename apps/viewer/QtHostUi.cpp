@@ -1,5 +1,7 @@
 #include "viewer/QtHostUi.h"
 
+#include "viewer/HotlinkDialog.h"
+
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
@@ -238,6 +240,16 @@ std::u16string QtHostUi::SaveFileDialog(const FileDialog& dialog) {
         return {};
     }
     return box.selectedFiles().front().toStdU16String();
+}
+
+bool QtHostUi::HotlinkDialog(HotlinkFields& fields, const HotlinkDialogTexts& texts,
+                             const std::function<bool(HotlinkFields&)>& accept) {
+    viewer::HotlinkDialog box(fields, texts, accept, view_ ? view_->window() : nullptr);
+    if (box.exec() != QDialog::Accepted) {
+        return false;
+    }
+    fields = box.Fields();
+    return true;
 }
 
 bool QtHostUi::PrintDialog(PrintTarget& target) {

@@ -17,6 +17,8 @@
 // - Mouse capture: the view widget grabs the mouse, and lets it go.
 // - Clipboard: the application clipboard's text.
 // - Tooltips: QToolTip over the box, in the view's pixels.
+// - The "Hotlink Properties" dialog (HotlinkDialog.h), a child of the view's
+//   window.
 
 #include <QMessageBox>
 #include <QObject>
@@ -58,6 +60,8 @@ class QtHostUi final : public QObject, public HostUi {
     // device pixels. "Print to file" names the PDF the control writes; a
     // printer gets a temporary PDF that FinishPrint hands to CUPS.
     bool PrintDialog(PrintTarget& target) override;
+    bool HotlinkDialog(HotlinkFields& fields, const HotlinkDialogTexts& texts,
+                       const std::function<bool(HotlinkFields&)>& accept) override;
     // After the control printed: sends a printer's page to CUPS (lp) and
     // removes the temporary file. An empty text on success or when nothing
     // was pending, else what went wrong.

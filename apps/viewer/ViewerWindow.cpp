@@ -32,6 +32,7 @@
 #include "station/SX_PanoramaDataSet.h"
 #include "view3d/SX_GraphicWindow.h"
 #include "viewer/FrameView.h"
+#include "viewer/HotlinksPanel.h"
 #include "viewer/PreferencesDialog.h"
 #include "viewer/QtHostUi.h"
 #include "viewer/ViewerText.h"
@@ -252,6 +253,12 @@ void ViewerWindow::BuildDocks() {
         Call(u"FocusOnMark3D", {Variant(std::int32_t{item->data(Qt::UserRole).toInt()})});
         Redraw();
     });
+    addDockWidget(
+        Qt::RightDockWidgetArea,
+        new HotlinksPanel(
+            control_->Events(),
+            [this](std::u16string_view n, std::vector<Variant> a) { return Call(n, std::move(a)); },
+            this));
 }
 
 void ViewerWindow::BuildStatusLine() {

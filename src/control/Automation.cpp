@@ -93,6 +93,7 @@ const DispatchTable& control::Automation::Table() {
         AddControlMembers(builder);
         AddMarkMembers(builder);
         AddSiteMembers(builder);
+        AddHotlinkMembers(builder);
         return builder.Build();
     }();
     return table;

@@ -13,7 +13,8 @@
 // The table is split by area over three files: this one's .cpp holds the
 // properties, the load, camera and view-window members; ...Marks.cpp the 3D
 // marks, units, drawing defaults, views and markup files; ...Site.cpp the
-// neighbour stations, hotlinks, logos and the browser's dialogs.
+// neighbour stations, logos and the browser's dialogs; ...Hotlinks.cpp the
+// hotlinks.
 
 #include "platform/DispatchTableBuilder.h"
 #include "platform/Dispatchable.h"
@@ -40,6 +41,7 @@ class Automation final : public platform::Dispatchable {
     static void AddControlMembers(Builder& builder);
     static void AddMarkMembers(Builder& builder);
     static void AddSiteMembers(Builder& builder);
+    static void AddHotlinkMembers(Builder& builder);
 
     SX_Control* control_ = nullptr;
 };

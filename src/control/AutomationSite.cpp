@@ -1,4 +1,4 @@
-// ISX_Control members of the neighbour stations, hotlinks, navigation
+// ISX_Control members of the neighbour stations, navigation
 // controls and logos, and the browser's dialogs, help and About box.
 
 #include "control/Automation.h"
@@ -124,33 +124,6 @@ void control::Automation::AddSiteMembers(Builder& b) {
         .Method(
             u"GetVisibleNeighborPanoraCount", 1265,
             WhenReady<LongOut>([](SX_Control& c, LongOut n) { *n = c.Neighbors().PassingCount(); }))
-        // later: hotlinks
-        .Method(u"HotlinkMark3D", 1237, &DeclinedNoId<Double, Double, Double, Long, Str>::Call,
-                {u"vx", u"vy", u"vz", u"unit", u"color"})
-        .Method(u"LoadHotlinks", 1241, &Declined<Str>::Call, {u"file"})
-        .Method(u"GetCategoryCount", 1242, &Declined<LongOut>::Call)
-        .Method(u"GetNextCategory", 1243, &Declined<Long, StrOut>::Call, {u"Index"})
-        .Method(u"GetHotlinksCount", 1244, &Declined<Str, LongOut>::Call, {u"Category"})
-        .Method(u"GetNextHotlink", 1245, &Declined<Str, Long, ObjectOut>::Call,
-                {u"Category", u"Index"})
-        .Method(u"DisplaySelectedHotlinks", 1246, &Declined<Str>::Call, {u"Category"})
-        .Method(u"AddHotlink", 1247, &Declined<Str, Str, Str, Str, Str, Long, Long>::Call,
-                {u"Link", u"Label", u"Category", u"UniqueIdForApp", u"imageLocation", u"screenX",
-                 u"screenY"})
-        .Method(u"RemoveHotlink", 1248, &Declined<Str>::Call, {u"UniqueIdForApp"})
-        .Method(u"ReplaceHotlinkImage", 1249, &Declined<Str, Str>::Call,
-                {u"UniqueIdForApp", u"imageLocation"})
-        .Method(u"AddHotlinks", 1250, &Declined<Object>::Call, {u"pHotlinks"})
-        .Method(u"RemoveHotlinks", 1251, &Declined<Object>::Call, {u"pHotlinks"})
-        .Method(u"GetHotLinks", 1252, &Declined<Str, ObjectOut>::Call, {u"Category"})
-        .Method(u"ReplaceHotlinksImage", 1254, &Declined<Object, Str>::Call,
-                {u"pHotlinks", u"imageLocation"})
-        .Method(u"EditHotlink", 1257, &Declined<Str, Str, Str, Str, Str>::Call,
-                {u"olduniqueIdForApp", u"newUniqueIdForApp", u"Link", u"Label", u"Category"})
-        .Method(u"AddHotlink3D", 1261,
-                &Declined<Str, Str, Str, Str, Str, Double, Double, Double>::Call,
-                {u"Link", u"Label", u"Category", u"UniqueIdForApp", u"imageLocation", u"vx", u"vy",
-                 u"vz"})
         // Navigation controls and logos.
         .Method(u"LoadCompanyLogo", 1262,
                 [](control::Automation& self, Str file) -> HRESULT {

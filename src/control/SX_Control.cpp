@@ -3,6 +3,7 @@
 #include "BuildVersion.h"
 #include "control/ErrorPage.h"
 #include "control/HostContainer.h"
+#include "control/HotlinkController.h"
 #include "control/SX_ControlEvents.h"
 #include "control/SX_SystemEvaluator.h"
 #include "control/ViewTargets.h"
@@ -88,6 +89,13 @@ void SX_Control::CreateNeighborsAndNavigation() {
         neighbors_->SetIconFromFile(icon);
     }
     // An installation with its own customisation file brings no button images.
+    hotlinks_ = std::make_unique<control::HotlinkController>(*this);
+    if (const std::u16string& file = installation_.hotlinkIconFile; !file.empty()) {
+        hotlinks_->Painter().SetDefaultIconFile(
+            platform::IsRelative(file)
+                ? platform::Join(platform::Join(installation_.path, u"UI"), file)
+                : file);
+    }
     navigation_ = std::make_unique<view3d::NavigationControls>(!installation_.customised);
     navigation_->SetEventSink(fire);
     navigation_->SetRenderer([this] {
@@ -140,7 +148,7 @@ bool SX_Control::Create(int width, int height) {
     graphicWindow_->SetMeasureController(std::make_unique<SX_MeasureController>(host));
     graphicWindow_->SetPainter([this] { return RenderFrame(); });
     graphicWindow_->SetSleeper([this](int milliseconds) { loader_.Sleep(milliseconds); });
-    viewTargets_ = std::make_unique<control::ViewTargets>(*navigation_, *neighbors_);
+    viewTargets_ = std::make_unique<control::ViewTargets>(*navigation_, *neighbors_, *hotlinks_);
     graphicWindow_->SetTargets(viewTargets_.get());
     platform::Message create = platform::Message::Of(platform::kMsgCreate);
     graphicWindow_->Send(create);

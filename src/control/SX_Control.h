@@ -52,12 +52,14 @@ class SX_GraphicWindow;
 class SX_2DDrawingWindow;
 namespace control {
 class HostContainer;
+class HotlinkController;
 class ViewTargets;
 }  // namespace control
 namespace view3d {
 class NavigationControls;
 class NeighborView;
 }  // namespace view3d
+class SX_LoadingContext;
 class SX_PanoramaDataSet;
 class SX_SystemEvaluator;
 class SxView;
@@ -95,8 +97,8 @@ class SX_Control : private platform::Window, private view3d::ViewHost, private p
         // How the loader sleeps between two looks at its flags; null: real
         // sleep.
         std::function<void(int milliseconds)> sleeper;
-        // Opens the update page when there is no browser container; null:
-        // the desktop's opener (platform::OpenWithDesktop).
+        // Opens links (the update page, hotlinks) when there is no browser
+        // container; null: the desktop's opener (platform::OpenWithDesktop).
         std::function<bool(const std::u16string& url)> openBrowser;
     };
 
@@ -146,6 +148,8 @@ class SX_Control : private platform::Window, private view3d::ViewHost, private p
     // navigation controls and logos (both made at construction).
     view3d::NeighborView& Neighbors() const { return *neighbors_; }
     view3d::NavigationControls& NavigationControls() const { return *navigation_; }
+    // The hotlinks (made at construction; see HotlinkController).
+    control::HotlinkController& Hotlinks() const { return *hotlinks_; }
     platform::MessageLoop& Loop() const { return loop_; }
     HostUi& Ui() const override { return ui_; }
     const host::Log& Log() const { return log_; }
@@ -219,6 +223,13 @@ class SX_Control : private platform::Window, private view3d::ViewHost, private p
     // The control's file version as "%d.%d.%d.%d".
     const std::u16string& ControlVersion() const { return controlVersion_; }
     static std::u16string BuildVersionText();
+
+    // The loading context of the last load (null before one); links from
+    // the station are joined against it.
+    std::shared_ptr<const SX_LoadingContext> LoadingContext() const { return loader_.Context(); }
+    // Opens a link in the browser container's target frame, or, without a
+    // container, with the desktop opener (Options::openBrowser when set).
+    bool OpenLink(const std::u16string& url, const std::u16string& target);
 
     // Automation members of the load path.
     platform::HRESULT put_src(const platform::Bstr& value);
@@ -422,6 +433,7 @@ class SX_Control : private platform::Window, private view3d::ViewHost, private p
     std::unique_ptr<control::HostContainer> hostContainer_;
     std::unique_ptr<view3d::NeighborView> neighbors_;
     std::unique_ptr<view3d::NavigationControls> navigation_;
+    std::unique_ptr<control::HotlinkController> hotlinks_;
     std::unique_ptr<control::ViewTargets> viewTargets_;
     platform::ConnectionPoint events_;
     platform::ConnectionPoint propertyNotify_;

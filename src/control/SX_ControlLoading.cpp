@@ -101,9 +101,12 @@ void SX_Control::VersionCheck() {
 }
 
 bool SX_Control::OpenUpdatePage() {
-    const std::u16string url(kUpdatePage);
+    return OpenLink(std::u16string(kUpdatePage), u"_self");
+}
+
+bool SX_Control::OpenLink(const std::u16string& url, const std::u16string& target) {
     if (hostContainer_) {
-        return hostContainer_->OpenLink(url, u"_self");
+        return hostContainer_->OpenLink(url, target);
     }
     return options_.openBrowser ? options_.openBrowser(url) : platform::OpenWithDesktop(url);
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "control/HotlinkController.h"
 #include "control/SX_Control.h"
 #include "control/SX_ControlEvents.h"
 #include "glcore/SX_OpenGLCamera.h"
@@ -58,7 +59,7 @@ bool SX_Control::RenderFrame() {
     graphicWindow_->DrawOverlay();
     graphicWindow_->World().EndOverlay();
     neighbors_->Draw(graphicWindow_->World(), camera, viewMode_);
-    // later: hotlinks
+    hotlinks_->Draw(graphicWindow_->World(), camera);
     navigation_->Draw(graphicWindow_->World());
     glFinish();
     graphicWindow_->ReadFrame();

@@ -1,5 +1,6 @@
 #include "control/ViewTargets.h"
 
+#include "control/HotlinkController.h"
 #include "view3d/NavigationControls.h"
 #include "view3d/NeighborView.h"
 
@@ -22,4 +23,29 @@ bool control::ViewTargets::NeighborClick(int x, int y) {
         neighbors_.Click(index);
     }
     return false;
+}
+
+bool control::ViewTargets::HotlinkAt(int x, int y) {
+    return static_cast<bool>(hotlinks_.HitTest(x, y));
+}
+
+bool control::ViewTargets::HotlinkClick(int x, int y) {
+    hotlinks_.Click(x, y);
+    return false;
+}
+
+void control::ViewTargets::HotlinkDoubleClick(int x, int y) {
+    hotlinks_.DoubleClick(x, y);
+}
+
+bool control::ViewTargets::HotlinkRightClick(int x, int y) {
+    return hotlinks_.RightClick(x, y);
+}
+
+void control::ViewTargets::DeleteHotlink(int x, int y) {
+    hotlinks_.DeleteAt(x, y);
+}
+
+void control::ViewTargets::EditHotlink(int x, int y) {
+    hotlinks_.EditAt(x, y);
 }

@@ -1,11 +1,11 @@
 #pragma once
 // What the system asks of its host's user interface: message boxes, popup
-// menus, cursors, mouse capture, the save-file dialog, the clipboard's text
-// and tooltips (links join later). The
-// desktop host answers with real windows; headless hosts and tests use
-// ScriptedHostUi. Popup menus and cursors are asked for on the window thread
-// only; message boxes come from the loader thread too.
+// menus, cursors, mouse capture, the save-file, print and hotlink dialogs,
+// the clipboard's text and tooltips. The desktop host answers with real windows; headless hosts and
+// tests use ScriptedHostUi. Popup menus and cursors are asked for on the window thread only;
+// message boxes come from the loader thread too.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -109,6 +109,34 @@ class HostUi {
         (void)box;
     }
     virtual void HideTooltip() {}
+    // The fields of the "Hotlink Properties" dialog.
+    struct HotlinkFields {
+        std::u16string id;  // "Tag/Index"
+        std::u16string label;
+        std::u16string category;
+        std::u16string link;
+    };
+    // Texts of its "..." button, a file-open dialog whose chosen path
+    // replaces the Link field.
+    struct HotlinkDialogTexts {
+        std::u16string title;  // "Hotlink Properties"
+        std::u16string browseTitle;
+        std::u16string browseFilterLabel;
+        std::u16string browsePattern;  // "*.*"
+    };
+    // Shows the modal dialog pre-filled with `fields` (each field holds at
+    // most kHotlinkFieldLength characters). OK hands the typed fields to
+    // `accept`, which may change them and answers false to keep the dialog
+    // open. True with the accepted fields; false when the user cancelled. A
+    // host without dialogs cancels.
+    static constexpr std::size_t kHotlinkFieldLength = 259;
+    virtual bool HotlinkDialog(HotlinkFields& fields, const HotlinkDialogTexts& texts,
+                               const std::function<bool(HotlinkFields&)>& accept) {
+        (void)fields;
+        (void)texts;
+        (void)accept;
+        return false;
+    }
 
     // The first button of a box of this type (what Enter chooses).
     static int FirstButton(unsigned type) {

@@ -1,5 +1,7 @@
 #include "host/ScriptedHostUi.h"
 
+#include <algorithm>
+
 int ScriptedHostUi::MessageBox(const std::u16string& text, const std::u16string& caption,
                                unsigned type) {
     std::lock_guard lock(mutex_);
@@ -148,4 +150,45 @@ std::vector<ScriptedHostUi::Tooltip> ScriptedHostUi::Tooltips() const {
 bool ScriptedHostUi::TooltipShown() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return tooltipShown_;
+}
+
+bool ScriptedHostUi::HotlinkDialog(HotlinkFields& fields, const HotlinkDialogTexts& /*texts*/,
+                                   const std::function<bool(HotlinkFields&)>& accept) {
+    {
+        std::lock_guard lock(mutex_);
+        hotlinkDialogs_.push_back(fields);
+    }
+    for (;;) {
+        std::optional<HotlinkFields> answer;
+        {
+            std::lock_guard lock(mutex_);
+            if (hotlinkAnswers_.empty()) {
+                return false;
+            }
+            answer = std::move(hotlinkAnswers_.front());
+            hotlinkAnswers_.pop_front();
+        }
+        if (!answer) {
+            return false;
+        }
+        for (std::u16string* text :
+             {&answer->id, &answer->label, &answer->category, &answer->link}) {
+            text->resize(std::min(text->size(), kHotlinkFieldLength));
+        }
+        // The box of a refused OK is shown without the lock held.
+        if (!accept || accept(*answer)) {
+            fields = std::move(*answer);
+            return true;
+        }
+    }
+}
+
+void ScriptedHostUi::QueueHotlinkAnswer(std::optional<HotlinkFields> fields) {
+    std::lock_guard lock(mutex_);
+    hotlinkAnswers_.push_back(std::move(fields));
+}
+
+std::vector<HostUi::HotlinkFields> ScriptedHostUi::HotlinkDialogs() const {
+    std::lock_guard lock(mutex_);
+    return hotlinkDialogs_;
 }

@@ -6,11 +6,14 @@
 // cursor and the capture are recorded. Save-file dialogs take the queued
 // paths ("" cancels), and cancel when the queue is empty. The clipboard is a
 // text the caller sets; tooltips are recorded in the order shown, the one on
-// screen kept until hidden. Thread-safe, since the loader thread shows boxes
-// too.
+// screen kept until hidden. Hotlink dialogs take the queued field sets in
+// turn (a refused OK takes the next one, as a user typing again) and cancel
+// on a queued cancel or an empty queue. Thread-safe, since the loader thread
+// shows boxes too.
 
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -65,6 +68,12 @@ class ScriptedHostUi : public HostUi {
     // Every tooltip shown so far, and whether the last one is still up.
     std::vector<Tooltip> Tooltips() const;
     bool TooltipShown() const;
+    bool HotlinkDialog(HotlinkFields& fields, const HotlinkDialogTexts& texts,
+                       const std::function<bool(HotlinkFields&)>& accept) override;
+    // Fields for the next hotlink dialog; nullopt cancels it.
+    void QueueHotlinkAnswer(std::optional<HotlinkFields> fields);
+    // The pre-filled fields of each hotlink dialog shown.
+    std::vector<HotlinkFields> HotlinkDialogs() const;
 
     // Answer for the next box not yet shown (in the order they are queued).
     void QueueAnswer(int answer);
@@ -84,6 +93,8 @@ class ScriptedHostUi : public HostUi {
     std::u16string clipboard_;
     std::vector<Tooltip> tooltips_;
     bool tooltipShown_ = false;
+    std::deque<std::optional<HotlinkFields>> hotlinkAnswers_;
+    std::vector<HotlinkFields> hotlinkDialogs_;
     Cursor cursor_ = Cursor::kArrow;
     bool captured_ = false;
 };
