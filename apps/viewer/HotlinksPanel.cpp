@@ -18,6 +18,7 @@ namespace {
 
 constexpr int kIdRole = Qt::UserRole;
 constexpr int kCategoryRole = Qt::UserRole + 1;
+constexpr int kIndexRole = Qt::UserRole + 2;
 
 QString ToQt(const std::u16string& text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
@@ -86,9 +87,11 @@ viewer::HotlinksPanel::HotlinksPanel(platform::ConnectionPoint& events, Caller c
     tree_->setColumnCount(2);
     tree_->setHeaderLabels({QStringLiteral("Label"), QStringLiteral("Link")});
     tree_->header()->setStretchLastSection(true);
-    tree_->setToolTip(QStringLiteral("Double-click turns the view to a hotlink"));
-    connect(tree_, &QTreeWidget::itemDoubleClicked, this,
-            [this](QTreeWidgetItem* item) { TurnTo(item); });
+    tree_->setToolTip(QStringLiteral("Double-click edits a hotlink"));
+    connect(tree_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
+        tree_->setCurrentItem(item);
+        EditSelected();
+    });
     auto* layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(bar);
@@ -152,7 +155,7 @@ void viewer::HotlinksPanel::Refresh() {
                 top, {ToQt(Property(object, u"Label")), ToQt(Property(object, u"Link"))});
             row->setData(0, kIdRole, ToQt(Property(object, u"UniqueIdForApp")));
             row->setData(0, kCategoryRole, ToQt(name));
-            row->setData(0, Qt::UserRole + 2, i);
+            row->setData(0, kIndexRole, i);
         }
     }
     tree_->expandAll();
@@ -166,7 +169,7 @@ platform::ComPtr<platform::Dispatchable> viewer::HotlinksPanel::HotlinkOf(QTreeW
     }
     const auto h =
         call_(u"GetNextHotlink", {Variant(item->data(0, kCategoryRole).toString().toStdU16String()),
-                                  Variant(std::int32_t{item->data(0, Qt::UserRole + 2).toInt()})});
+                                  Variant(std::int32_t{item->data(0, kIndexRole).toInt()})});
     return h ? h->ObjectValue() : nullptr;
 }
 
@@ -176,6 +179,9 @@ void viewer::HotlinksPanel::AddAtPick() {
     }
     call_(u"HotlinkMark3D", {Variant(pick_->x), Variant(pick_->y), Variant(pick_->z),
                              Variant(std::int32_t{-1}), Variant(u"")});
+    // The control's own redraw ran under the dialog's event loop, whose
+    // frame the window may not have taken.
+    call_(u"Redraw", {});
 }
 
 void viewer::HotlinksPanel::EditSelected() {
@@ -205,21 +211,4 @@ void viewer::HotlinksPanel::DeleteSelected() {
 
 void viewer::HotlinksPanel::ShowCategory(const QString& category) {
     call_(u"DisplaySelectedHotlinks", {Variant(category.toStdU16String())});
-}
-
-void viewer::HotlinksPanel::TurnTo(QTreeWidgetItem* item) {
-    const auto h = HotlinkOf(item);
-    if (!h) {
-        return;
-    }
-    double xyz[3] = {};
-    const char16_t* names[3] = {u"GetPosX", u"GetPosY", u"GetPosZ"};
-    for (int i = 0; i < 3; ++i) {
-        platform::InvokeResult r;
-        if (platform::SUCCEEDED(h->InvokeByName(names[i], platform::DispatchKind::Method, {}, r))) {
-            xyz[i] = r.retval.DoubleValue();
-        }
-    }
-    call_(u"PointCamera", {Variant(xyz[0]), Variant(xyz[1]), Variant(xyz[2])});
-    call_(u"Redraw", {});
 }

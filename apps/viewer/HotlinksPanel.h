@@ -5,7 +5,7 @@
 //   - Edit...: the dialog pre-filled with the selected hotlink
 //     (EditHotlink); Delete: RemoveHotlink;
 //   - Show: "All" or one category (DisplaySelectedHotlinks);
-//   - a double click turns the view towards the hotlink (PointCamera).
+//   - a double click edits a hotlink as Edit... does.
 // It calls the control through the automation interface, as a page would,
 // and follows HotlinkAdded, HotlinkRemoved, HotlinkChanged and PointPicked
 // from the control's events. Clicking an icon in the view opens its link with
@@ -47,7 +47,6 @@ class HotlinksPanel final : public QDockWidget {
     void EditSelected();
     void DeleteSelected();
     void ShowCategory(const QString& category);
-    void TurnTo(QTreeWidgetItem* item);
     // The hotlink object of an item (a hotlink row, not a category).
     platform::ComPtr<platform::Dispatchable> HotlinkOf(QTreeWidgetItem* item);
 

@@ -259,12 +259,12 @@ void ViewerWindow::BuildDocks() {
         Call(u"FocusOnMark3D", {Variant(std::int32_t{item->data(Qt::UserRole).toInt()})});
         Redraw();
     });
-    addDockWidget(
-        Qt::RightDockWidgetArea,
-        new HotlinksPanel(
-            control_->Events(),
-            [this](std::u16string_view n, std::vector<Variant> a) { return Call(n, std::move(a)); },
-            this));
+    tabifyDockWidget(markDock, new HotlinksPanel(
+                                   control_->Events(),
+                                   [this](std::u16string_view n, std::vector<Variant> a) {
+                                       return Call(n, std::move(a));
+                                   },
+                                   this));
 }
 
 void ViewerWindow::BuildStatusLine() {

@@ -7,6 +7,7 @@
 #include "platform/XmlDocument.h"
 #include "resources/StringTable.h"
 #include "station/SX_LoadingContext.h"
+#include "station/SX_PanoramaDataSet.h"
 #include "view3d/EventHandlerReturn.h"
 #include "view3d/SX_GraphicWindow.h"
 
@@ -254,7 +255,7 @@ void control::HotlinkController::EditAt(int x, int y) {
 
 void control::HotlinkController::Draw(StraleLib::SX_OpenGLWorld& world,
                                       StraleLib::SX_OpenGLCamera* camera) {
-    painter_.Draw(*collection_, world, camera);
+    painter_.Draw(*collection_, world, camera, control_.DataSet().UpDirection());
 }
 
 // ---------------------------------------------------------------------------

@@ -2,9 +2,12 @@
 
 #include <GL/gl.h>
 
+#include <array>
+
 #include "glcore/SX_OpenGLCamera.h"
 #include "glcore/SX_OpenGLText.h"
 #include "glcore/SX_OpenGLWorld.h"
+#include "measure/SX_Mark.h"
 #include "platform/Image.h"
 #include "platform/Text.h"
 #include "view3d/SX_Hotlinks.h"
@@ -122,7 +125,7 @@ const HotlinkPainter::Icon& HotlinkPainter::IconFor(const std::u16string& imageF
 }
 
 void HotlinkPainter::Draw(SX_Hotlinks& hotlinks, StraleLib::SX_OpenGLWorld& world,
-                          StraleLib::SX_OpenGLCamera* camera) {
+                          StraleLib::SX_OpenGLCamera* camera, int upDirection) {
     const std::vector<SX_Hotlinks::Ref> all = hotlinks.All();
     std::vector<SX_Hotlink*> placed;
     const int width = world.Width();
@@ -132,8 +135,11 @@ void HotlinkPainter::Draw(SX_Hotlinks& hotlinks, StraleLib::SX_OpenGLWorld& worl
         h->screenY = SX_Hotlink::kNotDrawn;
         int column = 0;
         int row = 0;
+        // Positions are measured points of the scan frame, drawn where a
+        // 3D mark at the same point is.
+        const std::array<double, 3> p = ScanToViewFrame(upDirection, h->x, h->y, h->z);
         if (!h->visible || camera == nullptr ||
-            !camera->Project(h->x, h->y, h->z, true, column, row)) {
+            !camera->Project(p[0], p[1], p[2], true, column, row)) {
             continue;
         }
         if (column < 0 || column > width || row < 0 || row > height) {

@@ -1,6 +1,7 @@
 #pragma once
 // Draws the hotlinks of a collection over the 3D view, after the neighbour
-// icons: each visible hotlink whose position projects in front of the
+// icons: each visible hotlink whose position (a measured point, like a 3D
+// mark's) projects in front of the
 // camera and inside the client area (0 <= x <= width, 0 <= y <= height,
 // top-down) gets its icon centred on that pixel, and, with a label, a leader
 // line (3 px dark green under 1 px yellow) up and to the right to its label.
@@ -45,9 +46,11 @@ class HotlinkPainter {
     // An icon from an image file; empty when it does not decode.
     static Icon LoadIcon(const std::u16string& path);
 
-    // With the context current.
+    // With the context current. Positions are taken from the scan frame
+    // into the view frame as the 3D marks' are (ScanToViewFrame with the
+    // station's up direction).
     void Draw(SX_Hotlinks& hotlinks, StraleLib::SX_OpenGLWorld& world,
-              StraleLib::SX_OpenGLCamera* camera);
+              StraleLib::SX_OpenGLCamera* camera, int upDirection);
 
     // Offset of the label from the hotlink's position, right and up.
     static constexpr double kLabelOffset = 35.0;

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "control/HotlinkController.h"
+#include "station/SX_PanoramaDataSet.h"
 #include "support/ControlFixture.h"
 #include "view3d/SX_Hotlinks.h"
 
@@ -32,7 +33,8 @@ class HotlinkControlTest : public ControlFixture {
                 text += " " + platform::ToUtf8(v.StringValue());
             }
             hotlinkEvents_.push_back(text);
-            if (id == SX_ControlEvents::kHotLinkClicked && takeClicks_) {
+            if ((id == SX_ControlEvents::kHotLinkClicked && takeClicks_) ||
+                (id == SX_ControlEvents::kHotlinkRightClicked && takeRightClicks_)) {
                 platform::InvokeResult r;
                 a.back().ObjectValue()->InvokeByName(u"EventProcessingComplete",
                                                      platform::DispatchKind::PropertyPut,
@@ -65,6 +67,7 @@ class HotlinkControlTest : public ControlFixture {
 
     std::vector<std::string> hotlinkEvents_;
     bool takeClicks_ = false;
+    bool takeRightClicks_ = false;
 };
 
 const std::uint8_t* Pixel(const platform::RgbImage& f, int x, int y) {
@@ -172,8 +175,11 @@ TEST_F(HotlinkControlTest, IconsLandWhereTheProjectionSaysAndTheOctagonIsHit) {
     SX_Control& c = Loaded(kW, kH);
     c.SetAnimateTransitions(false);
     Call(u"SetAltitudeAzimuth", {Variant(0.0), Variant(0.0)});
-    ASSERT_EQ(Add3D(u"door", u"Doors", 0.0, 0.0, -10.0, u"https://example.org/door"), S_OK);
-    Add3D(u"back", u"Doors", 0.0, 0.0, 10.0);  // behind the eye: never drawn
+    // Scan-frame points: the station's z points up, so (0, 10, 0) lies
+    // straight ahead at azimuth 0 and altitude 0.
+    ASSERT_EQ(c.DataSet().UpDirection(), 0);
+    ASSERT_EQ(Add3D(u"door", u"Doors", 0.0, 10.0, 0.0, u"https://example.org/door"), S_OK);
+    Add3D(u"back", u"Doors", 0.0, -10.0, 0.0);  // behind the eye: never drawn
     const platform::RgbImage frame = Frame(c);
 
     const auto door = c.Hotlinks().Collection().Find(u"door");
@@ -234,6 +240,14 @@ TEST_F(HotlinkControlTest, IconsLandWhereTheProjectionSaysAndTheOctagonIsHit) {
     Frame(c);
     EXPECT_TRUE(h.HitTest(sx, sy));
 
+    // A right click the page takes over shows no menu.
+    takeRightClicks_ = true;
+    Mouse(platform::kMsgRButtonDown, sx, sy, platform::kKeyRButton);
+    Mouse(platform::kMsgRButtonUp, sx, sy);
+    EXPECT_TRUE(ui_.Menus().empty());
+    EXPECT_EQ(hotlinkEvents_.back().substr(0, 20), "HotlinkRightClicked ");
+    takeRightClicks_ = false;
+
     // The context menu deletes the hotlink under the pointer.
     ui_.QueueMenuAnswer(SX_GraphicWindow::kCommandDeleteHotlink);
     Mouse(platform::kMsgMouseMove, sx, sy);
@@ -242,4 +256,74 @@ TEST_F(HotlinkControlTest, IconsLandWhereTheProjectionSaysAndTheOctagonIsHit) {
     EXPECT_EQ(hotlinkEvents_.back(),
               "HotlinkRemoved https://example.org/door door label Doors door ");
     EXPECT_FALSE(c.Hotlinks().Collection().Find(u"door"));
+}
+
+TEST_F(HotlinkControlTest, RelativeLinksAndFilesResolveAgainstTheStationsFolder) {
+    SX_Control& c = Loaded();
+    const std::filesystem::path stationDir = std::filesystem::path(plan_.stations[0].dir);
+    std::filesystem::create_directories(stationDir.parent_path() / "docs");
+    std::ofstream(stationDir.parent_path() / "docs" / "readme.txt") << "x";
+
+    // ".." takes one folder off the station's; the joined path is FullUrl
+    // and is what opens.
+    Add3D(u"up", u"Docs", 0, 0, 0, u"../docs/readme.txt");
+    const auto up = c.Hotlinks().Collection().Find(u"up");
+    ASSERT_TRUE(c.Hotlinks().OpenLink(*up));
+    const std::u16string joined =
+        platform::FromUtf8((stationDir.parent_path() / "docs" / "readme.txt").string());
+    EXPECT_EQ(up->fullUrl, joined);
+    EXPECT_EQ(opened_, std::vector<std::u16string>{joined});
+    // Climbing above the root warns with string 101 and opens nothing.
+    std::u16string deep;
+    for (int i = 0; i < 40; ++i) {
+        deep += u"../";
+    }
+    Add3D(u"deep", u"Docs", 0, 0, 0, deep + u"x.txt");
+    EXPECT_FALSE(c.Hotlinks().OpenLink(*c.Hotlinks().Collection().Find(u"deep")));
+    ASSERT_EQ(ui_.Boxes().size(), 1u);
+    EXPECT_EQ(ui_.Boxes()[0].text.substr(0, 18), u"The relative path ");
+    // A FullUrl naming a missing file keeps a plain link closed.
+    up->link = u"https://example.org/";
+    up->fullUrl = u"file://" + platform::FromUtf8((stationDir / "gone.txt").string());
+    EXPECT_FALSE(c.Hotlinks().OpenLink(*up));
+    EXPECT_EQ(opened_.size(), 1u);
+
+    // LoadHotlinks: a name relative to the station's folder, an icon file
+    // resolved there too; the hotlinks join the existing ones, then the
+    // auto-save hook runs.
+    std::ofstream(stationDir / "more.xml")
+        << "<sx:Markup xmlns:sx='urn:panora:sx'><sx:Hotlinks><sx:SX_Hotlink>"
+           "<sx:Pos3D>1 2 3</sx:Pos3D><sx:Link>https://l/</sx:Link><sx:Label>Loaded</sx:Label>"
+           "<sx:ImageFile>icon.png</sx:ImageFile></sx:SX_Hotlink></sx:Hotlinks></sx:Markup>";
+    int saves = 0;
+    c.Hotlinks().SetAutoSaveHook([&saves] { ++saves; });
+    Call(u"LoadHotlinks", {Variant(u"")});
+    EXPECT_EQ(saves, 0);
+    hotlinkEvents_.clear();
+    EXPECT_EQ(Call(u"LoadHotlinks", {Variant(u"more.xml")}), S_OK);
+    EXPECT_EQ(saves, 1);
+    ASSERT_EQ(hotlinkEvents_.size(), 1u);
+    const auto loaded = c.Hotlinks().Collection().Find(u"Loaded");
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->imageFile, platform::FromUtf8((stationDir / "icon.png").string()));
+    EXPECT_EQ(loaded->category, u"Misc");
+    EXPECT_EQ(Int(u"GetHotlinksCount", {Variant(u"Docs")}), 2);
+
+    // A collection the page keeps after the control is gone still works,
+    // and fires nothing.
+    ASSERT_EQ(Call(u"GetHotLinks", {Variant(u"Docs")}), S_OK);
+    const auto docs = r_.retval.ObjectValue();
+    control_->Destroy();
+    automation_->Detach();
+    control_.reset();
+    platform::InvokeResult r;
+    EXPECT_EQ(docs->InvokeByName(u"Add", platform::DispatchKind::Method,
+                                 {Variant(u"l"), Variant(u"b"), Variant(u"Docs"), Variant(u"b"),
+                                  Variant(u""), Variant(1), Variant(1)},
+                                 r),
+              S_OK);
+    EXPECT_EQ(docs.As<view3d::SX_Hotlinks>()->CountIn(u"Docs"), 3);
+    EXPECT_EQ(docs->InvokeByName(u"Remove", platform::DispatchKind::Method, {Variant(u"up")}, r),
+              S_OK);
+    EXPECT_EQ(docs.As<view3d::SX_Hotlinks>()->CountIn(u"Docs"), 2);
 }

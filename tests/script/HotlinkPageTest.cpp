@@ -30,7 +30,7 @@ function click() {
 control.attachEvent("DownloadComplete", function() {
   control.AnimateTransitions = false;
   control.SetAltitudeAzimuth(0, 0);
-  control.AddHotlink3D("https://example.org/a", "A", "Doors", "a", "", 0, 0, -10);
+  control.AddHotlink3D("https://example.org/a", "A", "Doors", "a", "", 0, 10, 0);
   control.Redraw();
   click();
   taken = false;
