@@ -37,6 +37,7 @@
 #include "control/Loader.h"
 #include "host/Log.h"
 #include "host/Resources.h"
+#include "markup2d/DrawingHost.h"
 #include "markup2d/SX_Defaults.h"
 #include "persist/MarkupFile.h"
 #include "persist/ViewsHost.h"
@@ -72,7 +73,10 @@ namespace StraleLib {
 class SX_OpenGLCamera;
 }
 
-class SX_Control : private platform::Window, private view3d::ViewHost, private persist::ViewsHost {
+class SX_Control : private platform::Window,
+                   private view3d::ViewHost,
+                   private persist::ViewsHost,
+                   private markup2d::DrawingHost {
   public:
     // Timer identifiers of the control window.
     static constexpr std::uint32_t kTimerInvalidate = 1000;
@@ -385,7 +389,7 @@ class SX_Control : private platform::Window, private view3d::ViewHost, private p
     // The drawing defaults, read from the per-user file when the control was
     // built. Their text unit and its label live in DefaultUnit() and
     // DefaultUnitLabel() while the control runs.
-    SX_Defaults& Defaults() { return defaults_; }
+    SX_Defaults& Defaults() override { return defaults_; }
     const SX_Defaults& Defaults() const { return defaults_; }
     // Writes the defaults (with the current default unit) to the file they
     // were read from; false when there is no file path or the write failed.
@@ -409,7 +413,21 @@ class SX_Control : private platform::Window, private view3d::ViewHost, private p
     void EnterViewMode(bool fading) override;
     void LockForDrawing() override;
     SX_2DDrawingWindow* Overlay() const override { return drawingWindow_.get(); }
-    markup2d::DrawingHost* DrawingHost() const override { return nullptr; }
+    markup2d::DrawingHost* DrawingOwner() const override;
+    // markup2d::DrawingHost (SX_ControlDrawingHost.cpp): what the drawings
+    // of the views ask of the control.
+    int ClientWidth() const override { return width_; }
+    int ClientHeight() const override { return height_; }
+    bool PickPoint(double x, double y, std::array<double, 3>& scanPoint) override;
+    double MaxPointError() const override;
+    int InternalUnit() const override { return StationInternalUnit(); }
+    SX_Mark::Transform RegistrationTransform() const override;
+    const host::Resources& Strings() const override { return resources_; }
+    std::u16string ClipboardText() override;
+    void ShowTooltip(std::u16string_view text, const platform::TextBox& box) override;
+    void HideTooltip() override;
+    void SetCursorHidden(bool hidden) override;
+    void FireUpdateText(std::u16string_view text) override;
     void RedrawControl() override { Repaint(); }
     const SX_Defaults& DrawingDefaults() const override { return defaults_; }
     int DrawingUnit() override { return CurrentDrawingUnit(); }

@@ -30,6 +30,13 @@ bool SX_2DDrawingWindow::CaptureBackground() {
     return true;
 }
 
+void SX_2DDrawingWindow::SetDrawings(SX_DrawingList* drawings) {
+    if (drawings != drawings_) {
+        ReleaseDrawings();
+    }
+    drawings_ = drawings;
+}
+
 void SX_2DDrawingWindow::ReleaseDrawings() {
     drawings_ = nullptr;
     adding_.reset();
