@@ -56,12 +56,12 @@ int BadArguments(const std::string& message) {
 // error, one "menu: ID LABEL" line per item (" grayed" appended where it is),
 // separators skipped; the cursor and the capture are recorded. Save-file
 // dialogs take the page's queued paths (host.answerFileDialog; none queued
-// cancels) and are logged as "filedialog: TITLE | FILTER | save"; print
-// dialogs take host.answerPrintDialog's targets and log "printdialog: shown";
-// hotlink dialogs take host.answerHotlinkDialog's fields and log
-// "hotlinkdialog: ID | LABEL | CATEGORY | LINK" with the pre-filled values.
+// cancels) and are logged as "filedialog: TITLE | FILTER | save" (open-file
+// dialogs likewise, "| open"); print
+// dialogs take host.answerPrintDialog's targets and log "printdialog: shown".
 // The clipboard is the text the page sets (host.setClipboard); every tooltip
-// shown is logged as "tooltip: TEXT".
+// shown is logged as "tooltip: TEXT"; hotlink dialogs take host.answerHotlinkDialog's fields and
+// log "hotlinkdialog: ID | LABEL | CATEGORY | LINK" with the pre-filled values.
 class PageUi final : public HostUi {
   public:
     explicit PageUi(scripthost::ScriptedMessageBoxes& boxes) : boxes_(boxes) {}
@@ -86,6 +86,11 @@ class PageUi final : public HostUi {
         std::cerr << "filedialog: " << platform::ToUtf8(dialog.title) << " | "
                   << platform::ToUtf8(dialog.filterLabel) << " | save" << std::endl;
         return scripted_.SaveFileDialog(dialog);
+    }
+    std::u16string OpenFileDialog(const FileDialog& dialog) override {
+        std::cerr << "filedialog: " << platform::ToUtf8(dialog.title) << " | "
+                  << platform::ToUtf8(dialog.filterLabel) << " | open" << std::endl;
+        return scripted_.OpenFileDialog(dialog);
     }
     bool PrintDialog(PrintTarget& target) override {
         std::cerr << "printdialog: shown" << std::endl;

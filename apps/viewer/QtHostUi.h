@@ -56,6 +56,7 @@ class QtHostUi final : public QObject, public HostUi {
     // The desktop's save dialog, a child of the view's window; a name without
     // an extension gets the default one.
     std::u16string SaveFileDialog(const FileDialog& dialog) override;
+    std::u16string OpenFileDialog(const FileDialog& dialog) override;
     // The desktop's print dialog; the page is measured in the printer's
     // device pixels. "Print to file" names the PDF the control writes; a
     // printer gets a temporary PDF that FinishPrint hands to CUPS.

@@ -1,9 +1,9 @@
 #pragma once
 // What the system asks of its host's user interface: message boxes, popup
-// menus, cursors, mouse capture, the save-file, print and hotlink dialogs,
-// the clipboard's text and tooltips. The desktop host answers with real windows; headless hosts and tests use
-// ScriptedHostUi. Popup menus and cursors are asked for on the window thread
-// only; message boxes come from the loader thread too.
+// menus, cursors, mouse capture, the save-file, open-file, print and hotlink dialogs,
+// the clipboard's text and tooltips. The desktop host answers with real windows; headless hosts and
+// tests use ScriptedHostUi. Popup menus and cursors are asked for on the window thread only;
+// message boxes come from the loader thread too.
 
 #include <functional>
 #include <string>
@@ -72,6 +72,11 @@ class HostUi {
     // Shows a modal save-file dialog and returns the chosen file's path, ""
     // when the user cancelled. A host without dialogs cancels.
     virtual std::u16string SaveFileDialog(const FileDialog& dialog) {
+        (void)dialog;
+        return {};
+    }
+    // Shows a modal open-file dialog for an existing file; the same answers.
+    virtual std::u16string OpenFileDialog(const FileDialog& dialog) {
         (void)dialog;
         return {};
     }

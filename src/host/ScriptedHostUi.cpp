@@ -90,6 +90,10 @@ std::u16string ScriptedHostUi::SaveFileDialog(const FileDialog& dialog) {
     return path;
 }
 
+std::u16string ScriptedHostUi::OpenFileDialog(const FileDialog& dialog) {
+    return SaveFileDialog(dialog);
+}
+
 void ScriptedHostUi::QueueFileAnswer(const std::u16string& path) {
     std::lock_guard lock(mutex_);
     fileAnswers_.push_back(path);

@@ -3,7 +3,7 @@
 // answered from a queue of scripted answers (the box's first button when the
 // queue is empty); popup menus likewise (dismissed when the queue is empty,
 // and an answer naming a grayed or unknown item dismisses it too); the
-// cursor and the capture are recorded. Save-file dialogs take the queued
+// cursor and the capture are recorded. Save-file and open-file dialogs take the queued
 // paths ("" cancels), and cancel when the queue is empty. The clipboard is a
 // text the caller sets; tooltips are recorded in the order shown, the one on
 // screen kept until hidden. Hotlink dialogs take the queued field sets in
@@ -49,6 +49,8 @@ class ScriptedHostUi : public HostUi {
     bool MouseCaptured() const;
 
     std::u16string SaveFileDialog(const FileDialog& dialog) override;
+    // Open-file dialogs take the same queue of paths.
+    std::u16string OpenFileDialog(const FileDialog& dialog) override;
     void QueueFileAnswer(const std::u16string& path);
     // Print dialogs take the queued targets (an empty path cancels) and
     // cancel when the queue is empty.
