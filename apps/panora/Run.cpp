@@ -64,7 +64,8 @@ int BadArguments(const std::string& message) {
 // hotlink dialogs take host.answerHotlinkDialog's fields and log
 // "hotlinkdialog: ID | LABEL | CATEGORY | LINK" with the pre-filled values.
 // The clipboard is the text the page sets (host.setClipboard); every tooltip
-// shown is logged as "tooltip: TEXT".
+// shown is logged as "tooltip: TEXT"; hotlink dialogs take host.answerHotlinkDialog's fields and
+// log "hotlinkdialog: ID | LABEL | CATEGORY | LINK" with the pre-filled values.
 class PageUi final : public HostUi {
   public:
     explicit PageUi(scripthost::ScriptedMessageBoxes& boxes) : boxes_(boxes) {}

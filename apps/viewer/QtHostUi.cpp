@@ -245,6 +245,20 @@ std::u16string QtHostUi::SaveFileDialog(const FileDialog& dialog) {
     return box.selectedFiles().front().toStdU16String();
 }
 
+std::u16string QtHostUi::OpenFileDialog(const FileDialog& dialog) {
+    const auto toQt = [](const std::u16string& text) {
+        return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+    };
+    QFileDialog box(view_ ? view_->window() : nullptr, toQt(dialog.title));
+    box.setAcceptMode(QFileDialog::AcceptOpen);
+    box.setFileMode(QFileDialog::ExistingFile);
+    box.setNameFilter(toQt(dialog.filterLabel + u" (" + dialog.pattern + u")"));
+    if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return box.selectedFiles().front().toStdU16String();
+}
+
 bool QtHostUi::HotlinkDialog(HotlinkFields& fields, const HotlinkDialogTexts& texts,
                              const std::function<bool(HotlinkFields&)>& accept) {
     viewer::HotlinkDialog box(fields, texts, accept, view_ ? view_->window() : nullptr);

@@ -56,10 +56,11 @@ class QtHostUi final : public QObject, public HostUi {
     // The desktop's save dialog, a child of the view's window; a name without
     // an extension gets the default one.
     std::u16string SaveFileDialog(const FileDialog& dialog) override;
-    // The desktop's open dialog (an existing file) and colour dialog, fully
-    // open, children of the view's window (QtHostDialogs.cpp). The help file
-    // and the About box take HostUi's desktop opener and information box.
+    // The desktop's open dialog for an existing file.
     std::u16string OpenFileDialog(const FileDialog& dialog) override;
+    // The desktop's colour dialog, a child of the view's window
+    // (QtHostDialogs.cpp). The help file and the About box take HostUi's
+    // desktop opener and information box.
     bool ColorDialog(std::uint32_t& rgb, CustomColors& customColors) override;
     // The desktop's print dialog; the page is measured in the printer's
     // device pixels. "Print to file" names the PDF the control writes; a

@@ -203,6 +203,12 @@ void ViewerWindow::BuildActions() {
     QAction* exportJpeg = file->addAction(QStringLiteral("Export view as JPEG..."));
     connect(exportJpeg, &QAction::triggered, this,
             [this] { Call(u"SaveAsJpg", {Variant(false)}); });
+    // File > Save markup... / Open markup...: the views, hotlinks and
+    // neighbour ranges to and from a markup file the user names.
+    QAction* saveMarkup = file->addAction(QStringLiteral("Save markup..."));
+    connect(saveMarkup, &QAction::triggered, this, [this] { SaveMarkupAs(); });
+    QAction* openMarkup = file->addAction(QStringLiteral("Open markup..."));
+    connect(openMarkup, &QAction::triggered, this, [this] { OpenMarkup(); });
     // File > Print...: the control's own Print, which asks through the
     // desktop's print dialog; a printer's page then goes to CUPS.
     QAction* print = file->addAction(QStringLiteral("Print..."));
@@ -293,6 +299,7 @@ void ViewerWindow::Pump() {
         loadRedraw_.restart();
         Redraw();
     }
+    RestoreMarkup();
     if (wasLoading_ && !loading) {
         progressLabel_->setText(control_->DataSet().HasError()
                                     ? QStringLiteral("Loaded with errors")
@@ -307,6 +314,8 @@ void ViewerWindow::Pump() {
 void ViewerWindow::StartLoad() {
     const std::u16string src = std::move(pendingSrc_);
     pendingSrc_.clear();
+    AutoSaveMarkup();  // the station being replaced
+    markupRestored_ = false;
     {
         // Stopping the previous load waits for its thread: no box of that
         // thread may wait for this one meanwhile.
@@ -601,6 +610,58 @@ std::u16string ViewerWindow::CallText(std::u16string_view name, std::vector<Vari
 }
 
 // ---------------------------------------------------------------------------
+// The markup file
+
+void ViewerWindow::RestoreMarkup() {
+    // Once per station, as soon as its views can be made: the station's
+    // auto-saved markup (LoadMarks reads it for identifiers of more than 16
+    // characters whatever the name given).
+    if (markupRestored_ || currentSrc_.empty() || !control_->ViewsReady()) {
+        return;
+    }
+    markupRestored_ = true;
+    if (control_->DataSet().UniqueId().size() > 16) {
+        Call(u"LoadMarks", {Variant(std::u16string()), Variant(false)});
+    }
+}
+
+void ViewerWindow::AutoSaveMarkup() {
+    // Only over a file that was read first, so an early close never
+    // replaces the saved views by none.
+    if (markupRestored_) {
+        Call(u"SaveMarkup");
+    }
+}
+
+void ViewerWindow::SaveMarkupAs() {
+    const std::u16string path =
+        ui_->SaveFileDialog({u"Save markup", u"Markup files", u"*.xml", u"xml"});
+    if (!path.empty()) {
+        Call(u"SaveMarks", {Variant(path)});  // the control confirms with its box
+    }
+}
+
+void ViewerWindow::OpenMarkup() {
+    const std::u16string path =
+        ui_->OpenFileDialog({u"Open markup", u"Markup files", u"*.xml", u"xml"});
+    if (path.empty()) {
+        return;
+    }
+    // Files of another station, or no markup at all, are refused here; the
+    // control reports unreadable files itself (error list and box).
+    const std::int32_t kind = CallInt(u"CheckMarkupFile", {Variant(path)});
+    if (kind == -1 || kind == -2) {
+        QMessageBox::warning(this, QStringLiteral("Open markup"),
+                             (kind == -1 ? QStringLiteral("%1 holds the markup of another station.")
+                                         : QStringLiteral("%1 is not a markup file."))
+                                 .arg(ToQt(path)));
+        return;
+    }
+    Call(u"LoadMarks", {Variant(path), Variant(true)});
+    Redraw();
+}
+
+// ---------------------------------------------------------------------------
 // The end
 
 void ViewerWindow::closeEvent(QCloseEvent* event) {
@@ -613,6 +674,7 @@ void ViewerWindow::Shutdown() {
         return;
     }
     pump_.stop();
+    AutoSaveMarkup();  // the station being closed
     {
         // The loader is stopped and waited for: none of its boxes may wait.
         QtHostUi::Dismisser dismisser(*ui_);

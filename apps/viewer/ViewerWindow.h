@@ -88,6 +88,13 @@ class ViewerWindow final : public QMainWindow {
     void RefreshNeighbors();
     void OpenNeighbor(QListWidgetItem* item);
     void UpdateCameraLabel();
+    // The markup file: the station's auto-saved markup read once its views
+    // can be made and written when it is replaced or closed; File > Save
+    // markup... and Open markup....
+    void RestoreMarkup();
+    void AutoSaveMarkup();
+    void SaveMarkupAs();
+    void OpenMarkup();
 
     // A member of the automation interface by name: its result, or nothing
     // when it is missing or failed.
@@ -124,6 +131,7 @@ class ViewerWindow final : public QMainWindow {
     std::u16string pendingSrc_;
     std::u16string currentSrc_;
     bool wasLoading_ = false;
+    bool markupRestored_ = false;
     QElapsedTimer loadRedraw_;
     QElapsedTimer sinceStart_;
     bool startupReported_ = false;

@@ -290,13 +290,46 @@ void control::Automation::AddMarkMembers(Builder& b) {
                 {u"size"})
         // later: drawing overlay
         .Method(u"StopShapeAdd", 1216, &Declined<>::Call)
-        // later: markup file
-        .Method(u"SaveMarks", 1060, &Declined<Str, BoolOut>::Call, {u"filaneme"})
-        .Method(u"LoadMarks", 1061, &Declined<Str, Bool, BoolOut>::Call,
+        // The markup file (see SX_Control::SaveMarks and its neighbours).
+        .Method(u"SaveMarks", 1060,
+                [](control::Automation& self, Str file, BoolOut res) -> HRESULT {
+                    if (SX_Control* c = self.Control()) {
+                        *res = ToVariantBool(c->SaveMarks(file.Str()));
+                    }
+                    return S_OK;
+                },
+                {u"filaneme"})
+        .Method(u"LoadMarks", 1061,
+                [](control::Automation& self, Str file, Bool force, BoolOut res) -> HRESULT {
+                    if (SX_Control* c = self.Control()) {
+                        *res = ToVariantBool(c->LoadMarks(file.Str(), IsVariantTrue(force)));
+                    }
+                    return S_OK;
+                },
                 {u"filaneme", u"forceServerVersion"})
-        .Method(u"ClearViews", 1212, &Declined<Long, BoolOut>::Call, {u"type"})
-        .Method(u"CheckMarkupFile", 1218, &DeclinedNoId<Str>::Call, {u"filename"})
-        .Method(u"SaveMarkup", 1264, &Declined<>::Call)
+        .Method(u"ClearViews", 1212,
+                [](control::Automation& self, Long type, BoolOut res) -> HRESULT {
+                    if (SX_Control* c = self.Control()) {
+                        *res = ToVariantBool(c->ClearViews(type));
+                    }
+                    return S_OK;
+                },
+                {u"type"})
+        .Method(u"CheckMarkupFile", 1218,
+                [](control::Automation& self, Str file, LongOut res) -> HRESULT {
+                    if (SX_Control* c = self.Control()) {
+                        *res = c->CheckMarkupFile(file.Str());
+                    }
+                    return S_OK;
+                },
+                {u"filename"})
+        .Method(u"SaveMarkup", 1264,
+                [](control::Automation& self) -> HRESULT {
+                    if (SX_Control* c = self.Control()) {
+                        c->SaveMarkup();
+                    }
+                    return S_OK;
+                })
         // Saved views: declined (no view) unless the control is ready.
         .Method(u"ViewCapture", 1040,
                 [](control::Automation& self, ObjectOut view) -> HRESULT {

@@ -90,6 +90,7 @@ void SX_Control::CreateNeighborsAndNavigation() {
     }
     // An installation with its own customisation file brings no button images.
     hotlinks_ = std::make_unique<control::HotlinkController>(*this);
+    hotlinks_->SetAutoSaveHook([this] { SaveMarkup(); });
     if (const std::u16string& file = installation_.hotlinkIconFile; !file.empty()) {
         hotlinks_->Painter().SetDefaultIconFile(
             platform::IsRelative(file)

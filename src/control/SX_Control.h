@@ -39,6 +39,7 @@
 #include "host/Resources.h"
 #include "markup2d/DrawingHost.h"
 #include "markup2d/SX_Defaults.h"
+#include "persist/MarkupFile.h"
 #include "persist/ViewsHost.h"
 #include "platform/ComBstr.h"
 #include "platform/ComStatus.h"
@@ -205,6 +206,23 @@ class SX_Control : private platform::Window,
     // What the host shows now: the overlay's painted image while a view is
     // shown, else the 3D view's capture (see CaptureView).
     bool HostFrame(platform::RgbImage& image);
+
+    // The markup file (SX_ControlMarkup.cpp; the document is
+    // persist::MarkupFile). SaveMarks writes the named file under the named
+    // lock of its path and shows the success box; SaveMarkup writes the
+    // station's auto-saved file when its identifier has 16 characters or
+    // more. LoadMarks waits 500 ms, reads the auto-saved file instead of
+    // the named one when the identifier has more than 16 characters and the
+    // server's version is not forced, adds the views and hotlinks it holds,
+    // replaces the neighbour ranges, and fires MarkupsLoaded. ClearViews
+    // asks question 0, 1 or 2 (Yes/No) and removes every view on Yes.
+    bool SaveMarks(const std::u16string& fileName);
+    void SaveMarkup();
+    bool LoadMarks(const std::u16string& fileName, bool forceServerVersion);
+    bool MarksLocal() const { return marksLocal_; }
+    // -3 unreadable, -2 no markup, 0 no identifier, 1 this station's, -1 another's.
+    int CheckMarkupFile(const std::u16string& fileName) const;
+    bool ClearViews(std::int32_t type);
 
     // The lines of the error page: product notice, heading, then the data
     // set's messages (or the not-fit text). ErrorPageText joins them with "\n".
@@ -414,6 +432,13 @@ class SX_Control : private platform::Window,
     const SX_Defaults& DrawingDefaults() const override { return defaults_; }
     int DrawingUnit() override { return CurrentDrawingUnit(); }
     int StationInternalUnit() const override;
+    // The markup file: the parts of the document, the data set's identifier
+    // (at most 259 characters), a write that shows entry 153 when the file
+    // cannot be written, and the wait before a load.
+    persist::MarkupParts MarkupParts() const;
+    std::u16string DataSetIdentifier() const;
+    bool WriteMarkup(const std::u16string& path);
+    void MarkupWait();
     // The image Print and SaveAsJpg take (see SaveAsJpg).
     bool ExportImage(bool panZoom, platform::RgbImage& image);
     // Shows the overlay in place of the 3D window, sized to the client area.

@@ -1,10 +1,10 @@
 #pragma once
 // What the system asks of its host's user interface: message boxes, popup
-// menus, cursors, mouse capture, the file, colour, print and hotlink dialogs,
-// the help file and the About box,
-// the clipboard's text and tooltips. The desktop host answers with real windows; headless hosts and
-// tests use ScriptedHostUi. Popup menus and cursors are asked for on the window thread only;
-// message boxes come from the loader thread too.
+// menus, cursors, mouse capture, the save-file, open-file, colour, print and
+// hotlink dialogs, the help file, the About box, the clipboard's text and
+// tooltips. The desktop host answers with real windows; headless hosts and
+// tests use ScriptedHostUi. Popup menus and cursors are asked for on the
+// window thread only; message boxes come from the loader thread too.
 
 #include <array>
 #include <cstdint>
@@ -73,7 +73,7 @@ class HostUi {
         std::u16string filterLabel;
         std::u16string pattern;           // "*.jpg"
         std::u16string defaultExtension;  // "jpg": added to a name without one
-        std::u16string fileName;          // proposed name ("" : none)
+        std::u16string fileName = {};     // proposed name ("" : none)
     };
     // Shows a modal save-file dialog and returns the chosen file's path, ""
     // when the user cancelled. A host without dialogs cancels.
@@ -81,9 +81,8 @@ class HostUi {
         (void)dialog;
         return {};
     }
-
-    // Shows a modal open-file dialog (the chosen file must exist) and returns
-    // its path, "" when the user cancelled. A host without dialogs cancels.
+    // Shows a modal open-file dialog for an existing file; the same answers.
+    // (A host's dialog does not let a missing file be chosen.)
     virtual std::u16string OpenFileDialog(const FileDialog& dialog) {
         (void)dialog;
         return {};

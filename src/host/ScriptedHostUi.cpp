@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/Path.h"
-
 int ScriptedHostUi::MessageBox(const std::u16string& text, const std::u16string& caption,
                                unsigned type) {
     std::lock_guard lock(mutex_);
@@ -90,6 +88,10 @@ std::u16string ScriptedHostUi::SaveFileDialog(const FileDialog& dialog) {
         fileAnswers_.pop_front();
     }
     return path;
+}
+
+std::u16string ScriptedHostUi::OpenFileDialog(const FileDialog& dialog) {
+    return SaveFileDialog(dialog);
 }
 
 void ScriptedHostUi::QueueFileAnswer(const std::u16string& path) {
@@ -193,11 +195,6 @@ void ScriptedHostUi::QueueHotlinkAnswer(std::optional<HotlinkFields> fields) {
 std::vector<HostUi::HotlinkFields> ScriptedHostUi::HotlinkDialogs() const {
     std::lock_guard lock(mutex_);
     return hotlinkDialogs_;
-}
-
-std::u16string ScriptedHostUi::OpenFileDialog(const FileDialog& dialog) {
-    std::u16string path = SaveFileDialog(dialog);
-    return path.empty() || platform::FileExists(path) ? path : std::u16string();
 }
 
 bool ScriptedHostUi::ColorDialog(std::uint32_t& rgb, CustomColors& /*customColors*/) {

@@ -50,8 +50,7 @@ class ScriptedHostUi : public HostUi {
     bool MouseCaptured() const;
 
     std::u16string SaveFileDialog(const FileDialog& dialog) override;
-    // Open-file dialogs take the same queue; a queued path naming no file is
-    // refused as the dialog would, and the dialog cancels.
+    // Open-file dialogs take the same queue of paths.
     std::u16string OpenFileDialog(const FileDialog& dialog) override;
     // Colour dialogs take the queued colours (nullopt cancels) and cancel when
     // the queue is empty; each records its preset colour.

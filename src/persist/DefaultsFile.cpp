@@ -1,15 +1,10 @@
 #include "persist/DefaultsFile.h"
 
-#include <unistd.h>
-
 #include <cstdint>
-#include <filesystem>
 #include <string>
-#include <system_error>
 
 #include "markup2d/SX_Defaults.h"
 #include "platform/SL_XMLWriter.h"
-#include "platform/Text.h"
 
 namespace {
 
@@ -64,11 +59,8 @@ bool persist::SaveDefaults(const SX_Defaults& defaults, std::u16string_view path
     if (path.empty()) {
         return false;
     }
-    const std::filesystem::path target(platform::ToUtf8(path));
-    // One temporary name per process, so two writers never share one.
-    const std::filesystem::path temp =
-        target.string() + ".tmp" + std::to_string(static_cast<long>(::getpid()));
-    SL_XMLWriter w(platform::FromUtf8(temp.string()));
+    // The document's save replaces the file whole (see XmlDocument::Save).
+    SL_XMLWriter w{std::u16string(path)};
     if (!w.StartElement(u"sx:Defaults", kSxNamespace)) {
         return false;
     }
@@ -78,16 +70,6 @@ bool persist::SaveDefaults(const SX_Defaults& defaults, std::u16string_view path
     if (!measures) {
         return false;  // the root stays open: nothing was saved
     }
-    w.EndElement();  // saves the temporary file
-    std::error_code ec;
-    if (w.SaveFailed()) {
-        std::filesystem::remove(temp, ec);
-        return false;
-    }
-    std::filesystem::rename(temp, target, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
-        return false;
-    }
-    return true;
+    w.EndElement();
+    return !w.SaveFailed();
 }

@@ -2,6 +2,9 @@
 
 #include <pugixml.hpp>
 
+#include <unistd.h>
+
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -716,14 +719,34 @@ bool XmlDocument::Save(std::u16string_view path) const {
     if (path.empty()) {
         return false;
     }
+    const std::filesystem::path target(ToUtf8(path));
+    // The bytes go to a temporary file beside the target, which then replaces
+    // it in one rename: a reader or a writer killed half-way never meets a
+    // torn file. One name per process and save, so writers never share one.
+    static std::atomic<unsigned> saves{0};
+    const std::filesystem::path temp = target.string() + ".tmp" +
+                                       std::to_string(static_cast<long>(::getpid())) + "-" +
+                                       std::to_string(saves.fetch_add(1));
     const std::string bytes = ToUtf8Bytes();
-    std::ofstream out(std::filesystem::path(ToUtf8(path)), std::ios::binary | std::ios::trunc);
-    if (!out) {
+    std::error_code ec;
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out) {
+            return false;
+        }
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.close();
+        if (out.fail()) {
+            std::filesystem::remove(temp, ec);
+            return false;
+        }
+    }
+    std::filesystem::rename(temp, target, ec);
+    if (ec) {
+        std::filesystem::remove(temp, ec);
         return false;
     }
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    return !out.fail();
+    return true;
 }
 
 }  // namespace platform

@@ -13,7 +13,9 @@
 // it from another one). Namespaces are carried as xmlns declarations: an
 // element declares its namespace when it is created, and declarations that
 // the new parent already has in scope are dropped when a node is attached.
-// Save writes exactly the tree: no indentation or declaration is added.
+// Save writes exactly the tree: no indentation or declaration is added. It
+// writes a temporary file beside the target and renames it over the target,
+// so the file is replaced whole or not at all.
 //
 // XmlNode is a cheap handle (null-able) that keeps its document's storage
 // alive, so a node stays valid after its XmlDocument is gone or reloaded.
