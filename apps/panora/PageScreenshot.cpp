@@ -10,15 +10,16 @@
 
 namespace {
 
-// Draws a frame with a capture requested, or the control's error page while
-// it shows; false when none could be drawn.
+// Draws a frame with a capture requested (the overlay's painted image while
+// a saved view is shown), or the control's error page while it shows; false
+// when none could be drawn.
 bool CaptureFrame(SX_Control& control, platform::RgbImage& image) {
     if (control.ShowsErrorPage()) {
         control.Redraw();
         image = control.ErrorPageImage();
         return image.width > 0;
     }
-    return control.ReadyState() == 4 && control.CaptureView(image);
+    return control.HostFrame(image);
 }
 
 bool EndsWithPng(const std::string& path) {

@@ -336,6 +336,12 @@ void ViewerWindow::TakeFrame() {
         if (graphic != nullptr) {
             graphic->RequestCapture();
         }
+    } else if (control_->ViewShown() || control_->LockedForDrawing()) {
+        // A saved view is shown: the overlay's painted image replaces the view.
+        platform::RgbImage painted;
+        if (control_->HostFrame(painted)) {
+            show(painted, QPoint(0, 0));
+        }
     } else {
         if (graphic == nullptr || graphic->CaptureRequested()) {
             return;  // no frame drawn since the request

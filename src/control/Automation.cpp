@@ -6,6 +6,7 @@
 #include "control/AutomationDeclined.h"
 #include "control/SX_Control.h"
 #include "glcore/SX_OpenGLCamera.h"
+#include "persist/SxViews.h"
 #include "station/SX_PanoramaDataSet.h"
 #include "view3d/NeighborView.h"
 #include "view3d/SX_GraphicWindow.h"
@@ -123,12 +124,18 @@ void control::Automation::AddControlMembers(Builder& b) {
                       c.SetAnimateTransitions(IsVariantTrue(v));
                       return S_OK;
                   }))
-        // later: saved views (the collection itself); until the control is
-        // complete the collection is pending, as it will stay.
+        // The view collection; pending until the control is complete (and
+        // once it is gone).
         .Get(u"Views", 104,
-             [](control::Automation& self, ObjectOut) -> HRESULT {
+             [](control::Automation& self, ObjectOut views) -> HRESULT {
                  SX_Control* control = self.Control();
-                 return control != nullptr && control->ReadyState() == 4 ? S_OK : E_PENDING;
+                 if (control == nullptr) {
+                     return E_PENDING;
+                 }
+                 ComPtr<SxViews> collection;
+                 const HRESULT hr = control->get_Views(&collection);
+                 *views = collection;
+                 return hr;
              })
         .Get(u"MarksLocal", 105,
              Forward<BoolOut>([](SX_Control& c, BoolOut v) { return c.get_MarksLocal(v); }))

@@ -17,6 +17,7 @@
 #include "measure/MeasureDefaults.h"
 #include "measure/SX_Mark.h"
 #include "measure/Units.h"
+#include "persist/SxView.h"
 #include "station/SX_PanoramaDataSet.h"
 #include "view3d/SX_GraphicWindow.h"
 
@@ -138,7 +139,9 @@ HRESULT FocusOnMark3D(control::Automation& self, Long id, BoolOut found) {
         return S_OK;
     }
     *found = VARIANT_TRUE;
-    // later: leave a view locked for drawing (back to the live 3D view)
+    if (c->ViewShown() || c->LockedForDrawing()) {
+        c->LeaveViewMode();
+    }
     double altitude = 0.0;
     double azimuth = 0.0;
     if (mark->GetDirection(altitude, azimuth)) {
@@ -294,12 +297,43 @@ void control::Automation::AddMarkMembers(Builder& b) {
         .Method(u"ClearViews", 1212, &Declined<Long, BoolOut>::Call, {u"type"})
         .Method(u"CheckMarkupFile", 1218, &DeclinedNoId<Str>::Call, {u"filename"})
         .Method(u"SaveMarkup", 1264, &Declined<>::Call)
-        // later: saved views
-        .Method(u"ViewCapture", 1040, &Declined<ObjectOut>::Call)
-        .Method(u"ViewNew", 1041, &Declined<Double, Double, Double, ObjectOut>::Call,
+        // Saved views: declined (no view) unless the control is ready.
+        .Method(u"ViewCapture", 1040,
+                [](control::Automation& self, ObjectOut view) -> HRESULT {
+                    if (SX_Control* c = self.Control()) {
+                        *view = c->ViewCapture();
+                    }
+                    return S_OK;
+                })
+        .Method(u"ViewNew", 1041,
+                [](control::Automation& self, Double longitude, Double latitude, Double angle,
+                   ObjectOut view) -> HRESULT {
+                    if (SX_Control* c = self.Control()) {
+                        *view = c->ViewNew(longitude, latitude, angle);
+                    }
+                    return S_OK;
+                },
                 {u"longitude", u"latitude", u"angle"})
-        .Method(u"ViewApply", 1042, &Declined<Object, Bool, BoolOut>::Call,
+        .Method(u"ViewApply", 1042,
+                [](control::Automation& self, SxView* view, Bool lock, BoolOut res) -> HRESULT {
+                    if (SX_Control* c = self.Control()) {
+                        *res = ToVariantBool(c->ViewApply(view, IsVariantTrue(lock)));
+                    }
+                    return S_OK;
+                },
                 {u"view", u"lockForDrawing"})
-        .Method(u"ViewUnlock", 1043, &Declined<Bool>::Call, {u"raiseEvent"})
-        .Method(u"ViewGetCurrent", 1044, &Declined<ObjectOut>::Call);
+        .Method(u"ViewUnlock", 1043,
+                [](control::Automation& self, Bool raiseEvent) -> HRESULT {
+                    if (SX_Control* c = self.Control()) {
+                        c->ViewUnlock(IsVariantTrue(raiseEvent));
+                    }
+                    return S_OK;
+                },
+                {u"raiseEvent"})
+        .Method(u"ViewGetCurrent", 1044, [](control::Automation& self, ObjectOut view) -> HRESULT {
+            if (SX_Control* c = self.Control()) {
+                *view = c->ViewGetCurrent();
+            }
+            return S_OK;
+        });
 }

@@ -169,6 +169,7 @@ void control::Automation::AddSiteMembers(Builder& b) {
                         // captured again.
                         window->RequestCapture();
                         c.RenderFrame();
+                        c.RefreshOverlay();
                     }
                 }),
                 {u"bVisible"})

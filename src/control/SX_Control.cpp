@@ -9,6 +9,7 @@
 #include "markup2d/SX_2DDrawingWindow.h"
 #include "measure/SX_MeasureController.h"
 #include "persist/DefaultsFile.h"
+#include "persist/SxViews.h"
 #include "platform/Folders.h"
 #include "platform/NamedLock.h"
 #include "platform/Path.h"
@@ -98,6 +99,9 @@ void SX_Control::CreateNeighborsAndNavigation() {
 }
 
 SX_Control::~SX_Control() {
+    if (viewsLink_) {
+        viewsLink_->host = nullptr;  // views the page holds become unbound
+    }
     if (IsAlive()) {
         Window::Destroy();
     }
@@ -146,6 +150,7 @@ bool SX_Control::Create(int width, int height) {
     if (!graphicWindow_->IsAlive() || !drawingWindow_->IsAlive()) {
         return false;
     }
+    CreateViews();
     graphicWindow_->Show(true);
     LayoutChildren();
     SetTimer(kTimerInitGraphics, 100);
@@ -210,6 +215,10 @@ bool SX_Control::DeliverInput(platform::Message message) {
         message.id >= platform::kMsgMouseMove && message.id <= platform::kMsgMButtonDblClk;
     if (!mouse) {
         return Send(message);
+    }
+    SX_2DDrawingWindow* overlay = drawingWindow_.get();
+    if (overlay != nullptr && overlay->IsAlive() && overlay->IsVisible()) {
+        return overlay->Send(message);  // it fills the client area
     }
     SX_GraphicWindow* view = graphicWindow_.get();
     if (view == nullptr || !view->IsAlive()) {
@@ -284,6 +293,13 @@ void SX_Control::LayoutChildren() {
     if (!graphicWindow_) {
         return;
     }
+    if ((viewShown_ || lockedForDrawing_) && drawingWindow_) {
+        // The 3D window fills the new size first, so that the overlay's new
+        // still image is taken at it.
+        graphicWindow_->Move(0, 0, width_, height_);
+        drawingWindow_->Move(0, 0, width_, height_);
+        return;
+    }
     if (dataSet_->HasError()) {
         graphicWindow_->Move(static_cast<int>(0.2 * width_), 0, static_cast<int>(0.8 * width_),
                              static_cast<int>(0.6 * height_));
@@ -353,7 +369,11 @@ void SX_Control::OnDestroy() {
         FireEvent(SX_ControlEvents::kDestroying);
         StopLoading();
     }
+    if (viewsLink_) {
+        viewsLink_->host = nullptr;
+    }
     if (drawingWindow_) {
+        drawingWindow_->ReleaseDrawings();
         drawingWindow_->Destroy();
     }
     if (graphicWindow_) {

@@ -38,6 +38,7 @@
 #include "host/Log.h"
 #include "host/Resources.h"
 #include "markup2d/SX_Defaults.h"
+#include "persist/ViewsHost.h"
 #include "platform/ComBstr.h"
 #include "platform/ComStatus.h"
 #include "platform/ConnectionPoint.h"
@@ -59,6 +60,8 @@ class NeighborView;
 }  // namespace view3d
 class SX_PanoramaDataSet;
 class SX_SystemEvaluator;
+class SxView;
+class SxViews;
 namespace platform {
 class DownloadCache;
 }
@@ -66,7 +69,9 @@ namespace StraleLib {
 class SX_OpenGLCamera;
 }
 
-class SX_Control : private platform::Window, private view3d::ViewHost {
+class SX_Control : private platform::Window,
+                   private view3d::ViewHost,
+                   private persist::ViewsHost {
   public:
     // Timer identifiers of the control window.
     static constexpr std::uint32_t kTimerInvalidate = 1000;
@@ -158,6 +163,43 @@ class SX_Control : private platform::Window, private view3d::ViewHost {
     int Width() const override { return width_; }
     int Height() const override { return height_; }
 
+    // Saved views (SX_ControlViews.cpp). The state moves between live 3D (no
+    // view shown), view shown (the overlay's still image with the view's
+    // drawings replaces the 3D window) and locked for drawing (the same with
+    // markup mode on); see SxView::Apply for the way in and LeaveViewMode for
+    // the way out (ViewUnlock, a 5-pixel drag over the overlay, SetMode 1 or
+    // 4, FocusOnMark3D).
+    // The collection; null before Create.
+    SxViews* Views() const { return views_.Get(); }
+    // The collection for the page: E_INVALIDARG for a null result,
+    // E_PENDING until the ready state is 4.
+    platform::HRESULT get_Views(platform::ComPtr<SxViews>* views) const;
+    std::int32_t ShownViewId() const override { return shownViewId_; }
+    bool ViewShown() const { return viewShown_; }
+    bool LockedForDrawing() const override { return lockedForDrawing_; }
+    // Ready state 4 with a station loaded.
+    bool ViewsReady() const override;
+    // A new view, bound, holding the camera's direction; null when not
+    // ready. Not added to the collection.
+    platform::ComPtr<SxView> ViewCapture();
+    // A new bound view with the given direction and aperture, stored as
+    // given; null when not ready.
+    platform::ComPtr<SxView> ViewNew(double longitude, double latitude, double angle);
+    // view.Apply, then a redraw of the control window.
+    bool ViewApply(SxView* view, bool lockForDrawing);
+    // Leaves view mode when ready; ViewLockChanged(false) when the view was
+    // locked and raiseEvent holds.
+    void ViewUnlock(bool raiseEvent);
+    // The collection's view with the ID on show while a view is shown or
+    // locked (IDs below 100 give none).
+    platform::ComPtr<SxView> ViewGetCurrent();
+    bool LeaveViewMode() override;
+    // While a view is shown: the overlay takes a new still image and paints.
+    void RefreshOverlay();
+    // What the host shows now: the overlay's painted image while a view is
+    // shown, else the 3D view's capture (see CaptureView).
+    bool HostFrame(platform::RgbImage& image);
+
     // The lines of the error page: product notice, heading, then the data
     // set's messages (or the not-fit text). ErrorPageText joins them with "\n".
     bool ShowsErrorPage() const;
@@ -207,7 +249,7 @@ class SX_Control : private platform::Window, private view3d::ViewHost {
     // Camera() is null unless the ready state is 4, so the automation
     // members quietly decline before that.
     StraleLib::SX_OpenGLCamera* Camera() const override;
-    bool AnimateTransitions() const { return animateTransitions_; }
+    bool AnimateTransitions() const override { return animateTransitions_; }
     void SetAnimateTransitions(bool animate) { animateTransitions_ = animate; }
     // Turns the camera to (altitude, azimuth), animated when
     // AnimateTransitions holds, rendering each step at once (a busy context
@@ -330,6 +372,24 @@ class SX_Control : private platform::Window, private view3d::ViewHost {
     void OnMessage(platform::Message& message) override;
 
   private:
+    // persist::ViewsHost
+    void SetRaiseCameraEvents(bool raise) override { raiseCameraEvents_ = raise; }
+    void HideAllNeighbors() override;
+    bool RenderView(bool capture) override;
+    bool CanRenderView() const override { return CanDrawFrames(); }
+    void SleepMs(int milliseconds) override;
+    void SetShownViewId(std::int32_t id) override { shownViewId_ = id; }
+    void EnterViewMode(bool fading) override;
+    void LockForDrawing() override;
+    SX_2DDrawingWindow* Overlay() const override { return drawingWindow_.get(); }
+    markup2d::DrawingHost* DrawingHost() const override { return nullptr; }
+    void RedrawControl() override { Repaint(); }
+    // Shows the overlay in place of the 3D window, sized to the client area.
+    void ShowOverlay();
+    void CreateViews();
+    // A press and a drag that left the overlay, replayed to the 3D window.
+    void HandOverToLiveView(const platform::Message& press, const platform::Message& move);
+
     void CreateNeighborsAndNavigation();
     void OnDestroy();
     void SetReadyState(std::int32_t state);
@@ -390,4 +450,11 @@ class SX_Control : private platform::Window, private view3d::ViewHost {
     bool destroyed_ = false;
     int width_ = 0;
     int height_ = 0;
+    // Saved views: the collection, the link views reach the control by
+    // (cleared when the control goes) and the view state.
+    persist::ViewsHostRef viewsLink_;
+    platform::ComPtr<SxViews> views_;
+    std::int32_t shownViewId_ = -1;
+    bool viewShown_ = false;
+    bool lockedForDrawing_ = false;
 };

@@ -4,6 +4,7 @@
 #include "control/SX_Control.h"
 #include "control/SX_ControlEvents.h"
 #include "host/HostUi.h"
+#include "markup2d/SX_2DDrawingWindow.h"
 #include "station/SX_CubeMap.h"
 #include "station/SX_PanoramaDataSet.h"
 #include "view3d/SX_GraphicWindow.h"
@@ -52,7 +53,9 @@ HRESULT SX_Control::SetMode(std::int32_t mode, VARIANT_BOOL* res) {
     }
     if (mode == 1 || mode == 4) {
         graphicWindow_->SetLeftHeldMeasuring(false);
-        // later: leave a view locked for drawing (back to the live view)
+        if (viewShown_ || lockedForDrawing_) {
+            LeaveViewMode();
+        }
     } else {
         ui_.SetCursor(HostUi::Cursor::kHidden);
     }
@@ -88,7 +91,11 @@ void SX_Control::OnKeyDown(std::uint32_t key) {
     if (key > kLastForwardedKey) {
         return;
     }
-    // later: while a view is locked for drawing the key goes to the overlay
+    if (lockedForDrawing_ && drawingWindow_ && drawingWindow_->IsAlive()) {
+        platform::Message forwarded = platform::Message::Key(platform::kMsgKeyDown, key);
+        drawingWindow_->Send(forwarded);
+        return;
+    }
     if (key == platform::kVkEscape && viewMode_ == 1) {
         FireEvent(SX_ControlEvents::kStopMeasure);
     }

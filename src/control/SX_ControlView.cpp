@@ -92,7 +92,7 @@ void SX_Control::CameraTransition(double altitude, double azimuth) {
 }
 
 void SX_Control::SetSpin(double value) {
-    if (!graphicWindow_ || !IsAlive()) {
+    if (!graphicWindow_ || !IsAlive() || lockedForDrawing_) {
         return;
     }
     if (value > 0.01) {
@@ -107,7 +107,7 @@ void SX_Control::SetSpin(double value) {
 }
 
 bool SX_Control::ViewUsable() const {
-    return systemFit_ && !dataSet_->HasError() && !loadFailed_.load();
+    return systemFit_ && !dataSet_->HasError() && !loadFailed_.load() && !lockedForDrawing_;
 }
 
 void SX_Control::SpinTick() {

@@ -1,0 +1,167 @@
+// The drawing overlay: its still image stretched to the window, the markup
+// frame where its rectangle lies, the drawings' order and fading, the
+// recapture on resize and the 5-pixel hand-over to the live view.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "markup2d/SX_2DDrawingWindow.h"
+#include "markup2d/SX_Defaults.h"
+#include "platform/Clock.h"
+#include "platform/MessageLoop.h"
+
+using namespace platform;
+
+namespace {
+
+// A square that records how it was drawn.
+class Square final : public SX_DrawingBase {
+  public:
+    Square(std::string name, double x, std::vector<std::string>& log)
+        : SX_DrawingBase(kShapeClass, SX_Defaults(), 0), name_(std::move(name)), x_(x), log_(log) {}
+    void Draw(Canvas& canvas) override {
+        log_.push_back(name_);
+        canvas.FillRect(x_, 20, 10, 10, 0xFFFFFFFF);
+    }
+    void DrawFaded(Canvas& canvas, double factor) override {
+        log_.push_back(name_ + " " + std::to_string(factor).substr(0, 4));
+        canvas.FillRect(x_, 20, 10, 10, 0xFFFFFFFF);
+    }
+    void WriteXml(StraleLib::SL_XMLWriter&) override {}
+    bool ReadXml(const XmlNode&) override { return true; }
+    std::u16string GetTypeName() const override { return u"Square"; }
+    void ResetProperties(const SX_Defaults&) override {}
+    bool OnMouseMove(const SX_MouseStatus&) override { return false; }
+    bool OnLeftUp(const SX_MouseStatus&) override { return false; }
+    bool OnLeftDown(const SX_MouseStatus&) override { return false; }
+    bool HitTestOutline(const Canvas&, double, double, bool) override { return false; }
+    bool HitTest(double, double) const override { return false; }
+
+  protected:
+    void NormalizePoints() override {}
+
+  private:
+    std::string name_;
+    double x_;
+    std::vector<std::string>& log_;
+};
+
+// 40 x 30: blue above, green below.
+RgbImage TwoBands() {
+    RgbImage image{40, 30, std::vector<std::uint8_t>(40 * 30 * 3, 0)};
+    for (int y = 0; y < 30; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            image.rgb[(y * 40 + x) * 3 + (y < 15 ? 2 : 1)] = 255;
+        }
+    }
+    return image;
+}
+
+class DrawingWindowTest : public ::testing::Test {
+  protected:
+    DrawingWindowTest() {
+        overlay.SetCapturer([this](RgbImage& image) {
+            ++captures;
+            image = TwoBands();
+            return true;
+        });
+        overlay.Move(0, 0, 80, 60);
+        overlay.CaptureBackground();
+    }
+    std::uint32_t Pixel(int x, int y) const { return overlay.Painted()->PixelAt(x, y) & 0xFFFFFF; }
+
+    VirtualClock clock;
+    MessageLoop loop{clock};
+    SX_2DDrawingWindow overlay{loop};
+    int captures = 0;
+    std::vector<std::string> log;
+};
+
+}  // namespace
+
+TEST_F(DrawingWindowTest, StillImageIsStretchedAndTheFrameLiesOnItsRectangle) {
+    overlay.Paint();
+    EXPECT_EQ(Pixel(40, 10), 0x0000FFu);
+    EXPECT_EQ(Pixel(40, 50), 0x00FF00u);
+    EXPECT_EQ(Pixel(4, 10), 0x0000FFu) << "no frame outside markup mode";
+
+    overlay.SetMarkupMode(true);
+    overlay.Paint();
+    // Rectangle (4, 4, 71, 51), 3 pixels wide: half-transparent red over the image.
+    for (const auto& [x, y] : {std::pair{4, 10}, {75, 10}, {40, 4}, {40, 55}}) {
+        const std::uint32_t p = Pixel(x, y);
+        EXPECT_NEAR(static_cast<int>(p >> 16), 128, 3) << x << "," << y;
+        EXPECT_NEAR(static_cast<int>((p >> 8) & 0xFF), y < 30 ? 16 : 143, 3) << x << "," << y;
+    }
+    EXPECT_EQ(Pixel(8, 10), 0x0000FFu);   // inside the frame
+    EXPECT_EQ(Pixel(78, 10), 0x0000FFu);  // outside it
+    EXPECT_EQ(Pixel(40, 1), 0x0000FFu);
+    EXPECT_EQ(overlay.Image().width, 80);
+}
+
+TEST_F(DrawingWindowTest, DrawingsInOrderFadedBelowOneAndTheAddedOneLastInMarkupMode) {
+    SX_DrawingList list;
+    list.push_back(std::make_unique<Square>("a", 20, log));
+    list.push_back(std::make_unique<Square>("b", 40, log));
+    overlay.SetDrawings(&list);
+    overlay.SetAddingDrawing(std::make_unique<Square>("new", 60, log));
+
+    overlay.Paint();
+    EXPECT_EQ(log, (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(Pixel(25, 25), 0xFFFFFFu);
+    log.clear();
+    overlay.SetMarkupMode(true);
+    overlay.Paint();
+    EXPECT_EQ(log, (std::vector<std::string>{"a", "b", "new"}));
+
+    log.clear();
+    overlay.SetMarkupMode(false);
+    EXPECT_EQ(overlay.FadeIn(), 9);
+    ASSERT_EQ(log.size(), 18u);
+    EXPECT_EQ(log[0], "a 0.02");  // 0.5 - 0.5 cos(0.1 pi)
+    EXPECT_EQ(log[17], "b 0.97");
+
+    overlay.ReleaseDrawings();
+    EXPECT_EQ(overlay.Drawings(), nullptr);
+    EXPECT_EQ(overlay.AddingDrawing(), nullptr);
+}
+
+TEST_F(DrawingWindowTest, ResizeRecapturesOnlyWhileShown) {
+    const int before = captures;
+    overlay.Move(0, 0, 90, 60);
+    EXPECT_EQ(captures, before);
+    overlay.Show(true);
+    overlay.Move(0, 0, 90, 60);
+    EXPECT_EQ(captures, before);  // same size
+    overlay.Move(0, 0, 100, 70);
+    EXPECT_EQ(captures, before + 1);
+    EXPECT_EQ(overlay.Painted()->Width(), 100);
+}
+
+TEST_F(DrawingWindowTest, DragOfFivePixelsHandsOverOutsideMarkupMode) {
+    int handed = 0;
+    Message seenMove;
+    overlay.SetHandOver([&](const Message& press, const Message& move) {
+        ++handed;
+        EXPECT_EQ(press.x, 30);
+        seenMove = move;
+    });
+    auto send = [&](MessageId id, int x, int y, std::uint32_t keys) {
+        Message m = Message::Mouse(id, x, y, keys);
+        overlay.Send(m);
+    };
+    send(kMsgLButtonDown, 30, 30, kKeyLButton);
+    send(kMsgMouseMove, 34, 26, kKeyLButton);
+    send(kMsgMouseMove, 30, 34, 0);  // no button held
+    EXPECT_EQ(handed, 0);
+    send(kMsgMouseMove, 30, 35, kKeyLButton);
+    EXPECT_EQ(handed, 1);
+    EXPECT_EQ(seenMove.y, 35);
+
+    overlay.SetMarkupMode(true);
+    send(kMsgRButtonDown, 30, 30, kKeyRButton);
+    send(kMsgMouseMove, 40, 30, kKeyRButton);
+    EXPECT_EQ(handed, 1);
+}
