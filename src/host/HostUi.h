@@ -61,6 +61,18 @@ class HostUi {
     virtual void SetCursor(Cursor cursor) { (void)cursor; }
     // While captured, moves and releases outside the view still reach it.
     virtual void CaptureMouse(bool capture) { (void)capture; }
+    // The clipboard's Unicode text; "" when it holds none (or there is no
+    // clipboard).
+    virtual std::u16string ClipboardText() { return {}; }
+    // A tooltip over a box of control client pixels; an empty text hides
+    // the one shown.
+    virtual void ShowTooltip(const std::u16string& text, int x, int y, int width, int height) {
+        (void)text;
+        (void)x;
+        (void)y;
+        (void)width;
+        (void)height;
+    }
 
     // One filter entry of a file dialog: its label and its pattern.
     struct FileDialog {
