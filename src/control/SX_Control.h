@@ -306,8 +306,8 @@ class SX_Control : private platform::Window,
     // shown before the ready test; when the control is complete, writes the
     // view's capture there as a JPEG and answers true, whether or not the
     // dialog was cancelled or the file written; otherwise res stays false.
-    // panZoom (the drawing overlay's image) takes the 3D view's capture too
-    // until the overlay keeps an image of its own.
+    // panZoom takes the drawing overlay's painted image while a view is
+    // shown (the 3D view's capture otherwise).
     static constexpr int kJpegQuality = 90;
     platform::HRESULT SaveAsJpg(platform::VARIANT_BOOL panZoom, platform::VARIANT_BOOL* res);
     // Where the view lands on a printed page: enlarged by the largest whole
@@ -389,6 +389,8 @@ class SX_Control : private platform::Window,
     SX_2DDrawingWindow* Overlay() const override { return drawingWindow_.get(); }
     markup2d::DrawingHost* DrawingHost() const override;
     void RedrawControl() override { Repaint(); }
+    // The image Print and SaveAsJpg take (see SaveAsJpg).
+    bool ExportImage(bool panZoom, platform::RgbImage& image);
     // Shows the overlay in place of the 3D window, sized to the client area.
     void ShowOverlay();
     void CreateViews();

@@ -59,12 +59,13 @@ std::u16string SX_Control::ClipboardText() {
 }
 
 void SX_Control::ShowTooltip(std::u16string_view text, const platform::TextBox& box) {
-    ui_.ShowTooltip(std::u16string(text), static_cast<int>(box.x), static_cast<int>(box.y),
-                    static_cast<int>(box.width), static_cast<int>(box.height));
+    ui_.ShowTooltip(std::u16string(text),
+                    {static_cast<int>(box.x), static_cast<int>(box.y), static_cast<int>(box.width),
+                     static_cast<int>(box.height)});
 }
 
 void SX_Control::HideTooltip() {
-    ui_.ShowTooltip({}, 0, 0, 0, 0);
+    ui_.HideTooltip();
 }
 
 void SX_Control::SetCursorHidden(bool hidden) {

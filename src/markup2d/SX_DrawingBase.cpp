@@ -47,6 +47,19 @@ SX_DrawingBase::~SX_DrawingBase() {
     }
 }
 
+int SX_DrawingBase::TypeCode() const {
+    switch (classCode_) {
+        case kTextClass:
+            return kTextType;
+        case kPositionClass:
+            return kPositionType;
+        case kDistanceClass:
+            return kDistanceType;
+        default:
+            return kRectangleType;
+    }
+}
+
 std::uint32_t SX_DrawingBase::PeekNextId() {
     return nextId_.load();
 }

@@ -68,6 +68,9 @@ class SX_DrawingBase {
 
     std::uint32_t ID() const { return id_; }
     int ClassCode() const { return classCode_; }
+    // Automation type code: 10 line, 11 circle, 12 rectangle, 13 text,
+    // 14 position, 15 distance.
+    virtual int TypeCode() const;
     // The overlay the drawing is attached to; null detaches.
     void SetHost(markup2d::DrawingHost* host) { host_ = host; }
     markup2d::DrawingHost* Host() const { return host_; }

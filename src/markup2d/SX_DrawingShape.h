@@ -29,8 +29,8 @@ class SX_DrawingShape : public SX_DrawingBase {
     SX_DrawingShape(int kind, const SX_Defaults& defaults, int displayUnit);
 
     int Kind() const { return kind_; }
-    // Automation type code: 12 rectangle, 11 circle, 10 line.
-    int TypeCode() const;
+    // 12 rectangle, 11 circle, 10 line.
+    int TypeCode() const override;
     int DragHandle() const { return handle_; }
     // The handle drawn as current: the one dragged, else the one under the
     // pointer of a hot shape; -1 for none.

@@ -22,6 +22,12 @@ SX_MeasureDrw::SX_MeasureDrw(int classCode, const SX_Defaults& defaults, int dis
     active_ = true;
 }
 
+SX_MeasureDrw::~SX_MeasureDrw() {
+    if (cursorHidden_) {
+        SetCursorHidden(false);
+    }
+}
+
 void SX_MeasureDrw::SetLabelPosition(double x, double y) {
     labelX_ = x;
     labelY_ = y;
@@ -93,6 +99,7 @@ bool SX_MeasureDrw::OnLeftDown(const SX_MouseStatus& mouse) {
 void SX_MeasureDrw::Place() {
     SX_DrawingBase::Place();
     step_ = 0;
+    UpdateCaption();
 }
 
 void SX_MeasureDrw::DrawFaded(platform::Canvas& canvas, double factor) {
@@ -111,8 +118,9 @@ bool SX_MeasureDrw::PickAt(double x, double y, std::array<double, 3>& point) con
 }
 
 void SX_MeasureDrw::SetCursorHidden(bool hidden) {
-    if (host_ != nullptr) {
+    if (host_ != nullptr && hidden != cursorHidden_) {
         host_->SetCursorHidden(hidden);
+        cursorHidden_ = hidden;
     }
 }
 

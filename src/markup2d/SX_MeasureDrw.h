@@ -26,6 +26,8 @@ class SX_MeasureDrw : public SX_DrawingBase {
     static constexpr double kCrossHalf = 3.5;
     static constexpr double kMinArrow = 3.0;
 
+    ~SX_MeasureDrw() override;
+
     int Step() const { return step_; }
     // The controller restarts an edit of a placed drawing at a picking step.
     void SetStep(int step) { step_ = step; }
@@ -53,7 +55,7 @@ class SX_MeasureDrw : public SX_DrawingBase {
                         bool withInterior) override;
     bool OnLeftDown(const SX_MouseStatus& mouse) override;
     void DrawFaded(platform::Canvas& canvas, double factor) override;
-    // Also ends the interactive creation (step 0).
+    // Also ends the interactive creation (step 0) and computes the caption.
     void Place() override;
 
     // The caption from the current values; nothing while they are not valid.
@@ -95,4 +97,5 @@ class SX_MeasureDrw : public SX_DrawingBase {
     std::uint32_t shadowBrush_ = 0;
     int step_ = 1;
     double lastX_ = 0, lastY_ = 0;
+    bool cursorHidden_ = false;
 };

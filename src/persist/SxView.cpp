@@ -35,8 +35,7 @@ double ReadNumber(const XmlNode& node, std::u16string_view name, double fallback
     }
     const std::optional<std::u16string> text = node.Attribute(name);
     double value = fallback;
-    if (!text || text->empty() ||
-        ScanInCLocale(ToUtf8(*text).c_str(), "%lf", &value) != 1) {
+    if (!text || text->empty() || ScanInCLocale(ToUtf8(*text).c_str(), "%lf", &value) != 1) {
         return fallback;
     }
     return value;
@@ -72,8 +71,7 @@ void SetCamera(SX_OpenGLCamera& camera, double azimuth, double latitude, double 
 
 }  // namespace
 
-SxView::SxView()
-    : id_(nextViewId.fetch_add(1)), guid_(NewGuidText()), name_(SnapshotName(id_)) {}
+SxView::SxView() : id_(nextViewId.fetch_add(1)), guid_(NewGuidText()), name_(SnapshotName(id_)) {}
 
 SxView::~SxView() = default;
 

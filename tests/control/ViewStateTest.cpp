@@ -64,8 +64,8 @@ TEST_F(ViewStateTest, LockedViewKeepsSpinAndKeysAwayAndMeasuringModeLeavesIt) {
     ASSERT_TRUE(SetMode(1));
     ComPtr<SxView> view = Apply(40.0, 10.0, true);
     EXPECT_EQ(full_, (std::vector<std::string>{"ViewAdded(Snapshot#" + std::to_string(view->Id()) +
-                                                    "," + std::to_string(view->Id()) + ")",
-                                                "ShowNeighbors(0)", "ViewLockChanged(true)"}));
+                                                   "," + std::to_string(view->Id()) + ")",
+                                               "ShowNeighbors(0)", "ViewLockChanged(true)"}));
     EXPECT_TRUE(c.LockedForDrawing());
     EXPECT_FALSE(c.GraphicWindow()->IsVisible());
     EXPECT_TRUE(c.DrawingWindow()->MarkupMode());

@@ -31,7 +31,9 @@ class FakeHost final : public persist::ViewsHost {
     StraleLib::SX_OpenGLCamera* Camera() const override { return &camera; }
     bool ViewsReady() const override { return true; }
     bool AnimateTransitions() const override { return animate; }
-    void SetRaiseCameraEvents(bool raise) override { log.push_back(raise ? "events on" : "events off"); }
+    void SetRaiseCameraEvents(bool raise) override {
+        log.push_back(raise ? "events on" : "events off");
+    }
     void HideAllNeighbors() override { log.push_back("hide neighbours"); }
     bool RenderView(bool capture) override {
         if (busy > 0) {
@@ -52,9 +54,7 @@ class FakeHost final : public persist::ViewsHost {
         locked = false;
         return true;
     }
-    void EnterViewMode(bool fading) override {
-        log.push_back(fading ? "enter fading" : "enter");
-    }
+    void EnterViewMode(bool fading) override { log.push_back(fading ? "enter fading" : "enter"); }
     void LockForDrawing() override {
         log.push_back("lock");
         locked = true;
@@ -178,7 +178,7 @@ TEST(SxView, ApplyOrdersTheViewStateCalls) {
     ComPtr<SxView> v = b.View(30.0, 0.0, 80.0);
     ASSERT_TRUE(v->Apply(false));
     EXPECT_EQ(b.host.log, (std::vector<std::string>{"hide neighbours", "events off", "leave",
-                                                   "enter fading", "events on"}));
+                                                    "enter fading", "events on"}));
     EXPECT_EQ(b.host.shown, v->Id());
 
     // Shown unlocked and applied unlocked again: nothing but the neighbours.
@@ -191,9 +191,9 @@ TEST(SxView, ApplyOrdersTheViewStateCalls) {
     // Locking the shown view: no turn left, so no fading before the lock.
     b.host.shown = v->Id();
     EXPECT_TRUE(v->Apply(true));
-    EXPECT_EQ(b.host.log, (std::vector<std::string>{"hide neighbours", "hide neighbours",
-                                                   "events off", "leave", "enter", "lock",
-                                                   "events on"}));
+    EXPECT_EQ(b.host.log,
+              (std::vector<std::string>{"hide neighbours", "hide neighbours", "events off", "leave",
+                                        "enter", "lock", "events on"}));
     EXPECT_EQ(b.host.shown, v->Id());
     EXPECT_TRUE(b.host.locked);
 }
@@ -227,7 +227,8 @@ TEST(SxView, ElementRoundTripsAndMissingCameraValuesTakeDefaults) {
 
     // Empty name and GUID keep the view's own; empty or missing numbers take
     // 0, 0 and 80; missing texts become empty.
-    ASSERT_TRUE(doc.LoadString(uR"(<sx:View xmlns:sx="urn:panora:sx" Name="" GUID="">
+    ASSERT_TRUE(
+        doc.LoadString(uR"(<sx:View xmlns:sx="urn:panora:sx" Name="" GUID="">
 <sx:Camera><sx:Orientation Azimuth="" Latitude="abc"/></sx:Camera></sx:View>)"));
     ComPtr<SxView> sparse = b.View(5.0, 5.0, 5.0);
     sparse->SetCreatedOn(u"old");
