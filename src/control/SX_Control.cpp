@@ -226,6 +226,9 @@ bool SX_Control::DeliverInput(platform::Message message) {
     }
     SX_2DDrawingWindow* overlay = drawingWindow_.get();
     if (overlay != nullptr && overlay->IsAlive() && overlay->IsVisible()) {
+        if (NavigationOverOverlay(message)) {
+            return true;
+        }
         return overlay->Send(message);  // it fills the client area
     }
     SX_GraphicWindow* view = graphicWindow_.get();
