@@ -200,7 +200,11 @@ void SX_Control::OnMessage(platform::Message& message) {
             }
             break;
         case platform::kMsgMouseWheel:
-            if (graphicWindow_ && graphicWindow_->IsAlive()) {
+            if (drawingWindow_ && drawingWindow_->IsAlive() && drawingWindow_->IsVisible()) {
+                // The still image does not zoom: the overlay leaves the wheel.
+                platform::Message wheel = message;
+                drawingWindow_->Send(wheel);
+            } else if (graphicWindow_ && graphicWindow_->IsAlive()) {
                 platform::Message wheel = message;
                 wheel.x -= graphicWindow_->X();
                 wheel.y -= graphicWindow_->Y();

@@ -454,6 +454,7 @@ void SX_DrawingController::StartAdd(std::unique_ptr<SX_DrawingBase> drawing, int
 
 bool SX_DrawingController::CancelAdd() {
     if (overlay_.AddingDrawing() == nullptr) {
+        editIndex_ = -1;
         return false;
     }
     std::unique_ptr<SX_DrawingBase> dropped = overlay_.TakeAddingDrawing();
