@@ -7,7 +7,6 @@
 #include "host/SX_EventIds.h"
 #include "markup2d/SX_2DDrawingWindow.h"
 #include "markup2d/SX_DrawingText.h"
-#include "resources/StringTable.h"
 
 namespace {
 

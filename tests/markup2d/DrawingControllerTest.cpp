@@ -206,7 +206,7 @@ TEST_F(DrawingControllerTest, TextTakesPunctuationAndPasteAndAnEmptyTextAddsNoth
     EXPECT_EQ(overlay.AddingDrawing(), nullptr);
 
     host.events.clear();
-    host.clipboard = u"!";
+    host.clipboard.assign(1, u'!');
     auto text = std::make_unique<SX_DrawingText>(host.defaults, 0);
     const std::uint32_t id = text->ID();
     controller->StartAdd(std::move(text), 4);
