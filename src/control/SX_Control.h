@@ -389,6 +389,9 @@ class SX_Control : private platform::Window,
     SX_2DDrawingWindow* Overlay() const override { return drawingWindow_.get(); }
     markup2d::DrawingHost* DrawingHost() const override;
     void RedrawControl() override { Repaint(); }
+    const SX_Defaults& DrawingDefaults() const override { return defaults_; }
+    int DrawingUnit() override { return CurrentDrawingUnit(); }
+    int StationInternalUnit() const override;
     // The image Print and SaveAsJpg take (see SaveAsJpg).
     bool ExportImage(bool panZoom, platform::RgbImage& image);
     // Shows the overlay in place of the 3D window, sized to the client area.
@@ -417,9 +420,9 @@ class SX_Control : private platform::Window,
     void UnlockView() override { ViewUnlock(true); }
     bool EditShownView() override;
     void RepaintControl() override { Repaint(); }
-    // The navigation buttons drawn over the still image take left presses
-    // and releases before the overlay; a release they take recaptures the
-    // still image. True when they took the message.
+    // Outside markup mode the navigation buttons drawn over the still image
+    // take left presses and releases before the overlay; a release they take
+    // recaptures the still image. True when they took the message.
     bool NavigationOverOverlay(const platform::Message& message);
     // A link opened in the page's target frame, else with the system's
     // browser.

@@ -49,6 +49,10 @@ bool SX_Control::ViewsReady() const {
     return false;
 }
 
+int SX_Control::StationInternalUnit() const {
+    return dataSet_->InternalDistanceUnit();
+}
+
 void SX_Control::HideAllNeighbors() {
     neighbors_->HideAll();
 }

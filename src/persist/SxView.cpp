@@ -241,16 +241,11 @@ bool SxView::ReadXml(const XmlNode& element) {
     }
     bool ok = true;
     for (const XmlNode& child : marks.Children()) {
-        const persist::DrawingElement kind = persist::DrawingElementOf(child.Name());
-        if (kind == persist::DrawingElement::kNone) {
+        std::unique_ptr<SX_DrawingBase> drawing = persist::MakeDrawing(child.Name(), *host);
+        if (!drawing) {
             continue;  // not a drawing element
         }
-        std::unique_ptr<SX_DrawingBase> drawing = persist::MakeDrawing(kind, *host);
-        if (!drawing) {
-            ok = false;
-            continue;
-        }
-        ok = drawing->ReadXml(child) && ok;
+        ok = drawing->ReadXml(child) && ok;  // a drawing that fails stays
         drawing->SetHost(host->DrawingHost());
         drawing->SetReferenceSize(static_cast<float>(refWidth), static_cast<float>(refHeight));
         drawings_.push_back(std::move(drawing));
