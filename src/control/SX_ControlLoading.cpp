@@ -101,11 +101,7 @@ void SX_Control::VersionCheck() {
 }
 
 bool SX_Control::OpenUpdatePage() {
-    const std::u16string url(kUpdatePage);
-    if (hostContainer_) {
-        return hostContainer_->OpenLink(url, u"_self");
-    }
-    return options_.openBrowser ? options_.openBrowser(url) : platform::OpenWithDesktop(url);
+    return OpenLinkIn(std::u16string(kUpdatePage), u"_self");
 }
 
 void SX_Control::StopLoading() {
