@@ -288,8 +288,13 @@ void control::Automation::AddMarkMembers(Builder& b) {
                 OnDefaults<Double>(
                     [](SX_Control&, SX_Defaults& d, Double size) { d.SetFontSize(size); }),
                 {u"size"})
-        // later: drawing overlay
-        .Method(u"StopShapeAdd", 1216, &Declined<>::Call)
+        .Method(u"StopShapeAdd", 1216,
+                [](control::Automation& self) -> HRESULT {
+                    if (SX_Control* c = self.Control()) {
+                        c->StopShapeAdd();
+                    }
+                    return S_OK;
+                })
         // The markup file (see SX_Control::SaveMarks and its neighbours).
         .Method(u"SaveMarks", 1060,
                 [](control::Automation& self, Str file, BoolOut res) -> HRESULT {

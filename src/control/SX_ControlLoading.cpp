@@ -11,7 +11,6 @@
 #include "control/SX_Control.h"
 #include "control/SX_ControlEvents.h"
 #include "control/VersionCheck.h"
-#include "platform/Desktop.h"
 #include "platform/IniFile.h"
 #include "platform/Path.h"
 #include "station/SX_LoadingContext.h"
