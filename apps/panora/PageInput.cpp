@@ -159,6 +159,16 @@ bool AddPageInput(scripthost::ScriptHost& host, SX_Control& control, ScriptedHos
                  return platform::S_OK;
              }) &&
          ok;
+    ok = host.AddHostFunction("setClipboard",
+                              [&ui](std::span<const Variant> args, Variant&) -> HRESULT {
+                                  std::u16string text;
+                                  if (args.empty() || platform::FAILED(args[0].ToString(text))) {
+                                      return platform::E_INVALIDARG;
+                                  }
+                                  ui.SetClipboardText(text);
+                                  return platform::S_OK;
+                              }) &&
+         ok;
     ok = host.AddHostFunction("cursor",
                               [&ui](std::span<const Variant>, Variant& result) -> HRESULT {
                                   result =

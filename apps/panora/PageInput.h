@@ -16,6 +16,8 @@
 //   host.answerPrintDialog(pdf, w, h)  the next print dialog prints into the
 //                                  PDF file pdf on a page of w x h device
 //                                  pixels ("" cancels it)
+//   host.setClipboard(text)        the clipboard's text from now on (what
+//                                  Ctrl+V pastes into a text being edited)
 //   host.cursor()                  the pointer shape over the view: "arrow",
 //                                  "hand", "sizens", "cross" or "hidden"
 // mouse, wheel and key return whether the control took the message. Input
@@ -28,7 +30,8 @@ namespace scripthost {
 class ScriptHost;
 }
 
-// `ui` answers the control's popup menus and records its cursor.
+// `ui` answers the control's popup menus, records its cursor and holds the
+// clipboard.
 bool AddPageInput(scripthost::ScriptHost& host, SX_Control& control, ScriptedHostUi& ui);
 
 const char* CursorName(HostUi::Cursor cursor);

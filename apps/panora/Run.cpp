@@ -55,6 +55,8 @@ int BadArguments(const std::string& message) {
 // dialogs take the page's queued paths (host.answerFileDialog; none queued
 // cancels) and are logged as "filedialog: TITLE | FILTER | save"; print
 // dialogs take host.answerPrintDialog's targets and log "printdialog: shown".
+// The clipboard is the text the page sets (host.setClipboard); every tooltip
+// shown is logged as "tooltip: TEXT".
 class PageUi final : public HostUi {
   public:
     explicit PageUi(scripthost::ScriptedMessageBoxes& boxes) : boxes_(boxes) {}
@@ -84,6 +86,13 @@ class PageUi final : public HostUi {
         std::cerr << "printdialog: shown" << std::endl;
         return scripted_.PrintDialog(target);
     }
+    std::u16string ClipboardText() override { return scripted_.ClipboardText(); }
+    void SetClipboardText(const std::u16string& text) override { scripted_.SetClipboardText(text); }
+    void ShowTooltip(const std::u16string& text, const Rect& box) override {
+        std::cerr << "tooltip: " << platform::ToUtf8(text) << std::endl;
+        scripted_.ShowTooltip(text, box);
+    }
+    void HideTooltip() override { scripted_.HideTooltip(); }
     ScriptedHostUi& Scripted() { return scripted_; }
 
   private:

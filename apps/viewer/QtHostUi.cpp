@@ -7,12 +7,16 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMetaObject>
+#include <QRect>
 #include <QString>
 #include <QThread>
+#include <QToolTip>
 #include <QWidget>
 #include <algorithm>
 
@@ -284,6 +288,32 @@ QString QtHostUi::FinishPrint(bool printed) {
     pendingPdf_.clear();
     printDir_.reset();
     return problem;
+}
+
+}  // namespace viewer
+
+namespace viewer {
+
+std::u16string QtHostUi::ClipboardText() {
+    const QString text = QGuiApplication::clipboard()->text();
+    return std::u16string(reinterpret_cast<const char16_t*>(text.utf16()),
+                          static_cast<std::size_t>(text.size()));
+}
+
+void QtHostUi::SetClipboardText(const std::u16string& text) {
+    QGuiApplication::clipboard()->setText(ToQt(text));
+}
+
+void QtHostUi::ShowTooltip(const std::u16string& text, const Rect& box) {
+    if (view_.isNull()) {
+        return;
+    }
+    const QRect rect(box.x, box.y, box.width, box.height);
+    QToolTip::showText(view_->mapToGlobal(rect.center()), ToQt(text), view_.data(), rect);
+}
+
+void QtHostUi::HideTooltip() {
+    QToolTip::hideText();
 }
 
 }  // namespace viewer

@@ -15,6 +15,8 @@
 // - Cursors on the view widget: arrow, pointing hand, vertical sizing,
 //   cross, blank.
 // - Mouse capture: the view widget grabs the mouse, and lets it go.
+// - Clipboard: the application clipboard's text.
+// - Tooltips: QToolTip over the box, in the view's pixels.
 
 #include <QMessageBox>
 #include <QObject>
@@ -45,6 +47,10 @@ class QtHostUi final : public QObject, public HostUi {
     int PopupMenu(const std::vector<MenuItem>& items, int x, int y) override;
     void SetCursor(Cursor cursor) override;
     void CaptureMouse(bool capture) override;
+    std::u16string ClipboardText() override;
+    void SetClipboardText(const std::u16string& text) override;
+    void ShowTooltip(const std::u16string& text, const Rect& box) override;
+    void HideTooltip() override;
     // The desktop's save dialog, a child of the view's window; a name without
     // an extension gets the default one.
     std::u16string SaveFileDialog(const FileDialog& dialog) override;

@@ -69,9 +69,7 @@ namespace StraleLib {
 class SX_OpenGLCamera;
 }
 
-class SX_Control : private platform::Window,
-                   private view3d::ViewHost,
-                   private persist::ViewsHost {
+class SX_Control : private platform::Window, private view3d::ViewHost, private persist::ViewsHost {
   public:
     // Timer identifiers of the control window.
     static constexpr std::uint32_t kTimerInvalidate = 1000;
@@ -301,8 +299,8 @@ class SX_Control : private platform::Window,
     // shown before the ready test; when the control is complete, writes the
     // view's capture there as a JPEG and answers true, whether or not the
     // dialog was cancelled or the file written; otherwise res stays false.
-    // panZoom (the drawing overlay's image) takes the 3D view's capture too
-    // until the overlay keeps an image of its own.
+    // panZoom takes the drawing overlay's painted image while a view is
+    // shown (the 3D view's capture otherwise).
     static constexpr int kJpegQuality = 90;
     platform::HRESULT SaveAsJpg(platform::VARIANT_BOOL panZoom, platform::VARIANT_BOOL* res);
     // Where the view lands on a printed page: enlarged by the largest whole
@@ -384,6 +382,11 @@ class SX_Control : private platform::Window,
     SX_2DDrawingWindow* Overlay() const override { return drawingWindow_.get(); }
     markup2d::DrawingHost* DrawingHost() const override { return nullptr; }
     void RedrawControl() override { Repaint(); }
+    const SX_Defaults& DrawingDefaults() const override { return defaults_; }
+    int DrawingUnit() override { return CurrentDrawingUnit(); }
+    int StationInternalUnit() const override;
+    // The image Print and SaveAsJpg take (see SaveAsJpg).
+    bool ExportImage(bool panZoom, platform::RgbImage& image);
     // Shows the overlay in place of the 3D window, sized to the client area.
     void ShowOverlay();
     void CreateViews();

@@ -33,7 +33,6 @@ bool SX_Control::CaptureView(platform::RgbImage& image) {
 
 platform::HRESULT SX_Control::SaveAsJpg(platform::VARIANT_BOOL panZoom,
                                         platform::VARIANT_BOOL* res) {
-    (void)panZoom;
     HostUi::FileDialog dialog;
     dialog.title = resources_.LoadString(resources::IDS_SAVE_JPG_TITLE);
     dialog.filterLabel = resources_.LoadString(resources::IDS_SAVE_JPG_FILTER);
@@ -44,7 +43,7 @@ platform::HRESULT SX_Control::SaveAsJpg(platform::VARIANT_BOOL panZoom,
         return platform::S_OK;
     }
     platform::RgbImage image;
-    if (!path.empty() && CaptureView(image)) {
+    if (!path.empty() && ExportImage(platform::IsVariantTrue(panZoom), image)) {
         // A failed write leaves no file and is not reported.
         platform::EncodeJpegFile(image, platform::ToUtf8(path), kJpegQuality);
     }
@@ -67,13 +66,12 @@ SX_Control::PagePlacement SX_Control::PlaceOnPage(int pageWidth, int pageHeight,
 }
 
 platform::HRESULT SX_Control::Print(platform::VARIANT_BOOL panZoom, platform::VARIANT_BOOL* res) {
-    (void)panZoom;
     *res = platform::VARIANT_FALSE;
     if (readyState_ != 4 || width_ <= 0 || height_ <= 0) {
         return platform::S_OK;
     }
     platform::RgbImage image;
-    if (!CaptureView(image)) {
+    if (!ExportImage(platform::IsVariantTrue(panZoom), image)) {
         return platform::S_OK;
     }
     HostUi::PrintTarget target;

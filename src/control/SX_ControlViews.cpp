@@ -49,6 +49,10 @@ bool SX_Control::ViewsReady() const {
     return false;
 }
 
+int SX_Control::StationInternalUnit() const {
+    return dataSet_->InternalDistanceUnit();
+}
+
 void SX_Control::HideAllNeighbors() {
     neighbors_->HideAll();
 }
@@ -131,8 +135,7 @@ void SX_Control::LockForDrawing() {
     FireEvent(SX_ControlEvents::kViewLockChanged, {platform::Variant(true)});
 }
 
-void SX_Control::HandOverToLiveView(const platform::Message& press,
-                                    const platform::Message& move) {
+void SX_Control::HandOverToLiveView(const platform::Message& press, const platform::Message& move) {
     LeaveViewMode();
     if (!graphicWindow_ || !graphicWindow_->IsAlive()) {
         return;
@@ -206,9 +209,18 @@ ComPtr<SxView> SX_Control::ViewGetCurrent() {
 }
 
 bool SX_Control::HostFrame(platform::RgbImage& image) {
-    if ((viewShown_ || lockedForDrawing_) && drawingWindow_ && drawingWindow_->Painted()) {
+    if (readyState_ != 4) {
+        image = platform::RgbImage();
+        return false;
+    }
+    return ExportImage(true, image);
+}
+
+bool SX_Control::ExportImage(bool panZoom, platform::RgbImage& image) {
+    if (panZoom && (viewShown_ || lockedForDrawing_) && drawingWindow_ &&
+        drawingWindow_->Painted()) {
         image = drawingWindow_->Image();
         return image.width > 0;
     }
-    return readyState_ == 4 && CaptureView(image);
+    return CaptureView(image);
 }

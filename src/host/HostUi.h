@@ -1,7 +1,7 @@
 #pragma once
 // What the system asks of its host's user interface: message boxes, popup
-// menus, cursors, mouse capture and the save-file dialog (links join
-// later). The
+// menus, cursors, mouse capture, the save-file dialog, the clipboard's text
+// and tooltips (links join later). The
 // desktop host answers with real windows; headless hosts and tests use
 // ScriptedHostUi. Popup menus and cursors are asked for on the window thread
 // only; message boxes come from the loader thread too.
@@ -90,6 +90,25 @@ class HostUi {
         (void)target;
         return false;
     }
+
+    // The clipboard's Unicode text ("" when it holds none), and replacing it.
+    virtual std::u16string ClipboardText() { return {}; }
+    virtual void SetClipboardText(const std::u16string& text) { (void)text; }
+
+    // A rectangle in control client pixels (top-down).
+    struct Rect {
+        int x = 0;
+        int y = 0;
+        int width = 0;
+        int height = 0;
+    };
+    // Shows a tooltip with the text for the pointer over the box, replacing
+    // the one shown; HideTooltip removes it.
+    virtual void ShowTooltip(const std::u16string& text, const Rect& box) {
+        (void)text;
+        (void)box;
+    }
+    virtual void HideTooltip() {}
 
     // The first button of a box of this type (what Enter chooses).
     static int FirstButton(unsigned type) {

@@ -118,3 +118,34 @@ int ScriptedHostUi::PrintDialogsShown() const {
     std::lock_guard lock(mutex_);
     return printDialogs_;
 }
+
+std::u16string ScriptedHostUi::ClipboardText() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return clipboard_;
+}
+
+void ScriptedHostUi::SetClipboardText(const std::u16string& text) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    clipboard_ = text;
+}
+
+void ScriptedHostUi::ShowTooltip(const std::u16string& text, const Rect& box) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    tooltips_.push_back({text, box});
+    tooltipShown_ = true;
+}
+
+void ScriptedHostUi::HideTooltip() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    tooltipShown_ = false;
+}
+
+std::vector<ScriptedHostUi::Tooltip> ScriptedHostUi::Tooltips() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return tooltips_;
+}
+
+bool ScriptedHostUi::TooltipShown() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return tooltipShown_;
+}

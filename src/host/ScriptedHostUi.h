@@ -4,8 +4,10 @@
 // queue is empty); popup menus likewise (dismissed when the queue is empty,
 // and an answer naming a grayed or unknown item dismisses it too); the
 // cursor and the capture are recorded. Save-file dialogs take the queued
-// paths ("" cancels), and cancel when the queue is empty. Thread-safe, since the loader thread
-// shows boxes too.
+// paths ("" cancels), and cancel when the queue is empty. The clipboard is a
+// text the caller sets; tooltips are recorded in the order shown, the one on
+// screen kept until hidden. Thread-safe, since the loader thread shows boxes
+// too.
 
 #include <deque>
 #include <mutex>
@@ -52,6 +54,18 @@ class ScriptedHostUi : public HostUi {
     int PrintDialogsShown() const;
     std::vector<FileDialog> FileDialogs() const;
 
+    std::u16string ClipboardText() override;
+    void SetClipboardText(const std::u16string& text) override;
+    void ShowTooltip(const std::u16string& text, const Rect& box) override;
+    void HideTooltip() override;
+    struct Tooltip {
+        std::u16string text;
+        Rect box;
+    };
+    // Every tooltip shown so far, and whether the last one is still up.
+    std::vector<Tooltip> Tooltips() const;
+    bool TooltipShown() const;
+
     // Answer for the next box not yet shown (in the order they are queued).
     void QueueAnswer(int answer);
     std::vector<Box> Boxes() const;
@@ -67,6 +81,9 @@ class ScriptedHostUi : public HostUi {
     std::vector<FileDialog> fileDialogs_;
     std::deque<PrintTarget> printAnswers_;
     int printDialogs_ = 0;
+    std::u16string clipboard_;
+    std::vector<Tooltip> tooltips_;
+    bool tooltipShown_ = false;
     Cursor cursor_ = Cursor::kArrow;
     bool captured_ = false;
 };

@@ -31,13 +31,6 @@ double TransparencyOf(std::uint32_t argb) {
     return static_cast<double>(255u - (argb >> 24)) / 255.0;
 }
 
-void WriteTextElement(StraleLib::SL_XMLWriter& writer, std::u16string_view name,
-                      std::u16string_view text) {
-    writer.StartElement(name);
-    writer.SetText(text);
-    writer.EndElement();
-}
-
 }  // namespace
 
 SX_DrawingBase::SX_DrawingBase(int classCode, const SX_Defaults& defaults, int displayUnit)
@@ -51,6 +44,19 @@ SX_DrawingBase::SX_DrawingBase(int classCode, const SX_Defaults& defaults, int d
 SX_DrawingBase::~SX_DrawingBase() {
     if (tooltipShown_ && host_ != nullptr) {
         host_->HideTooltip();
+    }
+}
+
+int SX_DrawingBase::TypeCode() const {
+    switch (classCode_) {
+        case kTextClass:
+            return kTextType;
+        case kPositionClass:
+            return kPositionType;
+        case kDistanceClass:
+            return kDistanceType;
+        default:
+            return kRectangleType;
     }
 }
 
@@ -332,11 +338,9 @@ void SX_DrawingBase::DrawSelection(platform::Canvas& canvas, double x, double y,
 }
 
 std::u16string SX_DrawingBase::Message(std::u16string_view key, int id) const {
-    if (host_ != nullptr) {
-        return host_->Strings().Text(key, id);
-    }
     static const host::Resources builtIn;
-    return builtIn.Text(key, id);
+    const host::Resources& strings = host_ != nullptr ? host_->Strings() : builtIn;
+    return key.empty() ? strings.LoadStringWithFallback(id) : strings.Text(key, id);
 }
 
 SX_DrawingBase::FadeGuard::FadeGuard(SX_DrawingBase& drawing, double factor)
@@ -352,4 +356,26 @@ SX_DrawingBase::FadeGuard::FadeGuard(SX_DrawingBase& drawing, double factor)
 SX_DrawingBase::FadeGuard::~FadeGuard() {
     drawing_.pen_.argb = pen_;
     drawing_.brush_ = brush_;
+}
+
+void SX_DrawingBase::WriteTextElement(StraleLib::SL_XMLWriter& writer, std::u16string_view name,
+                                      std::u16string_view text) {
+    writer.StartElement(name);
+    writer.SetText(text);
+    writer.EndElement();
+}
+
+std::u16string SX_DrawingBase::PointText(double x, double y) {
+    char buf[128];
+    platform::FormatInCLocale(buf, sizeof buf, "%5.4f %5.4f", x, y);
+    return platform::FromUtf8(buf);
+}
+
+bool SX_DrawingBase::ReadPoint(const platform::XmlNode& element, std::u16string_view name,
+                               double& x, double& y) {
+    const platform::XmlNode node = element.SelectSingleNode(name);
+    if (!node) {
+        return false;
+    }
+    return platform::ScanInCLocale(platform::ToUtf8(node.Text()).c_str(), "%lf %lf", &x, &y) == 2;
 }

@@ -68,6 +68,9 @@ class SX_DrawingBase {
 
     std::uint32_t ID() const { return id_; }
     int ClassCode() const { return classCode_; }
+    // Automation type code: 10 line, 11 circle, 12 rectangle, 13 text,
+    // 14 position, 15 distance.
+    virtual int TypeCode() const;
     // The overlay the drawing is attached to; null detaches.
     void SetHost(markup2d::DrawingHost* host) { host_ = host; }
     markup2d::DrawingHost* Host() const { return host_; }
@@ -188,7 +191,17 @@ class SX_DrawingBase {
     // The selection box with 7 px handles at the given points.
     void DrawSelection(platform::Canvas& canvas, double x, double y, double w, double h,
                        const std::vector<std::pair<double, double>>& handles) const;
+    // The message of the key, else string `id`; with an empty key, string `id`.
     std::u16string Message(std::u16string_view key, int id) const;
+
+    // An element holding text.
+    static void WriteTextElement(StraleLib::SL_XMLWriter& writer, std::u16string_view name,
+                                 std::u16string_view text);
+    // A 2D point as "%5.4f %5.4f".
+    static std::u16string PointText(double x, double y);
+    // The child `name` parsed with "%lf %lf"; false when absent or unparsable.
+    static bool ReadPoint(const platform::XmlNode& element, std::u16string_view name, double& x,
+                          double& y);
 
     // Pen and fill alpha scaled for DrawFaded; restored by the destructor.
     class FadeGuard {

@@ -35,8 +35,7 @@ double ReadNumber(const XmlNode& node, std::u16string_view name, double fallback
     }
     const std::optional<std::u16string> text = node.Attribute(name);
     double value = fallback;
-    if (!text || text->empty() ||
-        ScanInCLocale(ToUtf8(*text).c_str(), "%lf", &value) != 1) {
+    if (!text || text->empty() || ScanInCLocale(ToUtf8(*text).c_str(), "%lf", &value) != 1) {
         return fallback;
     }
     return value;
@@ -72,8 +71,7 @@ void SetCamera(SX_OpenGLCamera& camera, double azimuth, double latitude, double 
 
 }  // namespace
 
-SxView::SxView()
-    : id_(nextViewId.fetch_add(1)), guid_(NewGuidText()), name_(SnapshotName(id_)) {}
+SxView::SxView() : id_(nextViewId.fetch_add(1)), guid_(NewGuidText()), name_(SnapshotName(id_)) {}
 
 SxView::~SxView() = default;
 
@@ -243,16 +241,11 @@ bool SxView::ReadXml(const XmlNode& element) {
     }
     bool ok = true;
     for (const XmlNode& child : marks.Children()) {
-        const persist::DrawingElement kind = persist::DrawingElementOf(child.Name());
-        if (kind == persist::DrawingElement::kNone) {
+        std::unique_ptr<SX_DrawingBase> drawing = persist::MakeDrawing(child.Name(), *host);
+        if (!drawing) {
             continue;  // not a drawing element
         }
-        std::unique_ptr<SX_DrawingBase> drawing = persist::MakeDrawing(kind, *host);
-        if (!drawing) {
-            ok = false;
-            continue;
-        }
-        ok = drawing->ReadXml(child) && ok;
+        ok = drawing->ReadXml(child) && ok;  // a drawing that fails stays
         drawing->SetHost(host->DrawingHost());
         drawing->SetReferenceSize(static_cast<float>(refWidth), static_cast<float>(refHeight));
         drawings_.push_back(std::move(drawing));

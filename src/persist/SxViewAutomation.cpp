@@ -132,8 +132,7 @@ void SxView::AddShapeMembers(Builder& b) {
         .Method(u"GetMarkupCount", 1062, kNotImpl<Out>)
         .Method(u"ShapeSelect", 1070, kNotImpl<Long, Bool, Bool*>, {u"shapeID", u"raiseEvent"})
         .Method(u"ShapeDelete", 1071, kNotImpl<Long, Bool, Bool*>, {u"shapeID", u"raiseEvent"})
-        .Method(u"ShapeSetPropertiesAsDefault", 1080, kNotImpl<Long, Bool*>,
-                {u"selectedMarkupID"})
+        .Method(u"ShapeSetPropertiesAsDefault", 1080, kNotImpl<Long, Bool*>, {u"selectedMarkupID"})
         .Method(u"ShapeResetProperties", 1081, kNotImpl<Long, Bool*>, {u"selectedMarkupID"})
         .Method(u"ShapeGetUserName", 1090, kNotImpl<Long, Bstr*>, {u"shapeID"})
         .Method(u"ShapeGetTime", 1091, kNotImpl<Long, Bstr*>, {u"shapeID"})
@@ -145,20 +144,20 @@ void SxView::AddShapeMembers(Builder& b) {
                 kNotImpl<Long, Long, Long, Long, Long, Str, Double, Double, Double, Str, Double,
                          Str, Str, Bool, Out>,
                 {u"type", u"startPosX", u"startPosY", u"endPosX", u"endPosY", u"penColor",
-                 u"penTransparency", u"penWidth", u"penDash", u"brushColor",
-                 u"brushTransparency", u"createdBy", u"CreatedOn", u"raiseEvent"})
+                 u"penTransparency", u"penWidth", u"penDash", u"brushColor", u"brushTransparency",
+                 u"createdBy", u"CreatedOn", u"raiseEvent"})
         .Method(u"CreateShapeTextMark", 1106,
                 kNotImpl<Long, Long, Str, Double, Str, Double, Double, Double, Str, Double, Str,
                          Str, Bool, Out>,
-                {u"positionX", u"positionY", u"text", u"fontSize", u"penColor",
-                 u"penTransparency", u"penWidth", u"penDash", u"brushColor",
-                 u"brushTransparency", u"createdBy", u"CreatedOn", u"raiseEvent"})
+                {u"positionX", u"positionY", u"text", u"fontSize", u"penColor", u"penTransparency",
+                 u"penWidth", u"penDash", u"brushColor", u"brushTransparency", u"createdBy",
+                 u"CreatedOn", u"raiseEvent"})
         .Method(u"CreateShapePosition", 1107,
                 kNotImpl<Double, Long, Long, Long, Long, Str, Double, Double, Double, Str, Double,
                          Str, Str, Bool, Out>,
                 {u"fontSize", u"lblPosX", u"lblPosY", u"markPos2DX", u"markPos2DY", u"penColor",
-                 u"penTransparency", u"penWidth", u"penDash", u"brushColor",
-                 u"brushTransparency", u"createdBy", u"CreatedOn", u"raiseEvent"})
+                 u"penTransparency", u"penWidth", u"penDash", u"brushColor", u"brushTransparency",
+                 u"createdBy", u"CreatedOn", u"raiseEvent"})
         .Method(u"CreateShapeDistance", 1108,
                 kNotImpl<Double, Long, Long, Long, Long, Long, Long, Str, Double, Double, Double,
                          Str, Double, Str, Str, Bool, Out>,

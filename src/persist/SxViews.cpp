@@ -169,11 +169,10 @@ const DispatchTable& SxViews::Table() {
                      *e = v.NewEnum();
                      return S_OK;
                  })
-            .Get(u"Item", DISPID_VALUE,
-                 [](SxViews& v, Long index, ViewOut view) -> HRESULT {
-                     return v.Item(index, view);
-                 },
-                 {u"Index"})
+            .Get(
+                u"Item", DISPID_VALUE,
+                [](SxViews& v, Long index, ViewOut view) -> HRESULT { return v.Item(index, view); },
+                {u"Index"})
             .Get(u"count", 1,
                  [](SxViews& v, Long* n) -> HRESULT {
                      *n = v.Count();

@@ -1,38 +1,38 @@
 #include "persist/ViewDrawings.h"
 
+#include "markup2d/SX_DrawingFactory.h"
 #include "persist/ViewsHost.h"
 
 namespace persist {
 
-DrawingElement DrawingElementOf(std::u16string_view name) {
+int DrawingTypeOf(std::u16string_view name) {
     if (name == u"sx:ShapeMark") {
-        return DrawingElement::kShape;
+        return SX_DrawingBase::kRectangleType;
     }
     if (name == u"sx:TextMark") {
-        return DrawingElement::kText;
+        return SX_DrawingBase::kTextType;
     }
     if (name == u"sx:PositionMark") {
-        return DrawingElement::kPosition;
+        return SX_DrawingBase::kPositionType;
     }
     if (name == u"sx:DistanceMark") {
-        return DrawingElement::kDistance;
+        return SX_DrawingBase::kDistanceType;
     }
-    return DrawingElement::kNone;
+    return 0;
 }
 
-std::unique_ptr<SX_DrawingBase> MakeDrawing(DrawingElement element, ViewsHost& host) {
-    (void)host;
-    switch (element) {
-        case DrawingElement::kShape:
-        case DrawingElement::kText:
-        case DrawingElement::kPosition:
-        case DrawingElement::kDistance:
-            // The shape, text and measurement classes come with the drawings.
-            return nullptr;
-        case DrawingElement::kNone:
-            break;
+std::unique_ptr<SX_DrawingBase> MakeDrawing(std::u16string_view elementName, ViewsHost& host) {
+    const int type = DrawingTypeOf(elementName);
+    if (type == 0) {
+        return nullptr;
     }
-    return nullptr;
+    std::unique_ptr<SX_DrawingBase> drawing =
+        SX_CreateDrawing(type, host.DrawingDefaults(), host.DrawingUnit());
+    if (drawing &&
+        (type == SX_DrawingBase::kPositionType || type == SX_DrawingBase::kDistanceType)) {
+        drawing->SetInternalUnit(host.StationInternalUnit());
+    }
+    return drawing;
 }
 
 }  // namespace persist

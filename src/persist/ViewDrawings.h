@@ -12,14 +12,13 @@ namespace persist {
 
 class ViewsHost;
 
-enum class DrawingElement { kNone, kShape, kText, kPosition, kDistance };
+// The drawing type code of the element (SX_DrawingBase::k*Type); 0 for an
+// element that is no drawing. A shape's own kind comes from its element.
+int DrawingTypeOf(std::u16string_view elementName);
 
-DrawingElement DrawingElementOf(std::u16string_view elementName);
-
-// An empty drawing of the element's class, ready to read the element; null
-// for an element of none. The concrete drawing classes are not in yet, so
-// for now every drawing element gives null too (and the reader reports it as
-// a drawing that failed to read).
-std::unique_ptr<SX_DrawingBase> MakeDrawing(DrawingElement element, ViewsHost& host);
+// An empty drawing of the element's class with the host's defaults and
+// display unit, the measures with the station's internal unit; null for an
+// element that is no drawing.
+std::unique_ptr<SX_DrawingBase> MakeDrawing(std::u16string_view elementName, ViewsHost& host);
 
 }  // namespace persist

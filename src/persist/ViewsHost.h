@@ -18,6 +18,7 @@
 #include "platform/DispatchTable.h"
 
 class SX_2DDrawingWindow;
+class SX_Defaults;
 namespace markup2d {
 class DrawingHost;
 }
@@ -65,6 +66,12 @@ class ViewsHost {
     virtual SX_2DDrawingWindow* Overlay() const = 0;
     // The owner the view's drawings are given (null until there is one).
     virtual markup2d::DrawingHost* DrawingHost() const = 0;
+    // What new drawings are made with: the drawing defaults, the display
+    // unit, and the station's internal distance unit (the measurement
+    // drawings' setting).
+    virtual const SX_Defaults& DrawingDefaults() const = 0;
+    virtual int DrawingUnit() = 0;
+    virtual int StationInternalUnit() const = 0;
     // The control's client size in pixels.
     virtual int Width() const = 0;
     virtual int Height() const = 0;

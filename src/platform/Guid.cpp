@@ -55,8 +55,8 @@ bool IsGuidText(std::u16string_view text) {
     }
     for (std::size_t i = 1; i + 1 < text.size(); ++i) {
         const char16_t c = text[i];
-        const bool hex = (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') ||
-                         (c >= u'a' && c <= u'f');
+        const bool hex =
+            (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f');
         if (IsDash(i) ? c != u'-' : !hex) {
             return false;
         }

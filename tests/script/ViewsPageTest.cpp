@@ -1,6 +1,7 @@
 // Saved views from a page run by `panora run`: a view captured, added and
 // applied locked for drawing shows the still image with the red markup
-// frame in the host's screenshot; unlocking brings the live view back.
+// frame in the host's screenshot and in SaveAsJpg(true); unlocking brings the
+// live view back.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -33,6 +34,7 @@ TEST(ViewsPage, LockedViewShowsTheStillImageWithTheMarkupFrame) {
     std::string error;
     ASSERT_TRUE(sitegen::GenerateSite(options, nullptr, &error)) << error;
 
+    const std::string exported = (tmp / "markup.jpg").string();
     const auto page = tmp.Write("page.js", R"(
 var log = [];
 control.attachEvent("ViewAdded", function(name, id) { log.push("added " + name + " " + id); });
@@ -51,6 +53,8 @@ control.attachEvent("DownloadComplete", function() {
   log.push("azimuth " + control.GetAzimuth());
   log.push("current " + control.ViewGetCurrent().ID);
   host.screenshot("locked.png");
+  host.answerFileDialog(")" + exported + R"(");
+  control.SaveAsJpg(true);
   control.ViewUnlock(true);
   control.ViewUnlock(true);
   log.push("current " + (control.ViewGetCurrent() ? "view" : "none"));
@@ -89,4 +93,7 @@ control.attachEvent("DownloadComplete", function() {
         EXPECT_NEAR(k.b, l.b, 24) << x << "," << y;
     }
     EXPECT_TRUE(testsupport::ImagesMatch(unlocked, live, {24, 0.02, 4.0}, "views-unlocked"));
+    // SaveAsJpg(true) exports what the locked view shows, frame included.
+    const platform::RgbImage jpeg = testsupport::LoadImageForCompare(exported);
+    EXPECT_TRUE(testsupport::ImagesMatch(jpeg, locked, {24, 0.02, 4.0}, "views-export"));
 }
