@@ -151,6 +151,7 @@ bool SX_Control::Create(int width, int height) {
         return false;
     }
     CreateViews();
+    CreateDrawingController();
     graphicWindow_->Show(true);
     LayoutChildren();
     SetTimer(kTimerInitGraphics, 100);
@@ -190,6 +191,13 @@ void SX_Control::OnMessage(platform::Message& message) {
             break;
         case platform::kMsgKeyDown:
             OnKeyDown(message.key);
+            break;
+        case platform::kMsgChar:
+            // Characters type into a text drawing while the view is locked.
+            if (lockedForDrawing_ && drawingWindow_ && drawingWindow_->IsAlive()) {
+                platform::Message forwarded = message;
+                drawingWindow_->Send(forwarded);
+            }
             break;
         case platform::kMsgMouseWheel:
             if (graphicWindow_ && graphicWindow_->IsAlive()) {

@@ -38,6 +38,7 @@
 #include "host/Log.h"
 #include "host/Resources.h"
 #include "markup2d/SX_Defaults.h"
+#include "markup2d/SX_DrawingController.h"
 #include "persist/ViewsHost.h"
 #include "platform/ComBstr.h"
 #include "platform/ComStatus.h"
@@ -69,7 +70,10 @@ namespace StraleLib {
 class SX_OpenGLCamera;
 }
 
-class SX_Control : private platform::Window, private view3d::ViewHost, private persist::ViewsHost {
+class SX_Control : private platform::Window,
+                   private view3d::ViewHost,
+                   private persist::ViewsHost,
+                   private markup2d::OverlayHost {
   public:
     // Timer identifiers of the control window.
     static constexpr std::uint32_t kTimerInvalidate = 1000;
@@ -192,6 +196,9 @@ class SX_Control : private platform::Window, private view3d::ViewHost, private p
     // locked (IDs below 100 give none).
     platform::ComPtr<SxView> ViewGetCurrent();
     bool LeaveViewMode() override;
+    // Ends an interactive add of a 2D drawing without adding it (and
+    // repaints); fires Stop2DAdd whether or not one was in progress.
+    void StopShapeAdd();
     // While a view is shown: the overlay takes a new still image and paints.
     void RefreshOverlay();
     // What the host shows now: the overlay's painted image while a view is
@@ -344,7 +351,7 @@ class SX_Control : private platform::Window, private view3d::ViewHost, private p
     void SetDefaultUnitLabel(std::u16string label) { defaultUnitLabel_ = std::move(label); }
     // The unit new 2D drawings take; -1 stands for the default unit and is
     // replaced by it when read.
-    int CurrentDrawingUnit() {
+    int CurrentDrawingUnit() override {
         if (currentDrawingUnit_ == -1) {
             currentDrawingUnit_ = DefaultUnit();
         }
@@ -356,7 +363,7 @@ class SX_Control : private platform::Window, private view3d::ViewHost, private p
     // The drawing defaults, read from the per-user file when the control was
     // built. Their text unit and its label live in DefaultUnit() and
     // DefaultUnitLabel() while the control runs.
-    SX_Defaults& Defaults() { return defaults_; }
+    SX_Defaults& Defaults() override { return defaults_; }
     const SX_Defaults& Defaults() const { return defaults_; }
     // Writes the defaults (with the current default unit) to the file they
     // were read from; false when there is no file path or the write failed.
@@ -380,7 +387,7 @@ class SX_Control : private platform::Window, private view3d::ViewHost, private p
     void EnterViewMode(bool fading) override;
     void LockForDrawing() override;
     SX_2DDrawingWindow* Overlay() const override { return drawingWindow_.get(); }
-    markup2d::DrawingHost* DrawingHost() const override { return nullptr; }
+    markup2d::DrawingHost* DrawingHost() const override;
     void RedrawControl() override { Repaint(); }
     const SX_Defaults& DrawingDefaults() const override { return defaults_; }
     int DrawingUnit() override { return CurrentDrawingUnit(); }
@@ -392,6 +399,30 @@ class SX_Control : private platform::Window, private view3d::ViewHost, private p
     void CreateViews();
     // A press and a drag that left the overlay, replayed to the 3D window.
     void HandOverToLiveView(const platform::Message& press, const platform::Message& move);
+
+    // markup2d::OverlayHost (SX_ControlDrawing.cpp): what drawings and the
+    // drawing controller ask of the control.
+    void CreateDrawingController();
+    int ClientWidth() const override { return width_; }
+    int ClientHeight() const override { return height_; }
+    bool PickPoint(double x, double y, std::array<double, 3>& scanPoint) override;
+    double MaxPointError() const override;
+    int InternalUnit() const override;
+    SX_Mark::Transform RegistrationTransform() const override;
+    const host::Resources& Strings() const override { return resources_; }
+    std::u16string ClipboardText() override;
+    void ShowTooltip(std::u16string_view text, const platform::TextBox& box) override;
+    void HideTooltip() override;
+    void SetCursorHidden(bool hidden) override;
+    void FireUpdateText(std::u16string_view text) override;
+    bool MeasureEnabled() const override { return measureEnabled_.load(); }
+    void OpenLink(const std::u16string& href) override;
+    void UnlockView() override { ViewUnlock(true); }
+    bool EditShownView() override;
+    void RepaintControl() override { Repaint(); }
+    // A link opened in the page's target frame, else with the system's
+    // browser.
+    bool OpenLinkIn(const std::u16string& url, const std::u16string& target);
 
     void CreateNeighborsAndNavigation();
     void OnDestroy();
