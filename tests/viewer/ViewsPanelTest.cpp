@@ -48,10 +48,18 @@ double Difference(const QImage& a, const QImage& b) {
 }
 
 void Mouse(QWidget& widget, QEvent::Type type, QPoint pos, Qt::MouseButton button,
-           Qt::MouseButtons buttons) {
+           Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
     QMouseEvent event(type, QPointF(pos), QPointF(widget.mapToGlobal(pos)), button, buttons,
-                      Qt::ShiftModifier);
+                      modifiers);
     QCoreApplication::sendEvent(&widget, &event);
+}
+
+// A left drag through the middle to `to`.
+void Drag(QWidget& widget, QPoint from, QPoint to, Qt::KeyboardModifiers modifiers) {
+    Mouse(widget, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton, modifiers);
+    Mouse(widget, QEvent::MouseMove, (from + to) / 2, Qt::NoButton, Qt::LeftButton, modifiers);
+    Mouse(widget, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton, modifiers);
+    Mouse(widget, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton, modifiers);
 }
 
 QPushButton& Button(viewer::ViewsPanel& panel, const char* name) {
@@ -107,9 +115,7 @@ TEST(ViewsPanel, SaveApplyDrawUnlockRenameDelete) {
     // remembers that direction.
     viewer::FrameView& view = window.View();
     const QPoint centre(view.width() / 2, view.height() / 2);
-    Mouse(view, QEvent::MouseButtonPress, centre, Qt::LeftButton, Qt::LeftButton);
-    Mouse(view, QEvent::MouseMove, centre + QPoint(60, 10), Qt::NoButton, Qt::LeftButton);
-    Mouse(view, QEvent::MouseButtonRelease, centre + QPoint(60, 10), Qt::LeftButton, Qt::NoButton);
+    Drag(view, centre, centre + QPoint(60, 10), Qt::ShiftModifier);
     ASSERT_TRUE(ProcessUntil([&] { return Difference(frame, live) > 4.0; }));
     Button(panel, "view-save").click();
     ASSERT_EQ(panel.Rows().size(), 2u);
@@ -156,17 +162,48 @@ TEST(ViewsPanel, SaveApplyDrawUnlockRenameDelete) {
     EXPECT_EQ(panel.Rows()[0].name, QStringLiteral("Hall"));
     EXPECT_EQ(panel.List()->currentRow(), 0);
 
-    // A drawing tool with no view on show saves one and locks it.
+    // A drawing tool with no view on show saves one and locks it; the
+    // rectangle dragged out lands where the pointer went and becomes the
+    // selected drawing, which Delete removes.
     viewer::MarkupTools& tools = *window.Markup();
+    EXPECT_FALSE(tools.DeleteAction()->isEnabled());
     tools.Choose(viewer::DrawingTool::kRectangle);
     ASSERT_EQ(panel.Rows().size(), 3u);
     EXPECT_EQ(window.ShownViewId(), panel.Rows()[2].id);
     EXPECT_TRUE(window.LockedForDrawing());
-    EXPECT_EQ(tools.Tool(viewer::DrawingTool::kRectangle)->isChecked(), tools.Adding());
-    EXPECT_EQ(tools.CancelAction()->isEnabled(), tools.Adding());
-    tools.CancelAdd();
+    EXPECT_TRUE(tools.Adding());
+    EXPECT_TRUE(tools.Tool(viewer::DrawingTool::kRectangle)->isChecked());
+    EXPECT_TRUE(tools.CancelAction()->isEnabled());
+    ASSERT_TRUE(ProcessUntil([&] { return reddish(frame.width() / 2, 5); }));
+    const QImage locked = frame.copy();
+    const QPoint a(100, 80), b(260, 180);
+    Drag(view, a, b, Qt::NoModifier);
+    ASSERT_TRUE(ProcessUntil([&] { return tools.Selected() >= 0; }));
     EXPECT_FALSE(tools.Adding());
     EXPECT_FALSE(tools.Tool(viewer::DrawingTool::kRectangle)->isChecked());
+    ASSERT_TRUE(ProcessUntil([&] { return Difference(frame, locked) > 0.1; }));
+    const auto changed = [&](int x, int y) {
+        const QColor p = frame.pixelColor(x, y), q = locked.pixelColor(x, y);
+        return std::abs(p.red() - q.red()) + std::abs(p.green() - q.green()) +
+                   std::abs(p.blue() - q.blue()) >
+               60;
+    };
+    EXPECT_TRUE(changed(a.x() + 40, a.y()));  // the top edge
+    EXPECT_TRUE(changed(b.x(), b.y() - 30));  // the right edge
+    EXPECT_FALSE(changed(a.x() - 20, a.y() + 40));
+    EXPECT_FALSE(changed(b.x() + 20, b.y() + 20));
+    ASSERT_TRUE(tools.DeleteAction()->isEnabled());
+    tools.DeleteAction()->trigger();
+    EXPECT_EQ(tools.Selected(), -1);
+    ASSERT_TRUE(ProcessUntil([&] { return !changed(a.x() + 40, a.y()); }));
+
+    // Cancelling an add unchecks the tool; the locked view is drawn on again.
+    tools.Choose(viewer::DrawingTool::kCircle);
+    EXPECT_TRUE(tools.Adding());
+    tools.CancelAction()->trigger();
+    EXPECT_FALSE(tools.Adding());
+    EXPECT_FALSE(tools.Tool(viewer::DrawingTool::kCircle)->isChecked());
+    EXPECT_EQ(panel.Rows().size(), 3u);
 
     // Deleting the view on show leaves it first; Remove counts from 0.
     panel.List()->setCurrentRow(2);
