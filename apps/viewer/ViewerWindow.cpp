@@ -403,7 +403,12 @@ void ViewerWindow::TakeFrame() {
         show(graphic->Captured(), QPoint(graphic->X(), graphic->Y()));
         graphic->RequestCapture();
     }
-    UpdateCameraLabel();
+    {
+        // Reading the camera changes nothing on show.
+        const bool stale = overlayStale_;
+        UpdateCameraLabel();
+        overlayStale_ = stale;
+    }
 
     if (options_.reportStartup && !startupReported_) {
         const SX_CubeMap* cube = control_->DataSet().CubeMap();
