@@ -200,7 +200,11 @@ void SX_Control::OnMessage(platform::Message& message) {
             }
             break;
         case platform::kMsgMouseWheel:
-            if (graphicWindow_ && graphicWindow_->IsAlive()) {
+            if (drawingWindow_ && drawingWindow_->IsAlive() && drawingWindow_->IsVisible()) {
+                // The still image does not zoom: the overlay leaves the wheel.
+                platform::Message wheel = message;
+                drawingWindow_->Send(wheel);
+            } else if (graphicWindow_ && graphicWindow_->IsAlive()) {
                 platform::Message wheel = message;
                 wheel.x -= graphicWindow_->X();
                 wheel.y -= graphicWindow_->Y();
@@ -226,6 +230,9 @@ bool SX_Control::DeliverInput(platform::Message message) {
     }
     SX_2DDrawingWindow* overlay = drawingWindow_.get();
     if (overlay != nullptr && overlay->IsAlive() && overlay->IsVisible()) {
+        if (NavigationOverOverlay(message)) {
+            return true;
+        }
         return overlay->Send(message);  // it fills the client area
     }
     SX_GraphicWindow* view = graphicWindow_.get();

@@ -13,6 +13,7 @@
 #include "platform/Desktop.h"
 #include "station/SX_PanoramaDataSet.h"
 #include "view3d/SX_GraphicWindow.h"
+#include "view3d/ViewTargets.h"
 
 void SX_Control::CreateDrawingController() {
     if (drawingWindow_) {
@@ -103,4 +104,20 @@ void SX_Control::StopShapeAdd() {
         drawingWindow_->Controller()->Redraw();
     }
     FireEvent(SX_ControlEvents::kStop2DAdd);
+}
+
+bool SX_Control::NavigationOverOverlay(const platform::Message& m) {
+    if (!graphicWindow_ || (m.id != platform::kMsgLButtonDown && m.id != platform::kMsgLButtonUp)) {
+        return false;
+    }
+    const bool release = m.id == platform::kMsgLButtonUp;
+    if (!graphicWindow_->Targets().NavigationPress(
+            m.x - graphicWindow_->X(), m.y - graphicWindow_->Y(), graphicWindow_->Width(),
+            graphicWindow_->Height(), release)) {
+        return false;
+    }
+    if (release) {
+        RefreshOverlay();
+    }
+    return true;
 }

@@ -44,6 +44,9 @@ bool SX_2DDrawingWindow::CaptureBackground() {
 }
 
 void SX_2DDrawingWindow::ReleaseDrawings() {
+    if (controller_) {
+        controller_->CancelAdd();  // an edited text goes back to its list
+    }
     drawings_ = nullptr;
     adding_.reset();
     selected_ = nullptr;

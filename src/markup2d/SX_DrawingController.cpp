@@ -7,7 +7,6 @@
 #include "host/SX_EventIds.h"
 #include "markup2d/SX_2DDrawingWindow.h"
 #include "markup2d/SX_DrawingText.h"
-#include "resources/StringTable.h"
 
 namespace {
 
@@ -454,6 +453,7 @@ void SX_DrawingController::StartAdd(std::unique_ptr<SX_DrawingBase> drawing, int
 
 bool SX_DrawingController::CancelAdd() {
     if (overlay_.AddingDrawing() == nullptr) {
+        editIndex_ = -1;
         return false;
     }
     std::unique_ptr<SX_DrawingBase> dropped = overlay_.TakeAddingDrawing();

@@ -232,10 +232,11 @@ struct SxViewShapes {
             added->SetFillColor(look.fillColor);
             added->SetFontSize(look.fontSize);
             added->SetUnit(look.unit);
-            added->GetPrompt();
         } else {
             FillLookFromDefaults(view, *controller);
         }
+        // A measuring drawing shows its first picking prompt from the start.
+        added->GetPrompt();
         controller->Redraw();
         return static_cast<std::int32_t>(added->ID());
     }

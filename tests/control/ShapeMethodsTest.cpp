@@ -83,9 +83,12 @@ TEST_F(ShapeMethodsTest, CachedLookFeedsTheNextAddAndAlphaRoundTrips) {
     EXPECT_EQ(Int(On(*view, u"ShapeGetAlpha", {Variant(id)})), 25);
     EXPECT_DOUBLE_EQ(Dbl(On(*view, u"ShapeGetWidth", {Variant(id)})), 70.0);
 
-    // The next add keeps the cached look; after StopShapeAdd it takes the
-    // defaults again.
-    On(*view, u"AddShape", {Variant(u"Circle")});
+    // RestoreDefaultShape starts another drawing of the last kind with the
+    // cached look; after StopShapeAdd an add takes the defaults again.
+    full_.clear();
+    On(*view, u"RestoreDefaultShape");
+    EXPECT_EQ(full_, std::vector<std::string>{"ShapeSelected(3)"});
+    EXPECT_EQ(control_->DrawingWindow()->AddingDrawing()->GetTypeName(), u"Rectangle");
     EXPECT_DOUBLE_EQ(control_->DrawingWindow()->AddingDrawing()->GetPenWidth(), 5.0);
     On(*view, u"StopShapeAdd");
     On(*view, u"AddShape", {Variant(u"Line")});

@@ -206,7 +206,7 @@ TEST_F(DrawingControllerTest, TextTakesPunctuationAndPasteAndAnEmptyTextAddsNoth
     EXPECT_EQ(overlay.AddingDrawing(), nullptr);
 
     host.events.clear();
-    host.clipboard = u"!";
+    host.clipboard.assign(1, u'!');
     auto text = std::make_unique<SX_DrawingText>(host.defaults, 0);
     const std::uint32_t id = text->ID();
     controller->StartAdd(std::move(text), 4);
@@ -223,6 +223,18 @@ TEST_F(DrawingControllerTest, TextTakesPunctuationAndPasteAndAnEmptyTextAddsNoth
     EXPECT_EQ(host.events[8], "UpdateText(a.b, c/)");
     EXPECT_EQ(host.events.back(), "Stop2DEdit");
     EXPECT_EQ(host.events[9], "Shape2DAdded(" + Id(id) + ")");
+
+    // "Edit Markup" takes it out of the list for editing; leaving the view
+    // meanwhile puts it back.
+    host.ui.QueueMenuAnswer(SX_DrawingController::kCmdEditMarkup);
+    Mouse(kMsgRButtonUp, 52, 42);
+    EXPECT_EQ(host.ui.Menus().back().items.at(0).label, u"Edit Markup");
+    EXPECT_TRUE(drawings.empty());
+    Type(u"!");
+    overlay.ReleaseDrawings();
+    ASSERT_EQ(drawings.size(), 1u);
+    EXPECT_EQ(static_cast<SX_DrawingText&>(*drawings[0]).Text(), u"a.b, c/!");
+    EXPECT_EQ(overlay.AddingDrawing(), nullptr);
 }
 
 TEST_F(DrawingControllerTest, AddingMenuNamesTheAddAndItsCommandsReachThePage) {

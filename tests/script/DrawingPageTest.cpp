@@ -73,7 +73,7 @@ function draw() {
   var dist = view.AddShape("Distance2D");
   click(160, 120);
   click(200, 150);
-  click(250, 60);
+  click(110, 170);
   host.screenshot("drawn.png");
   var ids = [], id = view.GetFirstShape();
   while (id != -1) { ids.push(id); id = view.GetNextShape(); }
