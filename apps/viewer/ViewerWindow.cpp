@@ -458,6 +458,11 @@ void ViewerWindow::Deliver(const platform::Message& message) {
 
 void ViewerWindow::Redraw() {
     Call(u"Redraw");
+    // The control draws at once: the frame is taken before the next pump
+    // requests another capture and the drawn one is lost.
+    if (busy_ == 0) {
+        TakeFrame();
+    }
 }
 
 // ---------------------------------------------------------------------------
