@@ -73,6 +73,7 @@ void ViewsPanel::Refresh() {
     rows_ = client_.List();
     list_->clear();
     int select = -1;
+    int shownRow = -1;
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         const ViewInfo& v = rows_[i];
         QString text = v.name;
@@ -92,8 +93,13 @@ void ViewsPanel::Refresh() {
         if (v.id == selectedId) {
             select = static_cast<int>(i);
         }
+        if (shown) {
+            shownRow = static_cast<int>(i);
+        }
     }
-    list_->setCurrentRow(select);
+    // With nothing selected the view on show is (a drawing tool may have
+    // just saved it).
+    list_->setCurrentRow(select >= 0 ? select : shownRow);
     UpdateButtons();
 }
 

@@ -9,7 +9,8 @@
 // The list is read again on ViewAdded and ViewLockChanged, after each of its
 // own changes, and whenever the view on show changes (the window hands that
 // in from the control's state, as leaving a view by a drag fires nothing).
-// The view on show is marked, with "drawing" while it is locked.
+// The view on show is marked, with "drawing" while it is locked, and selected
+// when nothing else is.
 
 #include <QDockWidget>
 #include <QString>

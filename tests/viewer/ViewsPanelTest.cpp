@@ -169,9 +169,11 @@ TEST(ViewsPanel, SaveApplyDrawUnlockRenameDelete) {
     // selected drawing, which Delete removes.
     viewer::MarkupTools& tools = *window.Markup();
     EXPECT_FALSE(tools.DeleteAction()->isEnabled());
+    panel.List()->setCurrentRow(-1);
     tools.Choose(viewer::DrawingTool::kRectangle);
     ASSERT_EQ(panel.Rows().size(), 3u);
     EXPECT_EQ(window.ShownViewId(), panel.Rows()[2].id);
+    EXPECT_EQ(panel.List()->currentRow(), 2);  // nothing else was selected
     EXPECT_TRUE(window.LockedForDrawing());
     EXPECT_TRUE(tools.Adding());
     EXPECT_TRUE(tools.Tool(viewer::DrawingTool::kRectangle)->isChecked());
