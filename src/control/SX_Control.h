@@ -420,9 +420,9 @@ class SX_Control : private platform::Window,
     void UnlockView() override { ViewUnlock(true); }
     bool EditShownView() override;
     void RepaintControl() override { Repaint(); }
-    // The navigation buttons drawn over the still image take left presses
-    // and releases before the overlay; a release they take recaptures the
-    // still image. True when they took the message.
+    // Outside markup mode the navigation buttons drawn over the still image
+    // take left presses and releases before the overlay; a release they take
+    // recaptures the still image. True when they took the message.
     bool NavigationOverOverlay(const platform::Message& message);
     // A link opened in the page's target frame, else with the system's
     // browser.

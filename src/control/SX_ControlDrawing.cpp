@@ -107,7 +107,8 @@ void SX_Control::StopShapeAdd() {
 }
 
 bool SX_Control::NavigationOverOverlay(const platform::Message& m) {
-    if (!graphicWindow_ || (m.id != platform::kMsgLButtonDown && m.id != platform::kMsgLButtonUp)) {
+    if (!graphicWindow_ || lockedForDrawing_ ||
+        (m.id != platform::kMsgLButtonDown && m.id != platform::kMsgLButtonUp)) {
         return false;
     }
     const bool release = m.id == platform::kMsgLButtonUp;
