@@ -41,7 +41,8 @@ std::u16string_view ShapeName(DrawingTool tool);
 
 class ViewsClient {
   public:
-    // Calls a member of `target` by name; nothing when it is missing or failed.
+    // Calls a member of `target` by name (kind PropertyPut puts; the others
+    // call a method or get a property); nothing when it is missing or failed.
     using Invoke = std::function<std::optional<platform::Variant>(
         platform::Dispatchable& target, std::u16string_view name, platform::DispatchKind kind,
         std::vector<platform::Variant> args)>;
