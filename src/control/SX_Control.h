@@ -387,7 +387,21 @@ class SX_Control : private platform::Window,
     void EnterViewMode(bool fading) override;
     void LockForDrawing() override;
     SX_2DDrawingWindow* Overlay() const override { return drawingWindow_.get(); }
-    markup2d::DrawingHost* DrawingHost() const override;
+    markup2d::DrawingHost* DrawingOwner() const override;
+    // markup2d::DrawingHost (SX_ControlDrawingHost.cpp): what the drawings
+    // of the views ask of the control.
+    int ClientWidth() const override { return width_; }
+    int ClientHeight() const override { return height_; }
+    bool PickPoint(double x, double y, std::array<double, 3>& scanPoint) override;
+    double MaxPointError() const override;
+    int InternalUnit() const override { return StationInternalUnit(); }
+    SX_Mark::Transform RegistrationTransform() const override;
+    const host::Resources& Strings() const override { return resources_; }
+    std::u16string ClipboardText() override;
+    void ShowTooltip(std::u16string_view text, const platform::TextBox& box) override;
+    void HideTooltip() override;
+    void SetCursorHidden(bool hidden) override;
+    void FireUpdateText(std::u16string_view text) override;
     void RedrawControl() override { Repaint(); }
     const SX_Defaults& DrawingDefaults() const override { return defaults_; }
     int DrawingUnit() override { return CurrentDrawingUnit(); }
@@ -400,21 +414,9 @@ class SX_Control : private platform::Window,
     // A press and a drag that left the overlay, replayed to the 3D window.
     void HandOverToLiveView(const platform::Message& press, const platform::Message& move);
 
-    // markup2d::OverlayHost (SX_ControlDrawing.cpp): what drawings and the
-    // drawing controller ask of the control.
+    // markup2d::OverlayHost beyond markup2d::DrawingHost (SX_ControlDrawing.cpp):
+    // what the overlay's drawing controller asks of the control.
     void CreateDrawingController();
-    int ClientWidth() const override { return width_; }
-    int ClientHeight() const override { return height_; }
-    bool PickPoint(double x, double y, std::array<double, 3>& scanPoint) override;
-    double MaxPointError() const override;
-    int InternalUnit() const override;
-    SX_Mark::Transform RegistrationTransform() const override;
-    const host::Resources& Strings() const override { return resources_; }
-    std::u16string ClipboardText() override;
-    void ShowTooltip(std::u16string_view text, const platform::TextBox& box) override;
-    void HideTooltip() override;
-    void SetCursorHidden(bool hidden) override;
-    void FireUpdateText(std::u16string_view text) override;
     bool MeasureEnabled() const override { return measureEnabled_.load(); }
     void OpenLink(const std::u16string& href) override;
     void UnlockView() override { ViewUnlock(true); }

@@ -11,7 +11,6 @@
 #include "control/SX_Control.h"
 #include "control/SX_ControlEvents.h"
 #include "control/VersionCheck.h"
-#include "platform/Desktop.h"
 #include "platform/IniFile.h"
 #include "platform/Path.h"
 #include "station/SX_LoadingContext.h"
@@ -101,11 +100,7 @@ void SX_Control::VersionCheck() {
 }
 
 bool SX_Control::OpenUpdatePage() {
-    const std::u16string url(kUpdatePage);
-    if (hostContainer_) {
-        return hostContainer_->OpenLink(url, u"_self");
-    }
-    return options_.openBrowser ? options_.openBrowser(url) : platform::OpenWithDesktop(url);
+    return OpenLinkIn(std::u16string(kUpdatePage), u"_self");
 }
 
 void SX_Control::StopLoading() {

@@ -43,6 +43,13 @@ bool SX_2DDrawingWindow::CaptureBackground() {
     return true;
 }
 
+void SX_2DDrawingWindow::SetDrawings(SX_DrawingList* drawings) {
+    if (drawings != drawings_) {
+        ReleaseDrawings();
+    }
+    drawings_ = drawings;
+}
+
 void SX_2DDrawingWindow::ReleaseDrawings() {
     if (controller_) {
         controller_->CancelAdd();  // an edited text goes back to its list

@@ -73,8 +73,9 @@ class SX_2DDrawingWindow : public platform::Window {
     const platform::RgbImage& Background() const { return background_; }
 
     // The drawings shown (the view's list, not owned; null when no view is
-    // shown). Letting go also ends an add and the selection.
-    void SetDrawings(SX_DrawingList* drawings) { drawings_ = drawings; }
+    // shown). Another list, or letting go, also ends an add and the
+    // selection.
+    void SetDrawings(SX_DrawingList* drawings);
     SX_DrawingList* Drawings() const { return drawings_; }
     void ReleaseDrawings();
 

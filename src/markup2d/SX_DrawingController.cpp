@@ -338,19 +338,7 @@ bool SX_DrawingController::Wheel(const SX_MouseStatus& status) {
     return false;
 }
 
-void SX_DrawingController::SetCursorHidden(bool hidden) {
-    if (hidden == cursorHidden_) {
-        return;
-    }
-    cursorHidden_ = hidden;
-    cursor_ = hidden ? HostUi::Cursor::kHidden : HostUi::Cursor::kCross;
-    host_.Ui().SetCursor(cursor_);
-}
-
 void SX_DrawingController::UpdateCursor(double x, double y) {
-    if (cursorHidden_) {
-        return;
-    }
     HostUi::Cursor cursor = HostUi::Cursor::kArrow;
     if (Markup() && overlay_.AddingDrawing() != nullptr) {
         cursor = HostUi::Cursor::kCross;
@@ -457,7 +445,6 @@ bool SX_DrawingController::CancelAdd() {
         return false;
     }
     std::unique_ptr<SX_DrawingBase> dropped = overlay_.TakeAddingDrawing();
-    SetCursorHidden(false);
     if (editIndex_ >= 0) {
         // An edited text of the view goes back where it stood.
         if (SX_DrawingList* list = overlay_.Drawings()) {
@@ -476,7 +463,6 @@ bool SX_DrawingController::FinishAdd(bool commit) {
         return false;
     }
     const bool edited = editIndex_ >= 0;
-    SetCursorHidden(false);
     if (IsEmptyText(*adding)) {
         const std::int32_t id = static_cast<std::int32_t>(adding->ID());
         overlay_.TakeAddingDrawing();

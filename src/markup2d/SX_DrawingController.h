@@ -125,9 +125,6 @@ class SX_DrawingController : public SX_EventController {
     std::vector<HostUi::MenuItem> MenuItems(Menu menu) const;
     // Carries out a menu command for the drawing under the pointer.
     void OnCommand(int command, SX_DrawingBase* underPointer);
-    // A measuring drawing hides the system cursor while it picks (it draws
-    // its own marker); the cursor comes back as the pointer's place says.
-    void SetCursorHidden(bool hidden);
     // Paints the overlay and shows it.
     void Redraw();
     markup2d::OverlayHost& Host() const { return overlayHost_; }
@@ -155,5 +152,4 @@ class SX_DrawingController : public SX_EventController {
     // A text of the view being edited: where it stood in the list.
     std::ptrdiff_t editIndex_ = -1;
     HostUi::Cursor cursor_ = HostUi::Cursor::kArrow;
-    bool cursorHidden_ = false;
 };

@@ -73,7 +73,14 @@ void SetCamera(SX_OpenGLCamera& camera, double azimuth, double latitude, double 
 
 SxView::SxView() : id_(nextViewId.fetch_add(1)), guid_(NewGuidText()), name_(SnapshotName(id_)) {}
 
-SxView::~SxView() = default;
+SxView::~SxView() {
+    // The overlay must not keep showing a list that goes.
+    persist::ViewsHost* host = Host();
+    SX_2DDrawingWindow* overlay = host != nullptr ? host->Overlay() : nullptr;
+    if (overlay != nullptr && overlay->Drawings() == &drawings_) {
+        overlay->ReleaseDrawings();
+    }
+}
 
 std::int32_t SxView::NextId() {
     return nextViewId.load();
@@ -246,7 +253,7 @@ bool SxView::ReadXml(const XmlNode& element) {
             continue;  // not a drawing element
         }
         ok = drawing->ReadXml(child) && ok;  // a drawing that fails stays
-        drawing->SetHost(host->DrawingHost());
+        drawing->SetHost(host->DrawingOwner());
         drawing->SetReferenceSize(static_cast<float>(refWidth), static_cast<float>(refHeight));
         drawings_.push_back(std::move(drawing));
     }

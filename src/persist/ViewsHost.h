@@ -65,7 +65,7 @@ class ViewsHost {
     // The drawing overlay (null before the host has its windows).
     virtual SX_2DDrawingWindow* Overlay() const = 0;
     // The owner the view's drawings are given (null until there is one).
-    virtual markup2d::DrawingHost* DrawingHost() const = 0;
+    virtual markup2d::DrawingHost* DrawingOwner() const = 0;
     // What new drawings are made with: the drawing defaults, the display
     // unit, and the station's internal distance unit (the measurement
     // drawings' setting).

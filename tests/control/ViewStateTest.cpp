@@ -7,6 +7,7 @@
 #include "markup2d/SX_2DDrawingWindow.h"
 #include "persist/SxView.h"
 #include "persist/SxViews.h"
+#include "platform/XmlDocument.h"
 #include "support/ControlFixture.h"
 
 using namespace platform;
@@ -115,7 +116,7 @@ TEST_F(ViewStateTest, AFivePixelDragOverTheShownViewHandsTheMouseToTheLiveView) 
 
 TEST_F(ViewStateTest, ResizeRecapturesAndFocusOnMarkReturnsToTheLiveView) {
     SX_Control& c = Loaded();
-    Apply(0.0, 0.0, true);
+    ComPtr<SxView> view = Apply(0.0, 0.0, true);
     EXPECT_EQ(c.DrawingWindow()->Background().width, 200);
     c.Resize(160, 120);
     EXPECT_EQ(c.DrawingWindow()->Background().width, 160);
@@ -123,6 +124,10 @@ TEST_F(ViewStateTest, ResizeRecapturesAndFocusOnMarkReturnsToTheLiveView) {
     RgbImage shown;
     ASSERT_TRUE(c.HostFrame(shown));
     EXPECT_EQ(shown.width, 160);
+    // A shown view that goes takes its drawings off the overlay.
+    c.Views()->Remove(Variant(0));
+    view.Reset();
+    EXPECT_EQ(c.DrawingWindow()->Drawings(), nullptr);
 
     ASSERT_EQ(Call(u"VertexMark3D",
                    {Variant(1.0), Variant(2.0), Variant(3.0), Variant(-1), Variant(u"#ff0000")}),
@@ -130,4 +135,19 @@ TEST_F(ViewStateTest, ResizeRecapturesAndFocusOnMarkReturnsToTheLiveView) {
     const std::int32_t mark = r_.retval.Int32Value();
     EXPECT_TRUE(CallBool(u"FocusOnMark3D", {Variant(mark)}));
     EXPECT_TRUE(Live());
+}
+
+TEST_F(ViewStateTest, DrawingsReadIntoAViewScaleFromTheirReferenceSizeToTheControl) {
+    Loaded();  // 200 x 150
+    ASSERT_EQ(Call(u"ViewNew", {Variant(0.0), Variant(0.0), Variant(80.0)}), S_OK);
+    ComPtr<SxView> view = r_.retval.ObjectValue().As<SxView>();
+    XmlDocument doc;
+    ASSERT_TRUE(
+        doc.LoadString(uR"(<sx:View xmlns:sx="urn:panora:sx" Name="Read">
+<sx:Marks RefWidth="100" RefHeight="75"><sx:Unknown/><sx:ShapeMark/></sx:Marks></sx:View>)"));
+    view->ReadXml(doc.DocumentElement());
+    ASSERT_EQ(view->Drawings().size(), 1u);
+    // Twice the reference height, centred: x' = 2 (x - 50) + 100.
+    EXPECT_DOUBLE_EQ(view->Drawings()[0]->MapX(10.0), 20.0);
+    EXPECT_DOUBLE_EQ(view->Drawings()[0]->MapY(10.0), 20.0);
 }

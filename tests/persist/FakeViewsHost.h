@@ -63,7 +63,7 @@ class FakeViewsHost final : public persist::ViewsHost {
         locked = true;
     }
     SX_2DDrawingWindow* Overlay() const override { return nullptr; }
-    markup2d::DrawingHost* DrawingHost() const override { return nullptr; }
+    markup2d::DrawingHost* DrawingOwner() const override { return nullptr; }
     const SX_Defaults& DrawingDefaults() const override { return defaults; }
     int DrawingUnit() override { return 0; }
     int StationInternalUnit() const override { return 0; }
