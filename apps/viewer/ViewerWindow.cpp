@@ -34,9 +34,12 @@
 #include "viewer/FrameView.h"
 #include "viewer/HelpMenu.h"
 #include "viewer/HotlinksPanel.h"
+#include "viewer/MarkupTools.h"
 #include "viewer/PreferencesDialog.h"
 #include "viewer/QtHostUi.h"
 #include "viewer/ViewerText.h"
+#include "viewer/ViewsClient.h"
+#include "viewer/ViewsPanel.h"
 
 namespace viewer {
 
@@ -51,6 +54,9 @@ constexpr qint64 kLoadRedrawMs = 30;
 constexpr double kSpinStep = 0.1;  // degrees per spin tick
 constexpr double kZoomFactor = 1.25;
 constexpr double kInitialFieldOfView = 80.0;
+// While a saved view is shown and nothing was done to it, its image is taken
+// this often (the overlay paints on the control's own timers too).
+constexpr qint64 kOverlayFrameMs = 100;
 const char16_t* const kPositionColour = u"#ff0000";
 const char16_t* const kDistanceColour = u"#ffff00";
 
@@ -91,14 +97,22 @@ ViewerWindow::ViewerWindow(const ViewerOptions& options) : options_(options) {
 
     view_->onInput = [this](const platform::Message& message) { Deliver(message); };
     view_->onResize = [this](int width, int height) {
-        if (!shutDown_) {
+        if (shutDown_) {
+            return;
+        }
+        {
             Busy busy(busy_);
             control_->Resize(width, height);
+            overlayStale_ = true;
         }
+        // The control lays its windows out without drawing: a frame of the
+        // new size is drawn now (a shown view's overlay has repainted).
+        Redraw();
     };
 
     BuildActions();
     BuildDocks();
+    BuildViews();
     BuildStatusLine();
 
     pump_.setTimerType(Qt::PreciseTimer);
@@ -279,6 +293,37 @@ void ViewerWindow::BuildStatusLine() {
     statusBar()->addPermanentWidget(cameraLabel_);
 }
 
+void ViewerWindow::BuildViews() {
+    viewsClient_ = std::make_unique<ViewsClient>(
+        *automation_, [this](platform::Dispatchable& target, std::u16string_view name,
+                             platform::DispatchKind kind, std::vector<Variant> args) {
+            return Invoke(target, name, kind, std::move(args));
+        });
+    const auto say = [this](const QString& message) { statusBar()->showMessage(message, 5000); };
+
+    viewsPanel_ = new ViewsPanel(*viewsClient_, this);
+    viewsPanel_->onMessage = say;
+    viewsPanel_->onViewChanged = [this] { SyncViewState(); };
+    // A tab beside the 3D marks: stacked under the other docks it would make
+    // the window taller than the view asks for. It comes to the front when a
+    // view is added or drawn on, the marks when a mark is added.
+    addDockWidget(Qt::RightDockWidgetArea, viewsPanel_);
+    if (auto* marks = findChild<QDockWidget*>(QStringLiteral("marks"))) {
+        tabifyDockWidget(marks, viewsPanel_);
+        marks->raise();
+    }
+
+    markupTools_ = new MarkupTools(*viewsClient_, this);
+    markupTools_->onMessage = say;
+    markupTools_->onViewChanged = [this] { SyncViewState(); };
+    QToolBar* bar = addToolBar(QStringLiteral("Markup"));
+    bar->setObjectName(QStringLiteral("markup-toolbar"));
+    QMenu* menu = menuBar()->addMenu(QStringLiteral("&Markup"));
+    markupTools_->AddTo(*menu, *bar);
+    connect(menu, &QMenu::aboutToShow, this,
+            [this] { markupTools_->SetMeasureEnabled(viewsClient_->MeasureEnabled()); });
+}
+
 // ---------------------------------------------------------------------------
 // The control's loop, its frames and its input
 
@@ -305,6 +350,8 @@ void ViewerWindow::Pump() {
                                     ? QStringLiteral("Loaded with errors")
                                     : QStringLiteral("Loaded"));
         RefreshNeighbors();
+        viewsPanel_->Refresh();
+        markupTools_->SetMeasureEnabled(viewsClient_->MeasureEnabled());
     }
     wasLoading_ = loading;
     TakeFrame();
@@ -356,7 +403,14 @@ void ViewerWindow::TakeFrame() {
             graphic->RequestCapture();
         }
     } else if (control_->ViewShown() || control_->LockedForDrawing()) {
-        // A saved view is shown: the overlay's painted image replaces the view.
+        // A saved view is shown: the overlay's painted image, the size of the
+        // control, replaces the view.
+        if (!overlayStale_ && overlayTaken_.isValid() &&
+            overlayTaken_.elapsed() < kOverlayFrameMs) {
+            return;
+        }
+        overlayStale_ = false;
+        overlayTaken_.start();
         platform::RgbImage painted;
         if (control_->HostFrame(painted)) {
             show(painted, QPoint(0, 0));
@@ -368,7 +422,12 @@ void ViewerWindow::TakeFrame() {
         show(graphic->Captured(), QPoint(graphic->X(), graphic->Y()));
         graphic->RequestCapture();
     }
-    UpdateCameraLabel();
+    {
+        // Reading the camera changes nothing on show.
+        const bool stale = overlayStale_;
+        UpdateCameraLabel();
+        overlayStale_ = stale;
+    }
 
     if (options_.reportStartup && !startupReported_) {
         const SX_CubeMap* cube = control_->DataSet().CubeMap();
@@ -384,7 +443,14 @@ void ViewerWindow::TakeFrame() {
     }
 }
 
+void ViewerWindow::SyncViewState() {
+    viewsPanel_->SetShown(ShownViewId(), LockedForDrawing());
+    markupTools_->SetShown(ShownViewId(), LockedForDrawing());
+}
+
 void ViewerWindow::SyncActions() {
+    // Leaving a view by a drag or by measuring fires no event.
+    SyncViewState();
     // The view changes its own mode too: a click stops the spin.
     const std::int32_t mode = control_->ViewMode();
     const QSignalBlocker blockSpin(spinAction_);
@@ -402,6 +468,7 @@ void ViewerWindow::Deliver(const platform::Message& message) {
     {
         Busy busy(busy_);
         control_->DeliverInput(message);
+        overlayStale_ = true;
     }
     if (busy_ == 0) {
         TakeFrame();
@@ -410,6 +477,11 @@ void ViewerWindow::Deliver(const platform::Message& message) {
 
 void ViewerWindow::Redraw() {
     Call(u"Redraw");
+    // The control draws at once: the frame is taken before the next pump
+    // requests another capture and the drawn one is lost.
+    if (busy_ == 0) {
+        TakeFrame();
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -465,9 +537,15 @@ platform::HRESULT ViewerWindow::OnEvent(platform::DISPID id, const std::vector<V
         case E::kCameraChanged:
             UpdateCameraLabel();
             break;
+        case E::kViewAdded:
+        case E::kViewLockChanged:
+            viewsPanel_->Refresh();
+            viewsPanel_->raise();
+            break;
         default:
             break;
     }
+    markupTools_->OnEvent(id, args);
     return platform::S_OK;
 }
 
@@ -511,6 +589,9 @@ void ViewerWindow::AddMark(std::int32_t id, const QString& text) {
     auto* item = new QListWidgetItem(text, marks_);
     item->setData(Qt::UserRole, id);
     marks_->scrollToItem(item);
+    if (auto* dock = findChild<QDockWidget*>(QStringLiteral("marks"))) {
+        dock->raise();
+    }
 }
 
 void ViewerWindow::RefreshNeighbors() {
@@ -557,14 +638,26 @@ void ViewerWindow::UpdateCameraLabel() {
 // Automation by name
 
 std::optional<Variant> ViewerWindow::Call(std::u16string_view name, std::vector<Variant> args) {
-    if (!automation_ || shutDown_) {
+    if (!automation_) {
+        return std::nullopt;
+    }
+    return Invoke(*automation_, name, platform::DispatchKind::Method, std::move(args));
+}
+
+std::optional<Variant> ViewerWindow::Invoke(platform::Dispatchable& target,
+                                            std::u16string_view name, platform::DispatchKind kind,
+                                            std::vector<Variant> args) {
+    if (shutDown_) {
         return std::nullopt;
     }
     Busy busy(busy_);
+    overlayStale_ = true;
     platform::InvokeResult result;
-    const platform::HRESULT hr = automation_->InvokeByName(
-        name, platform::DispatchKind::Method | platform::DispatchKind::PropertyGet, args, result);
-    if (platform::FAILED(hr)) {
+    const platform::DispatchKinds kinds =
+        kind == platform::DispatchKind::PropertyPut
+            ? platform::Kinds(kind)
+            : platform::DispatchKind::Method | platform::DispatchKind::PropertyGet;
+    if (platform::FAILED(target.InvokeByName(name, kinds, args, result))) {
         return std::nullopt;
     }
     return result.retval;
@@ -598,6 +691,18 @@ std::int32_t ViewerWindow::CallInt(std::u16string_view name, std::vector<Variant
         value = fallback;
     }
     return value;
+}
+
+bool ViewerWindow::StationShown() const {
+    return control_->ViewsReady() && !control_->IsLoading();
+}
+
+std::int32_t ViewerWindow::ShownViewId() const {
+    return control_->ViewShown() || control_->LockedForDrawing() ? control_->ShownViewId() : -1;
+}
+
+bool ViewerWindow::LockedForDrawing() const {
+    return control_->LockedForDrawing();
 }
 
 std::u16string ViewerWindow::CallText(std::u16string_view name, std::vector<Variant> args) {
@@ -675,6 +780,8 @@ void ViewerWindow::Shutdown() {
     }
     pump_.stop();
     AutoSaveMarkup();  // the station being closed
+    // The views the panel holds go before the control does.
+    viewsPanel_->Clear();
     {
         // The loader is stopped and waited for: none of its boxes may wait.
         QtHostUi::Dismisser dismisser(*ui_);

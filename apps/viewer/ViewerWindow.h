@@ -44,7 +44,10 @@ class Automation;
 namespace viewer {
 
 class FrameView;
+class MarkupTools;
 class QtHostUi;
+class ViewsClient;
+class ViewsPanel;
 
 struct ViewerOptions {
     std::u16string station;  // a path or a URL; empty: start without one
@@ -62,6 +65,15 @@ class ViewerWindow final : public QMainWindow {
 
     // Loads a station (path or URL) as soon as the control is ready.
     void Open(const std::u16string& location);
+    // A station is in: views can be saved and drawn on.
+    bool StationShown() const;
+    // The Views dock and the drawing tools.
+    ViewsPanel* Views() const { return viewsPanel_; }
+    MarkupTools* Markup() const { return markupTools_; }
+    // The widget of the control's frames, and the control's view state.
+    FrameView& View() const { return *view_; }
+    std::int32_t ShownViewId() const;
+    bool LockedForDrawing() const;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -74,11 +86,14 @@ class ViewerWindow final : public QMainWindow {
     void BuildActions();
     void BuildDocks();
     void BuildStatusLine();
+    void BuildViews();
 
     void Pump();
     void StartLoad();
     void TakeFrame();
     void SyncActions();
+    // Hands the view on show and its lock to the Views dock and the tools.
+    void SyncViewState();
     void Deliver(const platform::Message& message);
     void Shutdown();
 
@@ -106,6 +121,11 @@ class ViewerWindow final : public QMainWindow {
     std::int32_t CallInt(std::u16string_view name, std::vector<platform::Variant> args = {},
                          std::int32_t fallback = -1);
     std::u16string CallText(std::u16string_view name, std::vector<platform::Variant> args = {});
+    // A member of any automation object (the control, its views) by name;
+    // PropertyPut puts, any other kind calls or gets.
+    std::optional<platform::Variant> Invoke(platform::Dispatchable& target,
+                                            std::u16string_view name, platform::DispatchKind kind,
+                                            std::vector<platform::Variant> args);
     void Redraw();
 
     // Counts the calls into the control under way (see Re-entrancy).
@@ -147,6 +167,14 @@ class ViewerWindow final : public QMainWindow {
     QLabel* progressLabel_ = nullptr;
     QLabel* pickedLabel_ = nullptr;
     QLabel* cameraLabel_ = nullptr;
+
+    std::unique_ptr<ViewsClient> viewsClient_;
+    ViewsPanel* viewsPanel_ = nullptr;
+    MarkupTools* markupTools_ = nullptr;
+    // While a view is shown the overlay's image is taken after input and
+    // automation calls, and otherwise every kOverlayFrameMs.
+    bool overlayStale_ = true;
+    QElapsedTimer overlayTaken_;
 };
 
 // The whole program: the application, the window, the event loop. Returns
