@@ -1,4 +1,5 @@
 #include "viewer/HotlinkDialog.h"
+#include "viewer/ViewerText.h"
 
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -9,10 +10,7 @@
 
 namespace {
 
-QString ToQt(const std::u16string& text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
+using viewer::ToQt;
 QLineEdit* Field(const std::u16string& text, QWidget* parent) {
     auto* edit = new QLineEdit(ToQt(text), parent);
     edit->setMaxLength(static_cast<int>(HostUi::kHotlinkFieldLength));

@@ -1,4 +1,5 @@
 #include "viewer/HotlinksPanel.h"
+#include "viewer/ViewerText.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -20,10 +21,7 @@ constexpr int kIdRole = Qt::UserRole;
 constexpr int kCategoryRole = Qt::UserRole + 1;
 constexpr int kIndexRole = Qt::UserRole + 2;
 
-QString ToQt(const std::u16string& text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
+using viewer::ToQt;
 std::u16string Text(const std::optional<Variant>& v) {
     std::u16string text;
     if (v) {

@@ -1,4 +1,5 @@
 #include "viewer/PreferencesDialog.h"
+#include "viewer/ViewerText.h"
 
 #include <QColorDialog>
 #include <QComboBox>
@@ -19,10 +20,6 @@ using platform::Variant;
 namespace viewer {
 
 namespace {
-
-QString ToQt(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // A "#rrggbb" field with a button that opens the colour chooser.
 QWidget* ColourRow(QLineEdit*& field, QWidget* parent) {

@@ -1,4 +1,5 @@
 #include "viewer/QtHostUi.h"
+#include "viewer/ViewerText.h"
 
 #include "viewer/HotlinkDialog.h"
 
@@ -24,13 +25,7 @@
 
 namespace viewer {
 
-namespace {
-
-QString ToQt(const std::u16string& text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
+namespace {}  // namespace
 
 QtHostUi::QtHostUi(QWidget* view) : view_(view) {}
 
@@ -229,15 +224,12 @@ void QtHostUi::CaptureMouse(bool capture) {
 }
 
 std::u16string QtHostUi::SaveFileDialog(const FileDialog& dialog) {
-    const auto toQt = [](const std::u16string& text) {
-        return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-    };
-    QFileDialog box(view_ ? view_->window() : nullptr, toQt(dialog.title));
+    QFileDialog box(view_ ? view_->window() : nullptr, ToQt(dialog.title));
     box.setAcceptMode(QFileDialog::AcceptSave);
-    box.setNameFilter(toQt(dialog.filterLabel + u" (" + dialog.pattern + u")"));
-    box.setDefaultSuffix(toQt(dialog.defaultExtension));
+    box.setNameFilter(ToQt(dialog.filterLabel + u" (" + dialog.pattern + u")"));
+    box.setDefaultSuffix(ToQt(dialog.defaultExtension));
     if (!dialog.fileName.empty()) {
-        box.selectFile(toQt(dialog.fileName));
+        box.selectFile(ToQt(dialog.fileName));
     }
     if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty()) {
         return {};
@@ -246,13 +238,10 @@ std::u16string QtHostUi::SaveFileDialog(const FileDialog& dialog) {
 }
 
 std::u16string QtHostUi::OpenFileDialog(const FileDialog& dialog) {
-    const auto toQt = [](const std::u16string& text) {
-        return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-    };
-    QFileDialog box(view_ ? view_->window() : nullptr, toQt(dialog.title));
+    QFileDialog box(view_ ? view_->window() : nullptr, ToQt(dialog.title));
     box.setAcceptMode(QFileDialog::AcceptOpen);
     box.setFileMode(QFileDialog::ExistingFile);
-    box.setNameFilter(toQt(dialog.filterLabel + u" (" + dialog.pattern + u")"));
+    box.setNameFilter(ToQt(dialog.filterLabel + u" (" + dialog.pattern + u")"));
     if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty()) {
         return {};
     }

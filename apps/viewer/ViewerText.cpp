@@ -2,6 +2,15 @@
 
 namespace viewer {
 
+QString ToQt(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::u16string FromQt(const QString& text) {
+    return std::u16string(reinterpret_cast<const char16_t*>(text.utf16()),
+                          static_cast<std::size_t>(text.size()));
+}
+
 namespace {
 
 QString Number(double value) {

@@ -4,8 +4,14 @@
 // 10 ft, 20 in, 30 and 40 the US-survey foot and inch, 50 yd).
 
 #include <QString>
+#include <string>
+#include <string_view>
 
 namespace viewer {
+
+// UTF-16 texts of the control to and from Qt.
+QString ToQt(std::u16string_view text);
+std::u16string FromQt(const QString& text);
 
 // The short label of a unit code; "" for an unknown code.
 QString UnitLabel(int unit);

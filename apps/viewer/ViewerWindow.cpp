@@ -60,15 +60,6 @@ constexpr qint64 kOverlayFrameMs = 100;
 const char16_t* const kPositionColour = u"#ff0000";
 const char16_t* const kDistanceColour = u"#ffff00";
 
-QString ToQt(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::u16string FromQt(const QString& text) {
-    return std::u16string(reinterpret_cast<const char16_t*>(text.utf16()),
-                          static_cast<std::size_t>(text.size()));
-}
-
 double ArgDouble(const std::vector<Variant>& args, std::size_t i) {
     double value = 0.0;
     if (i < args.size()) {
@@ -712,58 +703,6 @@ std::u16string ViewerWindow::CallText(std::u16string_view name, std::vector<Vari
         result->ToString(text);
     }
     return text;
-}
-
-// ---------------------------------------------------------------------------
-// The markup file
-
-void ViewerWindow::RestoreMarkup() {
-    // Once per station, as soon as its views can be made: the station's
-    // auto-saved markup (LoadMarks reads it for identifiers of more than 16
-    // characters whatever the name given).
-    if (markupRestored_ || currentSrc_.empty() || !control_->ViewsReady()) {
-        return;
-    }
-    markupRestored_ = true;
-    if (control_->DataSet().UniqueId().size() > 16) {
-        Call(u"LoadMarks", {Variant(std::u16string()), Variant(false)});
-    }
-}
-
-void ViewerWindow::AutoSaveMarkup() {
-    // Only over a file that was read first, so an early close never
-    // replaces the saved views by none.
-    if (markupRestored_) {
-        Call(u"SaveMarkup");
-    }
-}
-
-void ViewerWindow::SaveMarkupAs() {
-    const std::u16string path =
-        ui_->SaveFileDialog({u"Save markup", u"Markup files", u"*.xml", u"xml"});
-    if (!path.empty()) {
-        Call(u"SaveMarks", {Variant(path)});  // the control confirms with its box
-    }
-}
-
-void ViewerWindow::OpenMarkup() {
-    const std::u16string path =
-        ui_->OpenFileDialog({u"Open markup", u"Markup files", u"*.xml", u"xml"});
-    if (path.empty()) {
-        return;
-    }
-    // Files of another station, or no markup at all, are refused here; the
-    // control reports unreadable files itself (error list and box).
-    const std::int32_t kind = CallInt(u"CheckMarkupFile", {Variant(path)});
-    if (kind == -1 || kind == -2) {
-        QMessageBox::warning(this, QStringLiteral("Open markup"),
-                             (kind == -1 ? QStringLiteral("%1 holds the markup of another station.")
-                                         : QStringLiteral("%1 is not a markup file."))
-                                 .arg(ToQt(path)));
-        return;
-    }
-    Call(u"LoadMarks", {Variant(path), Variant(true)});
-    Redraw();
 }
 
 // ---------------------------------------------------------------------------

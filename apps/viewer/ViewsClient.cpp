@@ -1,4 +1,5 @@
 #include "viewer/ViewsClient.h"
+#include "viewer/ViewerText.h"
 
 #include <utility>
 
@@ -7,15 +8,6 @@ namespace viewer {
 using platform::Variant;
 
 namespace {
-
-QString ToQt(const std::u16string& text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::u16string FromQt(const QString& text) {
-    return std::u16string(reinterpret_cast<const char16_t*>(text.utf16()),
-                          static_cast<std::size_t>(text.size()));
-}
 
 bool IsTrue(const std::optional<Variant>& result) {
     bool value = false;
