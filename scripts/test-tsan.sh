@@ -10,5 +10,8 @@ JOBS=${JOBS:-$(nproc)}
 cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPANORA_SANITIZE=thread \
   -DPANORA_BUILD_BENCH=OFF -DPANORA_WITH_QT=OFF >/dev/null
 cmake --build "$BUILD_DIR" -j "$JOBS" --target test_control test_station test_platform
+# Reports from GLib, fontconfig and Pango (not built with the sanitizer) are
+# suppressed; any other report ends the test at once.
+export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tests/tsan.supp"
 cd "$BUILD_DIR"
 ctest --output-on-failure -j "$JOBS" -L '^(control|station|platform)$' "$@"

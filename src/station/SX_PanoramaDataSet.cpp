@@ -264,7 +264,10 @@ bool SX_PanoramaDataSet::ReadCubes(SX_LoadingContext& context, const std::vector
 void SX_PanoramaDataSet::ReadCoordinateSystem() {
     const XmlNode cs = document_->SelectSingleNode(u"Qvscan:CubeMap/Qvscan:CoordinateSystem");
     if (cs) {
-        ReadInt(cs.SelectSingleNode(u"Qvscan:UpDirection"), upDirection_);
+        int up = 0;
+        if (ReadInt(cs.SelectSingleNode(u"Qvscan:UpDirection"), up)) {
+            upDirection_.store(up);
+        }
         double azimuth = 0.0;
         ReadDouble(cs.SelectSingleNode(u"Qvscan:azimuth"), azimuth);
         rotationAngle_ = -azimuth;
@@ -512,7 +515,7 @@ std::int32_t SX_PanoramaDataSet::AddVertexMark(double x, double y, double z, int
     }
     // A mark that cannot be allocated is not added: -1, as for no station.
     try {
-        auto mark = std::make_unique<SX_VertexMark>(x, y, z, upDirection_, camera_.get(),
+        auto mark = std::make_unique<SX_VertexMark>(x, y, z, upDirection_.load(), camera_.get(),
                                                     MarkStationInfo(), defaults);
         mark->SetTransform(RegistrationTransform());
         mark->SetInternalUnit(internalUnit_);
@@ -532,7 +535,7 @@ std::int32_t SX_PanoramaDataSet::AddDistanceMark(double x1, double y1, double z1
         return -1;
     }
     try {
-        auto mark = std::make_unique<SX_DistanceMark>(x1, y1, z1, x2, y2, z2, upDirection_,
+        auto mark = std::make_unique<SX_DistanceMark>(x1, y1, z1, x2, y2, z2, upDirection_.load(),
                                                       camera_.get(), MarkStationInfo(), defaults);
         mark->SetInternalUnit(internalUnit_);
         mark->SetUnit(unit);

@@ -17,6 +17,7 @@
 // and coordinate-system fields are written during loading without a lock.
 // Long waits poll the LoadControl every 140 ms.
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -111,7 +112,7 @@ class SX_PanoramaDataSet : public SX_ErrorLogger {
     double RotationAngle() const { return rotationAngle_; }
     const Quaternion& Rotation() const { return rotation_; }
     bool IsNorthEastFrame() const { return northEast_; }
-    int UpDirection() const { return upDirection_; }
+    int UpDirection() const { return upDirection_.load(); }
     int DefaultDistanceUnit() const { return defaultUnit_; }
     bool ViewAnglesInDegrees() const { return viewDegrees_; }
     double FieldOfView() const { return fieldOfView_; }
@@ -169,7 +170,8 @@ class SX_PanoramaDataSet : public SX_ErrorLogger {
     double rotationAngle_ = 0.0;
     Quaternion rotation_;
     bool northEast_ = false;
-    int upDirection_ = 0;
+    // Written by the loader, read by every frame (hotlink icons).
+    std::atomic<int> upDirection_{0};
     int defaultUnit_ = 0;
     bool viewDegrees_ = true;
     double fieldOfView_ = 80.0;
