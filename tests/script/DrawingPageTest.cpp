@@ -20,14 +20,7 @@
 
 namespace {
 
-struct Rgb {
-    int r, g, b;
-};
-
-Rgb At(const platform::RgbImage& image, int x, int y) {
-    const std::size_t i = (static_cast<std::size_t>(y) * image.width + x) * 3;
-    return {image.rgb[i], image.rgb[i + 1], image.rgb[i + 2]};
-}
+using testsupport::Rgb;
 
 // The default pen is nearly opaque magenta.
 bool Magenta(const Rgb& c) {
@@ -150,11 +143,11 @@ TEST(DrawingPage, MouseDrawnShapesReadBackAndShowOverTheStillImage) {
     // The rectangle's outline from (40, 40) to (100, 90), the still image
     // around it.
     for (const auto& [x, y] : {std::pair{40, 65}, {100, 65}, {70, 40}, {70, 90}}) {
-        EXPECT_TRUE(Magenta(At(drawn, x, y))) << x << "," << y;
+        EXPECT_TRUE(Magenta(testsupport::PixelAt(drawn, x, y))) << x << "," << y;
     }
     for (const auto& [x, y] : {std::pair{30, 65}, {110, 65}, {70, 100}, {300, 220}}) {
-        const Rgb l = At(live, x, y);
-        const Rgb d = At(drawn, x, y);
+        const Rgb l = testsupport::PixelAt(live, x, y);
+        const Rgb d = testsupport::PixelAt(drawn, x, y);
         EXPECT_NEAR(d.r, l.r, 24) << x << "," << y;
         EXPECT_NEAR(d.g, l.g, 24) << x << "," << y;
         EXPECT_NEAR(d.b, l.b, 24) << x << "," << y;
@@ -163,7 +156,7 @@ TEST(DrawingPage, MouseDrawnShapesReadBackAndShowOverTheStillImage) {
     bool line = false;
     for (int dy = -2; dy <= 2; ++dy) {
         for (int dx = -2; dx <= 2; ++dx) {
-            line = line || Magenta(At(drawn, 180 + dx, 135 + dy));
+            line = line || Magenta(testsupport::PixelAt(drawn, 180 + dx, 135 + dy));
         }
     }
     EXPECT_TRUE(line);

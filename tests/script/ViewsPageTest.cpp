@@ -12,18 +12,7 @@
 #include "support/RunCommand.h"
 #include "support/TempDir.h"
 
-namespace {
-
-struct Rgb {
-    int r, g, b;
-};
-
-Rgb At(const platform::RgbImage& image, int x, int y) {
-    const std::size_t i = (static_cast<std::size_t>(y) * image.width + x) * 3;
-    return {image.rgb[i], image.rgb[i + 1], image.rgb[i + 2]};
-}
-
-}  // namespace
+using testsupport::Rgb;
 
 TEST(ViewsPage, LockedViewShowsTheStillImageWithTheMarkupFrame) {
     testsupport::TempDir tmp;
@@ -80,14 +69,14 @@ control.attachEvent("DownloadComplete", function() {
     // pixels wide: half-transparent red over the still image there, the
     // still image itself inside and outside it.
     for (const auto& [x, y] : {std::pair{4, 45}, {115, 45}, {60, 4}, {60, 85}}) {
-        const Rgb l = At(live, x, y);
-        const Rgb k = At(locked, x, y);
+        const Rgb l = testsupport::PixelAt(live, x, y);
+        const Rgb k = testsupport::PixelAt(locked, x, y);
         EXPECT_NEAR(k.r, 128 + l.r / 2, 24) << x << "," << y;
         EXPECT_NEAR(k.g, 16 + l.g / 2, 24) << x << "," << y;
     }
     for (const auto& [x, y] : {std::pair{60, 45}, {0, 45}, {119, 45}, {10, 10}}) {
-        const Rgb l = At(live, x, y);
-        const Rgb k = At(locked, x, y);
+        const Rgb l = testsupport::PixelAt(live, x, y);
+        const Rgb k = testsupport::PixelAt(locked, x, y);
         EXPECT_NEAR(k.r, l.r, 24) << x << "," << y;
         EXPECT_NEAR(k.g, l.g, 24) << x << "," << y;
         EXPECT_NEAR(k.b, l.b, 24) << x << "," << y;
