@@ -289,7 +289,7 @@ bool control::HotlinkController::OpenLink(view3d::SX_Hotlink& h) {
     if (IsBlank(target)) {
         return false;
     }
-    return control_.OpenLink(target, u"_blank");
+    return control_.OpenLinkIn(target, u"_blank");
 }
 
 bool control::HotlinkController::RunDialog(HostUi::HotlinkFields& fields) {

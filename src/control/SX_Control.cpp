@@ -160,6 +160,7 @@ bool SX_Control::Create(int width, int height) {
         return false;
     }
     CreateViews();
+    CreateDrawingController();
     graphicWindow_->Show(true);
     LayoutChildren();
     SetTimer(kTimerInitGraphics, 100);
@@ -200,8 +201,19 @@ void SX_Control::OnMessage(platform::Message& message) {
         case platform::kMsgKeyDown:
             OnKeyDown(message.key);
             break;
+        case platform::kMsgChar:
+            // Characters type into a text drawing while the view is locked.
+            if (lockedForDrawing_ && drawingWindow_ && drawingWindow_->IsAlive()) {
+                platform::Message forwarded = message;
+                drawingWindow_->Send(forwarded);
+            }
+            break;
         case platform::kMsgMouseWheel:
-            if (graphicWindow_ && graphicWindow_->IsAlive()) {
+            if (drawingWindow_ && drawingWindow_->IsAlive() && drawingWindow_->IsVisible()) {
+                // The still image does not zoom: the overlay leaves the wheel.
+                platform::Message wheel = message;
+                drawingWindow_->Send(wheel);
+            } else if (graphicWindow_ && graphicWindow_->IsAlive()) {
                 platform::Message wheel = message;
                 wheel.x -= graphicWindow_->X();
                 wheel.y -= graphicWindow_->Y();
@@ -227,6 +239,9 @@ bool SX_Control::DeliverInput(platform::Message message) {
     }
     SX_2DDrawingWindow* overlay = drawingWindow_.get();
     if (overlay != nullptr && overlay->IsAlive() && overlay->IsVisible()) {
+        if (NavigationOverOverlay(message)) {
+            return true;
+        }
         return overlay->Send(message);  // it fills the client area
     }
     SX_GraphicWindow* view = graphicWindow_.get();

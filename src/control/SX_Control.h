@@ -37,9 +37,12 @@
 #include "control/Loader.h"
 #include "host/Log.h"
 #include "host/Resources.h"
-#include "markup2d/DrawingHost.h"
 #include "markup2d/SX_Defaults.h"
+<<<<<<< HEAD
 #include "persist/MarkupFile.h"
+=======
+#include "markup2d/SX_DrawingController.h"
+>>>>>>> controller
 #include "persist/ViewsHost.h"
 #include "platform/ComBstr.h"
 #include "platform/ComStatus.h"
@@ -76,7 +79,7 @@ class SX_OpenGLCamera;
 class SX_Control : private platform::Window,
                    private view3d::ViewHost,
                    private persist::ViewsHost,
-                   private markup2d::DrawingHost {
+                   private markup2d::OverlayHost {
   public:
     // Timer identifiers of the control window.
     static constexpr std::uint32_t kTimerInvalidate = 1000;
@@ -201,6 +204,9 @@ class SX_Control : private platform::Window,
     // locked (IDs below 100 give none).
     platform::ComPtr<SxView> ViewGetCurrent();
     bool LeaveViewMode() override;
+    // Ends an interactive add of a 2D drawing without adding it (and
+    // repaints); fires Stop2DAdd whether or not one was in progress.
+    void StopShapeAdd();
     // While a view is shown: the overlay takes a new still image and paints.
     void RefreshOverlay();
     // What the host shows now: the overlay's painted image while a view is
@@ -251,7 +257,7 @@ class SX_Control : private platform::Window,
     std::shared_ptr<const SX_LoadingContext> LoadingContext() const { return loader_.Context(); }
     // Opens a link in the browser container's target frame, or, without a
     // container, with the desktop opener (Options::openBrowser when set).
-    bool OpenLink(const std::u16string& url, const std::u16string& target);
+    bool OpenLinkIn(const std::u16string& url, const std::u16string& target);
 
     // Automation members of the load path.
     platform::HRESULT put_src(const platform::Bstr& value);
@@ -377,7 +383,7 @@ class SX_Control : private platform::Window,
     void SetDefaultUnitLabel(std::u16string label) { defaultUnitLabel_ = std::move(label); }
     // The unit new 2D drawings take; -1 stands for the default unit and is
     // replaced by it when read.
-    int CurrentDrawingUnit() {
+    int CurrentDrawingUnit() override {
         if (currentDrawingUnit_ == -1) {
             currentDrawingUnit_ = DefaultUnit();
         }
@@ -446,6 +452,19 @@ class SX_Control : private platform::Window,
     void CreateViews();
     // A press and a drag that left the overlay, replayed to the 3D window.
     void HandOverToLiveView(const platform::Message& press, const platform::Message& move);
+
+    // markup2d::OverlayHost beyond markup2d::DrawingHost (SX_ControlDrawing.cpp):
+    // what the overlay's drawing controller asks of the control.
+    void CreateDrawingController();
+    bool MeasureEnabled() const override { return measureEnabled_.load(); }
+    void OpenLink(const std::u16string& href) override;
+    void UnlockView() override { ViewUnlock(true); }
+    bool EditShownView() override;
+    void RepaintControl() override { Repaint(); }
+    // Outside markup mode the navigation buttons drawn over the still image
+    // take left presses and releases before the overlay; a release they take
+    // recaptures the still image. True when they took the message.
+    bool NavigationOverOverlay(const platform::Message& message);
 
     void CreateNeighborsAndNavigation();
     void OnDestroy();

@@ -11,7 +11,6 @@
 #include "control/SX_Control.h"
 #include "control/SX_ControlEvents.h"
 #include "control/VersionCheck.h"
-#include "platform/Desktop.h"
 #include "platform/IniFile.h"
 #include "platform/Path.h"
 #include "station/SX_LoadingContext.h"
@@ -109,14 +108,7 @@ void SX_Control::VersionCheck() {
 }
 
 bool SX_Control::OpenUpdatePage() {
-    return OpenLink(std::u16string(kUpdatePage), u"_self");
-}
-
-bool SX_Control::OpenLink(const std::u16string& url, const std::u16string& target) {
-    if (hostContainer_) {
-        return hostContainer_->OpenLink(url, target);
-    }
-    return options_.openBrowser ? options_.openBrowser(url) : platform::OpenWithDesktop(url);
+    return OpenLinkIn(std::u16string(kUpdatePage), u"_self");
 }
 
 void SX_Control::StopLoading() {

@@ -5,9 +5,22 @@
 #include <cstdlib>
 #include <numbers>
 
+#include "markup2d/SX_DrawingController.h"
+
 SX_2DDrawingWindow::SX_2DDrawingWindow(platform::MessageLoop& loop) : platform::Window(loop) {}
 
 SX_2DDrawingWindow::~SX_2DDrawingWindow() = default;
+
+void SX_2DDrawingWindow::SetController(std::unique_ptr<SX_DrawingController> controller) {
+    controller_ = std::move(controller);
+}
+
+void SX_2DDrawingWindow::HandOverToLiveView(const platform::Message& press,
+                                            const platform::Message& move) {
+    if (handOver_) {
+        handOver_(press, move);
+    }
+}
 
 void SX_2DDrawingWindow::Move(int x, int y, int width, int height) {
     const bool resized = width != width_ || height != height_;
@@ -38,6 +51,9 @@ void SX_2DDrawingWindow::SetDrawings(SX_DrawingList* drawings) {
 }
 
 void SX_2DDrawingWindow::ReleaseDrawings() {
+    if (controller_) {
+        controller_->CancelAdd();  // an edited text goes back to its list
+    }
     drawings_ = nullptr;
     adding_.reset();
     selected_ = nullptr;
@@ -96,11 +112,14 @@ platform::RgbImage SX_2DDrawingWindow::Image() const {
 }
 
 bool SX_2DDrawingWindow::OnKey(std::uint32_t key) {
-    (void)key;  // the drawing controller will take it
-    return false;
+    return controller_ && controller_->KeyDown(key);
 }
 
 void SX_2DDrawingWindow::OnMessage(platform::Message& message) {
+    if (controller_ && message.id != platform::kMsgPaint) {
+        message.result = controller_->HandleMessage(message) ? 1 : 0;
+        return;
+    }
     switch (message.id) {
         case platform::kMsgPaint:
             Paint();

@@ -13,12 +13,11 @@
 // mode the drawing being added last. The painted canvas is what the host
 // shows while a view is on show.
 //
-// Input: outside markup mode a drag of 5 pixels or more with a button held
-// hands the mouse back to the live 3D view (the hand-over callback receives
-// the press and the move to replay). The drawing controller that edits
-// drawings in markup mode is not here yet: the members for the drawing being
-// added, the selected drawing and the add mode are its place, and keys
-// handed in while locked are dropped until it comes.
+// Input goes to the drawing controller (SX_DrawingController) the control
+// gives the overlay: it edits drawings in markup mode and, outside it, hands
+// a drag of 5 pixels or more back to the live 3D view (the hand-over callback
+// receives the press and the move to replay). Without a controller only the
+// hand-over is done.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -28,6 +27,8 @@
 #include "platform/Image.h"
 #include "platform/MessageLoop.h"
 #include "platform/MessageLoopMessages.h"
+
+class SX_DrawingController;
 
 class SX_2DDrawingWindow : public platform::Window {
   public:
@@ -51,6 +52,11 @@ class SX_2DDrawingWindow : public platform::Window {
 
     void SetCapturer(Capturer capturer) { capturer_ = std::move(capturer); }
     void SetHandOver(HandOver handOver) { handOver_ = std::move(handOver); }
+    // Gives the press and the move to the hand-over callback.
+    void HandOverToLiveView(const platform::Message& press, const platform::Message& move);
+    // The drawing controller that takes the input (owned).
+    void SetController(std::unique_ptr<SX_DrawingController> controller);
+    SX_DrawingController* Controller() const { return controller_.get(); }
 
     // A visible overlay whose size changes takes a new still image.
     void Move(int x, int y, int width, int height);
@@ -82,9 +88,13 @@ class SX_2DDrawingWindow : public platform::Window {
     // line, 2 circle, 3 rectangle, 4 text, 5 position, 6 distance; 0 none).
     SX_DrawingBase* AddingDrawing() const { return adding_.get(); }
     void SetAddingDrawing(std::unique_ptr<SX_DrawingBase> drawing) { adding_ = std::move(drawing); }
+    // The drawing being added, handed over; the add mode stays as the kind
+    // of the last add.
+    std::unique_ptr<SX_DrawingBase> TakeAddingDrawing() { return std::move(adding_); }
     SX_DrawingBase* SelectedDrawing() const { return selected_; }
     void SetSelectedDrawing(SX_DrawingBase* drawing) { selected_ = drawing; }
     int AddMode() const { return addMode_; }
+    void SetAddMode(int mode) { addMode_ = mode; }
 
     // Paints into the canvas with the drawings' fade factor (1: not faded).
     void Paint(double fade = 1.0);
@@ -107,6 +117,7 @@ class SX_2DDrawingWindow : public platform::Window {
 
     Capturer capturer_;
     HandOver handOver_;
+    std::unique_ptr<SX_DrawingController> controller_;
     SX_DrawingList* drawings_ = nullptr;
     std::unique_ptr<SX_DrawingBase> adding_;
     SX_DrawingBase* selected_ = nullptr;

@@ -10,9 +10,10 @@
 //
 // Apply turns the camera to the view (animated when the host animates
 // transitions), captures the final frame and shows it in the drawing overlay
-// with the view's drawings, unlocked or locked for drawing. Members of the
-// view's shape methods answer E_NOTIMPL until the overlay's drawing
-// controller is in.
+// with the view's drawings, unlocked or locked for drawing. The shape
+// methods (SxViewShapes.cpp) add, change, select and delete the view's
+// drawings through the overlay's drawing controller; they act only while the
+// view is the one on show and answer neutral results otherwise.
 #include <cstdint>
 #include <string>
 
@@ -80,6 +81,19 @@ class SxView final : public platform::Dispatchable {
     bool ReadXml(const platform::XmlNode& element);
 
   private:
+    friend struct SxViewShapes;
+    // The look of the next drawing added interactively: filled from the
+    // defaults by the first add, changed by the shape setters, emptied by
+    // StopShapeAdd.
+    struct NewShapeLook {
+        bool filled = false;
+        std::uint32_t penColor = 0;
+        std::uint32_t fillColor = 0;
+        double penWidth = 0.0;
+        double fontSize = 0.0;
+        int unit = 0;
+    };
+
     static void AddShapeMembers(Builder& builder);
     persist::ViewsHost* Host() const { return link_ ? link_->host : nullptr; }
     // Draws a frame, retrying every kRenderRetryMs while the host cannot draw.
@@ -97,4 +111,7 @@ class SxView final : public platform::Dispatchable {
     double azimuth_ = 0.0;
     double latitude_ = 0.0;
     SX_DrawingList drawings_;
+    NewShapeLook newShape_;
+    // GetFirstShape / GetNextShape: the index of the next drawing.
+    std::size_t shapeCursor_ = 0;
 };
