@@ -288,9 +288,13 @@ void control::Automation::AddMarkMembers(Builder& b) {
                 OnDefaults<Double>(
                     [](SX_Control&, SX_Defaults& d, Double size) { d.SetFontSize(size); }),
                 {u"size"})
-<<<<<<< HEAD
-        // later: drawing overlay
-        .Method(u"StopShapeAdd", 1216, &Declined<>::Call)
+        .Method(u"StopShapeAdd", 1216,
+                [](control::Automation& self) -> HRESULT {
+                    if (SX_Control* c = self.Control()) {
+                        c->StopShapeAdd();
+                    }
+                    return S_OK;
+                })
         // The markup file (see SX_Control::SaveMarks and its neighbours).
         .Method(u"SaveMarks", 1060,
                 [](control::Automation& self, Str file, BoolOut res) -> HRESULT {
@@ -307,18 +311,6 @@ void control::Automation::AddMarkMembers(Builder& b) {
                     }
                     return S_OK;
                 },
-=======
-        .Method(u"StopShapeAdd", 1216,
-                [](control::Automation& self) -> HRESULT {
-                    if (SX_Control* c = self.Control()) {
-                        c->StopShapeAdd();
-                    }
-                    return S_OK;
-                })
-        // later: markup file
-        .Method(u"SaveMarks", 1060, &Declined<Str, BoolOut>::Call, {u"filaneme"})
-        .Method(u"LoadMarks", 1061, &Declined<Str, Bool, BoolOut>::Call,
->>>>>>> controller
                 {u"filaneme", u"forceServerVersion"})
         .Method(u"ClearViews", 1212,
                 [](control::Automation& self, Long type, BoolOut res) -> HRESULT {

@@ -38,11 +38,8 @@
 #include "host/Log.h"
 #include "host/Resources.h"
 #include "markup2d/SX_Defaults.h"
-<<<<<<< HEAD
-#include "persist/MarkupFile.h"
-=======
 #include "markup2d/SX_DrawingController.h"
->>>>>>> controller
+#include "persist/MarkupFile.h"
 #include "persist/ViewsHost.h"
 #include "platform/ComBstr.h"
 #include "platform/ComStatus.h"
