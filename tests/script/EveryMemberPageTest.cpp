@@ -206,6 +206,10 @@ TEST(EveryMemberPage, EveryMemberAnswersBeforeAndAfterALoadAndThePageEndsNormall
     EXPECT_EQ(at("after control.SetMode"), "true");
     EXPECT_EQ(at("after control.Mark3DHide"), "false");
     EXPECT_EQ(at("after control.LoadCompanyLogo"), "!E_FAIL");  // no file: no logo
+    // Its dialog cancelled both times, SaveAsJpg still answers true once the
+    // control is ready, and false before.
+    EXPECT_EQ(at("before control.SaveAsJpg"), "false");
+    EXPECT_EQ(at("after control.SaveAsJpg"), "true");
     // The click on the hotlink hands the page a reply that starts unset.
     EXPECT_EQ(at("after reply.EventProcessingComplete"), "false");
 
