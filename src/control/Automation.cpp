@@ -3,7 +3,7 @@
 
 #include "control/Automation.h"
 
-#include "control/AutomationDeclined.h"
+#include "control/AutomationTypes.h"
 #include "control/SX_Control.h"
 #include "glcore/SX_OpenGLCamera.h"
 #include "persist/SxViews.h"

@@ -3,12 +3,12 @@
 // dispatch identifier with its parameter list, as a page or a script host
 // calls it.
 //
-// The object is a thin dispatcher over an SX_Control it does not own. Members
-// whose work the control already does forward to it; the others answer
-// success with their neutral result (false, -1, 0.0, an empty string or no
-// object) and leave their [out] parameters untouched, as every member does
-// when it quietly declines a call. Once the control is gone (Detach), every
-// member declines that way, except Views, which reports E_PENDING.
+// The object is a thin dispatcher over an SX_Control it does not own: every
+// member forwards to it. A member that quietly declines a call (not ready,
+// unknown identifier) answers success with its neutral result (false, -1,
+// 0.0, an empty string or no object) and leaves its [out] parameters
+// untouched. Once the control is gone (Detach), every member declines that
+// way, except Views, which reports E_PENDING.
 //
 // The table is split by area over three files: this one's .cpp holds the
 // properties, the load, camera and view-window members; ...Marks.cpp the 3D

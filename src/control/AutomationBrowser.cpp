@@ -3,7 +3,7 @@
 // exists, whatever its ready state.
 
 #include "control/Automation.h"
-#include "control/AutomationDeclined.h"
+#include "control/AutomationTypes.h"
 #include "control/BrowserDialogs.h"
 #include "control/SX_Control.h"
 

@@ -3,7 +3,7 @@
 // HotlinkMark3D; the others work whenever the control exists.
 
 #include "control/Automation.h"
-#include "control/AutomationDeclined.h"
+#include "control/AutomationTypes.h"
 #include "control/HotlinkController.h"
 #include "control/SX_Control.h"
 #include "view3d/SX_Hotlinks.h"

@@ -11,7 +11,7 @@
 #include <cstdint>
 
 #include "control/Automation.h"
-#include "control/AutomationDeclined.h"
+#include "control/AutomationTypes.h"
 #include "control/SX_Control.h"
 #include "control/SX_ControlEvents.h"
 #include "measure/MeasureDefaults.h"
@@ -150,6 +150,13 @@ HRESULT FocusOnMark3D(control::Automation& self, Long id, BoolOut found) {
     return S_OK;
 }
 
+// The 3D marks cannot be hidden: they are drawn whenever they exist. The
+// member is kept for pages written against it and always answers false.
+HRESULT Mark3DHide(control::Automation&, BoolOut hidden) {
+    *hidden = VARIANT_FALSE;
+    return S_OK;
+}
+
 }  // namespace
 
 void control::Automation::AddMarkMembers(Builder& b) {
@@ -159,7 +166,7 @@ void control::Automation::AddMarkMembers(Builder& b) {
         .Method(u"VertexMark3D", 1030, &VertexMark3D, {u"vx", u"vy", u"vz", u"unit", u"color"})
         .Method(u"DistanceMark3D", 1032, &DistanceMark3D,
                 {u"v1x", u"v1y", u"v1z", u"v2x", u"v2y", u"v2z", u"unit", u"color"})
-        .Method(u"Mark3DHide", 1035, &Declined<BoolOut>::Call)  // hides nothing: false
+        .Method(u"Mark3DHide", 1035, &Mark3DHide)
         .Method(u"Mark3DRemove", 1036, &Mark3DRemove, {u"ID"})
         .Method(u"Mark3DGetName", 1064,
                 OnMark<StrOut>([](SX_Control&, SX_Mark& m, StrOut v) { *v = Bstr(m.Name()); }),

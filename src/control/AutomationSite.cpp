@@ -2,7 +2,7 @@
 // controls and logos (the browser's dialogs: AutomationBrowser.cpp).
 
 #include "control/Automation.h"
-#include "control/AutomationDeclined.h"
+#include "control/AutomationTypes.h"
 #include "control/SX_Control.h"
 #include "view3d/NavigationControls.h"
 #include "view3d/NeighborView.h"

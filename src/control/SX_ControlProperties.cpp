@@ -63,6 +63,8 @@ HRESULT SX_Control::get_InstallPath(Bstr* value) const {
     return S_OK;
 }
 
+// The station is chosen through src alone: CubeMap is kept for old pages,
+// takes any text and changes nothing.
 HRESULT SX_Control::put_CubeMap(const Bstr&) {
     return S_OK;
 }

@@ -92,6 +92,10 @@ struct DispatchMember {
     DispatchKind kind = DispatchKind::Method;
     std::vector<ParamInfo> params;
     DispatchInvoker invoke;
+    // Set by DispatchTableBuilder::Placeholder: the member is listed so that
+    // the interface is complete, but its work is not written yet. Tests walk
+    // the tables and refuse any such entry.
+    bool placeholder = false;
 
     std::size_t InCount() const;
 };

@@ -347,6 +347,13 @@ class DispatchTableBuilder {
         Get(name, id, std::move(get));
         return Put(name, id, std::move(put));
     }
+    // A member whose work is not written yet: bound like a method, marked as
+    // a placeholder (DispatchMember::placeholder) so that a test can find it.
+    template <class F>
+    DispatchTableBuilder& Placeholder(std::u16string_view name, DISPID id, DispatchKind kind, F fn,
+                                      Names names = {}) {
+        return Bind(name, id, kind, std::move(fn), names, true);
+    }
     // An entry with a hand-written invoker.
     DispatchTableBuilder& Add(DispatchMember member) {
         ok_ = table_.Add(std::move(member)) && ok_;
@@ -360,7 +367,7 @@ class DispatchTableBuilder {
   private:
     template <class F>
     DispatchTableBuilder& Bind(std::u16string_view name, DISPID id, DispatchKind kind, F fn,
-                               Names names) {
+                               Names names, bool placeholder = false) {
         using Sig = dispatch_detail::SignatureOf<F>;
         static_assert(std::is_same_v<typename Sig::Result, HRESULT>,
                       "dispatch members return HRESULT");
@@ -370,6 +377,7 @@ class DispatchTableBuilder {
         member.id = id;
         member.kind = kind;
         member.params = B::Params(kind, names);
+        member.placeholder = placeholder;
         member.invoke = [fn = std::move(fn), params = member.params](
                             Dispatchable& self, std::span<const Variant> in,
                             InvokeResult& result) mutable -> HRESULT {

@@ -306,6 +306,16 @@ TEST_F(DrawingControllerTest, OutsideMarkupLinksOpenAndDoubleClicksEditOrReport)
     Mouse(kMsgLButtonDblClk, 150, 100, kKeyLButton);
     EXPECT_EQ(host.events, std::vector<std::string>{"MouseEvent(9,150,100)"});
 
+    // The view menu over empty space: "Markup" (201) asks the page for
+    // markup mode.
+    host.events.clear();
+    host.ui.QueueMenuAnswer(SX_DrawingController::kCmdMarkup);
+    Mouse(kMsgRButtonDown, 150, 100, kKeyRButton);
+    Mouse(kMsgRButtonUp, 150, 100);
+    ASSERT_FALSE(host.ui.Menus().empty());
+    EXPECT_EQ(host.ui.Menus().back().items.at(0).command, 201);
+    EXPECT_EQ(host.events, std::vector<std::string>{"MenuEvent(1)"});
+
     host.events.clear();
     Mouse(kMsgLButtonDblClk, 20, 40, kKeyLButton);
     Mouse(kMsgLButtonUp, 20, 40);  // swallowed
