@@ -10,6 +10,7 @@
 #include "measure/SX_Mark.h"
 #include "platform/Image.h"
 #include "platform/Text.h"
+#include "view3d/IconOverlay.h"
 #include "view3d/SX_Hotlinks.h"
 
 using view3d::HotlinkPainter;
@@ -152,17 +153,9 @@ void HotlinkPainter::Draw(SX_Hotlinks& hotlinks, StraleLib::SX_OpenGLWorld& worl
     if (placed.empty()) {
         return;
     }
-    world.BeginOverlay();
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_TEXTURE_2D);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    BeginIconOverlay(world);
     StraleLib::SX_OpenGLText text(&world);
-    text.SetCamera(camera, nullptr);
-    text.SetFont(0);
-    text.SetPositionInPixels(true);
-    text.SetOutlineColour(0.0, 0.25, 0.0);
-    text.SetTextColour(1.0, 1.0, 0.0);
+    StyleIconLabel(text, camera);
     for (SX_Hotlink* h : placed) {
         const int x = h->screenX;
         const int y = height - 1 - h->screenY;  // OpenGL rows count from the bottom

@@ -12,6 +12,7 @@
 #include "platform/Path.h"
 #include "platform/Text.h"
 #include "resources/NavigationImages.h"
+#include "view3d/IconOverlay.h"
 
 using StraleLib::AutoCriticalLock;
 
@@ -401,18 +402,10 @@ void view3d::NeighborView::Draw(StraleLib::SX_OpenGLWorld& world,
     if (placed.empty()) {
         return;
     }
-    world.BeginOverlay();
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_TEXTURE_2D);
+    BeginIconOverlay(world);
     glEnable(GL_LINE_SMOOTH);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     StraleLib::SX_OpenGLText label(&world);
-    label.SetCamera(camera, nullptr);
-    label.SetFont(0);
-    label.SetPositionInPixels(true);
-    label.SetOutlineColour(0.0, 0.25, 0.0);
-    label.SetTextColour(1.0, 1.0, 0.0);
+    StyleIconLabel(label, camera);
     for (const Placed& p : placed) {
         if (!icon_.empty()) {
             RasterAt(p.x - iconWidth_ / 2, p.y - iconHeight_ / 2);
