@@ -29,10 +29,13 @@ inline std::filesystem::path RunFolder(const std::string& name) {
 }
 
 // One station with these face sizes below dir/site; false (reported on
-// standard error) when it cannot be made.
+// standard error) when it cannot be made. version: the data set version
+// written (a cube map of its own, which reads no description, names its
+// files as for "1.0").
 inline bool GenerateStation(const std::filesystem::path& dir, std::vector<int> sizes,
-                            sitegen::SitePlan& plan) {
+                            sitegen::SitePlan& plan, const std::string& version = "2.0") {
     sitegen::SiteOptions options;
+    options.version = version;
     options.outputDir = (dir / "site").string();
     options.stations = 1;
     options.sizes = std::move(sizes);

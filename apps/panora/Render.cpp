@@ -10,6 +10,7 @@
 // Exit codes: 0 written without errors, 1 failure or errors, 2 bad arguments.
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -165,6 +166,15 @@ bool Settled(const SX_CubeMap& cube, int level) {
     return any;
 }
 
+// How many levels have been tried on every face.
+int LevelsTried(const SX_CubeMap& cube) {
+    int levels = 0;
+    for (int level = 0; level <= cube.HighestLevel(); ++level) {
+        levels += cube.FacesTried(level) >= SX_CubeMap::kFaceCount ? 1 : 0;
+    }
+    return levels;
+}
+
 }  // namespace
 
 int RunRender(int argc, char** argv) {
@@ -235,19 +245,45 @@ int RunRender(int argc, char** argv) {
         return true;
     };
     const auto frame = [&] { return aim() && control.RenderFrame(); };
+    // A frame is drawn once every face of a further level has been tried: the
+    // view then shows that level and asks for the next finer one, which wakes
+    // the loader. Frames in between would only compete with the decoding.
+    // Between frames this waits on the load's progress, handles the control's
+    // messages every few milliseconds, and draws anyway after 140 ms.
+    constexpr int kMessageWaitMs = 4;
+    constexpr auto kFrameAnyway = std::chrono::milliseconds(140);
     bool settled = false;
+    int drawnLevels = -1;
+    auto lastFrame = std::chrono::steady_clock::now();
     while (timeLeft() > 0) {
         loop.ProcessPending();
         const bool ended = control.LoadFinished() || control.LoadFailed();
-        if (frame() && dataSet.CubeMap() != nullptr &&
-            Settled(*dataSet.CubeMap(), args.waitLevel)) {
-            settled = true;
-            break;
+        SX_CubeMap* cube = dataSet.CubeMap();
+        const std::uint64_t progress = cube != nullptr ? cube->Progress() : 0;
+        const int levels = cube != nullptr ? LevelsTried(*cube) : 0;
+        const auto now = std::chrono::steady_clock::now();
+        const bool due = ended || levels != drawnLevels || now - lastFrame >= kFrameAnyway;
+        bool drawn = false;
+        if (due) {
+            drawn = frame();
+            if (drawn) {
+                drawnLevels = levels;
+                lastFrame = now;
+            }
+            if (drawn && cube != nullptr && Settled(*cube, args.waitLevel)) {
+                settled = true;
+                break;
+            }
         }
         if (ended) {
             break;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        // A frame refused (the loader holds the context) is tried again soon.
+        if (cube == nullptr || (due && !drawn)) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        } else {
+            cube->WaitForProgress(progress, kMessageWaitMs);
+        }
     }
     if (!settled) {
         std::fprintf(stderr, "panora render: the view did not reach its level\n");

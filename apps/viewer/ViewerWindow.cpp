@@ -50,7 +50,6 @@ namespace {
 constexpr int kPumpIntervalMs = 4;
 // While a station loads, a frame every so often lets the view ask for the
 // next finer level without waiting for the load monitor's repaint.
-constexpr qint64 kLoadRedrawMs = 30;
 constexpr double kSpinStep = 0.1;  // degrees per spin tick
 constexpr double kZoomFactor = 1.25;
 constexpr double kInitialFieldOfView = 80.0;
@@ -331,8 +330,12 @@ void ViewerWindow::Pump() {
         StartLoad();
     }
     const bool loading = control_->IsLoading();
-    if (loading && loadRedraw_.isValid() && loadRedraw_.elapsed() >= kLoadRedrawMs) {
-        loadRedraw_.restart();
+    // While loading, the view is redrawn when a face came in or was tried,
+    // not on a timer: the redraw also asks for the next finer level.
+    const SX_CubeMap* cube = control_->DataSet().CubeMap();
+    const std::uint64_t progress = cube != nullptr ? cube->Progress() : 0;
+    if (loading && progress != redrawnProgress_) {
+        redrawnProgress_ = progress;
         Redraw();
     }
     RestoreMarkup();
@@ -366,7 +369,6 @@ void ViewerWindow::StartLoad() {
     firstPick_.reset();
     pickedLabel_->clear();
     progressLabel_->setText(QStringLiteral("Loading"));
-    loadRedraw_.start();
     const QString name = platform::IsUrl(src) ? ToQt(src) : QFileInfo(ToQt(src)).fileName();
     setWindowTitle(QStringLiteral("Panora - ") + name);
 }

@@ -21,6 +21,8 @@
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QTimer>
+
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -152,7 +154,8 @@ class ViewerWindow final : public QMainWindow {
     std::u16string currentSrc_;
     bool wasLoading_ = false;
     bool markupRestored_ = false;
-    QElapsedTimer loadRedraw_;
+    // The cube map's progress when the view was last redrawn for the load.
+    std::uint64_t redrawnProgress_ = 0;
     QElapsedTimer sinceStart_;
     bool startupReported_ = false;
     bool neighbourOpened_ = false;

@@ -97,6 +97,7 @@ bool Loader::Stop() {
         continueLoading_ = false;
         notCancelled_ = false;
     }
+    Wake();
     // A thread cannot be killed safely here: every wait of the loader, its
     // downloads included, ends on the stop flag, so it ends within the
     // 1000 + 1000 ms or its last 400 ms before it is joined.
@@ -132,6 +133,24 @@ void Loader::Sleep(int milliseconds) {
     } else {
         std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
     }
+}
+
+void Loader::SleepUntilWoken(int milliseconds) {
+    if (sleeper_) {
+        sleeper_(milliseconds);
+        return;
+    }
+    std::unique_lock lock(wakeMutex_);
+    woken_.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return wakePending_; });
+    wakePending_ = false;
+}
+
+void Loader::Wake() {
+    {
+        std::lock_guard lock(wakeMutex_);
+        wakePending_ = true;
+    }
+    woken_.notify_all();
 }
 
 void Loader::BeginLoad() {

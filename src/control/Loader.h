@@ -12,8 +12,10 @@
 // movement report "in progress", the fifth still tick reports "complete";
 // the end of the thread reports "complete". "Complete" is reported at most
 // once in the control's life.
+#include <condition_variable>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "glcore/AutoCriticalSection.h"
@@ -60,6 +62,10 @@ class Loader final : public LoadControl {
     bool IsStopRequested() const override;
     bool IsPaused() const override;
     void Sleep(int milliseconds) override;
+    // With a sleeper (tests) the same as Sleep; really, a wait that Wake or
+    // Stop ends early.
+    void SleepUntilWoken(int milliseconds) override;
+    void Wake() override;
 
     // The monitor: one tick with the load's progress in percent. When the
     // thread has ended it is joined and the load is finished.
@@ -81,6 +87,9 @@ class Loader final : public LoadControl {
 
   private:
     std::function<void(int)> sleeper_;
+    std::mutex wakeMutex_;
+    std::condition_variable woken_;
+    bool wakePending_ = false;
     std::unique_ptr<platform::Thread> thread_;
     mutable StraleLib::AutoCriticalSection lock_;
     bool continueLoading_ = true;

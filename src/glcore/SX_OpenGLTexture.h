@@ -37,9 +37,21 @@ class SX_OpenGLTexture {
     // the tiles. A mask smaller than the image cannot be read: the pixels then
     // stay zero. False for an empty image.
     bool Load(const platform::RgbImage& colour, const platform::Mask* mask, std::uint32_t border);
+    // Takes a buffer of width x height B, G, R, A pixels as the texture's
+    // pixels without copying it (pixels is left empty), alpha as the caller
+    // set it (hasAlpha: from a mask), and cuts the tiles. False, pixels
+    // untouched, when the size is 0 or the buffer is shorter than the image.
+    bool LoadBgra(std::vector<std::uint8_t>& pixels, std::uint32_t width, std::uint32_t height,
+                  bool hasAlpha, std::uint32_t border);
+    // Sets the alpha of B, G, R, A pixels from a mask read over the image's
+    // rectangle (set: 255, clear: 64). A mask smaller than the image cannot
+    // be read: the pixels are then all zero, as Load leaves them. False then.
+    static bool ApplyMask(std::vector<std::uint8_t>& bgra, int width, int height,
+                          const platform::Mask& mask);
     // With the context current: uploads the whole texture or every tile and
-    // frees the pixels.
-    void Upload();
+    // lets go of the pixels; with spare, the pixel buffer is handed there
+    // for the next image instead of being freed.
+    void Upload(std::vector<std::uint8_t>* spare = nullptr);
     // Binds the whole texture (texture 0 before it is uploaded); nothing for a
     // tiled texture.
     virtual void Draw();
@@ -70,6 +82,7 @@ class SX_OpenGLTexture {
                                        const std::uint8_t* pixels);
 
   private:
+    void CutTiles();
     void MakeTiles();
 
     SX_OpenGLWorld* world_;

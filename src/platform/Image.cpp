@@ -206,8 +206,10 @@ std::string TjMessage(tjhandle handle) {
     return "JPEG: " + text;
 }
 
-// Decodes into `pixels` with `channels` bytes per pixel (3: RGB, 1: grey,
-// which TurboJPEG takes from the luminance of a colour image). Any warning
+// Decodes into `pixels` with `channels` bytes per pixel (3: RGB, 4: B, G, R
+// with alpha 255, 1: grey, which TurboJPEG takes from the luminance of a
+// colour image). `pixels` is resized, not cleared: a buffer of an earlier
+// image of the same size is written over without being filled first. Any warning
 // of the decoder (truncated data, corrupt entropy-coded data) is a failure:
 // the pixels after the damage would be filler, not the image.
 bool DecodeJpeg(const std::uint8_t* data, std::size_t size, int channels, int& width, int& height,
@@ -232,7 +234,7 @@ bool DecodeJpeg(const std::uint8_t* data, std::size_t size, int channels, int& w
                                SizeText(width, height) + " pixels");
     }
     pixels.resize(static_cast<std::size_t>(width) * height * channels);
-    const int format = channels == 1 ? TJPF_GRAY : TJPF_RGB;
+    const int format = channels == 1 ? TJPF_GRAY : channels == 4 ? TJPF_BGRA : TJPF_RGB;
     if (tjDecompress2(tj.handle, data, static_cast<unsigned long>(size), pixels.data(), width, 0,
                       height, format, TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS) != 0) {
         const std::string message = TjMessage(tj.handle);
@@ -500,6 +502,54 @@ bool DecodeImageFile(const std::string& path, RgbImage& out, std::string* error)
     }
     std::string reason;
     if (!DecodeImage(bytes.data(), bytes.size(), out, &reason)) {
+        return Fail(error, path + ": " + reason);
+    }
+    return true;
+}
+
+bool DecodeImageBgra(const std::uint8_t* data, std::size_t size, BgraImage& out,
+                     std::string* error) {
+    bool ok = false;
+    if (data == nullptr || size == 0) {
+        Fail(error, "no image data");
+    } else if (IsJpeg(data, size)) {
+        ok = DecodeJpeg(data, size, 4, out.width, out.height, out.bgra, error);
+    } else if (IsPng(data, size)) {
+        // PNG faces are rare: decoded to R, G, B, then widened in place from
+        // the last pixel back.
+        int channels = 3;
+        ok = DecodePng(data, size, false, out.width, out.height, channels, out.bgra, error);
+        if (ok) {
+            const std::size_t count = static_cast<std::size_t>(out.width) * out.height;
+            out.bgra.resize(count * 4);
+            std::uint8_t* px = out.bgra.data();
+            for (std::size_t i = count; i-- > 0;) {
+                const std::uint8_t r = px[i * 3], g = px[i * 3 + 1], b = px[i * 3 + 2];
+                px[i * 4] = b;
+                px[i * 4 + 1] = g;
+                px[i * 4 + 2] = r;
+                px[i * 4 + 3] = 255;
+            }
+        }
+    } else {
+        Fail(error, "not a JPEG or PNG image");
+    }
+    if (!ok) {
+        out.width = out.height = 0;
+        out.bgra.clear();
+    }
+    return ok;
+}
+
+bool DecodeImageFileBgra(const std::string& path, BgraImage& out, std::string* error) {
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(path, bytes, error)) {
+        out.width = out.height = 0;
+        out.bgra.clear();
+        return false;
+    }
+    std::string reason;
+    if (!DecodeImageBgra(bytes.data(), bytes.size(), out, &reason)) {
         return Fail(error, path + ": " + reason);
     }
     return true;

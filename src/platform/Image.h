@@ -26,6 +26,14 @@ struct Mask {
     std::vector<std::uint8_t> opaque;
 };
 
+// 32-bit colour as OpenGL takes it with GL_BGRA: rows top-down, 4 bytes
+// (B, G, R, A) per pixel.
+struct BgraImage {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> bgra;
+};
+
 // 32-bit colour with alpha, rows top-down, 4 bytes (R, G, B, A) per pixel.
 struct RgbaImage {
     int width = 0;
@@ -44,6 +52,12 @@ constexpr std::int64_t kMaxImagePixels = std::int64_t{1} << 28;
 bool DecodeImage(const std::uint8_t* data, std::size_t size, RgbImage& out,
                  std::string* error = nullptr);
 bool DecodeImageFile(const std::string& path, RgbImage& out, std::string* error = nullptr);
+// The same straight into B, G, R, A with alpha 255, the layout face textures
+// are uploaded in. out.bgra is resized, not cleared: the buffer of an earlier
+// image of the same size is reused without being filled first.
+bool DecodeImageBgra(const std::uint8_t* data, std::size_t size, BgraImage& out,
+                     std::string* error = nullptr);
+bool DecodeImageFileBgra(const std::string& path, BgraImage& out, std::string* error = nullptr);
 
 // Decodes a mask image held in memory, with the same rule as DecodeMaskFile.
 bool DecodeMask(const std::uint8_t* data, std::size_t size, Mask& out,

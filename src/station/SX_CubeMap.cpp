@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
 #include "glcore/CubeGeometry.h"
@@ -15,6 +16,7 @@
 #include "platform/Text.h"
 #include "resources/StringTable.h"
 #include "station/LoadControl.h"
+#include "station/OrderedPool.h"
 #include "station/SX_LoadingContext.h"
 #include "station/SX_PanoramaDataSet.h"
 
@@ -28,6 +30,9 @@ namespace {
 constexpr const char16_t* kDataFileWrong =
     u"The point file %s (format version %2.1f) cannot be read.%sIt may be damaged or written "
     u"by a newer publisher.%s";
+
+// Face images of a level are decoded on this many workers.
+constexpr int kDecodeWorkers = 2;
 
 bool ValidFace(int face) {
     return face >= 0 && face < SX_CubeMap::kFaceCount;
@@ -94,16 +99,16 @@ std::optional<int> SX_CubeMap::LevelSize(int level) const {
     return levelSizes_[level];
 }
 
+void SX_CubeMap::SetWantedLevel(int level) {
+    if (wantedLevel_.exchange(level, std::memory_order_relaxed) != level) {
+        if (LoadControl* control = loadControl_.load()) {
+            control->Wake();
+        }
+    }
+}
+
 bool SX_CubeMap::LoadPyramid(SX_LoadingContext& context, SX_PanoramaDataSet& dataSet) {
     LoadControl* control = dataSet.GetLoadControl();
-    const auto stopped = [control] { return control != nullptr && control->IsStopRequested(); };
-    // Holds while paused; false when a stop is requested.
-    const auto holdWhilePaused = [&] {
-        while (control != nullptr && !control->IsStopRequested() && control->IsPaused()) {
-            control->Sleep(LoadControl::kPollMilliseconds);
-        }
-        return !stopped();
-    };
     const int highest = highestLevel_;
     bool result = true;
     for (int level = highest; level >= 0; --level) {
@@ -112,38 +117,129 @@ bool SX_CubeMap::LoadPyramid(SX_LoadingContext& context, SX_PanoramaDataSet& dat
                 if (control == nullptr || control->IsStopRequested()) {
                     return result;
                 }
-                control->Sleep(LoadControl::kPollMilliseconds);
+                control->SleepUntilWoken(LoadControl::kPollMilliseconds);
             }
         }
-        if (!holdWhilePaused()) {
+        if (!LoadLevel(context, level, dataSet, result)) {
             return result;
-        }
-        const std::optional<int> size = LevelSize(level);
-        if (!size) {
-            continue;
-        }
-        for (int face = 0; face < kFaceCount; ++face) {
-            const TileNames names = MakeTileNames(dataSet.DataSetVersion(), face, *size);
-            const std::u16string colourPath = context.Resolve(names.colour);
-            const std::u16string maskPath = context.Resolve(names.mask);
-            if (!LoadFaceImage(context, face, colourPath, maskPath, names.colour, level, dataSet,
-                               0)) {
-                dataSet.AddMessage(LastMessage());
-                result = false;
-            }
-            if (hasPointData_ && !LoadFacePoints(context, face, context.Resolve(names.points),
-                                                 names.points, level, dataSet)) {
-                dataSet.AddMessage(LastMessage());
-                result = false;
-            }
-            NoteFaceTried(level);
-            dataSet.AddProgress(0.16666 / static_cast<double>(highest + 1));
-            if (!holdWhilePaused()) {
-                return result;
-            }
         }
     }
     return result;
+}
+
+// One face of a level as the workers leave it for the loader thread.
+struct SX_CubeMap::FaceJob {
+    TileNames names;
+    std::u16string colourPath;
+    std::u16string maskPath;
+    std::u16string pointPath;
+    bool colourFound = false;
+    bool maskFound = false;
+    bool pointsFound = false;
+    std::unique_ptr<StraleLib::SX_OpenGLTexture> texture;
+    std::unique_ptr<ImpCubeFaceReader> points;
+    bool pointsRead = false;
+};
+
+bool SX_CubeMap::LoadLevel(SX_LoadingContext& context, int level, SX_PanoramaDataSet& dataSet,
+                           bool& ok) {
+    LoadControl* control = dataSet.GetLoadControl();
+    const auto holdWhilePaused = [control] {
+        while (control != nullptr && !control->IsStopRequested() && control->IsPaused()) {
+            control->Sleep(LoadControl::kPollMilliseconds);
+        }
+        return control == nullptr || !control->IsStopRequested();
+    };
+    if (!holdWhilePaused()) {
+        return false;
+    }
+    const std::optional<int> size = LevelSize(level);
+    if (!size) {
+        return true;
+    }
+    const std::u16string version = dataSet.DataSetVersion();
+    const bool points = hasPointData_;
+    std::array<FaceJob, kFaceCount> jobs;
+    for (int face = 0; face < kFaceCount; ++face) {
+        jobs[face].names = MakeTileNames(version, face, *size);
+    }
+    // Job 2f is face f's image, job 2f + 1 its point file. The files are
+    // looked up in that order (a web station fetches them so); decoding and
+    // reading run alongside.
+    const auto inTurn = [&](int index) {
+        FaceJob& job = jobs[index / 2];
+        if (index % 2 == 0) {
+            job.colourPath = context.Resolve(job.names.colour);
+            job.maskPath = context.Resolve(job.names.mask);
+            job.colourFound = platform::FileExists(job.colourPath);
+            job.maskFound = job.colourFound && platform::FileExists(job.maskPath);
+        } else if (points) {
+            job.pointPath = context.Resolve(job.names.points);
+            job.pointsFound = platform::FileExists(job.pointPath);
+        }
+    };
+    const auto alongside = [&](int index) {
+        FaceJob& job = jobs[index / 2];
+        if (index % 2 == 0) {
+            if (job.colourFound) {
+                job.texture = DecodeFaceTexture(job.colourPath, job.maskPath, job.maskFound, 0);
+            }
+        } else if (job.pointsFound) {
+            job.points = std::make_unique<ImpCubeFaceReader>();
+            job.pointsRead = job.points->Read(platform::ToUtf8(job.pointPath).c_str());
+        }
+    };
+    const auto fail = [&](std::u16string message) {
+        SetLastMessage(message);
+        dataSet.AddMessage(message);
+        ok = false;
+    };
+    const host::Resources& res = dataSet.Resources();
+    StraleLib::SX_OpenGLContext* gl = context.GetOpenGLContext();
+    bool complete = true;
+    {
+        station::OrderedPool pool(kDecodeWorkers, kFaceCount * 2, kDecodeWorkers + 1, inTurn,
+                                  alongside);
+        for (int face = 0; face < kFaceCount; ++face) {
+            FaceJob& job = jobs[face];
+            pool.Take(face * 2);
+            if (!job.colourFound) {
+                fail(SX_Format(
+                    res.Text(u"sx:Resource/sx:FileNotFound", resources::IDS_FILE_NOT_FOUND),
+                    {job.names.colour}));
+            } else if (!job.texture) {
+                DeleteHoldingContext(gl, TakeTexture(face, level));
+                fail(SX_Format(res.LoadStringWithFallback(resources::IDS_FAIL_TO_LOAD),
+                               {job.names.colour}));
+            } else {
+                StoreFaceTexture(gl, face, level, std::move(job.texture), TakeTexture(face, level));
+            }
+            pool.Take(face * 2 + 1);
+            if (points) {
+                if (job.pointsFound) {
+                    AutoCriticalLock lock(tileLock_);
+                    faces_[face].points.erase(level);
+                    if (job.pointsRead) {
+                        faces_[face].points[level] = std::move(job.points);
+                    }
+                }
+                if (!job.pointsRead) {
+                    fail(PointFileMessage(context, dataSet, job.pointsFound, job.pointPath,
+                                          job.names.points,
+                                          job.points ? job.points->GetVersion() : 0.0f));
+                }
+            }
+            NoteFaceTried(level);
+            dataSet.AddProgress(0.16666 / static_cast<double>(highestLevel_ + 1));
+            if (!holdWhilePaused()) {
+                complete = false;
+                break;
+            }
+        }
+    }
+    std::lock_guard lock(spareLock_);
+    spares_.clear();  // the next level's faces have another size
+    return complete;
 }
 
 void SX_CubeMap::SetLastMessage(std::u16string text) {
@@ -185,44 +281,108 @@ bool SX_CubeMap::MakeFaceTexture(StraleLib::SX_OpenGLContext* context, int face,
     // The replaced texture is deleted only while the context is held.
     std::unique_ptr<StraleLib::SX_OpenGLTexture> old;
     if (replace) {
-        AutoCriticalLock lock(tileLock_);
-        auto& textures = faces_[face].textures;
-        if (auto it = textures.find(level); it != textures.end()) {
-            old = std::move(it->second);
-            textures.erase(it);
-        }
+        old = TakeTexture(face, level);
     }
-    platform::RgbImage colour;
-    platform::Mask mask;
-    if (!platform::DecodeImageFile(platform::ToUtf8(colourPath), colour)) {
+    auto texture = DecodeFaceTexture(colourPath, maskPath, useMask, border);
+    if (!texture) {
         DeleteHoldingContext(context, std::move(old));
         return false;
+    }
+    StoreFaceTexture(context, face, level, std::move(texture), std::move(old));
+    return true;
+}
+
+std::unique_ptr<StraleLib::SX_OpenGLTexture> SX_CubeMap::TakeTexture(int face, int level) {
+    AutoCriticalLock lock(tileLock_);
+    auto& textures = faces_[face].textures;
+    std::unique_ptr<StraleLib::SX_OpenGLTexture> texture;
+    if (auto it = textures.find(level); it != textures.end()) {
+        texture = std::move(it->second);
+        textures.erase(it);
+    }
+    return texture;
+}
+
+std::unique_ptr<StraleLib::SX_OpenGLTexture> SX_CubeMap::DecodeFaceTexture(
+    const std::u16string& colourPath, const std::u16string& maskPath, bool useMask, int border) {
+    platform::BgraImage colour;
+    colour.bgra = TakeSpare();
+    if (!platform::DecodeImageFileBgra(platform::ToUtf8(colourPath), colour)) {
+        KeepSpare(std::move(colour.bgra));
+        return nullptr;
     }
     // A mask that does not decode is left out: the face is then opaque.
+    platform::Mask mask;
     const bool hasMask = useMask && platform::DecodeMaskFile(platform::ToUtf8(maskPath), mask);
+    if (hasMask) {
+        StraleLib::SX_OpenGLTexture::ApplyMask(colour.bgra, colour.width, colour.height, mask);
+    }
     auto texture = std::make_unique<StraleLib::SX_OpenGLTexture>(
         world_, static_cast<std::uint32_t>(std::max(maxTextureSize_, 0)));
-    if (!texture->Load(colour, hasMask ? &mask : nullptr, static_cast<std::uint32_t>(border))) {
-        DeleteHoldingContext(context, std::move(old));
-        return false;
+    if (!texture->LoadBgra(colour.bgra, static_cast<std::uint32_t>(colour.width),
+                           static_cast<std::uint32_t>(colour.height), hasMask,
+                           static_cast<std::uint32_t>(border))) {
+        return nullptr;
     }
+    return texture;
+}
+
+void SX_CubeMap::StoreFaceTexture(StraleLib::SX_OpenGLContext* context, int face, int level,
+                                  std::unique_ptr<StraleLib::SX_OpenGLTexture> texture,
+                                  std::unique_ptr<StraleLib::SX_OpenGLTexture> old) {
+    std::vector<std::uint8_t> spare;
     if (context != nullptr && context->Acquire()) {
         old.reset();
-        texture->Upload();
+        texture->Upload(&spare);
         context->Release();
     }
     DeleteHoldingContext(context, std::move(old));
-    AutoCriticalLock lock(tileLock_);
-    Face& record = faces_[face];
-    record.textures[level] = std::move(texture);
-    record.loadedLevel = std::max(record.loadedLevel, level);
-    return true;
+    KeepSpare(std::move(spare));
+    {
+        AutoCriticalLock lock(tileLock_);
+        Face& record = faces_[face];
+        record.textures[level] = std::move(texture);
+        record.loadedLevel = std::max(record.loadedLevel, level);
+    }
+    NoteProgress();
+}
+
+std::vector<std::uint8_t> SX_CubeMap::TakeSpare() {
+    std::lock_guard lock(spareLock_);
+    if (spares_.empty()) {
+        return {};
+    }
+    std::vector<std::uint8_t> pixels = std::move(spares_.back());
+    spares_.pop_back();
+    return pixels;
+}
+
+void SX_CubeMap::KeepSpare(std::vector<std::uint8_t> pixels) {
+    // Three buffers cover two faces decoding and one uploading.
+    constexpr std::size_t kMostSpares = 3;
+    std::lock_guard lock(spareLock_);
+    if (pixels.capacity() != 0 && spares_.size() < kMostSpares) {
+        spares_.push_back(std::move(pixels));
+    }
+}
+
+void SX_CubeMap::NoteProgress() {
+    {
+        std::lock_guard lock(progressLock_);
+        ++progress_;
+    }
+    progressChanged_.notify_all();
+}
+
+bool SX_CubeMap::WaitForProgress(std::uint64_t seen, int milliseconds) const {
+    std::unique_lock lock(progressLock_);
+    return progressChanged_.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                                     [&] { return progress_.load() != seen; });
 }
 
 bool SX_CubeMap::LoadFacePoints(SX_LoadingContext& context, int face,
                                 const std::u16string& pointPath, const std::u16string& pointName,
                                 int level, SX_PanoramaDataSet& dataSet) {
-    const host::Resources& res = dataSet.Resources();
     if (platform::FileExists(pointPath)) {
         if (!ValidFace(face)) {
             return false;
@@ -238,19 +398,29 @@ bool SX_CubeMap::LoadFacePoints(SX_LoadingContext& context, int face,
             return true;
         }
         SetLastMessage(
-            SX_Format(res.Text(u"sx:Resource/sx:DataFileWrong", kDataFileWrong),
-                      {pointName, static_cast<double>(reader->GetVersion()), u"\n", u"\n"}));
+            PointFileMessage(context, dataSet, true, pointPath, pointName, reader->GetVersion()));
         return false;
+    }
+    SetLastMessage(PointFileMessage(context, dataSet, false, pointPath, pointName, 0.0f));
+    return false;
+}
+
+std::u16string SX_CubeMap::PointFileMessage(const SX_LoadingContext& context,
+                                            const SX_PanoramaDataSet& dataSet, bool exists,
+                                            const std::u16string& pointPath,
+                                            const std::u16string& pointName, float version) const {
+    const host::Resources& res = dataSet.Resources();
+    if (exists) {
+        return SX_Format(res.Text(u"sx:Resource/sx:DataFileWrong", kDataFileWrong),
+                         {pointName, static_cast<double>(version), u"\n", u"\n"});
     }
     if (context.IsWeb() && pointPath.empty()) {
-        SetLastMessage(
-            SX_Format(res.Text(u"sx:Resource/sx:FailToDownload", resources::IDS_FAIL_TO_DOWNLOAD),
-                      {pointName}));
-        return false;
+        return SX_Format(
+            res.Text(u"sx:Resource/sx:FailToDownload", resources::IDS_FAIL_TO_DOWNLOAD),
+            {pointName});
     }
-    SetLastMessage(SX_Format(
-        res.Text(u"sx:Resource/sx:FileNotFound", resources::IDS_FILE_NOT_FOUND), {pointPath}));
-    return false;
+    return SX_Format(res.Text(u"sx:Resource/sx:FileNotFound", resources::IDS_FILE_NOT_FOUND),
+                     {pointPath});
 }
 
 int SX_CubeMap::FacesTried(int level) const {
@@ -261,6 +431,7 @@ void SX_CubeMap::NoteFaceTried(int level) {
     if (level >= 0 && level < kMaxLevels) {
         ++facesTried_[level];
     }
+    NoteProgress();
 }
 
 int SX_CubeMap::LoadedLevel(int face) const {

@@ -6,17 +6,27 @@
 // The level table comes from the station's description (SetLevel): a size per
 // level, the highest declared level being the coarsest. Wanted-level
 // hand-shake: the renderer lowers the wanted level when the loaded levels are
-// too coarse for the view; the loader polls it (no lock, 140 ms steps) and
-// fetches the next finer level once it is wanted. 100 means nothing wanted yet.
+// too coarse for the view; the loader waits for it (no lock: it is woken
+// through its load control whenever the level changes, and looks again after
+// 140 ms at the latest) and fetches the next finer level once it is wanted.
+// 100 means nothing wanted yet.
 //
 // The tile lock guards the per-face maps; it is held only to insert or remove
 // entries, never while decoding or reading files.
 //
 // Loading (loader thread): LoadPyramid goes from the coarsest level down to 0.
-// Each finer level waits, 140 ms at a time, until the wanted level reaches it;
-// a stop ends the load with the result so far, a pause holds it. A face image
-// becomes a texture that is uploaded while the loader holds the OpenGL context
+// Each finer level waits until the wanted level reaches it; a stop ends the
+// load with the result so far, a pause holds it. Within a level (LoadLevel)
+// two workers decode the face images straight into the B, G, R, A layout of
+// their textures and read the point files, while the loader thread takes the
+// faces in order 0..5 and uploads each while it holds the OpenGL context
 // (blocking acquire); a texture that could not be uploaded is still stored.
+// Once uploaded, a texture keeps no pixels: OpenGL holds the only copy. The
+// pixel buffers are handed back for the next faces of the level, so that a
+// level allocates about three whatever its face count.
+//
+// Progress counts every face image stored and every face tried; hosts that
+// draw only on change wait on it (WaitForProgress).
 //
 // Drawing (window thread, context held): per face ChooseLevel picks the first
 // loaded level, coarsest first, whose texel density on screen exceeds the
@@ -26,10 +36,14 @@
 
 #include <array>
 #include <atomic>
+#include <condition_variable>
+#include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cubeface/ImpCubeFaceReader.h"
 #include "glcore/AutoCriticalSection.h"
@@ -37,6 +51,7 @@
 #include "glcore/SX_OpenGLTexture.h"
 #include "platform/Image.h"
 
+class LoadControl;
 class SX_LoadingContext;
 class SX_PanoramaDataSet;
 namespace StraleLib {
@@ -77,11 +92,20 @@ class SX_CubeMap : public StraleLib::SX_OpenGLDrawable {
     int MaxTextureSize() const { return maxTextureSize_; }
 
     int WantedLevel() const { return wantedLevel_.load(std::memory_order_relaxed); }
-    void SetWantedLevel(int level) { wantedLevel_.store(level, std::memory_order_relaxed); }
+    // A change wakes the load control given, when one is.
+    void SetWantedLevel(int level);
+    // Whom a change of the wanted level wakes (null: nobody); the data set
+    // passes its load control.
+    void SetLoadControl(LoadControl* control) { loadControl_.store(control); }
 
     // Loads the pyramid of a metadata-format station, coarsest level first;
     // false when any file failed (its message is in the data set's list).
     bool LoadPyramid(SX_LoadingContext& context, SX_PanoramaDataSet& dataSet);
+
+    // Loads the six faces of one level as described above, messages into the
+    // data set's list; ok is set false when any file failed. False when a
+    // stop ended it before every face was tried.
+    bool LoadLevel(SX_LoadingContext& context, int level, SX_PanoramaDataSet& dataSet, bool& ok);
 
     // Loads one colour image (and its mask when that file exists) for a face
     // and level. On failure LastMessage() tells why.
@@ -124,6 +148,12 @@ class SX_CubeMap : public StraleLib::SX_OpenGLDrawable {
     void SetAlphaMode(bool on) { alphaMode_ = on; }
     StraleLib::SX_OpenGLCamera* Camera() const { return camera_; }
 
+    // Grows with every face image stored and every face tried.
+    std::uint64_t Progress() const { return progress_.load(); }
+    // Waits up to `milliseconds` for Progress() to differ from `seen`; true
+    // when it does.
+    bool WaitForProgress(std::uint64_t seen, int milliseconds) const;
+
     // How many faces of a level the loader has tried (loaded or failed).
     int FacesTried(int level) const;
     void NoteFaceTried(int level);
@@ -149,12 +179,33 @@ class SX_CubeMap : public StraleLib::SX_OpenGLDrawable {
         std::map<int, std::unique_ptr<ImpCubeFaceReader>> points;
     };
 
+    struct FaceJob;
+
     void SetLastMessage(std::u16string text);
-    // Decodes, builds and uploads one face texture and stores it; step 3 of
-    // LoadFaceImage (removing the old texture) when replace is set.
+    // Decodes, builds and uploads one face texture and stores it, removing
+    // the old texture of that face and level first when replace is set.
     bool MakeFaceTexture(StraleLib::SX_OpenGLContext* context, int face, int level,
                          const std::u16string& colourPath, const std::u16string& maskPath,
                          int border, bool replace);
+    // Decodes a face image and its mask (when useMask) into a texture not
+    // yet uploaded; null when the image does not decode. Any thread.
+    std::unique_ptr<StraleLib::SX_OpenGLTexture> DecodeFaceTexture(const std::u16string& colourPath,
+                                                                   const std::u16string& maskPath,
+                                                                   bool useMask, int border);
+    // Uploads the texture (context held) and stores it; `old`, the texture it
+    // replaces, is deleted while the context is held.
+    void StoreFaceTexture(StraleLib::SX_OpenGLContext* context, int face, int level,
+                          std::unique_ptr<StraleLib::SX_OpenGLTexture> texture,
+                          std::unique_ptr<StraleLib::SX_OpenGLTexture> old);
+    std::unique_ptr<StraleLib::SX_OpenGLTexture> TakeTexture(int face, int level);
+    // Why a point file could not be read (exists: it is there but rejected).
+    std::u16string PointFileMessage(const SX_LoadingContext& context,
+                                    const SX_PanoramaDataSet& dataSet, bool exists,
+                                    const std::u16string& pointPath,
+                                    const std::u16string& pointName, float version) const;
+    void NoteProgress();
+    std::vector<std::uint8_t> TakeSpare();
+    void KeepSpare(std::vector<std::uint8_t> pixels);
     void DrawFace(int face);
     double Threshold() const;
 
@@ -163,6 +214,12 @@ class SX_CubeMap : public StraleLib::SX_OpenGLDrawable {
     std::array<std::optional<int>, kMaxLevels> levelSizes_;
     int maxTextureSize_ = 1024;
     std::atomic<int> wantedLevel_{kNoWantedLevel};
+    std::atomic<LoadControl*> loadControl_{nullptr};
+    std::atomic<std::uint64_t> progress_{0};
+    mutable std::mutex progressLock_;
+    mutable std::condition_variable progressChanged_;
+    std::mutex spareLock_;
+    std::vector<std::vector<std::uint8_t>> spares_;
     std::array<std::atomic<int>, kMaxLevels> facesTried_{};
     std::atomic<int> interactionState_{kIdle};
     bool alphaMode_ = false;

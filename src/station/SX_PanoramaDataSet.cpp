@@ -92,7 +92,15 @@ void SX_PanoramaDataSet::Initialise(StraleLib::SX_OpenGLWorld* world) {
     marks_.Clear();  // they project with the camera being replaced
     camera_ = std::make_unique<StraleLib::SX_OpenGLCamera>(world);
     cubeMap_ = std::make_unique<SX_CubeMap>(world, camera_.get());
+    cubeMap_->SetLoadControl(loadControl_);
     initialised_ = true;
+}
+
+void SX_PanoramaDataSet::SetLoadControl(LoadControl* control) {
+    loadControl_ = control;
+    if (cubeMap_) {
+        cubeMap_->SetLoadControl(control);
+    }
 }
 
 bool SX_PanoramaDataSet::StopRequested() const {
@@ -221,7 +229,7 @@ bool SX_PanoramaDataSet::ReadCubes(SX_LoadingContext& context, const std::vector
                 if (StopRequested() || loadControl_ == nullptr) {
                     return result;
                 }
-                loadControl_->Sleep(LoadControl::kPollMilliseconds);
+                loadControl_->SleepUntilWoken(LoadControl::kPollMilliseconds);
             }
         }
         if (!WaitWhilePaused()) {

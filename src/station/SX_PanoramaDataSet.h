@@ -63,7 +63,8 @@ class SX_PanoramaDataSet : public SX_ErrorLogger {
     ~SX_PanoramaDataSet() override;
 
     const host::Resources& Resources() const { return resources_; }
-    void SetLoadControl(LoadControl* control) { loadControl_ = control; }
+    // The cube map wakes it when the wanted level changes.
+    void SetLoadControl(LoadControl* control);
     LoadControl* GetLoadControl() const { return loadControl_; }
 
     // Makes a new camera (drawing into the graphic window's world, which may
