@@ -5,8 +5,13 @@
 // files and once on a copy that declares no point data and has none. The
 // reference, in the same run: decoding the same 18 JPEG files once on one
 // core with libturbojpeg (read from the page cache as the loader reads them).
-// Prints medians, peak resident memory of the render process, and the ratios
+// Prints medians, the processor time and peak resident memory of the render
+// process (on a busy machine the processor time moves less than the wall
+// time), and the ratios
 // (targets: first view <= 3.5 x the decode, with point files <= 1.1 x without).
+// A station of 64-pixel faces, run alike, gives the cost of a first view
+// without imagery and the memory of the process without textures; the peak
+// memory above it is compared with the bytes of the textures drawn.
 //
 //   bench/bench_first_view [runs]
 //
@@ -73,6 +78,7 @@ double DecodeOnce(const std::vector<std::string>& files) {
 
 struct RunResult {
     double ms = -1.0;
+    double cpuMs = 0.0;  // user and system time of all its threads
     double peakMiB = 0.0;
 };
 
@@ -102,6 +108,10 @@ RunResult RenderOnce(const std::string& panora, const std::string& station,
         result.ms = ms;
     }
     result.peakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    const auto toMs = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_usec) / 1000.0;
+    };
+    result.cpuMs = toMs(usage.ru_utime) + toMs(usage.ru_stime);
     return result;
 }
 
@@ -129,15 +139,17 @@ bool CopyWithoutPoints(const fs::path& from, const fs::path& to, const std::stri
 }
 
 void PrintRuns(const char* label, const std::vector<RunResult>& runs, double reference) {
-    std::vector<double> ms, mib;
+    std::vector<double> ms, cpu, mib;
     for (const RunResult& r : runs) {
         ms.push_back(r.ms);
+        cpu.push_back(r.cpuMs);
         mib.push_back(r.peakMiB);
     }
     const double median = Median(ms);
     std::printf("%-30s %8.1f ms median (%.1f .. %.1f), peak %.0f MiB\n", label, median,
                 *std::min_element(ms.begin(), ms.end()), *std::max_element(ms.begin(), ms.end()),
                 Median(mib));
+    std::printf("  processor time (all threads)       %8.1f ms\n", Median(cpu));
     std::printf("  ratio to the decode                %6.2f  (target <= 3.5)\n",
                 median / reference);
 }
@@ -151,6 +163,14 @@ int main(int argc, char** argv) {
     if (!bench::GenerateStation(dir, {512, 1024, 2048}, plan)) {
         return 1;
     }
+    // A station of 16, 32 and 64 pixels: what a first view costs without
+    // imagery to speak of (start-up, the first frames), and the memory of
+    // the process without textures.
+    sitegen::SitePlan tinyPlan;
+    if (!bench::GenerateStation(dir / "tiny", {16, 32, 64}, tinyPlan)) {
+        return 1;
+    }
+    const std::string tiny = tinyPlan.stations.at(0).description;
     const sitegen::StationFiles& st = plan.stations.at(0);
     std::vector<std::string> files;
     for (const sitegen::LevelFiles& level : st.levels) {
@@ -168,20 +188,21 @@ int main(int argc, char** argv) {
 
     // Runs alternate between the two stations and the reference, so that
     // whatever else the machine does falls on all three alike.
-    std::vector<RunResult> pointRuns, bareRuns;
+    std::vector<RunResult> pointRuns, bareRuns, tinyRuns;
     std::vector<double> decode;
     RenderOnce(panora, withPoints.string(), out);  // warms the page cache
     for (int i = 0; i < runs; ++i) {
         decode.push_back(DecodeOnce(files));
         bareRuns.push_back(RenderOnce(panora, (bare / withPoints.filename()).string(), out));
         pointRuns.push_back(RenderOnce(panora, withPoints.string(), out));
+        tinyRuns.push_back(RenderOnce(panora, tiny, out));
     }
     fs::remove_all(dir);
 
     const auto failed = [](const std::vector<RunResult>& v) {
         return std::any_of(v.begin(), v.end(), [](const RunResult& r) { return r.ms < 0; });
     };
-    if (failed(pointRuns) || failed(bareRuns) ||
+    if (failed(pointRuns) || failed(bareRuns) || failed(tinyRuns) ||
         std::any_of(decode.begin(), decode.end(), [](double d) { return d < 0; })) {
         std::printf("first view: FAILED (panora render or the reference decode)\n");
         return 1;
@@ -198,5 +219,17 @@ int main(int argc, char** argv) {
     }
     std::printf("ratio with / without point files         %6.2f  (target <= 1.1)\n",
                 Median(a) / Median(b));
+    PrintRuns("first view of a 64-pixel station", tinyRuns, reference);
+    // Textures drawn: six faces of 2048, 1024 and 512 pixels, 4 bytes each.
+    const double textureMiB = 6.0 * (2048.0 * 2048 + 1024.0 * 1024 + 512.0 * 512) * 4 / 1048576;
+    std::vector<double> bareMiB, tinyMiB;
+    for (std::size_t i = 0; i < bareRuns.size(); ++i) {
+        bareMiB.push_back(bareRuns[i].peakMiB);
+        tinyMiB.push_back(tinyRuns[i].peakMiB);
+    }
+    const double above = Median(bareMiB) - Median(tinyMiB);
+    std::printf("peak memory above the 64-pixel station's, without points  %6.0f MiB\n", above);
+    std::printf("  ratio to the %.0f MiB of textures drawn               %6.2f  (target <= 1.3)\n",
+                textureMiB, above / textureMiB);
     return 0;
 }

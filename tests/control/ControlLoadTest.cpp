@@ -1,6 +1,9 @@
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
+#include "control/Loader.h"
 #include "support/ControlFixture.h"
 #include "support/HttpServer.h"
 
@@ -279,4 +282,32 @@ TEST_F(ControlFixture, VersionCheckBoxes) {
     load("0.0.0.0", HostUi::kIdYes);
     ASSERT_EQ(opened_.size(), 1u);
     EXPECT_EQ(opened_[0], SX_Control::kUpdatePage);
+}
+
+// The loader's wait for a finer level: a wake ends it early, a wake that came
+// before the wait makes it return at once (once), and a stop wakes it too.
+// The control's own loader sleeps on a virtual clock; this one really waits.
+TEST(LoaderWake, AWakeOrAStopEndsTheWaitForALevel) {
+    using Clock = std::chrono::steady_clock;
+    const auto waited = [](control::Loader& loader, int ms) {
+        const auto t0 = Clock::now();
+        loader.SleepUntilWoken(ms);
+        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t0).count();
+    };
+    control::Loader loader;
+    loader.Wake();
+    EXPECT_LT(waited(loader, 20000), 1000);
+    EXPECT_GE(waited(loader, 30), 25) << "one wake ends one wait";
+
+    std::thread waker([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        loader.Wake();
+    });
+    EXPECT_LT(waited(loader, 20000), 1000);
+    waker.join();
+
+    ASSERT_TRUE(loader.Start([&] { loader.SleepUntilWoken(20000); }));
+    const auto t0 = Clock::now();
+    EXPECT_TRUE(loader.Stop());
+    EXPECT_LT(Clock::now() - t0, std::chrono::seconds(1));
 }

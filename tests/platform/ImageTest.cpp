@@ -279,6 +279,39 @@ TEST(Image, MasksAreOpaqueWhereSetOrAtLeastHalfGrey) {
     EXPECT_EQ(error, "mask of 2 x 2 pixels holds 3 bytes instead of 4");
 }
 
+// The upload layout: the same pixels as the 24-bit decode with red and blue
+// swapped and alpha 255, for JPEG and PNG; a buffer of an earlier image of
+// the same size is written over completely, and a failed decode leaves an
+// empty image.
+TEST(Image, BgraDecodeMatchesTheRgbDecodeAndReusesItsBuffer) {
+    const RgbImage first = Noise(37, 21, 5);
+    const RgbImage second = Gradient(37, 21);
+    Bytes png;
+    ASSERT_TRUE(platform::EncodePng(second, png));
+    Bytes jpeg;
+    ASSERT_TRUE(platform::EncodeJpeg(first, 90, jpeg));
+    platform::BgraImage bgra;
+    for (const Bytes* data : {&jpeg, &png, &jpeg}) {
+        RgbImage rgb;
+        ASSERT_TRUE(platform::DecodeImage(data->data(), data->size(), rgb));
+        ASSERT_TRUE(platform::DecodeImageBgra(data->data(), data->size(), bgra));
+        ASSERT_EQ(bgra.width, 37);
+        ASSERT_EQ(bgra.height, 21);
+        ASSERT_EQ(bgra.bgra.size(), 37u * 21u * 4u);
+        for (std::size_t i = 0; i < 37u * 21u; ++i) {
+            const std::uint8_t want[4] = {rgb.rgb[i * 3 + 2], rgb.rgb[i * 3 + 1], rgb.rgb[i * 3],
+                                          255};
+            ASSERT_EQ(std::memcmp(&bgra.bgra[i * 4], want, 4), 0) << "pixel " << i;
+        }
+    }
+    const Bytes cut(jpeg.begin(), jpeg.begin() + static_cast<std::ptrdiff_t>(jpeg.size() / 2));
+    std::string error;
+    EXPECT_FALSE(platform::DecodeImageBgra(cut.data(), cut.size(), bgra, &error));
+    EXPECT_EQ(bgra.width, 0);
+    EXPECT_TRUE(bgra.bgra.empty());
+    EXPECT_NE(error.find("JPEG"), std::string::npos) << error;
+}
+
 TEST(Image, TruncatedAndGarbageDataFailCleanly) {
     // Noise compresses badly, so every cut lands inside needed image data.
     const RgbImage noise = Noise(64, 64, 11);
