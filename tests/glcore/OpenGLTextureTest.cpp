@@ -103,6 +103,51 @@ TEST(OpenGLTexture, LoadBuildsTheTiles) {
     EXPECT_TRUE(wide.Tiles().empty());
 }
 
+// A decoded B, G, R, A buffer becomes the texture's pixels without a copy,
+// takes its alphas from a mask read over the image's rectangle (a mask too
+// small leaves every byte zero), is handed back at upload, and shows in its
+// own colours.
+TEST_F(TextureRender, BgraBufferIsTakenAsItIsAndHandedBackAtUpload) {
+    Open(4, 2);
+    std::vector<std::uint8_t> pixels(4 * 2 * 4);
+    for (std::size_t i = 0; i < 8; ++i) {
+        const std::uint8_t bgra[4] = {static_cast<std::uint8_t>(60 * (i % 4)), 100, 200, 255};
+        std::copy(bgra, bgra + 4, pixels.begin() + static_cast<std::ptrdiff_t>(i * 4));
+    }
+    std::vector<std::uint8_t> tooSmall = pixels;
+    EXPECT_FALSE(
+        SX_OpenGLTexture::ApplyMask(tooSmall, 4, 2, platform::Mask{3, 2, {1, 1, 1, 1, 1, 1}}));
+    EXPECT_EQ(tooSmall, std::vector<std::uint8_t>(32, 0));
+    // A 5-pixel-wide mask: its rows are 5 apart.
+    const platform::Mask mask{5, 3, {1, 0, 1, 0, 0, 0, 1, 1, 0, 1, 1, 1, 1, 1, 1}};
+    ASSERT_TRUE(SX_OpenGLTexture::ApplyMask(pixels, 4, 2, mask));
+    const std::uint8_t alphas[8] = {255, 64, 255, 64, 64, 255, 255, 64};
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(pixels[static_cast<std::size_t>(i) * 4 + 3], alphas[i]) << "pixel " << i;
+    }
+
+    SX_OpenGLTexture texture(&world_, context_.MaxTextureSize());
+    std::vector<std::uint8_t> shortBuffer(31);
+    EXPECT_FALSE(texture.LoadBgra(shortBuffer, 4, 2, true, 0));
+    EXPECT_EQ(shortBuffer.size(), 31u);
+    const std::uint8_t* data = pixels.data();
+    ASSERT_TRUE(texture.LoadBgra(pixels, 4, 2, true, 0));
+    EXPECT_TRUE(pixels.empty());
+    EXPECT_EQ(texture.Pixels().data(), data);
+    EXPECT_TRUE(texture.HasAlpha());
+    std::vector<std::uint8_t> spare;
+    texture.Upload(&spare);
+    EXPECT_EQ(spare.data(), data);
+    EXPECT_TRUE(texture.Pixels().empty());
+    texture.Draw();
+    FullScreenQuad();
+    const platform::RgbImage frame = Frame();
+    for (int x = 0; x < 4; ++x) {
+        EXPECT_TRUE(PixelNear(frame, x, 1, Rgb{200, 100, static_cast<std::uint8_t>(60 * x)}, 1))
+            << "column " << x;
+    }
+}
+
 TEST_F(TextureRender, BindingFollowsTheUploadAndDeletionFreesTheName) {
     Open(16, 16);
     GLuint name = 0;
@@ -160,49 +205,4 @@ TEST_F(TextureRender, WholeAndTiledDrawsShowTheImage) {
     const double q1[3] = {0, 0, 200};
     tiled.DrawTiles(p0, q1, 0);
     EXPECT_TRUE(ImagesMatch(Frame(), wholeFrame, tolerance, "texture-plane0"));
-}
-
-// A decoded B, G, R, A buffer becomes the texture's pixels without a copy,
-// takes its alphas from a mask read over the image's rectangle (a mask too
-// small leaves every byte zero), is handed back at upload, and shows in its
-// own colours.
-TEST_F(TextureRender, BgraBufferIsTakenAsItIsAndHandedBackAtUpload) {
-    Open(4, 2);
-    std::vector<std::uint8_t> pixels(4 * 2 * 4);
-    for (std::size_t i = 0; i < 8; ++i) {
-        const std::uint8_t bgra[4] = {static_cast<std::uint8_t>(60 * (i % 4)), 100, 200, 255};
-        std::copy(bgra, bgra + 4, pixels.begin() + static_cast<std::ptrdiff_t>(i * 4));
-    }
-    std::vector<std::uint8_t> tooSmall = pixels;
-    EXPECT_FALSE(
-        SX_OpenGLTexture::ApplyMask(tooSmall, 4, 2, platform::Mask{3, 2, {1, 1, 1, 1, 1, 1}}));
-    EXPECT_EQ(tooSmall, std::vector<std::uint8_t>(32, 0));
-    // A 5-pixel-wide mask: its rows are 5 apart.
-    const platform::Mask mask{5, 3, {1, 0, 1, 0, 0, 0, 1, 1, 0, 1, 1, 1, 1, 1, 1}};
-    ASSERT_TRUE(SX_OpenGLTexture::ApplyMask(pixels, 4, 2, mask));
-    const std::uint8_t alphas[8] = {255, 64, 255, 64, 64, 255, 255, 64};
-    for (int i = 0; i < 8; ++i) {
-        EXPECT_EQ(pixels[static_cast<std::size_t>(i) * 4 + 3], alphas[i]) << "pixel " << i;
-    }
-
-    SX_OpenGLTexture texture(&world_, context_.MaxTextureSize());
-    std::vector<std::uint8_t> shortBuffer(31);
-    EXPECT_FALSE(texture.LoadBgra(shortBuffer, 4, 2, true, 0));
-    EXPECT_EQ(shortBuffer.size(), 31u);
-    const std::uint8_t* data = pixels.data();
-    ASSERT_TRUE(texture.LoadBgra(pixels, 4, 2, true, 0));
-    EXPECT_TRUE(pixels.empty());
-    EXPECT_EQ(texture.Pixels().data(), data);
-    EXPECT_TRUE(texture.HasAlpha());
-    std::vector<std::uint8_t> spare;
-    texture.Upload(&spare);
-    EXPECT_EQ(spare.data(), data);
-    EXPECT_TRUE(texture.Pixels().empty());
-    texture.Draw();
-    FullScreenQuad();
-    const platform::RgbImage frame = Frame();
-    for (int x = 0; x < 4; ++x) {
-        EXPECT_TRUE(PixelNear(frame, x, 1, Rgb{200, 100, static_cast<std::uint8_t>(60 * x)}, 1))
-            << "column " << x;
-    }
 }
