@@ -10,12 +10,9 @@
 
 using platform::FromUtf8;
 using platform::LocationKind;
+using testsupport::U;
 
 namespace {
-
-std::u16string U(const std::filesystem::path& p) {
-    return FromUtf8(p.string());
-}
 
 struct WebFixture {
     testsupport::TempDir root;
