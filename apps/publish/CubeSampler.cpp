@@ -26,7 +26,7 @@ void Allocate(SampledFace& f, int size) {
 // file writer, which rejects points more than half a pixel outside theirs,
 // never sees one there through rounding.
 int Quantise(double d) {
-    return static_cast<int>(std::lround(std::clamp(d * 63.0, -62.0, 62.0)));
+    return static_cast<int>(std::floor(std::clamp(d * 63.0, -62.0, 62.0) + 0.5));
 }
 
 }  // namespace
@@ -110,44 +110,59 @@ void CubeSampler::Splat(int face, double x, double y, double radius, float range
     }
 }
 
-void CubeSampler::Add(const Vec3& p, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+bool CubeSampler::Land(const Vec3& p, std::uint8_t r, std::uint8_t g, std::uint8_t b,
+                       Landing& out) const {
     const Vec3 view = cubeface::ScanToView(0, p);
     const double range = std::sqrt(view[0] * view[0] + view[1] * view[1] + view[2] * view[2]);
     if (!(range > 0.0)) {
-        return;
+        return false;
     }
     const auto hit = cubeface::FaceOfDirection(view[0], view[1], view[2]);
-    const double x = hit.u * size_ - 0.5, y = hit.v * size_ - 0.5;
+    // Footprint: three quarters of the step, in pixels where the direction
+    // meets the face (a pixel spans less angle towards the face's edges).
+    const double s = 2.0 * hit.u - 1.0, t = 1.0 - 2.0 * hit.v;
+    out.radius =
+        static_cast<float>(std::clamp(0.375 * step_ * size_ * (1.0 + s * s + t * t), 0.5, 1.0));
+    for (int k = 0; k < 3; ++k) {
+        out.view[k] = static_cast<float>(view[k]);
+    }
+    out.x = static_cast<float>(hit.u * size_ - 0.5);
+    out.y = static_cast<float>(hit.v * size_ - 0.5);
+    out.face = static_cast<std::uint8_t>(hit.face);
+    out.rgb[0] = r;
+    out.rgb[1] = g;
+    out.rgb[2] = b;
+    return true;
+}
+
+void CubeSampler::Put(const Landing& l) {
+    const double x = l.x, y = l.y, radius = l.radius;
     // The pixel the direction lies in adds the colour to its mean.
     const int col = std::clamp(static_cast<int>(std::floor(x + 0.5)), 0, size_ - 1);
     const int row = std::clamp(static_cast<int>(std::floor(y + 0.5)), 0, size_ - 1);
     const std::size_t i = static_cast<std::size_t>(row) * size_ + col;
-    std::uint8_t& n = counts_[hit.face][i];
+    std::uint8_t& n = counts_[l.face][i];
     if (n < 255) {
         ++n;
-        std::uint16_t* sum = &sums_[hit.face][i * 3];
-        sum[0] = static_cast<std::uint16_t>(sum[0] + r);
-        sum[1] = static_cast<std::uint16_t>(sum[1] + g);
-        sum[2] = static_cast<std::uint16_t>(sum[2] + b);
+        std::uint16_t* sum = &sums_[l.face][i * 3];
+        sum[0] = static_cast<std::uint16_t>(sum[0] + l.rgb[0]);
+        sum[1] = static_cast<std::uint16_t>(sum[1] + l.rgb[1]);
+        sum[2] = static_cast<std::uint16_t>(sum[2] + l.rgb[2]);
     }
-    // Footprint: three quarters of the step, in pixels where the direction
-    // meets the face (a pixel spans less angle towards the face's edges).
-    const double s = 2.0 * hit.u - 1.0, t = 1.0 - 2.0 * hit.v;
-    const double radius = std::clamp(0.375 * step_ * size_ * (1.0 + s * s + t * t), 0.5, 1.0);
-    const std::uint8_t rgb[3] = {r, g, b};
-    const float rf = static_cast<float>(range);
-    Splat(hit.face, x, y, radius, rf, rgb);
+    const float range =
+        std::sqrt(l.view[0] * l.view[0] + l.view[1] * l.view[1] + l.view[2] * l.view[2]);
+    Splat(l.face, x, y, radius, range, l.rgb);
     // A neighbouring face gets the point too when its edge lies within the footprint.
     if (x - radius < 0.0 || y - radius < 0.0 || x + radius > size_ - 1.0 ||
         y + radius > size_ - 1.0) {
+        const Vec3 view = {l.view[0], l.view[1], l.view[2]};
         for (int face = 0; face < 6; ++face) {
             double fx = 0, fy = 0;
-            if (face == hit.face || !ProjectOnFace(face, view, size_, fx, fy) ||
-                fx < -0.5 - radius || fy < -0.5 - radius || fx > size_ - 0.5 + radius ||
-                fy > size_ - 0.5 + radius) {
+            if (face == l.face || !ProjectOnFace(face, view, size_, fx, fy) || fx < -0.5 - radius ||
+                fy < -0.5 - radius || fx > size_ - 0.5 + radius || fy > size_ - 0.5 + radius) {
                 continue;
             }
-            Splat(face, fx, fy, radius, rf, rgb);
+            Splat(face, fx, fy, radius, range, l.rgb);
         }
     }
 }
@@ -248,6 +263,7 @@ FaceOutput MakeFaceOutput(const SampledCube& cube, int face, bool withPoints) {
     // Any ray through a pixel is within half its diagonal of the centre ray:
     // at most sqrt(2) / n radians, at the face's centre.
     const double halfDiagonal = std::sqrt(2.0) / n;
+    const double cosH = std::cos(halfDiagonal), sinH = std::sin(halfDiagonal);
     for (int row = 0; row < n; ++row) {
         for (int col = 0; col < n; ++col) {
             const std::size_t i = static_cast<std::size_t>(row) * n + col;
@@ -261,10 +277,15 @@ FaceOutput MakeFaceOutput(const SampledCube& cube, int face, bool withPoints) {
             const Vec3 c = cubeface::PixelDirection(face, col, row, n);
             const double ld = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
             const double lc = std::sqrt(c[0] * c[0] + c[1] * c[1] + c[2] * c[2]);
-            const double cosine =
-                std::clamp((d[0] * c[0] + d[1] * c[1] + d[2] * c[2]) / (ld * lc), -1.0, 1.0);
-            out.maxRayDistance =
-                std::max(out.maxRayDistance, r * std::sin(std::acos(cosine) + halfDiagonal));
+            // sin and cos of the angle between the point and the centre ray,
+            // then sin(angle + half diagonal).
+            const double cross[3] = {d[1] * c[2] - d[2] * c[1], d[2] * c[0] - d[0] * c[2],
+                                     d[0] * c[1] - d[1] * c[0]};
+            const double sinA =
+                std::sqrt(cross[0] * cross[0] + cross[1] * cross[1] + cross[2] * cross[2]) /
+                (ld * lc);
+            const double cosA = (d[0] * c[0] + d[1] * c[1] + d[2] * c[2]) / (ld * lc);
+            out.maxRayDistance = std::max(out.maxRayDistance, r * (sinA * cosH + cosA * sinH));
             const Vec3 scan =
                 cubeface::ViewToScan(0, {d[0] * r / ld, d[1] * r / ld, d[2] * r / ld});
             out.mask.opaque[i] = 1;

@@ -41,12 +41,30 @@ struct SampledCube {
     std::array<SampledFace, 6> faces;
 };
 
+// Where one point lands: computed on any thread, put on the sampler's.
+struct Landing {
+    float view[3];  // direction in the view frame, its length the range
+    float x, y;     // on the face, in pixels, pixel centres at whole numbers
+    float radius;   // of the footprint, in pixels
+    std::uint8_t face;
+    std::uint8_t rgb[3];
+};
+
 class CubeSampler {
   public:
     // stepRadians: the angle between neighbouring points of the scan.
     CubeSampler(int size, double stepRadians);
 
-    void Add(const Vec3& scanPoint, std::uint8_t r, std::uint8_t g, std::uint8_t b);
+    // False for a point at the centre. Const: may run on any thread.
+    bool Land(const Vec3& scanPoint, std::uint8_t r, std::uint8_t g, std::uint8_t b,
+              Landing& out) const;
+    void Put(const Landing& landing);
+    void Add(const Vec3& scanPoint, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+        Landing l;
+        if (Land(scanPoint, r, g, b, l)) {
+            Put(l);
+        }
+    }
     // The cube, with the colours averaged; the sampler is spent.
     SampledCube Finish();
 

@@ -216,6 +216,75 @@ bool PtxReader::NextScan(PtxScanHeader& header) {
     return true;
 }
 
+namespace {
+
+// Parses one point line; false with the message (without file and line).
+bool ParsePointLine(std::string_view line, PtxPoint& p, int& n, std::string& message) {
+    // One pass: from_chars finds each number's end.
+    double v[7];
+    n = 0;
+    const char* c = line.data();
+    const char* const end = c + line.size();
+    while (true) {
+        while (c < end && IsSpace(*c)) {
+            ++c;
+        }
+        if (c == end) {
+            break;
+        }
+        if (n == 7) {
+            message = "a point has more than 7 numbers";
+            return false;
+        }
+        const char* start = c;
+        if (*c == '+' && c + 1 < end && c[1] != '-') {
+            ++c;  // from_chars does not take a leading plus
+        }
+        const auto r = std::from_chars(c, end, v[n]);
+        if (r.ec != std::errc() || (r.ptr != end && !IsSpace(*r.ptr)) || !std::isfinite(v[n])) {
+            const char* stop = start;
+            while (stop < end && !IsSpace(*stop)) {
+                ++stop;
+            }
+            message = Quoted(std::string_view(start, static_cast<std::size_t>(stop - start))) +
+                      " is not a number";
+            return false;
+        }
+        c = r.ptr;
+        ++n;
+    }
+    if (n != 4 && n != 7) {
+        message = "a point has " + std::to_string(n) +
+                  " numbers; expected x y z intensity, and r g b or none";
+        return false;
+    }
+    p.x = v[0];
+    p.y = v[1];
+    p.z = v[2];
+    p.intensity = v[3];
+    p.hasColour = n == 7;
+    if (p.hasColour) {
+        for (int k = 4; k < 7; ++k) {
+            if (v[k] < 0.0 || v[k] > 255.0 || v[k] != std::floor(v[k])) {
+                message = "a colour component must be a whole number from 0 to 255";
+                return false;
+            }
+        }
+        p.r = static_cast<std::uint8_t>(v[4]);
+        p.g = static_cast<std::uint8_t>(v[5]);
+        p.b = static_cast<std::uint8_t>(v[6]);
+    }
+    p.measured = !(p.x == 0.0 && p.y == 0.0 && p.z == 0.0);
+    return true;
+}
+
+std::string FieldsMismatch(int n, int first) {
+    return "a point has " + std::to_string(n) + " numbers, the scan's first had " +
+           std::to_string(first);
+}
+
+}  // namespace
+
 bool PtxReader::NextPoint(PtxPoint& p) {
     if (pointsLeft_ <= 0 || !error_.empty()) {
         return false;
@@ -228,53 +297,76 @@ bool PtxReader::NextPoint(PtxPoint& p) {
                                          std::to_string(pointCount_) + " points")
                    : false;
     }
-    // The common case without copies: up to 8 fields, parsed in place.
-    double v[7];
     int n = 0;
-    std::string_view rest = line;
-    while (true) {
-        const std::string_view field = NextField(rest);
-        if (field.empty()) {
-            break;
-        }
-        if (n == 7) {
-            return Fail(line_, "a point has more than 7 numbers");
-        }
-        if (!ParseDouble(field, v[n])) {
-            return Fail(line_, Quoted(field) + " is not a number");
-        }
-        ++n;
-    }
-    if (n != 4 && n != 7) {
-        if (n == 0 && done == 0) {
-            return Fail(line_, "an empty line where the scan's first point should be");
-        }
-        return Fail(line_, "a point has " + std::to_string(n) +
-                               " numbers; expected x y z intensity, and r g b or none");
+    std::string message;
+    if (!ParsePointLine(line, p, n, message)) {
+        return Fail(line_, message);
     }
     if (fieldsPerPoint_ == 0) {
         fieldsPerPoint_ = n;
     } else if (n != fieldsPerPoint_) {
-        return Fail(line_, "a point has " + std::to_string(n) + " numbers, the scan's first had " +
-                               std::to_string(fieldsPerPoint_));
+        return Fail(line_, FieldsMismatch(n, fieldsPerPoint_));
     }
-    p.x = v[0];
-    p.y = v[1];
-    p.z = v[2];
-    p.intensity = v[3];
-    p.hasColour = n == 7;
-    if (p.hasColour) {
-        for (int k = 4; k < 7; ++k) {
-            if (v[k] < 0.0 || v[k] > 255.0 || v[k] != std::floor(v[k])) {
-                return Fail(line_, "a colour component must be a whole number from 0 to 255");
-            }
-        }
-        p.r = static_cast<std::uint8_t>(v[4]);
-        p.g = static_cast<std::uint8_t>(v[5]);
-        p.b = static_cast<std::uint8_t>(v[6]);
-    }
-    p.measured = !(p.x == 0.0 && p.y == 0.0 && p.z == 0.0);
     --pointsLeft_;
+    return true;
+}
+
+bool PtxReader::ReadPointBlock(long long maxPoints, PtxPointBlock& block) {
+    block.text.clear();
+    block.count = 0;
+    block.firstLine = line_ + 1;
+    if (!error_.empty()) {
+        return false;
+    }
+    std::string_view line;
+    while (block.count < maxPoints && pointsLeft_ > 0) {
+        if (!ReadLine(line)) {
+            if (error_.empty()) {
+                Fail(line_ + 1, "the scan ends after " + std::to_string(pointCount_ - pointsLeft_) +
+                                    " of its " + std::to_string(pointCount_) + " points");
+            }
+            return false;
+        }
+        block.text.append(line);
+        block.text.push_back('\n');
+        ++block.count;
+        --pointsLeft_;
+    }
+    return block.count > 0;
+}
+
+bool PtxReader::CheckFields(const PtxPointBlock& block, int blockFields) {
+    if (fieldsPerPoint_ == 0) {
+        fieldsPerPoint_ = blockFields;
+    } else if (blockFields != fieldsPerPoint_) {
+        return Fail(block.firstLine, FieldsMismatch(blockFields, fieldsPerPoint_));
+    }
+    return true;
+}
+
+bool ParsePointBlock(const PtxPointBlock& block, const std::string& name,
+                     std::vector<PtxPoint>& points, int& blockFields, std::string* error) {
+    points.resize(static_cast<std::size_t>(block.count));
+    blockFields = 0;
+    std::string_view rest = block.text;
+    std::string message;
+    for (long long k = 0; k < block.count; ++k) {
+        const std::size_t nl = rest.find('\n');
+        const std::string_view line = rest.substr(0, nl);
+        rest.remove_prefix(nl + 1);
+        int n = 0;
+        if (!ParsePointLine(line, points[static_cast<std::size_t>(k)], n, message)) {
+            *error = name + ":" + std::to_string(block.firstLine + k) + ": " + message;
+            return false;
+        }
+        if (blockFields == 0) {
+            blockFields = n;
+        } else if (n != blockFields) {
+            *error = name + ":" + std::to_string(block.firstLine + k) + ": " +
+                     FieldsMismatch(n, blockFields);
+            return false;
+        }
+    }
     return true;
 }
 

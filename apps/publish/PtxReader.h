@@ -42,6 +42,14 @@ struct PtxPoint {
     bool measured = false;  // false for 0 0 0
 };
 
+// Whole point lines of a scan, copied out of the reader so that other threads
+// can parse them while it reads on.
+struct PtxPointBlock {
+    std::string text;         // lines, each ended by '\n'
+    long long firstLine = 0;  // the line number of the first
+    long long count = 0;      // the number of lines
+};
+
 class PtxReader {
   public:
     PtxReader(std::istream& in, std::string name);
@@ -54,9 +62,19 @@ class PtxReader {
     // the scan has no point left (without an error).
     bool NextPoint(PtxPoint& point);
 
+    // Copies the next point lines of the current scan, up to maxPoints; false
+    // on bad input (a truncated scan) or when the scan has no point left.
+    bool ReadPointBlock(long long maxPoints, PtxPointBlock& block);
+    // The numbers per point of the scan's first point (4 or 7; 0 before).
+    int FieldsPerPoint() const { return fieldsPerPoint_; }
+    // Checks a block's points against the scan's first point, as NextPoint
+    // does; false with the error set.
+    bool CheckFields(const PtxPointBlock& block, int blockFields);
+
     long long PointsLeft() const { return pointsLeft_; }
     const std::string& Error() const { return error_; }
     long long Line() const { return line_; }
+    const std::string& Name() const { return name_; }
     std::uint64_t BytesRead() const { return bytesRead_; }
 
   private:
@@ -78,6 +96,12 @@ class PtxReader {
     int fieldsPerPoint_ = 0;  // 4 or 7 once the scan's first point is read
     std::string error_;
 };
+
+// Parses a block's points (any thread). blockFields receives the numbers per
+// point of its first line; every other line must have as many. False with
+// "NAME:LINE: message" in *error.
+bool ParsePointBlock(const PtxPointBlock& block, const std::string& name,
+                     std::vector<PtxPoint>& points, int& blockFields, std::string* error);
 
 // Whether the upper 3 x 3 of a PTX matrix is a rotation (orthonormal rows,
 // determinant +1, within 1e-4) and its last column is 0 0 0 1.

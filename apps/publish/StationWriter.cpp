@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <deque>
 #include <filesystem>
+#include <future>
 #include <mutex>
 #include <thread>
 
@@ -19,6 +21,8 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr int kCoarsest = 256;
 // Points buffered to measure the scan's angular step before the faces are sized.
 constexpr long long kProbePoints = 200000;
+// Point lines parsed together by one thread.
+constexpr long long kBlockPoints = 32768;
 
 double Angle(const Vec3& a, const Vec3& b) {
     const double la = std::sqrt(sitegen::Dot(a, a)), lb = std::sqrt(sitegen::Dot(b, b));
@@ -198,19 +202,25 @@ bool WriteScanStation(PtxReader& reader, const PtxScanHeader& header, const Scan
     const std::vector<int> sizes = LevelSizes(givenSizes, step);
 
     CubeSampler sampler(sizes[0], step);
-    auto add = [&](const PtxPoint& q) {
+    // Where a point lands (any thread).
+    auto land = [&pose, &sampler](const PtxPoint& q, Landing& l) {
         if (!q.measured) {
-            return;
+            return false;
         }
         const Vec3 v = {pose.level[0][0] * q.x + pose.level[0][1] * q.y + pose.level[0][2] * q.z,
                         pose.level[1][0] * q.x + pose.level[1][1] * q.y + pose.level[1][2] * q.z,
                         pose.level[2][0] * q.x + pose.level[2][1] * q.y + pose.level[2][2] * q.z};
         if (q.hasColour) {
-            sampler.Add(v, q.r, q.g, q.b);
-        } else {
-            const auto grey =
-                static_cast<std::uint8_t>(std::lround(std::clamp(q.intensity, 0.0, 1.0) * 255.0));
-            sampler.Add(v, grey, grey, grey);
+            return sampler.Land(v, q.r, q.g, q.b, l);
+        }
+        const auto grey =
+            static_cast<std::uint8_t>(std::lround(std::clamp(q.intensity, 0.0, 1.0) * 255.0));
+        return sampler.Land(v, grey, grey, grey, l);
+    };
+    auto add = [&](const PtxPoint& q) {
+        Landing l;
+        if (land(q, l)) {
+            sampler.Put(l);
         }
     };
     long long read = 0;
@@ -219,18 +229,76 @@ bool WriteScanStation(PtxReader& reader, const PtxScanHeader& header, const Scan
         ++read;
     }
     std::vector<PtxPoint>().swap(probe);
-    while (reader.PointsLeft() > 0) {
-        if (!reader.NextPoint(p)) {
+
+    // The rest in blocks: this thread reads them and resamples their points
+    // in order while other threads parse the blocks ahead.
+    struct Parsed {
+        std::vector<Landing> landings;
+        PtxPointBlock block;
+        int fields = 0;
+        bool ok = false;
+        std::string error;
+    };
+    const std::size_t depth = static_cast<std::size_t>(std::max(2, 2 * job.threads));
+    const std::string name = reader.Name();
+    std::deque<std::future<Parsed>> pending;
+    bool readFailed = false;
+    auto drain = [&] {
+        while (!pending.empty()) {
+            pending.front().wait();
+            pending.pop_front();
+        }
+    };
+    while (true) {
+        while (!readFailed && pending.size() < depth && reader.PointsLeft() > 0) {
+            Parsed job0;
+            if (!reader.ReadPointBlock(kBlockPoints, job0.block)) {
+                readFailed = true;
+                break;
+            }
+            pending.push_back(
+                std::async(std::launch::async, [&name, &land, j = std::move(job0)]() mutable {
+                    std::vector<PtxPoint> points;
+                    j.ok = ParsePointBlock(j.block, name, points, j.fields, &j.error);
+                    j.landings.reserve(points.size());
+                    for (const auto& q : points) {
+                        Landing l;
+                        if (land(q, l)) {
+                            j.landings.push_back(l);
+                        }
+                    }
+                    std::string().swap(j.block.text);
+                    return std::move(j);
+                }));
+        }
+        if (pending.empty()) {
+            break;
+        }
+        Parsed parsed = pending.front().get();
+        pending.pop_front();
+        // The earliest error first: the block's first line against the scan's
+        // first point, then the block's own.
+        if (parsed.fields != 0 && !reader.CheckFields(parsed.block, parsed.fields)) {
             *error = reader.Error();
+            drain();
             return false;
         }
-        add(p);
-        if ((++read & 0xFFFF) == 0 && progress) {
+        if (!parsed.ok) {
+            *error = parsed.error;
+            drain();
+            return false;
+        }
+        for (const auto& l : parsed.landings) {
+            sampler.Put(l);
+        }
+        read += parsed.block.count;
+        if (progress) {
             progress(reader, read);
         }
     }
-    if (progress) {
-        progress(reader, read);
+    if (readFailed) {
+        *error = reader.Error();
+        return false;
     }
     return WriteLevels(sampler.Finish(), sizes, job, station, error);
 }
