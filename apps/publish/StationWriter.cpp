@@ -49,6 +49,10 @@ ScanPose PoseFromMatrix(const std::array<std::array<double, 4>, 4>& m) {
     if (az < 0.0) {
         az += 360.0;
     }
+    // Rounded to a millionth of a degree, so that a registration written with
+    // a few decimals gives back its round azimuth; the levelling below uses
+    // the rounded value, so the points keep their site positions exactly.
+    az = std::round(az * 1e6) / 1e6;
     if (az >= 360.0) {
         az -= 360.0;
     }

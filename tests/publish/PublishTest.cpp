@@ -211,6 +211,28 @@ TEST(PublishPhoto, FacesOfAnEquirectangularPhotoShowTheDirectionsTheyLookAlong) 
     }
 }
 
+namespace {
+
+// A scan of one column of `rows` points, line `badLine` replaced (removed, and
+// the file ending there, when `bad` is empty).
+std::string Long(int rows, int badLine, const std::string& bad) {
+    std::string text = "1\n" + std::to_string(rows) +
+                       "\n0 0 0\n1 0 0\n0 1 0\n0 0 1\n1 0 0 0\n0 1 0 0\n0 0 1 0\n0 0 0 1\n";
+    for (int line = 11; line < 11 + rows; ++line) {
+        if (line == badLine) {
+            if (bad.empty()) {
+                break;
+            }
+            text += bad + "\n";
+        } else {
+            text += "1 0 " + std::to_string(line % 100) + " 0.5\n";
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
 TEST(PublishInput, BadInputNamesFileAndLineExitsOneAndLeavesNoSite) {
     testsupport::TempDir tmp;
     const std::string header = "2\n2\n0 0 0\n1 0 0\n0 1 0\n0 0 1\n";
@@ -239,6 +261,12 @@ TEST(PublishInput, BadInputNamesFileAndLineExitsOneAndLeavesNoSite) {
         {"second scan", header + identity + points + "\n2\n",
          "17: the file ends where the number of rows should follow"},
         {"empty", "\n\n", "1: no scan in the file"},
+        // Far into a long scan, where blocks of lines are parsed ahead on other threads.
+        {"late field", Long(250000, 240011, "1 0 y 0.5"), "240011: 'y' is not a number"},
+        {"late count", Long(250000, 240011, "1 0 1 0.5 1 2 3"),
+         "240011: a point has 7 numbers, the scan's first had 4"},
+        {"late end", Long(250000, 250010, ""),
+         "250010: the scan ends after 249999 of its 250000 points"},
     };
     // An earlier site survives a failed run.
     tmp.Write("old/keep.txt", "earlier site");
