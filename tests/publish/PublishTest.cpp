@@ -158,6 +158,71 @@ TEST(PublishRender, AScanTurnedByThirtyDegreesShowsAtAzimuthZeroWhatTheUnturnedS
     EXPECT_FALSE(testsupport::ImagesMatch(turned, render("az0", -30.0), tolerance, "turned-30"));
 }
 
+TEST(PublishRender, ATiltedScanIsLevelledAndReported) {
+    testsupport::TempDir tmp;
+    GenerateScans(tmp.path(), 1, 40.0);
+    // The same scan from a scanner leaning 5 degrees about its x axis: points
+    // p' = Rx(-5) p in its frame, registered by A' = A Rx(5), whose rows
+    // (the images of the axes) are row 0, c row 1 + s row 2, -s row 1 + c row 2.
+    const double c = std::cos(5 * kDeg), s = std::sin(5 * kDeg);
+    std::istringstream in(testsupport::ReadFile(tmp / "scans.ptx"));
+    std::vector<std::vector<double>> lines;
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        lines.emplace_back();
+        for (double x = 0; fields >> x;) {
+            lines.back().push_back(x);
+        }
+    }
+    for (const int first : {3, 6}) {  // the axes, the matrix (0-based lines)
+        auto& r1 = lines[first + 1];
+        auto& r2 = lines[first + 2];
+        for (std::size_t k = 0; k < 3; ++k) {
+            const double a = r1[k], b = r2[k];
+            r1[k] = c * a + s * b;
+            r2[k] = -s * a + c * b;
+        }
+    }
+    std::string tilted;
+    char text[256];
+    for (std::size_t n = 0; n < lines.size(); ++n) {
+        auto v = lines[n];
+        if (n >= 10) {
+            const double y = v[1], z = v[2];
+            v[1] = c * y + s * z;
+            v[2] = -s * y + c * z;
+        }
+        for (std::size_t k = 0; k < v.size(); ++k) {
+            std::snprintf(text, sizeof text, k + 1 < v.size() ? "%.9g " : "%.9g\n", v[k]);
+            tilted += text;
+        }
+    }
+    const fs::path tiltedPtx = tmp.Write("tilted.ptx", tilted);
+    auto r =
+        RunPanora({"publish", tiltedPtx.string(), "-o", (tmp / "t").string(), "--sizes", "128"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err,
+              tiltedPtx.string() + ":1: the scan is tilted by 5.000 degrees; it is levelled\n");
+    r = RunPanora(
+        {"publish", (tmp / "scans.ptx").string(), "-o", (tmp / "u").string(), "--sizes", "128"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+
+    for (const double azimuth : {0.0, 90.0}) {
+        std::vector<platform::RgbImage> views;
+        for (const char* site : {"t/tilted/tilted.xml", "u/scans/scans.xml"}) {
+            const fs::path out = tmp / "view.jpg";
+            r = RunPanora({"render", (tmp / site).string(), "-o", out.string(), "--size", "160x120",
+                           "--no-controls", "--azimuth", std::to_string(azimuth)});
+            EXPECT_EQ(r.exitCode, 0) << r.err;
+            views.push_back(testsupport::LoadImageForCompare(out));
+        }
+        EXPECT_TRUE(testsupport::ImagesMatch(views[0], views[1], {64, 0.12, 14.0},
+                                             "levelled" + std::to_string(azimuth)));
+    }
+}
+
 TEST(PublishPhoto, FacesOfAnEquirectangularPhotoShowTheDirectionsTheyLookAlong) {
     testsupport::TempDir tmp;
     // Each photo pixel's colour encodes its view direction (x, y, z) -> 127.5 (1 + d).
