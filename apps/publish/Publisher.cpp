@@ -107,14 +107,16 @@ class SiteBuilder {
             }
             LevelJob job{st.dir, options_.quality, threads_, true};
             const int written = static_cast<int>(stations_.size());
+            const std::string label =
+                fs::path(path).filename().string() + " scan " + std::to_string(scans);
             auto progress = [&](const PtxReader& r, long long points) {
-                progress_.Update(name, r.BytesRead(), size, written, points);
+                progress_.Update(label, r.BytesRead(), size, written, points);
             };
             if (!WriteScanStation(reader, header, pose, options_.sizes, job, st, progress, error)) {
                 return false;
             }
             stations_.push_back(std::move(st));
-            progress_.Update(name, reader.BytesRead(), size, written + 1, 0);
+            progress_.Update(label, reader.BytesRead(), size, written + 1, 0);
         }
         progress_.Finish();
         if (!reader.Error().empty()) {
