@@ -29,6 +29,44 @@ int Quantise(double d) {
     return static_cast<int>(std::floor(std::clamp(d * 63.0, -62.0, 62.0) + 0.5));
 }
 
+// A pixel that no direction reached (the face finer than the scan) takes the
+// mean colour of its coloured neighbours; twice, so gaps two pixels wide close.
+void FillColourGaps(SampledFace& f, int size) {
+    for (int pass = 0; pass < 2; ++pass) {
+        const std::vector<std::uint8_t> seen = f.seen;
+        for (int row = 0; row < size; ++row) {
+            for (int col = 0; col < size; ++col) {
+                const std::size_t i = static_cast<std::size_t>(row) * size + col;
+                if (seen[i] != 0) {
+                    continue;
+                }
+                int sum[3] = {0, 0, 0}, n = 0;
+                for (int dy = -1; dy <= 1; ++dy) {
+                    for (int dx = -1; dx <= 1; ++dx) {
+                        const int y = row + dy, x = col + dx;
+                        if (y < 0 || x < 0 || y >= size || x >= size) {
+                            continue;
+                        }
+                        const std::size_t j = static_cast<std::size_t>(y) * size + x;
+                        if (seen[j] != 0) {
+                            for (int c = 0; c < 3; ++c) {
+                                sum[c] += f.rgb[j * 3 + c];
+                            }
+                            ++n;
+                        }
+                    }
+                }
+                if (n > 0) {
+                    for (int c = 0; c < 3; ++c) {
+                        f.rgb[i * 3 + c] = static_cast<std::uint8_t>((sum[c] + n / 2) / n);
+                    }
+                    f.seen[i] = 1;
+                }
+            }
+        }
+    }
+}
+
 }  // namespace
 
 bool ProjectOnFace(int face, const Vec3& v, int size, double& x, double& y) {
@@ -135,20 +173,32 @@ bool CubeSampler::Land(const Vec3& p, std::uint8_t r, std::uint8_t g, std::uint8
     return true;
 }
 
-void CubeSampler::Put(const Landing& l) {
-    const double x = l.x, y = l.y, radius = l.radius;
+void CubeSampler::AddColour(int face, double x, double y, const std::uint8_t* rgb) {
     // The pixel the direction lies in adds the colour to its mean.
     const int col = std::clamp(static_cast<int>(std::floor(x + 0.5)), 0, size_ - 1);
     const int row = std::clamp(static_cast<int>(std::floor(y + 0.5)), 0, size_ - 1);
     const std::size_t i = static_cast<std::size_t>(row) * size_ + col;
-    std::uint8_t& n = counts_[l.face][i];
+    std::uint8_t& n = counts_[face][i];
     if (n < 255) {
         ++n;
-        std::uint16_t* sum = &sums_[l.face][i * 3];
-        sum[0] = static_cast<std::uint16_t>(sum[0] + l.rgb[0]);
-        sum[1] = static_cast<std::uint16_t>(sum[1] + l.rgb[1]);
-        sum[2] = static_cast<std::uint16_t>(sum[2] + l.rgb[2]);
+        std::uint16_t* sum = &sums_[face][i * 3];
+        sum[0] = static_cast<std::uint16_t>(sum[0] + rgb[0]);
+        sum[1] = static_cast<std::uint16_t>(sum[1] + rgb[1]);
+        sum[2] = static_cast<std::uint16_t>(sum[2] + rgb[2]);
     }
+}
+
+void CubeSampler::PutColour(const Vec3& view, const std::uint8_t* rgb) {
+    const auto hit = cubeface::FaceOfDirection(view[0], view[1], view[2]);
+    AddColour(hit.face, hit.u * size_ - 0.5, hit.v * size_ - 0.5, rgb);
+}
+
+void CubeSampler::Put(const Landing& l) {
+    if (l.face >= 6) {
+        return;
+    }
+    const double x = l.x, y = l.y, radius = l.radius;
+    AddColour(l.face, x, y, l.rgb);
     const float range =
         std::sqrt(l.view[0] * l.view[0] + l.view[1] * l.view[1] + l.view[2] * l.view[2]);
     Splat(l.face, x, y, radius, range, l.rgb);
@@ -184,6 +234,7 @@ SampledCube CubeSampler::Finish() {
         }
         std::vector<std::uint16_t>().swap(sums_[f]);
         std::vector<std::uint8_t>().swap(counts_[f]);
+        FillColourGaps(face, size_);
     }
     return std::move(cube_);
 }

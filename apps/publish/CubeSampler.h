@@ -43,12 +43,15 @@ struct SampledCube {
 
 // Where one point lands: computed on any thread, put on the sampler's.
 struct Landing {
-    float view[3];  // direction in the view frame, its length the range
-    float x, y;     // on the face, in pixels, pixel centres at whole numbers
-    float radius;   // of the footprint, in pixels
-    std::uint8_t face;
+    float view[3];      // direction in the view frame, its length the range
+    float x, y;         // on the face, in pixels, pixel centres at whole numbers
+    float radius;       // of the footprint, in pixels
+    std::uint8_t face;  // 0..5, or kNoReturn
     std::uint8_t rgb[3];
 };
+
+// The face of a Landing for a grid point without a return (its colour only).
+constexpr std::uint8_t kNoReturn = 255;
 
 class CubeSampler {
   public:
@@ -59,6 +62,9 @@ class CubeSampler {
     bool Land(const Vec3& scanPoint, std::uint8_t r, std::uint8_t g, std::uint8_t b,
               Landing& out) const;
     void Put(const Landing& landing);
+    // A colour seen along a direction (view frame) without a measured point:
+    // it counts towards its pixel's mean colour only.
+    void PutColour(const Vec3& view, const std::uint8_t* rgb);
     void Add(const Vec3& scanPoint, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
         Landing l;
         if (Land(scanPoint, r, g, b, l)) {
@@ -69,6 +75,7 @@ class CubeSampler {
     SampledCube Finish();
 
   private:
+    void AddColour(int face, double x, double y, const std::uint8_t* rgb);
     void Splat(int face, double x, double y, double radius, float range, const std::uint8_t* rgb);
 
     int size_;

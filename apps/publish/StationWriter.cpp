@@ -24,6 +24,52 @@ constexpr long long kProbePoints = 200000;
 // Point lines parsed together by one thread.
 constexpr long long kBlockPoints = 32768;
 
+// A point landing nowhere (at the scanner's centre).
+constexpr std::uint8_t kSkipped = 254;
+
+// Puts the points of a scan, in file order, into the sampler; the grid
+// points without a return give their colour (a scanner may colour them)
+// along the grid's direction: the elevation of the row's last measured
+// point and the heading of the last measured point, which is this column's
+// once it has one and the previous column's before.
+class NoReturnColours {
+  public:
+    explicit NoReturnColours(long long rows)
+        : rows_(rows), row_(static_cast<std::size_t>(rows), {0.0f, 0.0f, 0.0f}) {}
+
+    void Take(const Landing& l, CubeSampler& sampler) {
+        const auto r = static_cast<std::size_t>(rowIndex_);
+        if (++rowIndex_ == rows_) {
+            rowIndex_ = 0;
+        }
+        if (l.face < 6) {
+            row_[r] = {l.view[0], l.view[1], l.view[2]};
+            column_ = row_[r];
+            sampler.Put(l);
+            return;
+        }
+        if (l.face != kNoReturn) {
+            return;
+        }
+        const auto& a = row_[r];
+        const double heading = std::hypot(column_[0], column_[2]);
+        const double flat = std::hypot(a[0], a[2]);
+        if (heading == 0.0 || (flat == 0.0 && a[1] == 0.0f)) {
+            return;  // no measured point to take the direction from yet
+        }
+        const double el = std::atan2(a[1], flat);
+        sampler.PutColour({std::cos(el) * column_[0] / heading, std::sin(el),
+                           std::cos(el) * column_[2] / heading},
+                          l.rgb);
+    }
+
+  private:
+    long long rows_;
+    long long rowIndex_ = 0;                 // the row of the next point
+    std::vector<std::array<float, 3>> row_;  // view frame
+    std::array<float, 3> column_{};
+};
+
 double Angle(const Vec3& a, const Vec3& b) {
     const double la = std::sqrt(sitegen::Dot(a, a)), lb = std::sqrt(sitegen::Dot(b, b));
     const double c = std::clamp(sitegen::Dot(a, b) / (la * lb), -1.0, 1.0);
@@ -209,7 +255,13 @@ bool WriteScanStation(PtxReader& reader, const PtxScanHeader& header, const Scan
     // Where a point lands (any thread).
     auto land = [&pose, &sampler](const PtxPoint& q, Landing& l) {
         if (!q.measured) {
-            return false;
+            l.face = kNoReturn;
+            const auto grey =
+                static_cast<std::uint8_t>(std::lround(std::clamp(q.intensity, 0.0, 1.0) * 255.0));
+            l.rgb[0] = q.hasColour ? q.r : grey;
+            l.rgb[1] = q.hasColour ? q.g : grey;
+            l.rgb[2] = q.hasColour ? q.b : grey;
+            return true;
         }
         const Vec3 v = {pose.level[0][0] * q.x + pose.level[0][1] * q.y + pose.level[0][2] * q.z,
                         pose.level[1][0] * q.x + pose.level[1][1] * q.y + pose.level[1][2] * q.z,
@@ -221,11 +273,13 @@ bool WriteScanStation(PtxReader& reader, const PtxScanHeader& header, const Scan
             static_cast<std::uint8_t>(std::lround(std::clamp(q.intensity, 0.0, 1.0) * 255.0));
         return sampler.Land(v, grey, grey, grey, l);
     };
+    NoReturnColours noReturn(header.rows);
     auto add = [&](const PtxPoint& q) {
         Landing l;
-        if (land(q, l)) {
-            sampler.Put(l);
+        if (!land(q, l)) {
+            l.face = kSkipped;
         }
+        noReturn.Take(l, sampler);
     };
     long long read = 0;
     for (const auto& q : probe) {
@@ -267,9 +321,10 @@ bool WriteScanStation(PtxReader& reader, const PtxScanHeader& header, const Scan
                     j.landings.reserve(points.size());
                     for (const auto& q : points) {
                         Landing l;
-                        if (land(q, l)) {
-                            j.landings.push_back(l);
+                        if (!land(q, l)) {
+                            l.face = kSkipped;
                         }
+                        j.landings.push_back(l);
                     }
                     std::string().swap(j.block.text);
                     return std::move(j);
@@ -293,7 +348,7 @@ bool WriteScanStation(PtxReader& reader, const PtxScanHeader& header, const Scan
             return false;
         }
         for (const auto& l : parsed.landings) {
-            sampler.Put(l);
+            noReturn.Take(l, sampler);
         }
         read += parsed.block.count;
         if (progress) {

@@ -141,6 +141,32 @@ TEST(PublishRender, AScanTurnedByThirtyDegreesShowsAtAzimuthZeroWhatTheUnturnedS
                                   (dir / "site").string(), "--sizes", "128,64"});
         ASSERT_EQ(r.exitCode, 0) << r.err;
     }
+    // Sky seen through the window: no point (clear in the mask), but the
+    // colour the scan gave those directions.
+    int sky = 0;
+    for (int f = 0; f < 4; ++f) {
+        const fs::path mask = tmp / ("az0/site/scans/Img_" + std::to_string(f) + "_128.PNG");
+        if (!fs::exists(mask)) {
+            continue;
+        }
+        platform::Mask m;
+        ASSERT_TRUE(platform::DecodeMaskFile(mask.string(), m));
+        const auto image = testsupport::LoadImageForCompare(
+            tmp / ("az0/site/scans/Img_" + std::to_string(f) + "_128.JPG"));
+        for (int y = 1; y < 127; ++y) {
+            for (int x = 1; x < 127; ++x) {
+                if (m.opaque[y * 128 + x] || m.opaque[y * 128 + x - 1] ||
+                    m.opaque[y * 128 + x + 1] || m.opaque[(y - 1) * 128 + x] ||
+                    m.opaque[(y + 1) * 128 + x]) {
+                    continue;
+                }
+                ++sky;
+                EXPECT_TRUE(testsupport::PixelNear(image, x, y, {150, 200, 255}, 32));
+            }
+        }
+    }
+    EXPECT_GT(sky, 20);
+
     auto render = [&](const std::string& which, double azimuth) {
         const fs::path out = tmp / (which + "-" + std::to_string(azimuth) + ".jpg");
         const auto r = RunPanora({"render", (tmp / which / "site/scans/scans.xml").string(), "-o",
