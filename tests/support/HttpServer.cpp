@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <pthread.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -65,7 +66,10 @@ HttpServer::HttpServer(std::filesystem::path root) : root_(std::move(root)) {
     }
     port_ = ntohs(addr.sin_port);
     listenFd_ = fd;
-    acceptThread_ = std::thread([this] { AcceptLoop(); });
+    acceptThread_ = std::thread([this] {
+        pthread_setname_np(pthread_self(), "http-accept");
+        AcceptLoop();
+    });
 }
 
 HttpServer::~HttpServer() {
@@ -141,10 +145,13 @@ void HttpServer::SetValidators(bool etag, bool lastModified) {
 
 int HttpServer::Requests(const std::string& path) const {
     std::lock_guard lock(mutex_);
-    int n = 0;
-    for (const auto& r : log_)
-        n += r.path == path ? 1 : 0;
-    return n;
+    const auto it = requests_.find(path);
+    return it == requests_.end() ? 0 : it->second;
+}
+
+void HttpServer::SetLogging(bool on) {
+    std::lock_guard lock(mutex_);
+    logging_ = on;
 }
 
 int HttpServer::FullAnswers(const std::string& path) const {
@@ -171,6 +178,7 @@ void HttpServer::AcceptLoop() {
         ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &sendLimit, sizeof sendLimit);
         std::lock_guard lock(mutex_);
         connections_.emplace_back([this, fd] {
+            pthread_setname_np(pthread_self(), "http-serve");
             Serve(fd);
             ::close(fd);
         });
@@ -218,7 +226,9 @@ void HttpServer::Serve(int fd) {
         }
         {
             std::lock_guard lock(mutex_);
-            log_.push_back(request);
+            ++requests_[request.path];
+            if (logging_)
+                log_.push_back(request);
         }
         if (!Answer(fd, request))
             return;

@@ -1,6 +1,7 @@
 #pragma once
 // A small HTTP/1.1 server on 127.0.0.1 for tests: serves the files of one
-// folder on an ephemeral port, one thread per connection. Answers carry an
+// folder on an ephemeral port, one thread per connection (threads named
+// "http-accept" and "http-serve"). Answers carry an
 // ETag and Last-Modified, and conditional requests that match get 304. Per
 // path a test can make it answer another status, redirect, drop the
 // connection, send half the body, answer late or never, drip the body a byte
@@ -86,6 +87,8 @@ class HttpServer {
     int Requests(const std::string& path) const;
     int FullAnswers(const std::string& path) const;  // answered with a 200 body
     std::vector<Request> Log() const;
+    // Off: requests are only counted, not kept (for long runs).
+    void SetLogging(bool on);
 
   private:
     struct Override {
@@ -121,6 +124,8 @@ class HttpServer {
     bool sendEtag_ = true;
     bool sendLastModified_ = true;
     std::vector<Request> log_;
+    bool logging_ = true;
+    std::map<std::string, int> requests_;
     std::map<std::string, int> fullAnswers_;
 };
 
