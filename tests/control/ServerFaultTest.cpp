@@ -123,6 +123,14 @@ TEST_F(ControlFixture, EachServerFaultGivesItsFilesMessageAndStopsInTime) {
             }
             EXPECT_EQ(c.DataSet().Messages(), expected);
             EXPECT_EQ(c.LoadFailed(), fc.failsLoad);
+            // The other faces load; a face whose mask failed loads too.
+            if (fc.file.ends_with(".JPG") || fc.file == mask) {
+                for (int f = 0; f < 6; ++f) {
+                    EXPECT_EQ(c.DataSet().CubeMap()->HasImage(f, 0),
+                              fc.file == mask || f != fc.file[4] - '0')
+                        << f;
+                }
+            }
         }
         // Again, and a new src as soon as the faulty request is on its way.
         before = server.Requests(path);
