@@ -162,8 +162,13 @@ bool SX_CubeMap::LoadFaceImage(SX_LoadingContext& context, int face,
                                SX_PanoramaDataSet& dataSet, int border) {
     const host::Resources& res = dataSet.Resources();
     if (!platform::FileExists(colourPath)) {
-        SetLastMessage(SX_Format(
-            res.Text(u"sx:Resource/sx:FileNotFound", resources::IDS_FILE_NOT_FOUND), {colourName}));
+        std::u16string message = context.TooLargeMessage(colourName, res);
+        if (message.empty()) {
+            message =
+                SX_Format(res.Text(u"sx:Resource/sx:FileNotFound", resources::IDS_FILE_NOT_FOUND),
+                          {colourName});
+        }
+        SetLastMessage(std::move(message));
         return false;
     }
     if (!ValidFace(face)) {
@@ -240,6 +245,10 @@ bool SX_CubeMap::LoadFacePoints(SX_LoadingContext& context, int face,
         SetLastMessage(
             SX_Format(res.Text(u"sx:Resource/sx:DataFileWrong", kDataFileWrong),
                       {pointName, static_cast<double>(reader->GetVersion()), u"\n", u"\n"}));
+        return false;
+    }
+    if (std::u16string tooLarge = context.TooLargeMessage(pointName, res); !tooLarge.empty()) {
+        SetLastMessage(std::move(tooLarge));
         return false;
     }
     if (context.IsWeb() && pointPath.empty()) {
