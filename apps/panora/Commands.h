@@ -10,3 +10,5 @@ int RunPage(int argc, char** argv);
 int RunRender(int argc, char** argv);
 // `panora view [STATION]`: the desktop viewer (needs a display and Qt).
 int RunView(int argc, char** argv);
+// `panora publish INPUT... -o SITE_DIR`: stations from PTX scans and 360-degree photos.
+int RunPublish(int argc, char** argv);

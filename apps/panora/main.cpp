@@ -17,6 +17,7 @@ struct Command {
 
 const Command kCommands[] = {
     {"mkstation", RunMkStation, "write a generated sample site of stations into a folder"},
+    {"publish", RunPublish, "publish stations from PTX scans and 360-degree photos"},
     {"info", RunInfo, "print what a station description file holds"},
     {"run", RunPage, "run a page script (JavaScript) against a control"},
     {"render", RunRender, "render one view of a station into a JPEG file"},

@@ -67,13 +67,15 @@ void WriteMetadata(pugi::xml_document& doc, const SitePlan& plan, int index) {
     Text(pm, "Qvscan:version", o.version);
     Text(pm, "Qvscan:distanceUnit", o.unit.name);
     Text(pm, "Qvscan:angularUnit", "degrees");
-    Text(pm, "Qvscan:hasPointData", "TRUE");
+    Text(pm, "Qvscan:hasPointData", st.hasPointData ? "TRUE" : "FALSE");
     // The coarsest level first, the finest (level 0) last.
     auto lods = pm.append_child(o.version == "1.0" ? "Qvscan:lods" : "Qvscan:lods2");
     for (int level = static_cast<int>(st.levels.size()) - 1; level >= 0; --level) {
         auto lod = lods.append_child("Qvscan:lod");
         Text(lod, "Qvscan:size", std::to_string(st.levels[level].size));
-        const double error = kMaxPointErrorMeters * st.levels[0].size / st.levels[level].size;
+        const double error = st.levels[level].maxPointError >= 0.0
+                                 ? st.levels[level].maxPointError
+                                 : kMaxPointErrorMeters * st.levels[0].size / st.levels[level].size;
         Text(lod, "Qvscan:maxPointError", FormatDouble(error));
     }
 
@@ -136,9 +138,11 @@ void WriteDataset(pugi::xml_document& doc, const SitePlan& plan, int index) {
                 auto img = cube.append_child(kFaceTags[face]);
                 img.append_attribute("border") = 0;
                 img.text().set(TileName(TileKind::Colour, o.version, face, lf.size).c_str());
-                cube.append_child(kDepthTags[face])
-                    .text()
-                    .set(TileName(TileKind::Points, o.version, face, lf.size).c_str());
+                if (st.hasPointData) {
+                    cube.append_child(kDepthTags[face])
+                        .text()
+                        .set(TileName(TileKind::Points, o.version, face, lf.size).c_str());
+                }
             }
         }
     }
@@ -156,7 +160,10 @@ std::string FormatDouble(double value) {
 }
 
 std::string StationUid(const SiteOptions& options, const std::string& stationName) {
-    const std::string key = stationName + "|" + CanonicalOptionText(options);
+    return UidFromKey(stationName + "|" + CanonicalOptionText(options));
+}
+
+std::string UidFromKey(const std::string& key) {
     const std::uint64_t a = Fnv1a(key, 0xCBF29CE484222325ull);
     const std::uint64_t b = Fnv1a(key, a ^ 0x9E3779B97F4A7C15ull);
     char buf[64];

@@ -22,6 +22,9 @@ bool WriteVersionIni(const std::string& path, std::string* error);
 // A GUID-like text that depends on the station's name and every option.
 std::string StationUid(const SiteOptions& options, const std::string& stationName);
 
+// A GUID-like text hashed from any text.
+std::string UidFromKey(const std::string& key);
+
 // The shortest text that reads back as the same double.
 std::string FormatDouble(double value);
 

@@ -12,6 +12,7 @@
 #include "platform/Image.h"
 #include "sitegen/DescriptionWriter.h"
 #include "sitegen/FaceRenderer.h"
+#include "sitegen/PtxWriter.h"
 
 namespace sitegen {
 
@@ -264,6 +265,12 @@ bool GenerateSite(const SiteOptions& options, SitePlan* planOut, std::string* er
         std::string why;
         if (!WriteStationDescription(plan, s, &why) ||
             !WriteVersionIni(plan.stations[s].versionIni, &why)) {
+            return fail(why);
+        }
+    }
+    if (!options.ptxPath.empty()) {
+        std::string why;
+        if (!WriteSitePtx(plan, options.ptxPath, &why)) {
             return fail(why);
         }
     }

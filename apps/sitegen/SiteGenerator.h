@@ -30,6 +30,7 @@ struct LevelFiles {
     std::array<std::string, 6> mask;    // paths a mask has (or would have)
     std::array<std::string, 6> points;  // paths
     std::array<bool, 6> masked{};       // the mask file was written
+    double maxPointError = -1.0;        // written as is; negative: the nominal value
 };
 
 struct StationFiles {
@@ -39,6 +40,7 @@ struct StationFiles {
     std::string description;  // DIR/stN/stN.xml
     std::string versionIni;
     std::vector<LevelFiles> levels;  // indexed by level, 0 (finest) first
+    bool hasPointData = true;        // false: no point files are listed
 };
 
 struct SitePlan {

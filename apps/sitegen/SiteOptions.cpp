@@ -94,6 +94,9 @@ std::string SiteOptionsUsage() {
            "  --seed S            seed of the floor pattern and station placement\n"
            "                      (default 1)\n"
            "  --threads N         worker threads, 1 or 2 (default 2)\n"
+           "  --ptx FILE          also write the scene as one PTX scan per station\n"
+           "  --ptx-grid CxR      columns and rows of each scan (default 400x200)\n"
+           "  --ptx-intensity     scan points carry an intensity but no colour\n"
            "  --help              this text\n";
 }
 
@@ -117,6 +120,10 @@ bool ParseSiteOptions(const std::vector<std::string>& args, SiteOptions& options
             }
             return true;
         }
+        if (arg == "--ptx-intensity") {
+            options.ptxIntensityOnly = true;
+            continue;
+        }
         if (arg.rfind("--", 0) != 0 || arg.size() == 2) {
             if (!arg.empty() && arg[0] == '-' && arg != "-") {
                 return fail("unknown option '" + arg + "'");
@@ -138,8 +145,8 @@ bool ParseSiteOptions(const std::vector<std::string>& args, SiteOptions& options
             inlineValue = true;
         }
         static const std::set<std::string> known = {
-            "--stations", "--sizes", "--format",  "--version", "--azimuth", "--center",
-            "--unit",     "--up",    "--quality", "--seed",    "--threads"};
+            "--stations", "--sizes",   "--format", "--version", "--azimuth", "--center",  "--unit",
+            "--up",       "--quality", "--seed",   "--threads", "--ptx",     "--ptx-grid"};
         if (known.count(arg) == 0) {
             return fail("unknown option '" + arg + "'");
         }
@@ -235,6 +242,21 @@ bool ParseSiteOptions(const std::vector<std::string>& args, SiteOptions& options
                 return fail("--threads wants 1 or 2, got '" + value + "'");
             }
             options.threads = static_cast<int>(n);
+        } else if (arg == "--ptx") {
+            if (value.empty()) {
+                return fail("--ptx wants a file name");
+            }
+            options.ptxPath = value;
+        } else if (arg == "--ptx-grid") {
+            const auto x = value.find('x');
+            long long c = 0, r = 0;
+            if (x == std::string::npos || !ParseInt(value.substr(0, x), 2, 100000, c) ||
+                !ParseInt(value.substr(x + 1), 2, 100000, r)) {
+                return fail("--ptx-grid wants COLUMNSxROWS, each from 2 to 100000, got '" + value +
+                            "'");
+            }
+            options.ptxColumns = static_cast<int>(c);
+            options.ptxRows = static_cast<int>(r);
         }
     }
     if (!haveDir) {

@@ -27,6 +27,12 @@ struct SiteOptions {
     int quality = 90;  // JPEG quality 1..100
     std::uint32_t seed = 1;
     int threads = 2;  // at most 2 are used
+    // Besides the stations, the scene as seen by a scanner at each station:
+    // one structured scan per station in one PTX file (empty: none).
+    std::string ptxPath;
+    int ptxColumns = 400;  // columns (around) and rows (up) of each scan's grid
+    int ptxRows = 200;
+    bool ptxIntensityOnly = false;  // points without r g b
 };
 
 constexpr int kMaxStations = 24;

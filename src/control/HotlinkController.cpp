@@ -175,12 +175,13 @@ void control::HotlinkController::Load(const std::u16string& file) {
         return;
     }
     const auto context = Context();
-    const std::u16string path = context->Resolve(file);
+    const std::u16string path = context->ResolveWithin(file, SX_LoadingContext::kWindowThreadLimit);
     platform::XmlDocument document;
     if (!path.empty() && document.Load(path)) {
         if (const platform::XmlNode section = document.SelectSingleNode(u"sx:Markup/sx:Hotlinks")) {
-            collection_->ReadSection(
-                section, [&context](const std::u16string& name) { return context->Resolve(name); });
+            collection_->ReadSection(section, [&context](const std::u16string& name) {
+                return context->ResolveWithin(name, SX_LoadingContext::kWindowThreadLimit);
+            });
         }
     }
     // The markup file's auto-save is not written here; its owner hooks it in.

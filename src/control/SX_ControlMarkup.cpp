@@ -57,7 +57,7 @@ persist::MarkupParts SX_Control::MarkupParts() const {
     parts.neighbors = neighbors_.get();
     parts.hotlinks = &hotlinks_->Collection();
     parts.resolveImage = [context = loader_.Context()](const std::u16string& name) {
-        return context ? context->Resolve(name) : name;
+        return context ? context->ResolveWithin(name, SX_LoadingContext::kWindowThreadLimit) : name;
     };
     return parts;
 }
@@ -134,7 +134,7 @@ bool SX_Control::LoadMarks(const std::u16string& fileName, bool forceServerVersi
         context->SetDownloadCache(options_.downloadCache);
     }
     bool result = false;
-    const std::u16string path = context->Resolve(file);
+    const std::u16string path = context->ResolveWithin(file, SX_LoadingContext::kWindowThreadLimit);
     platform::XmlDocument document;
     if (!path.empty() && document.Load(path)) {
         persist::MarkupParts parts = MarkupParts();

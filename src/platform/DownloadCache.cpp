@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <thread>
 
@@ -254,7 +255,10 @@ struct Transfer {
     long status = 0;  // of the response being received
     std::string etag;
     std::string lastModified;
-    std::uintmax_t bytes = 0;
+    std::uintmax_t bytes = 0;    // of the body being stored
+    std::uint64_t received = 0;  // of every body, error pages included
+    std::uint64_t maxBytes = 0;
+    bool tooLarge = false;
     const DownloadCache::CancelCheck* cancel = nullptr;
 };
 
@@ -293,6 +297,11 @@ std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user
 std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) {
     auto* t = static_cast<Transfer*>(user);
     const std::size_t n = size * count;
+    t->received += n;
+    if (t->received > t->maxBytes) {
+        t->tooLarge = true;
+        return 0;  // aborts the transfer
+    }
     if (t->status < 200 || t->status > 299)
         return n;  // bodies of error pages are dropped
     if (std::fwrite(data, 1, n, t->out) != n)
@@ -483,32 +492,45 @@ std::optional<std::u16string> DownloadCache::LocalPathOfFileUrl(std::u16string_v
     return FromUtf8(decoded);
 }
 
-std::u16string DownloadCache::Fail(std::string text) {
+std::u16string DownloadCache::Fail(std::string text, Outcome* outcome) {
     std::lock_guard lock(mutex_);
     ++counters_.failures;
     lastError_ = FromUtf8(text);
+    if (outcome != nullptr) {
+        outcome->error = lastError_;
+    }
     return {};
 }
 
-std::u16string DownloadCache::Download(std::u16string_view url, const CancelCheck& cancelled) {
+std::u16string DownloadCache::Download(std::u16string_view url, const CancelCheck& cancelled,
+                                       Outcome* outcome) {
+    if (outcome != nullptr) {
+        *outcome = Outcome{};
+    }
     if (const auto local = LocalPathOfFileUrl(url)) {
         // A file URL names a local file: its "cached copy" is the file itself.
         std::error_code ec;
         if (!local->empty() && fs::is_regular_file(fs::path(ToUtf8(*local)), ec)) {
             return *local;
         }
-        return Fail("File not found: " + ToUtf8(url));
+        return Fail("File not found: " + ToUtf8(url), outcome);
     }
     const std::string target = NormaliseUrl(url);
     const std::size_t schemeLength = SchemeLength(target);
     if (schemeLength == 0 || target.size() == schemeLength || target[schemeLength] == '/') {
-        return Fail("Not an http or https URL: " + target);
+        return Fail("Not an http or https URL: " + target, outcome);
     }
     if (!GlobalInit()) {
-        return Fail("The network library could not be initialised");
+        return Fail("The network library could not be initialised", outcome);
     }
+    const auto cancel = [&] {
+        if (outcome != nullptr) {
+            outcome->cancelled = true;
+        }
+        return Fail(std::string(kCancelled) + " (" + target + ")", outcome);
+    };
     if (cancelled && cancelled()) {
-        return Fail(std::string(kCancelled) + " (" + target + ")");
+        return cancel();
     }
 
     const std::string hash = HashName(target);
@@ -518,19 +540,21 @@ std::u16string DownloadCache::Download(std::u16string_view url, const CancelChec
     fs::create_directories(entry.side.parent_path(), ec);
     if (ec) {
         return Fail("Cannot create the cache folder " + entry.side.parent_path().string() + ": " +
-                    ec.message());
+                        ec.message(),
+                    outcome);
     }
     EntryLock lock(folder / "index" / (hash + ".lock"), cancelled);
     if (lock.cancelled()) {
-        return Fail(std::string(kCancelled) + " (" + target + ")");
+        return cancel();
     }
     if (!lock.ok()) {
-        return Fail("Cannot lock the cache entry of " + target + ": " + std::strerror(errno));
+        return Fail("Cannot lock the cache entry of " + target + ": " + std::strerror(errno),
+                    outcome);
     }
 
     std::string error;
-    if (!Fetch(target, entry, cancelled, error)) {
-        return Fail(error + " (" + target + ")");
+    if (!Fetch(target, entry, cancelled, error, outcome)) {
+        return Fail(error + " (" + target + ")", outcome);
     }
     return FromUtf8(entry.data.string());
 }
@@ -538,7 +562,7 @@ std::u16string DownloadCache::Download(std::u16string_view url, const CancelChec
 // Runs one request for url with the entry locked: conditional when a complete
 // copy of the same URL is cached. True when entry.data holds the current bytes.
 bool DownloadCache::Fetch(const std::string& url, const Entry& entry, const CancelCheck& cancelled,
-                          std::string& error) {
+                          std::string& error, Outcome* outcome) {
     SideInfo cached;
     std::error_code ec;
     const bool haveCopy = ReadSide(entry.side, cached) && cached.url == url &&
@@ -584,12 +608,18 @@ bool DownloadCache::Fetch(const std::string& url, const Entry& entry, const Canc
     Transfer transfer;
     transfer.out = temp.file();
     transfer.cancel = &cancelled;
+    transfer.maxBytes = options.maxBytes;
     char curlError[CURL_ERROR_SIZE] = {};
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, static_cast<long>(options.maxRedirects));
+    // A body announced larger than the limit is refused before it starts;
+    // OnBody counts the rest.
+    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE,
+                     static_cast<curl_off_t>(std::min<std::uint64_t>(
+                         options.maxBytes, std::numeric_limits<curl_off_t>::max())));
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
                      static_cast<long>(options.connectTimeout.count()));
@@ -622,7 +652,18 @@ bool DownloadCache::Fetch(const std::string& url, const Entry& entry, const Canc
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
 
     if (result == CURLE_ABORTED_BY_CALLBACK) {
+        if (outcome != nullptr) {
+            outcome->cancelled = true;
+        }
         error = kCancelled;
+        return false;
+    }
+    if (transfer.tooLarge || result == CURLE_FILESIZE_EXCEEDED) {
+        if (outcome != nullptr) {
+            outcome->tooLarge = true;
+        }
+        error = "The file is larger than the download limit of " +
+                std::to_string(options.maxBytes) + " bytes";
         return false;
     }
     if (result != CURLE_OK) {

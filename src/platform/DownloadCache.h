@@ -27,6 +27,11 @@
 // parallel. LastError() is the error of the most recent failed request of the
 // instance, whichever thread made it.
 //
+// Size: a body longer than Options::maxBytes is refused, whether the server
+// announces it (Content-Length) or simply keeps sending; the request fails
+// with "The file is larger than the download limit of N bytes" and the
+// outcome says so (Outcome::tooLarge), so the caller can name the cause.
+//
 // Cancelling: a caller may hand Download a check that is asked before the
 // request, every 20 ms while it waits for the entry's lock and at least every
 // 100 ms while the transfer runs (also while the server sends nothing). When
@@ -57,6 +62,19 @@ class DownloadCache {
         std::chrono::milliseconds stallTimeout{60000};
         // Redirects followed before giving up.
         int maxRedirects = 10;
+        // Largest body accepted, in bytes (also for error pages, which are
+        // read and dropped). The largest tile a station may hold, a point
+        // file of a 16384-pixel face with every pixel measured, is about
+        // 1.07 GB; 2 GiB leaves room for it and stops a server that never
+        // ends its body before it fills the disk.
+        std::uint64_t maxBytes = std::uint64_t{2} << 30;
+    };
+
+    // Why a request failed, for callers that report causes apart.
+    struct Outcome {
+        bool tooLarge = false;  // the body passed maxBytes
+        bool cancelled = false;
+        std::u16string error;  // as LastError(), empty on success
     };
 
     // Network activity of one instance, for traces and tests.
@@ -81,7 +99,9 @@ class DownloadCache {
 
     // Local path of the cached copy of url (http or https only), fetched or
     // revalidated now; the empty string on failure or when cancelled.
-    std::u16string Download(std::u16string_view url, const CancelCheck& cancelled = {});
+    // The outcome of this call goes to `outcome` when given.
+    std::u16string Download(std::u16string_view url, const CancelCheck& cancelled = {},
+                            Outcome* outcome = nullptr);
 
     // For a "file://" URL (any case; host empty or "localhost") the local
     // path it names, percent-escapes decoded; an empty path for a file URL of
@@ -112,9 +132,9 @@ class DownloadCache {
     struct Handle;
     std::unique_ptr<Handle> TakeHandle();
     void GiveHandle(std::unique_ptr<Handle> handle);
-    std::u16string Fail(std::string text);
+    std::u16string Fail(std::string text, Outcome* outcome);
     bool Fetch(const std::string& url, const Entry& entry, const CancelCheck& cancelled,
-               std::string& error);
+               std::string& error, Outcome* outcome);
 
     std::u16string folder_;
     mutable std::mutex mutex_;  // guards everything below

@@ -204,9 +204,11 @@ bool SX_CubeMap::LoadLevel(SX_LoadingContext& context, int level, SX_PanoramaDat
             FaceJob& job = jobs[face];
             pool.Take(face * 2);
             if (!job.colourFound) {
-                fail(SX_Format(
-                    res.Text(u"sx:Resource/sx:FileNotFound", resources::IDS_FILE_NOT_FOUND),
-                    {job.names.colour}));
+                std::u16string message = context.TooLargeMessage(job.names.colour, res);
+                fail(!message.empty() ? std::move(message)
+                                      : SX_Format(res.Text(u"sx:Resource/sx:FileNotFound",
+                                                           resources::IDS_FILE_NOT_FOUND),
+                                                  {job.names.colour}));
             } else if (!job.texture) {
                 DeleteHoldingContext(gl, TakeTexture(face, level));
                 fail(SX_Format(res.LoadStringWithFallback(resources::IDS_FAIL_TO_LOAD),
@@ -258,8 +260,13 @@ bool SX_CubeMap::LoadFaceImage(SX_LoadingContext& context, int face,
                                SX_PanoramaDataSet& dataSet, int border) {
     const host::Resources& res = dataSet.Resources();
     if (!platform::FileExists(colourPath)) {
-        SetLastMessage(SX_Format(
-            res.Text(u"sx:Resource/sx:FileNotFound", resources::IDS_FILE_NOT_FOUND), {colourName}));
+        std::u16string message = context.TooLargeMessage(colourName, res);
+        if (message.empty()) {
+            message =
+                SX_Format(res.Text(u"sx:Resource/sx:FileNotFound", resources::IDS_FILE_NOT_FOUND),
+                          {colourName});
+        }
+        SetLastMessage(std::move(message));
         return false;
     }
     if (!ValidFace(face)) {
@@ -413,6 +420,9 @@ std::u16string SX_CubeMap::PointFileMessage(const SX_LoadingContext& context,
     if (exists) {
         return SX_Format(res.Text(u"sx:Resource/sx:DataFileWrong", kDataFileWrong),
                          {pointName, static_cast<double>(version), u"\n", u"\n"});
+    }
+    if (std::u16string tooLarge = context.TooLargeMessage(pointName, res); !tooLarge.empty()) {
+        return tooLarge;
     }
     if (context.IsWeb() && pointPath.empty()) {
         return SX_Format(

@@ -86,17 +86,54 @@ platform::DownloadCache& SX_LoadingContext::GetDownloadCache() const {
     return cache_ != nullptr ? *cache_ : DefaultCache();
 }
 
-std::u16string SX_LoadingContext::Download(std::u16string_view url) const {
-    return GetDownloadCache().Download(url, cancelled_);
+std::u16string SX_LoadingContext::Download(std::u16string_view name, std::u16string_view url,
+                                           const std::function<bool()>& cancelled) const {
+    platform::DownloadCache::Outcome outcome;
+    std::u16string path = GetDownloadCache().Download(url, cancelled, &outcome);
+    std::lock_guard lock(tooLargeLock_);
+    if (outcome.tooLarge) {
+        tooLarge_.emplace(name);
+    } else if (const auto it = tooLarge_.find(name); it != tooLarge_.end()) {
+        tooLarge_.erase(it);
+    }
+    return path;
+}
+
+std::u16string SX_LoadingContext::TooLargeMessage(std::u16string_view name,
+                                                  const host::Resources& resources) const {
+    {
+        std::lock_guard lock(tooLargeLock_);
+        if (tooLarge_.find(name) == tooLarge_.end()) {
+            return {};
+        }
+    }
+    const auto limit = static_cast<long long>(GetDownloadCache().GetOptions().maxBytes);
+    return SX_Format(resources.Text(u"sx:Resource/sx:TooLarge",
+                                    u"Error: File %s is larger than the download limit of %lld "
+                                    u"bytes."),
+                     {name, limit});
 }
 
 std::u16string SX_LoadingContext::Resolve(std::u16string_view name) const {
+    return ResolveWith(name, cancelled_);
+}
+
+std::u16string SX_LoadingContext::ResolveWithin(std::u16string_view name,
+                                                std::chrono::milliseconds limit) const {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    return ResolveWith(name, [this, deadline] {
+        return std::chrono::steady_clock::now() >= deadline || (cancelled_ && cancelled_());
+    });
+}
+
+std::u16string SX_LoadingContext::ResolveWith(std::u16string_view name,
+                                              const std::function<bool()>& cancelled) const {
     switch (platform::ClassifyLocation(name)) {
         case LocationKind::Web:
-            return Download(name);
+            return Download(name, name, cancelled);
         case LocationKind::Relative:
             if (kind_ == LocationKind::Web) {
-                return Download(base_ + u"/" + std::u16string(name));
+                return Download(name, base_ + u"/" + std::u16string(name), cancelled);
             }
             return platform::Join(base_, name);
         case LocationKind::LocalAbsolute:
@@ -174,7 +211,9 @@ bool SX_LoadingContext::ResolveLink(std::u16string_view link, std::u16string& ou
         joined = rest;
     }
 
-    Resolve(joined);  // a web target lands in the cache; its path is not needed
+    // A web target is not fetched: the window thread joins links (site map,
+    // hotlinks, neighbours) and never waits on the network, and the cached
+    // copy would not be used anyway.
 
     out = joined.substr(0, bufferSize == 0 ? 0 : bufferSize - 1);
     return TargetExists(link, joined);

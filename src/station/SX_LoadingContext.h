@@ -25,9 +25,12 @@
 // Contexts are made and used on the loader thread; the window thread only
 // joins links against the current one (ResolveLink) after the load made it.
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -80,6 +83,17 @@ class SX_LoadingContext {
 
     // A local path for the name, or "" when it cannot be fetched.
     std::u16string Resolve(std::u16string_view name) const;
+    // Resolve for the window thread (markup and hotlink files the page asks
+    // for): a download still running after `limit` is abandoned, so a silent
+    // server holds the window thread no longer than a stop does.
+    std::u16string ResolveWithin(std::u16string_view name, std::chrono::milliseconds limit) const;
+    static constexpr std::chrono::milliseconds kWindowThreadLimit{2000};
+    // When the last Resolve of `name` failed because the server's file is
+    // larger than the download limit: the message naming the file and the
+    // limit (key "sx:Resource/sx:TooLarge", else a built-in text); else "".
+    // The callers show it instead of their "not found" text.
+    std::u16string TooLargeMessage(std::u16string_view name,
+                                   const host::Resources& resources) const;
     // The location of a context for the folder of the file `name`.
     std::u16string SubLocation(std::u16string_view name) const;
     // A context on SubLocation(name) sharing this one's OpenGL context,
@@ -91,9 +105,9 @@ class SX_LoadingContext {
     // (false, out untouched). Each ".." in the link takes one folder off the
     // base; climbing above the base's first folder shows string 101 in a box
     // captioned with string 103 and gives false. Otherwise the joined text
-    // (not a cache path) goes to `out`, cut to bufferSize - 1 characters, a
-    // web target is downloaded into the cache on the way, and the result is
-    // TargetExists.
+    // (not a cache path) goes to `out`, cut to bufferSize - 1 characters,
+    // and the result is TargetExists. Nothing is downloaded: the window
+    // thread calls this and never waits on the network.
     bool ResolveLink(std::u16string_view link, std::u16string& out, std::size_t bufferSize,
                      HostUi* ui, const host::Resources& resources) const;
 
@@ -106,7 +120,10 @@ class SX_LoadingContext {
     static std::u16string CurrentDirectory();
 
   private:
-    std::u16string Download(std::u16string_view url) const;
+    std::u16string ResolveWith(std::u16string_view name,
+                               const std::function<bool()>& cancelled) const;
+    std::u16string Download(std::u16string_view name, std::u16string_view url,
+                            const std::function<bool()>& cancelled) const;
 
     std::u16string source_;
     std::u16string base_;
@@ -114,4 +131,8 @@ class SX_LoadingContext {
     StraleLib::SX_OpenGLContext* glContext_ = nullptr;
     platform::DownloadCache* cache_ = nullptr;
     std::function<bool()> cancelled_;
+    // Names whose last download was refused for its size (loader threads
+    // resolve names in parallel).
+    mutable std::mutex tooLargeLock_;
+    mutable std::set<std::u16string, std::less<>> tooLarge_;
 };

@@ -141,7 +141,8 @@ bool SX_PanoramaDataSet::LoadPhase1(SX_LoadingContext& context, std::u16string_v
     ClearMessages();
     const std::u16string path = context.Resolve(name);
     if (path.empty()) {
-        AddMessage(SX_Format(u"File not found: %s", {name}));
+        const std::u16string tooLarge = context.TooLargeMessage(name, resources_);
+        AddMessage(tooLarge.empty() ? SX_Format(u"File not found: %s", {name}) : tooLarge);
         return false;
     }
     if (!document_->Load(path)) {

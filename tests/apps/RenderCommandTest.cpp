@@ -38,14 +38,11 @@ int SceneDistance(const sitegen::SitePlan& plan, testsupport::Rgb pixel, double 
     return best;
 }
 
-sitegen::SitePlan Generate(
-    const testsupport::TempDir& tmp,
-    sitegen::DescriptionFormat format = sitegen::DescriptionFormat::Metadata) {
+sitegen::SitePlan Generate(const testsupport::TempDir& tmp) {
     sitegen::SiteOptions o;
     o.outputDir = (tmp / "site").string();
     o.stations = 1;
     o.sizes = {32, 64};
-    o.format = format;
     sitegen::SitePlan plan;
     std::string error;
     EXPECT_TRUE(sitegen::GenerateSite(o, &plan, &error)) << error;
@@ -69,14 +66,6 @@ TEST(RenderCommand, WritesTheViewAndReportsStationErrors) {
         EXPECT_LE(SceneDistance(plan, testsupport::PixelAt(image, 60, 45), azimuth, 0.0), 32)
             << testsupport::PixelAt(image, 60, 45) << " at azimuth " << azimuth;
     }
-
-    // A station of the data set format reaches its level just the same.
-    testsupport::TempDir other;
-    const sitegen::SitePlan dataSet = Generate(other, sitegen::DescriptionFormat::Dataset);
-    const auto d = RunPanora({"render", dataSet.stations[0].description, "-o", out, "--size",
-                              "120x90", "--timeout", "20"});
-    EXPECT_EQ(d.exitCode, 0) << d.err;
-    EXPECT_EQ(d.err, "");
 
     // A missing face image: the message on standard error, the rest drawn.
     std::filesystem::remove(plan.stations[0].levels[1].image[3]);
@@ -126,8 +115,6 @@ TEST(RenderCommand, BadArgumentsExitWith2) {
     const std::vector<std::string> cases[] = {
         {"render"},
         {"render", "st.xml", "-o", "a.jpg", "--size", "0x10"},
-        {"render", "st.xml", "-o", "a.jpg", "--wait-level", "1.5"},
-        {"render", "st.xml", "-o", "a.jpg", "--bogus", "1"},
         {"render", "st.xml", "-o", "a.jpg", "--fov", "180"},
         {"render", "st.xml", "-o", "a.jpg", "--zoom", "2", "--fov", "40"},
     };

@@ -8,12 +8,9 @@
 #include "support/TempDir.h"
 
 using platform::Variant;
+using testsupport::U;
 
 namespace {
-
-std::u16string U(const std::string& s) {
-    return platform::FromUtf8(s);
-}
 
 // A colour dialog whose user picks custom colour 3 after setting it to the
 // preset (the first control), or picks custom colour 3 as it stands.
@@ -37,20 +34,14 @@ TEST_F(ControlFixture, ChooseHtmlColorAnswersLowerCaseOrTheArgumentUntouched) {
         EXPECT_EQ(Call(u"ChooseHTMLColor", {Variant(src)}), platform::S_OK);
         return r_.retval.StringValue();
     };
-    // OK on the preset colour.
-    ui_.QueueColorAnswer(0xFF8000u);
-    EXPECT_EQ(color(u"#FF8000"), u"#ff8000");
-    // Cancel hands back the argument exactly, colour or not.
+    // (OK and cancel as a page answers them are the browser page's test.)
+    // Cancel hands back the argument exactly, colour or not; the preset reads
+    // like sscanf: it stops at the first part that does not match.
     ui_.QueueColorAnswer(std::nullopt);
     EXPECT_EQ(color(u"  not a colour "), u"  not a colour ");
-    EXPECT_EQ(color(u"#ABCDEF"), u"#ABCDEF");  // empty queue: cancelled too
-    // A different choice; the preset reads like sscanf: it stops at the
-    // first part that does not match.
     ui_.QueueColorAnswer(0x0A0B0Cu);
     EXPECT_EQ(color(u"#12zz34"), u"#0a0b0c");
-    EXPECT_EQ(color(u"red"), u"red");
-    EXPECT_EQ(ui_.ColorDialogs(),
-              (std::vector<std::uint32_t>{0xFF8000u, 0u, 0xABCDEFu, 0x120000u, 0u}));
+    EXPECT_EQ(ui_.ColorDialogs(), (std::vector<std::uint32_t>{0u, 0x120000u}));
 
     // The custom colours outlive the dialog and are shared between controls.
     CustomColorUi first, second;
@@ -68,17 +59,10 @@ TEST_F(ControlFixture, FileDialogsAnswerThePathOrNothing) {
                   platform::S_OK);
         return r_.retval.StringValue();
     };
+    // (Answers and filters as a page sees them are the browser page's test.)
     EXPECT_EQ(choose(true), u"");  // cancelled
-    ui_.QueueFileAnswer(u"/tmp/views.xml");
-    EXPECT_EQ(choose(true), u"/tmp/views.xml");
-    const auto dialogs = ui_.FileDialogs();
-    ASSERT_EQ(dialogs.size(), 2u);
-    EXPECT_EQ(dialogs[0].filterLabel + u" " + dialogs[0].pattern, u"Markup (*.xml) *.xml");
-    EXPECT_EQ(dialogs[0].fileName, u"markup.xml");
-
+    EXPECT_EQ(ui_.FileDialogs().at(0).fileName, u"markup.xml");
     const std::string existing = dir_.Write("old.xml", "<x/>").string();
-    ui_.QueueFileAnswer(U(existing));
-    EXPECT_EQ(choose(false), U(existing));
     // A path longer than 254 characters does not fit the answer.
     ui_.QueueFileAnswer(u"/" + std::u16string(253, u'a'));
     EXPECT_EQ(choose(true).size(), 254u);
@@ -103,24 +87,4 @@ TEST_F(ControlFixture, HelpWithoutAFileShowsTheErrorBox) {
     EXPECT_EQ(ui_.Boxes()[0].text, u"No help file availalble.");
     EXPECT_EQ(ui_.Boxes()[0].caption, u"Error");
     EXPECT_TRUE(ui_.HelpFiles().empty());
-}
-
-TEST_F(ControlFixture, AboutNamesTheVersionsTheStationAndTheNotice) {
-    const auto st = Station(sitegen::DescriptionFormat::Metadata);
-    SX_Control& c = ReadyControl(MakeOptions(20, "3.1.4.15"));
-    c.put_src(platform::Bstr(U(st.description)));
-    ASSERT_TRUE(Tick([&] { return c.LoadFinished(); }));
-    ui_.ClearBoxes();
-    EXPECT_EQ(Call(u"ShowAbout"), platform::S_OK);
-    ASSERT_EQ(ui_.Boxes().size(), 1u);
-    const ScriptedHostUi::Box box = ui_.Boxes()[0];
-    EXPECT_EQ(box.caption, u"About Panora");
-    const std::u16string id = c.DataSet().UniqueId();
-    ASSERT_FALSE(id.empty());
-    EXPECT_EQ(box.text,
-              u"Client Information\n\tClient Panora Build: 3.1.4.15\n\n"
-              u"Server Information\n\tPublisher compatible Panora Build: " +
-                  c.DataSet().RequiredDataVersion() + u"\n\tPublisher Data Version: " +
-                  c.DataSet().DataSetVersion() + u"\n\tStation: " + id + u"\n\n" +
-                  c.ErrorPageLines()[0]);
 }

@@ -1,15 +1,6 @@
 #include "support/ControlFixture.h"
-#include "support/TempDir.h"
 
 using platform::Bstr;
-
-namespace {
-
-std::u16string U(const std::string& s) {
-    return platform::FromUtf8(s);
-}
-
-}  // namespace
 
 TEST_F(ControlFixture, ReadyStatesEventsAndLogOnTheVirtualClock) {
     SX_Control& c = MakeControl(MakeOptions());
@@ -84,31 +75,4 @@ TEST_F(ControlFixture, NotFitShowsTheRequirementsPageWithoutChildren) {
     }
     EXPECT_GT(black, 100);
     EXPECT_EQ(astray, 0);
-}
-
-TEST_F(ControlFixture, AutomationPropertiesAndDefaults) {
-    SX_Control& c = MakeControl(MakeOptions());
-    Bstr text;
-    c.get_InstallPath(&text);
-    EXPECT_FALSE(text.IsEmpty());  // no registry key: the default folder
-    c.get_helpPath(&text);
-    EXPECT_EQ(text.Str().substr(text.Length() - 16), u"/Help/Panora.chm");
-    platform::VARIANT_BOOL b = 0;
-    c.put_Enabled(1);  // only -1 is true
-    c.get_Enabled(&b);
-    EXPECT_EQ(b, platform::VARIANT_FALSE);
-    EXPECT_EQ(c.get_src(nullptr), platform::E_POINTER);
-
-    // Registry key present but without the value: both paths stay empty.
-    testsupport::TempDir other;
-    other.Write("registry.ini",
-                "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" +
-                    platform::ToUtf8(SX_Control::kProductId) + "]\nOther=1\n");
-    auto options = MakeOptions();
-    options.registryFile = U((other / "registry.ini").string());
-    SX_Control empty(loop_, ui_, nullptr, options);
-    empty.get_InstallPath(&text);
-    EXPECT_TRUE(text.IsEmpty());
-    empty.get_helpPath(&text);
-    EXPECT_TRUE(text.IsEmpty());
 }

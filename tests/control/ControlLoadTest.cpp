@@ -6,17 +6,11 @@
 #include "control/Loader.h"
 #include "support/ControlFixture.h"
 #include "support/HttpServer.h"
+#include "support/TempDir.h"
 
 using platform::Bstr;
 using sitegen::DescriptionFormat;
-
-namespace {
-
-std::u16string U(const std::string& s) {
-    return platform::FromUtf8(s);
-}
-
-}  // namespace
+using testsupport::U;
 
 TEST_F(ControlFixture, MonitorFiresProgressThenCompleteOnceAfterStall) {
     const auto st = Station(DescriptionFormat::Dataset);
@@ -147,34 +141,6 @@ TEST_F(ControlFixture, StopsOfAStalledDownloadReturnWithinTheBound) {
     EXPECT_FALSE(c.IsLoading());
     ASSERT_TRUE(stall());
     EXPECT_LT(took([&] { c.Destroy(); }), kBound);
-}
-
-TEST_F(ControlFixture, RelativeSrcAgainstFilePageBase) {
-    const auto st = Station(DescriptionFormat::Metadata);
-    const std::string base = "file://" + (dir_ / "site").string();
-    SX_Control& c = ReadyControl(MakeOptions(), std::make_unique<control::HostContainer>(U(base)));
-    c.put_src(Bstr(u"st1/st1.xml"));
-    ASSERT_TRUE(Tick([&] { return c.LoadFinished(); }));
-    EXPECT_FALSE(c.LoadFailed()) << platform::ToUtf8(c.ErrorPageText());
-    EXPECT_EQ(c.DataSet().UniqueId(), U(st.uid));
-    platform::VARIANT_BOOL measure = 0;
-    c.get_MeasureEnabled(&measure);
-    EXPECT_EQ(measure, 1);  // the plain 1, not -1
-
-    // A station without point data turns measuring off, the next one on.
-    std::string text = testsupport::ReadFile(st.description);
-    const auto flag = text.find(">TRUE</Qvscan:hasPointData>");
-    ASSERT_NE(flag, std::string::npos);
-    text.replace(flag + 1, 4, "yes");
-    dir_.Write("site/st1/off.xml", text);
-    c.put_src(Bstr(u"st1/off.xml"));
-    ASSERT_TRUE(Tick([&] { return c.LoadFinished(); }));
-    c.get_MeasureEnabled(&measure);
-    EXPECT_EQ(measure, 0);
-    c.put_src(Bstr(u"st1/st1.xml"));
-    ASSERT_TRUE(Tick([&] { return c.LoadFinished(); }));
-    c.get_MeasureEnabled(&measure);
-    EXPECT_EQ(measure, 1);
 }
 
 TEST_F(ControlFixture, LinksJoinAgainstThePageTilesAgainstTheFilesFolder) {

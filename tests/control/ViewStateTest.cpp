@@ -1,6 +1,5 @@
-// The control's view state driven as a page and the desktop drive it: the
-// collection is pending until complete, and a shown or locked view is left by
-// SetMode 1 or 4, a 5-pixel drag over the overlay and FocusOnMark3D, while
+// The control's view state driven as a page and the desktop drive it: a
+// shown or locked view is left by SetMode 1 or 4, a 5-pixel drag over the overlay and FocusOnMark3D, while
 // spin and keys do not reach the 3D view as long as it is locked.
 #include <gtest/gtest.h>
 
@@ -41,16 +40,6 @@ class ViewStateTest : public ViewInputFixture {
 };
 
 }  // namespace
-
-TEST_F(ViewStateTest, TheCollectionIsPendingUntilTheControlIsComplete) {
-    SX_Control& c = MakeControl(MakeOptions());
-    c.Create(200, 150);
-    EXPECT_EQ(Call(u"Views", {}, DispatchKind::PropertyGet), E_PENDING);  // ready state 3
-    clock_.Advance(200);
-    EXPECT_EQ(c.get_Views(nullptr), E_INVALIDARG);
-    ASSERT_EQ(Call(u"Views", {}, DispatchKind::PropertyGet), S_OK);
-    EXPECT_TRUE(r_.retval.ObjectValue().As<SxViews>());
-}
 
 TEST_F(ViewStateTest, LockedViewKeepsSpinAndKeysAwayAndMeasuringModeLeavesIt) {
     SX_Control& c = Loaded();
@@ -135,19 +124,4 @@ TEST_F(ViewStateTest, ResizeRecapturesAndFocusOnMarkReturnsToTheLiveView) {
     const std::int32_t mark = r_.retval.Int32Value();
     EXPECT_TRUE(CallBool(u"FocusOnMark3D", {Variant(mark)}));
     EXPECT_TRUE(Live());
-}
-
-TEST_F(ViewStateTest, DrawingsReadIntoAViewScaleFromTheirReferenceSizeToTheControl) {
-    Loaded();  // 200 x 150
-    ASSERT_EQ(Call(u"ViewNew", {Variant(0.0), Variant(0.0), Variant(80.0)}), S_OK);
-    ComPtr<SxView> view = r_.retval.ObjectValue().As<SxView>();
-    XmlDocument doc;
-    ASSERT_TRUE(
-        doc.LoadString(uR"(<sx:View xmlns:sx="urn:panora:sx" Name="Read">
-<sx:Marks RefWidth="100" RefHeight="75"><sx:Unknown/><sx:ShapeMark/></sx:Marks></sx:View>)"));
-    view->ReadXml(doc.DocumentElement());
-    ASSERT_EQ(view->Drawings().size(), 1u);
-    // Twice the reference height, centred: x' = 2 (x - 50) + 100.
-    EXPECT_DOUBLE_EQ(view->Drawings()[0]->MapX(10.0), 20.0);
-    EXPECT_DOUBLE_EQ(view->Drawings()[0]->MapY(10.0), 20.0);
 }

@@ -104,25 +104,6 @@ void ExpectEmpty(const ImpCubeFaceReader& r) {
 
 }  // namespace
 
-TEST(PointFile, RoundTripStaysWithinTheDocumentedBound) {
-    TempDir dir;
-    for (int face = 0; face < 6; ++face) {
-        for (int up : {0, 1}) {
-            const int size = 37;
-            const FacePoints f = MakeFace(face, size, up, 0.5, 100u + face * 2 + up);
-            const std::string path = WriteOrDie(dir, "Pnt_0_" + std::to_string(face) + ".DAT", f);
-            ImpCubeFaceReader r;
-            ASSERT_TRUE(r.Read(path.c_str())) << r.GetError();
-            EXPECT_FLOAT_EQ(r.GetVersion(), 1.0f);
-            EXPECT_EQ(std::tuple(r.GetFace(), r.GetSize(), r.GetUpDirection()),
-                      std::tuple(face, size, up));
-            EXPECT_GT(ExpectFace(r, f, 1.0), 0.2) << face;  // the bound is not absurdly loose
-            // 4 bytes per point plus the runs.
-            EXPECT_LE(ReadFile(path).size(), 48 + r.GetPointCount() * 4 + size * size / 2 + 8);
-        }
-    }
-}
-
 TEST(PointFile, PointsOnPixelCentresKeepTheirDirectionAndFacesMayBeEmptyOrFull) {
     TempDir dir;
     // On the centre rays only the range is quantised.
@@ -310,33 +291,6 @@ TEST(PointFile, DamagedFilesAreRejectedAndLeaveTheReaderEmpty) {
     EXPECT_FLOAT_EQ(r.GetVersion(), 0.0f);
     EXPECT_FALSE(r.Read(dir.path().string().c_str()));  // a folder
     ExpectEmpty(r);
-}
-
-TEST(PointFile, RandomByteDamageNeverCrashes) {
-    TempDir dir;
-    const FacePoints f = MakeFace(0, 12, 1, 0.5, 21);
-    const std::string good = ReadFile(WriteOrDie(dir, "good.DAT", f));
-    std::mt19937 rng(4);
-    ImpCubeFaceReader r;
-    int accepted = 0;
-    for (int trial = 0; trial < 400; ++trial) {
-        std::string s = good;
-        const int flips = 1 + trial % 4;
-        for (int k = 0; k < flips; ++k) {
-            s[rng() % s.size()] ^= static_cast<char>(1 + rng() % 255);
-        }
-        // Damage inside the points themselves stays undetected, but reads stay consistent.
-        if (r.Read(dir.Write("fuzz.DAT", s).string().c_str())) {
-            ++accepted;
-            double x, y, z;
-            for (int i = 0; i < 144; ++i) {
-                EXPECT_EQ(r.HasPoint(i % 12, i / 12), r.GetPoint(i % 12, i / 12, x, y, z, true));
-            }
-        } else {
-            ExpectEmpty(r);
-        }
-    }
-    EXPECT_LT(accepted, 400);
 }
 
 TEST(PointFile, AFileWrittenByHandFromTheFormatDescriptionReads) {

@@ -28,44 +28,6 @@ struct Signal {
 
 }  // namespace
 
-// Where pixels land is checked with the textures drawn over the frame.
-TEST(OpenGLContext, ReadsAndResizesOnlyWhileHeld) {
-    SX_OpenGLContext context;
-    ASSERT_TRUE(context.Create(80, 60)) << context.LastError();
-    ASSERT_TRUE(context.Acquire());
-    platform::RgbImage frame;
-    ASSERT_TRUE(context.ReadPixels(frame));
-    EXPECT_EQ(std::pair(frame.width, frame.height), std::pair(80, 60));
-    ASSERT_TRUE(context.Resize(30, 10));
-    ASSERT_TRUE(context.ReadPixels(frame));
-    EXPECT_EQ(std::pair(frame.width, frame.height), std::pair(30, 10));
-    context.Release();
-    EXPECT_FALSE(context.ReadPixels(frame)) << "not held";
-    EXPECT_FALSE(context.Resize(40, 40)) << "not held";
-    EXPECT_EQ(context.Width(), 30);
-}
-
-TEST(OpenGLContext, BitsAndGraphicsRecord) {
-    SX_OpenGLContext context;
-    ASSERT_TRUE(context.Create(16, 16));
-    EXPECT_EQ(context.ColorBits(), 32);
-    EXPECT_GE(context.DepthBits(), 24);
-    EXPECT_TRUE(context.IsReleased()) << "a new context is not current";
-
-    const std::string record = platform::ToUtf8(context.GraphicsRecord());
-    EXPECT_EQ(record.find('\n'), record.size() - 1) << "one line";
-    EXPECT_NE(record.find("OpenGL renderer \"" + context.Renderer() + "\", version \"" +
-                          context.Version() + "\", colour bits 32, depth bits " +
-                          std::to_string(context.DepthBits()) + ", maximum texture size " +
-                          std::to_string(context.MaxTextureSize())),
-              std::string::npos)
-        << record;
-
-    context.Destroy();
-    EXPECT_EQ(platform::ToUtf8(context.GraphicsRecord()),
-              "\tOpenGL context not created: not attempted\n");
-}
-
 // A failed creation leaves a context that every acquire refuses without
 // keeping the section: another thread can still try it.
 TEST(OpenGLContext, FailedCreationIsRefusedCleanly) {

@@ -13,8 +13,6 @@
 using StraleLib::SX_OpenGLTexture;
 using testsupport::GetInt;
 using testsupport::ImagesMatch;
-using testsupport::PixelNear;
-using testsupport::Rgb;
 
 namespace {
 
@@ -143,7 +141,8 @@ TEST_F(TextureRender, BgraBufferIsTakenAsItIsAndHandedBackAtUpload) {
     FullScreenQuad();
     const platform::RgbImage frame = Frame();
     for (int x = 0; x < 4; ++x) {
-        EXPECT_TRUE(PixelNear(frame, x, 1, Rgb{200, 100, static_cast<std::uint8_t>(60 * x)}, 1))
+        EXPECT_TRUE(testsupport::PixelNear(
+            frame, x, 1, testsupport::Rgb{200, 100, static_cast<std::uint8_t>(60 * x)}, 1))
             << "column " << x;
     }
 }

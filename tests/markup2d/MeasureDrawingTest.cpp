@@ -1,5 +1,5 @@
 // Measurement drawings on a fake host: the picking steps and their captions,
-// units, the project frame, defaults; and every kind of drawing through XML.
+// units, the project frame, and units and misspelt names through XML.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,7 +8,6 @@
 #include "markup2d/SX_DistanceDrw.h"
 #include "markup2d/SX_DrawingFactory.h"
 #include "markup2d/SX_DrawingShape.h"
-#include "markup2d/SX_DrawingText.h"
 #include "markup2d/SX_PositionDrw.h"
 
 namespace {
@@ -36,21 +35,6 @@ class MeasureDrawingTest : public ::testing::Test {
 
     FakeDrawingHost host_;
 };
-
-void ExpectSameBase(const SX_DrawingBase& a, const SX_DrawingBase& b) {
-    EXPECT_EQ(a.ClassCode(), b.ClassCode());
-    EXPECT_EQ(a.GetPenColor(), b.GetPenColor());
-    EXPECT_EQ(a.GetPenWidth(), b.GetPenWidth());
-    EXPECT_EQ(a.Pen().dash, b.Pen().dash);
-    EXPECT_EQ(a.GetFillColor(), b.GetFillColor());
-    EXPECT_EQ(a.GetUserName(), b.GetUserName());
-    EXPECT_EQ(a.GetTime(), b.GetTime());
-    EXPECT_EQ(a.Href(), b.Href());
-    EXPECT_EQ(a.GetUnit(), b.GetUnit());
-    EXPECT_EQ(a.GetFontSize(), b.GetFontSize());
-    EXPECT_TRUE(b.IsVisible());
-    EXPECT_FALSE(b.IsActive());
-}
 
 }  // namespace
 
@@ -94,21 +78,10 @@ TEST_F(MeasureDrawingTest, DistanceCaptionFollowsThePickingSteps) {
     EXPECT_FALSE(d.IsActive());
     EXPECT_EQ(d.GetTypeName(), u"Distance (12.3456 m)");
 
-    // Inches: caption and label change together (two decimals at this accuracy).
-    d.SetUnit(20);
-    EXPECT_EQ(d.UnitLabel(), u"''");
-    EXPECT_EQ(d.Caption(), u"486.05 ''");
     // A long caption: the type name keeps its first 20 characters.
     d.SetUnit(30);
     ASSERT_GT(d.Caption().size(), 20u);
     EXPECT_EQ(d.GetTypeName(), u"Distance (" + d.Caption().substr(0, 20) + u")");
-    // An unknown unit: factor 1, no label.
-    d.SetUnit(7);
-    EXPECT_EQ(d.Caption(), u"12.3456 ");
-    // A coarser station shows fewer decimals.
-    host_.maxPointError = 0.01;
-    d.SetUnit(0);
-    EXPECT_EQ(d.Caption(), u"12.346 m");
 
     // A drawing dropped while picking gives the cursor back.
     {
@@ -181,28 +154,6 @@ TEST_F(MeasureDrawingTest, PositionShowsTheProjectFrameAndPlacesItsLabel) {
     EXPECT_EQ(p.Caption(), u"100000.0 201000.0 12000.0 mm");
 }
 
-TEST_F(MeasureDrawingTest, PropertiesGoToTheDefaultsAndComeBack) {
-    SX_DistanceDrw d(host_.defaults, 0);
-    d.SetPenColor(0x80123456);
-    d.SetFontSize(20);
-    d.SetUnit(10);
-    d.SetInternalUnit(2);
-    d.SetPropertiesAsDefault(host_.defaults);
-    EXPECT_EQ(host_.defaults.penColor, 0x80123456u);
-    EXPECT_EQ(host_.defaults.fontSize, 20);
-    EXPECT_EQ(host_.defaults.text.unit, 10);
-    EXPECT_EQ(host_.defaults.text.frmtUnit, u"ft");
-    EXPECT_EQ(host_.defaults.text.internalUnit, 2);
-    SX_PositionDrw p(SX_Defaults{}, 0);
-    p.SetHost(&host_);
-    EXPECT_EQ(p.GetFontSize(), 12);
-    p.ResetProperties(host_.defaults);
-    EXPECT_EQ(p.GetPenColor(), 0x80123456u);
-    EXPECT_EQ(p.GetFontSize(), 20);
-    EXPECT_EQ(p.GetUnit(), 10);
-    EXPECT_EQ(p.UnitLabel(), u"ft");
-}
-
 TEST_F(MeasureDrawingTest, AnUnknownUnitIsNotWrittenAndReadsBackAsTheDefault) {
     SX_DrawingList list;
     auto d = std::make_unique<SX_DistanceDrw>(host_.defaults, 7);
@@ -269,90 +220,4 @@ TEST_F(MeasureDrawingTest, MisspeltPositionsAreReadAndWrittenCorrectly) {
     EXPECT_FALSE(shape.SelectSingleNode(u"sx:StartPoisition"));
     EXPECT_EQ(root.SelectSingleNode(u"sx:TextMark/sx:Position").Text(), u"7.0000 8.0000");
     EXPECT_FALSE(root.SelectSingleNode(u"sx:TextMark/sx:Poisition"));
-}
-
-TEST_F(MeasureDrawingTest, EveryKindRoundTripsThroughXmlFieldByField) {
-    SX_DrawingList list;
-    const std::u16string longText(3000, u'x');
-    int n = 0;
-    auto common = [&n](SX_DrawingBase& d) {
-        ++n;
-        d.SetPen(n % 2 ? u"#ff8000" : u"#000000", n % 2 ? 0.0 : 1.0, 0.5 * n, n % 5);
-        d.SetBrush(u"#0a0b0c", 0.498);  // alpha 128 survives the three decimals
-        d.SetUserName(n % 2 ? u"" : u"Jürgen <&> \"Ω\"");
-        d.SetTime(u"2026-12-06 04:40");
-        d.SetHref(n == 3 ? u"" : u"http://example.org/a?b=1&c=2");
-        d.Place();
-    };
-    for (int kind : {0, 1, 2}) {
-        auto s = std::make_unique<SX_DrawingShape>(kind, host_.defaults, 0);
-        s->SetPoints(-12.5f, -0.25f, kind == 0 ? -12.5f : 300.75f, kind == 0 ? -0.25f : 8.0f);
-        common(*s);
-        list.push_back(std::move(s));
-    }
-    for (const std::u16string& text :
-         {std::u16string(), longText, std::u16string(u"Grüße 測量 €\n2")}) {
-        auto t = std::make_unique<SX_DrawingText>(host_.defaults, 0);
-        t->SetText(text);
-        t->SetPosition(-5, 1e4);
-        t->SetFontSize(7.5);
-        t->SetFontName(u"DejaVu Sans");
-        common(*t);
-        list.push_back(std::move(t));
-    }
-    auto d = std::make_unique<SX_DistanceDrw>(host_.defaults, 0);
-    d->SetUnit(50);
-    d->SetFirstPoint2D(-1, -2);
-    d->SetSecondPoint2D(0, 0);
-    d->SetLabelPosition(33.125, -4);
-    d->SetFirstPoint3D(-1.234567, 2e3, 0);
-    d->SetSecondPoint3D(5, 6.5, -7.000001);
-    d->SetFontSize(30);
-    common(*d);
-    list.push_back(std::move(d));
-    auto p = std::make_unique<SX_PositionDrw>(host_.defaults, 0);
-    p->SetUnit(30);
-    p->SetMarkPoint2D(0, 0);
-    p->SetLabelPosition(-100, 1000);
-    p->SetMarkPoint3D(-0.5, 123456.75, 1e-6);
-    common(*p);
-    list.push_back(std::move(p));
-
-    const auto back = RoundTrip(list);
-    ASSERT_EQ(back.size(), list.size());
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        SCOPED_TRACE(i);
-        ASSERT_TRUE(back[i]);
-        ExpectSameBase(*list[i], *back[i]);
-        EXPECT_EQ(list[i]->GetTypeName(), back[i]->GetTypeName());
-        EXPECT_EQ(list[i]->GetPositionX(), back[i]->GetPositionX());
-        EXPECT_EQ(list[i]->GetPositionY(), back[i]->GetPositionY());
-        EXPECT_EQ(list[i]->GetWidth(), back[i]->GetWidth());
-        EXPECT_EQ(list[i]->GetHeight(), back[i]->GetHeight());
-        if (auto* t = dynamic_cast<SX_DrawingText*>(list[i].get())) {
-            const auto& r = static_cast<SX_DrawingText&>(*back[i]);
-            EXPECT_EQ(t->Text(), r.Text());
-            EXPECT_EQ(t->FontName(), r.FontName());
-        }
-        if (auto* a = dynamic_cast<SX_DistanceDrw*>(list[i].get())) {
-            const auto& r = static_cast<SX_DistanceDrw&>(*back[i]);
-            EXPECT_EQ(a->FirstPoint3D(), r.FirstPoint3D());
-            EXPECT_EQ(a->SecondPoint3D(), r.SecondPoint3D());
-            EXPECT_EQ(a->SecondY(), r.SecondY());
-            EXPECT_EQ(a->LabelX(), r.LabelX());
-            EXPECT_EQ(r.UnitLabel(), u"yd");
-        }
-        if (auto* a = dynamic_cast<SX_PositionDrw*>(list[i].get())) {
-            const auto& r = static_cast<SX_PositionDrw&>(*back[i]);
-            EXPECT_EQ(a->ProjectPoint(), r.ProjectPoint());
-            EXPECT_EQ(a->LabelY(), r.LabelY());
-            EXPECT_EQ(r.Caption(), u"-1.640 405041.021 0.000 ft (US-Survey)");
-        }
-    }
-    // The fill alpha 191 comes back as 190: 0.251 in the file, truncated.
-    SX_DrawingList one;
-    one.push_back(std::make_unique<SX_DrawingShape>(0, host_.defaults, 0));
-    one[0]->SetFillOpacity(75);
-    static_cast<SX_DrawingShape&>(*one[0]).SetPoints(0, 0, 1, 1);
-    EXPECT_EQ(RoundTrip(one)[0]->GetFillColor() >> 24, 190u);
 }

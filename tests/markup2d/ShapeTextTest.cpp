@@ -1,4 +1,4 @@
-// Shapes and texts: identifiers, fill opacity, handles and dragging in
+// Shapes and texts: fill opacity, handles and dragging in
 // reference coordinates, rendered pixels, tooltips, in-place text editing.
 #include <gtest/gtest.h>
 
@@ -36,19 +36,6 @@ class ShapeTextTest : public ::testing::Test {
 };
 
 }  // namespace
-
-TEST_F(ShapeTextTest, IdsStartAt100AndAreNeverReused) {
-    if (SX_DrawingBase::PeekNextId() != 100) {
-        GTEST_SKIP() << "an earlier case of this process made drawings";
-    }
-    {
-        SX_DrawingShape first(SX_DrawingShape::kLine, host_.defaults, 0);
-        EXPECT_EQ(first.ID(), 100u);
-    }
-    SX_DrawingText text(host_.defaults, 0);
-    EXPECT_EQ(text.ID(), 101u);
-    EXPECT_EQ(text.ClassCode(), SX_DrawingBase::kTextClass);
-}
 
 TEST_F(ShapeTextTest, FillOpacityRoundsOnlyAboveOneHalf) {
     SX_DrawingShape s(SX_DrawingShape::kRectangle, host_.defaults, 0);

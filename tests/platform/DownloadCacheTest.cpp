@@ -197,6 +197,43 @@ TEST(DownloadCache, CancelAbandonsAStalledRequestPromptly) {
     EXPECT_TRUE(LeftoverTemporaries(f.cacheDir.path()).empty());
 }
 
+// The byte limit holds at its boundary however the server sends the body:
+// announced, unannounced (sent until the connection closes), or as an error
+// page; a refused body leaves nothing behind and the outcome names the cause.
+TEST(DownloadCache, BodiesOverTheLimitAreRefused) {
+    Fixture f;
+    DownloadCache::Options options;
+    options.maxBytes = 100000;
+    f.cache.SetOptions(options);
+    f.site.Write("exact.DAT", std::string(100000, 'e'));
+    DownloadCache::Outcome outcome;
+    const std::u16string exact =
+        f.cache.Download(FromUtf8(f.server.Url("exact.DAT")), {}, &outcome);
+    ASSERT_FALSE(exact.empty()) << ToUtf8(outcome.error);
+    EXPECT_FALSE(outcome.tooLarge);
+    EXPECT_EQ(fs::file_size(ToUtf8(exact)), 100000u);
+
+    f.server.SetLarge("/told.DAT", 100001, true);
+    f.server.SetLarge("/untold.DAT", 100001, false);
+    f.server.SetLarge("/endless.DAT", std::uint64_t{1} << 40, false);
+    f.server.SetStatus("/error.DAT", 500);
+    for (const char* name : {"told.DAT", "untold.DAT", "endless.DAT"}) {
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_TRUE(f.cache.Download(FromUtf8(f.server.Url(name)), {}, &outcome).empty()) << name;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << name;
+        EXPECT_TRUE(outcome.tooLarge) << name;
+        EXPECT_FALSE(outcome.cancelled) << name;
+        EXPECT_EQ(ToUtf8(outcome.error),
+                  "The file is larger than the download limit of 100000 bytes (" +
+                      f.server.Url(name) + ")");
+        EXPECT_EQ(outcome.error, f.cache.LastError());
+    }
+    EXPECT_TRUE(f.cache.Download(FromUtf8(f.server.Url("error.DAT")), {}, &outcome).empty());
+    EXPECT_FALSE(outcome.tooLarge);
+    EXPECT_EQ(CountFiles(f.cacheDir.path()), 1u);
+    EXPECT_TRUE(LeftoverTemporaries(f.cacheDir.path()).empty());
+}
+
 TEST(DownloadCache, BrokenTransferNeverLeavesAPartialFile) {
     Fixture f;
     const std::string good(5000, 'g');

@@ -23,8 +23,7 @@ void ClearTo(float r, float g, float b) {
 }  // namespace
 
 // The default display works without DISPLAY; the context is current only
-// between MakeCurrent and ReleaseCurrent. (Row order and the fixed-function
-// pipeline are covered by the glcore context tests.)
+// between MakeCurrent and ReleaseCurrent.
 TEST(EglContext, CreatesHeadlessContextThatIsCurrentOnlyWhenMade) {
     ScopedEnv noDisplay("DISPLAY", nullptr);
     EglContext egl;
@@ -92,68 +91,4 @@ TEST(EglContext, CreationFailuresReportReasonsAndLeaveNothing) {
     egl.Destroy();
     egl.Destroy();
     EXPECT_FALSE(egl.IsCreated());
-}
-
-// Each way of reaching a display that this machine offers gives a working
-// context; Mesa offers the surfaceless and the device platform.
-TEST(EglContext, EachDisplayPlatformThatOpensRenders) {
-    int opened = 0;
-    for (const char* kind : {"surfaceless", "device", "default"}) {
-        ScopedEnv only("PANORA_EGL_PLATFORM", kind);
-        EglContext egl;
-        if (!egl.Create(16, 16)) {
-            EXPECT_NE(egl.LastError().find(kind), std::string::npos)
-                << kind << ": " << egl.LastError();
-            continue;
-        }
-        ++opened;
-        EXPECT_EQ(egl.DisplayKind(), kind);
-        ASSERT_TRUE(egl.MakeCurrent()) << kind;
-        ClearTo(1.0f, 0.0f, 1.0f);
-        RgbImage image;
-        ASSERT_TRUE(egl.ReadPixels(image)) << kind;
-        EXPECT_TRUE(PixelNear(image, 8, 8, Rgb{255, 0, 255}, 1)) << kind;
-        egl.ReleaseCurrent();
-    }
-    EXPECT_GE(opened, 1);
-}
-
-// Two contexts share one display; destroying one leaves the other working.
-TEST(EglContext, TwoContextsAreIndependent) {
-    EglContext a;
-    EglContext b;
-    ASSERT_TRUE(a.Create(8, 8));
-    ASSERT_TRUE(b.Create(4, 4));
-    ASSERT_TRUE(a.MakeCurrent());
-    ClearTo(1.0f, 0.0f, 0.0f);
-    ASSERT_TRUE(b.MakeCurrent());
-    ClearTo(0.0f, 1.0f, 0.0f);
-    a.Destroy();
-    ASSERT_TRUE(b.MakeCurrent()) << b.LastError();
-    RgbImage image;
-    ASSERT_TRUE(b.ReadPixels(image));
-    EXPECT_TRUE(PixelNear(image, 1, 1, Rgb{0, 255, 0}, 1));
-    b.ReleaseCurrent();
-}
-
-TEST(EglContext, MaxTextureSizeIsCappedByTheEnvironment) {
-    int native = 0;
-    {
-        ScopedEnv cap("PANORA_MAX_TEXTURE_SIZE", nullptr);
-        EglContext egl;
-        ASSERT_TRUE(egl.Create(4, 4));
-        native = egl.MaxTextureSize();
-    }
-    ASSERT_GT(native, 256);
-    struct Case {
-        const char* value;
-        int expected;
-    };
-    const std::string above = std::to_string(native * 2);
-    for (const Case& c : {Case{"256", 256}, Case{"12abc", native}, Case{above.c_str(), native}}) {
-        ScopedEnv cap("PANORA_MAX_TEXTURE_SIZE", c.value);
-        EglContext egl;
-        ASSERT_TRUE(egl.Create(4, 4));
-        EXPECT_EQ(egl.MaxTextureSize(), c.expected) << "PANORA_MAX_TEXTURE_SIZE=" << c.value;
-    }
 }

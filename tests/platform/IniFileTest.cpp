@@ -4,13 +4,10 @@
 #include "platform/Text.h"
 #include "support/TempDir.h"
 
+using testsupport::U;
 using namespace platform;
 
 namespace {
-
-std::u16string U(const std::filesystem::path& p) {
-    return FromUtf8(p.string());
-}
 
 // UTF-16LE bytes with a byte-order mark.
 std::string Utf16Le(std::u16string_view text) {
@@ -23,20 +20,6 @@ std::string Utf16Le(std::u16string_view text) {
 }
 
 }  // namespace
-
-TEST(IniFile, VersionFileLookupIgnoresCaseAndFallsBackToTheDefault) {
-    testsupport::TempDir dir;
-    const auto path = U(dir.Write("Version.ini", "[Panora Information]\r\nBuild = 1.1.0.2 \r\n"));
-    const auto read = [&](std::u16string_view section, std::u16string_view key) {
-        return ReadProfileString(section, key, u"1.0.48.0", 255, path);
-    };
-    EXPECT_EQ(read(u"Panora Information", u"Build"), u"1.1.0.2");
-    EXPECT_EQ(read(u"PANORA information", u"bUILD"), u"1.1.0.2");
-    EXPECT_EQ(read(u"Panora Information", u"Version"), u"1.0.48.0");
-    EXPECT_EQ(ReadProfileString(u"Panora Information", u"Build", u"1.0.48.0", 255,
-                                U(dir / "missing.ini")),
-              u"1.0.48.0");
-}
 
 TEST(IniFile, ValuesAreTrimmedUnquotedAndKeepSemicolons) {
     IniFile ini;

@@ -5,15 +5,8 @@
 #include "platform/Text.h"
 #include "support/TempDir.h"
 
+using testsupport::U;
 using namespace platform;
-
-namespace {
-
-std::u16string U(const std::filesystem::path& p) {
-    return FromUtf8(p.string());
-}
-
-}  // namespace
 
 TEST(Path, ClassifiesEveryLocationKind) {
     struct Case {

@@ -2,11 +2,9 @@
 
 #include "platform/Registry.h"
 #include "platform/Text.h"
-#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 using namespace platform;
-using testsupport::ScopedEnv;
 
 namespace {
 
@@ -24,27 +22,6 @@ const char* const kSettings =
     "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Bare]\n";
 
 }  // namespace
-
-TEST(Registry, EnvironmentChoosesTheSettingsFile) {
-    testsupport::TempDir dir;
-    const auto file = dir.Write("registry.ini", kSettings);
-    {
-        ScopedEnv env("PANORA_REGISTRY", nullptr);
-        EXPECT_EQ(Registry::DefaultPath(), u"/etc/panora/registry.ini");
-    }
-    {
-        ScopedEnv env("PANORA_REGISTRY", "");
-        EXPECT_EQ(Registry::DefaultPath(), u"/etc/panora/registry.ini");
-    }
-    ScopedEnv env("PANORA_REGISTRY", file.string());
-    EXPECT_EQ(Registry::DefaultPath(), FromUtf8(file.string()));
-    Registry registry;
-    RegistryKey key;
-    ASSERT_TRUE(registry.OpenKey(kLocalMachine, kUninstall, key));
-    std::u16string location;
-    EXPECT_TRUE(key.ReadString(u"InstallLocation", location));
-    EXPECT_EQ(location, u"/opt/panora");
-}
 
 TEST(Registry, KeysOpenByCaseInsensitivePathAndValuesMustExist) {
     testsupport::TempDir dir;

@@ -10,7 +10,6 @@
 #include "support/TempDir.h"
 
 using platform::FromUtf8;
-using platform::ToUtf8;
 using platform::XmlDocument;
 using platform::XmlNode;
 using StraleLib::SL_XMLWriter;
@@ -112,30 +111,6 @@ TEST(SL_XMLWriter, FragmentIndentsFromItsBaseAndAppendsIntoAFile) {
                   "<sx:Markup xmlns:sx=\"urn:panora:test\">\n\t<sx:Views>"
                   "\n\t\t<sx:View>\n\t\t<sx:Name>v</sx:Name></sx:View>"
                   "\n\t\t<sx:View>\n\t\t<sx:Name>v</sx:Name></sx:View></sx:Views>\n</sx:Markup>\n");
-}
-
-TEST(SL_XMLWriter, CommentsAndDeepNestingIndentation) {
-    SL_XMLWriter w(0);
-    EXPECT_FALSE(w.AddComment(u"no element"));
-    ASSERT_TRUE(w.StartElement(u"a"));
-    ASSERT_TRUE(w.StartElement(u"b"));
-    EXPECT_TRUE(w.AddComment(u"note"));
-    w.EndElement();
-    EXPECT_EQ(w.EndElement().Xml(), u"<a>\n\t<b>\n\t\t\n\t\t<!--note--></b></a>");
-
-    SL_XMLWriter deep(0);
-    for (int i = 0; i < 60; ++i) {
-        ASSERT_TRUE(deep.StartElement(u"e"));
-    }
-    XmlNode closed;
-    for (int i = 0; i < 60; ++i) {
-        closed = deep.EndElement();
-    }
-    // Indentation stops growing at 50 tabs.
-    const std::string xml = ToUtf8(closed.Xml());
-    EXPECT_NE(xml.find("\n" + std::string(49, '\t') + "<e>"), std::string::npos);
-    EXPECT_EQ(xml.find(std::string(51, '\t')), std::string::npos);
-    EXPECT_FALSE(deep.EndElement());  // nothing left open
 }
 
 TEST(SL_XMLWriter, OneCharacterFileNameWritesNothingAndFailuresAreReported) {

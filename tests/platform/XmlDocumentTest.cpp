@@ -72,18 +72,6 @@ TEST(XmlDocument, SelectsByPrefixedPaths) {
     EXPECT_FALSE(siteMap.Attribute(u"url").has_value());
 }
 
-TEST(XmlDocument, ReadingDropsWhitespaceOnlyTextAndKeepsOtherText) {
-    XmlDocument doc;
-    ASSERT_TRUE(doc.LoadString(u"<a>\n\t<b> x </b>\r\n  <c>\t</c><d>1<e>2</e>3</d>\n</a>"));
-    const auto kids = doc.DocumentElement().ChildNodes();
-    ASSERT_EQ(kids.size(), 3u);
-    EXPECT_EQ(kids[0].Text(), u" x ");
-    EXPECT_TRUE(kids[1].ChildNodes().empty());
-    // The text of an element is the texts below it in document order.
-    EXPECT_EQ(kids[2].Text(), u"123");
-    EXPECT_EQ(kids[2].ChildNodes()[0].Name(), u"#text");
-}
-
 TEST(XmlDocument, ParseErrorsCarryCodeLineAndPosition) {
     XmlDocument doc;
     // Line 3, the unquoted value starts at character 9 (the accented letter
@@ -97,23 +85,6 @@ TEST(XmlDocument, ParseErrorsCarryCodeLineAndPosition) {
     // A good load clears the error.
     EXPECT_TRUE(doc.LoadString(u"<ok/>"));
     EXPECT_EQ(doc.ParseError().reason, u"");
-}
-
-TEST(XmlDocument, LoadsFilesAndReportsMissingOnes) {
-    testsupport::TempDir dir;
-    XmlDocument doc;
-    EXPECT_FALSE(doc.Load(FromUtf8((dir / "absent.xml").string())));
-    EXPECT_EQ(doc.ParseError().code, platform::kXmlFileNotFound);
-
-    // A byte order mark is skipped; error positions count the file's lines.
-    const auto good =
-        dir.Write("good.xml", "\xEF\xBB\xBF<sx:R xmlns:sx=\"n\"><sx:T>t</sx:T></sx:R>");
-    ASSERT_TRUE(doc.Load(FromUtf8(good.string())));
-    EXPECT_EQ(doc.SelectSingleNode(u"sx:R/sx:T").Text(), u"t");
-    const auto bad = dir.Write("bad.xml", "\xEF\xBB\xBF<r>\n<x></y>\n</r>");
-    EXPECT_FALSE(doc.Load(FromUtf8(bad.string())));
-    EXPECT_EQ(doc.ParseError().code, platform::kXmlEndTagMismatch);
-    EXPECT_EQ(doc.ParseError().line, 2);
 }
 
 TEST(XmlDocument, HandlesOutliveReloadsAndTheirDocument) {
@@ -164,26 +135,6 @@ TEST(XmlDocument, BuildsWithNamespaceDeclarationsWhereNeeded) {
     EXPECT_EQ(doc.SetDocumentElement(deflt), deflt);
     EXPECT_FALSE(root.Parent());
     EXPECT_EQ(child.Text(), u"a<b&c");
-}
-
-TEST(XmlDocument, CopiesNodesFromAnotherDocument) {
-    XmlDocument target;
-    XmlNode views = target.CreateElement(u"sx:Views", u"urn:sx");
-    XmlNode copied;
-    {
-        XmlDocument source;
-        XmlNode view = source.CreateElement(u"sx:View", u"urn:sx");
-        XmlNode name = source.CreateElement(u"sx:Name", u"urn:sx");
-        name.SetText(u"v1");
-        view.AppendChild(name);
-        view.SetAttribute(u"ID", u"100");
-        copied = views.AppendChild(view);
-        EXPECT_FALSE(copied == view);
-        EXPECT_FALSE(view.Parent());  // the original is untouched
-    }
-    EXPECT_EQ(views.Xml(),
-              u"<sx:Views xmlns:sx=\"urn:sx\"><sx:View ID=\"100\"><sx:Name>v1</sx:Name></sx:View>"
-              u"</sx:Views>");
 }
 
 TEST(XmlDocument, NonAsciiTextRoundTripsThroughAFile) {

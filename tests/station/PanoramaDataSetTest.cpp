@@ -14,16 +14,12 @@
 #include "station/SX_PanoramaDataSet.h"
 #include "support/CommaLocale.h"
 #include "support/HttpServer.h"
-#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 using platform::FromUtf8;
+using testsupport::U;
 
 namespace {
-
-std::u16string U(const std::filesystem::path& p) {
-    return FromUtf8(p.string());
-}
 
 // Load control on a virtual clock: Sleep advances it and runs the hook.
 struct ScriptedControl : LoadControl {
@@ -142,25 +138,6 @@ TEST(SX_PanoramaDataSet, MissingMandatoryElementsWithBuiltInAndResourceTexts) {
     }
 }
 
-TEST(SX_PanoramaDataSet, UnreadableFilesAndForeignRoots) {
-    Station s;
-    EXPECT_TRUE(s.Load("<Other><sx:Dataset/></Other>"));
-    EXPECT_EQ(s.dataSet.GetMessages(), u"");
-    EXPECT_EQ(s.dataSet.CubeMap()->HighestLevel(), -1);
-
-    EXPECT_FALSE(s.Load("<a>\n<b></a>"));
-    EXPECT_EQ(s.dataSet.GetMessages().rfind(u"XML Error: C0DE001A - Line[2] Pos[", 0), 0u);
-
-    testsupport::TempDir cache;
-    platform::DownloadCache downloads(U(cache.path()));
-    testsupport::HttpServer server(cache.path() / "served");
-    SX_LoadingContext web(FromUtf8(server.Url("st/station.xml")));
-    web.SetDownloadCache(&downloads);
-    bool done = false;
-    EXPECT_FALSE(s.dataSet.LoadPhase1(web, u"nothere.xml", done));
-    EXPECT_EQ(s.dataSet.GetMessages(), u"File not found: nothere.xml\n");
-}
-
 TEST(SX_PanoramaDataSet, MetadataFieldsLevelsAndUnits) {
     const testsupport::CommaLocale comma;  // numbers are read with "." under any locale
     Station s;
@@ -249,18 +226,6 @@ TEST(SX_PanoramaDataSet, NeighborOrderTiesAndVisibleCount) {
     EXPECT_EQ(s.dataSet.SiteMap(ctx), U(s.dir / "map.htm"));
     ASSERT_TRUE(s.Load(Meta("<Qvscan:SiteMap URL=\"gone.htm\"/>")));
     EXPECT_EQ(s.dataSet.SiteMap(ctx), u"");
-}
-
-TEST(SX_PanoramaDataSet, VersionCheckRecordInTheLocalMarkupFile) {
-    testsupport::TempDir data;
-    testsupport::ScopedEnv xdg("XDG_DATA_HOME", data.path().string());
-    data.Write("Panora/uid-7.xml", "<sx:Markup xmlns:sx=\"s\"><sx:VersionCheck/></sx:Markup>");
-    Station s;
-    bool done = false;
-    ASSERT_TRUE(s.Load(Meta("<Qvscan:Uid>uid-8</Qvscan:Uid>"), &done));
-    EXPECT_FALSE(done);
-    ASSERT_TRUE(s.Load(Meta("<Qvscan:Uid>uid-7</Qvscan:Uid>"), &done));
-    EXPECT_TRUE(done);
 }
 
 TEST(SX_PanoramaDataSet, DataSetFormatLoadsCubesWhenWanted) {
@@ -369,25 +334,4 @@ TEST(SX_PanoramaDataSet, DescriptionAndTilesFromAWebBase) {
     }
     EXPECT_TRUE(dataSet.CubeMap()->HasPoints(4, 0));
     EXPECT_FALSE(dataSet.CubeMap()->HasPoints(5, 0));
-}
-
-TEST(SX_CubeMap, LevelTableAndClear) {
-    SX_CubeMap cube;
-    EXPECT_TRUE(cube.SetLevel(19, 64, true, 2048));
-    EXPECT_FALSE(cube.SetLevel(20, 32, true, 2048));
-    EXPECT_FALSE(cube.SetLevel(-1, 32, true, 2048));
-    EXPECT_TRUE(cube.SetLevel(3, 128, false, 4096));
-    EXPECT_TRUE(cube.SetLevel(3, 256, true, 4096));
-    EXPECT_EQ(cube.HighestLevel(), 19);
-    EXPECT_EQ(cube.LevelSize(3), 256);
-    EXPECT_FALSE(cube.LevelSize(4).has_value());
-    EXPECT_FALSE(cube.HasPointData());  // never true again
-    EXPECT_EQ(cube.MaxTextureSize(), 4096);
-    cube.SetWantedLevel(2);
-    cube.Clear();
-    EXPECT_EQ(cube.WantedLevel(), 100);
-    EXPECT_FALSE(cube.LevelSize(3).has_value());
-    EXPECT_EQ(cube.HighestLevel(), -1);
-    EXPECT_TRUE(cube.HasPointData());
-    EXPECT_EQ(cube.LoadedLevel(6), -1);
 }

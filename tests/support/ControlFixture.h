@@ -170,6 +170,13 @@ class ControlFixture : public ::testing::Test {
         return automation_->InvokeByName(name, kind, args, r_);
     }
     StraleLib::SX_OpenGLCamera& Cam() { return *control_->DataSet().Camera(); }
+    // The control's next frame as captured (rows top-down).
+    platform::RgbImage Frame() {
+        control_->GraphicWindow()->RequestCapture();
+        EXPECT_TRUE(control_->RenderFrame());
+        EXPECT_FALSE(control_->GraphicWindow()->CaptureRequested());
+        return control_->GraphicWindow()->Captured();
+    }
 
     sitegen::SitePlan plan_;
     testsupport::TempDir dir_;

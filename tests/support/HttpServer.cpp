@@ -3,11 +3,13 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <pthread.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <ctime>
@@ -64,7 +66,10 @@ HttpServer::HttpServer(std::filesystem::path root) : root_(std::move(root)) {
     }
     port_ = ntohs(addr.sin_port);
     listenFd_ = fd;
-    acceptThread_ = std::thread([this] { AcceptLoop(); });
+    acceptThread_ = std::thread([this] {
+        pthread_setname_np(pthread_self(), "http-accept");
+        AcceptLoop();
+    });
 }
 
 HttpServer::~HttpServer() {
@@ -97,6 +102,31 @@ std::string HttpServer::Url(std::string_view path) const {
            std::string(path);
 }
 
+std::string HttpServer::RefusedUrl(std::string_view path) {
+    // Bound and closed again without listen: the port is free, and nothing
+    // takes connections on it.
+    std::uint16_t port = 9;
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd >= 0) {
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof addr;
+        if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
+            ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) == 0) {
+            port = ntohs(addr.sin_port);
+        }
+        ::close(fd);
+    }
+    return "http://127.0.0.1:" + std::to_string(port) + (path.starts_with("/") ? "" : "/") +
+           std::string(path);
+}
+
+bool HttpServer::Pause(std::chrono::milliseconds time) {
+    std::unique_lock lock(mutex_);
+    return !wake_.wait_for(lock, time, [this] { return stopping_.load(); });
+}
+
 void HttpServer::Change(const std::string& path, const std::function<void(Override&)>& change) {
     std::lock_guard lock(mutex_);
     change(overrides_[path]);
@@ -115,10 +145,13 @@ void HttpServer::SetValidators(bool etag, bool lastModified) {
 
 int HttpServer::Requests(const std::string& path) const {
     std::lock_guard lock(mutex_);
-    int n = 0;
-    for (const auto& r : log_)
-        n += r.path == path ? 1 : 0;
-    return n;
+    const auto it = requests_.find(path);
+    return it == requests_.end() ? 0 : it->second;
+}
+
+void HttpServer::SetLogging(bool on) {
+    std::lock_guard lock(mutex_);
+    logging_ = on;
 }
 
 int HttpServer::FullAnswers(const std::string& path) const {
@@ -145,6 +178,7 @@ void HttpServer::AcceptLoop() {
         ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &sendLimit, sizeof sendLimit);
         std::lock_guard lock(mutex_);
         connections_.emplace_back([this, fd] {
+            pthread_setname_np(pthread_self(), "http-serve");
             Serve(fd);
             ::close(fd);
         });
@@ -192,7 +226,9 @@ void HttpServer::Serve(int fd) {
         }
         {
             std::lock_guard lock(mutex_);
-            log_.push_back(request);
+            ++requests_[request.path];
+            if (logging_)
+                log_.push_back(request);
         }
         if (!Answer(fd, request))
             return;
@@ -225,6 +261,28 @@ bool HttpServer::Answer(int fd, const Request& request) {
     };
     if (how.status != 0 && how.status != 200)
         return simple(how.status, how.location.empty() ? "" : "Location: " + how.location + "\r\n");
+    if (!how.contentType.empty()) {
+        return SendAll(fd, "HTTP/1.1 200 OK\r\nContent-Type: " + how.contentType +
+                               "\r\nContent-Length: " + std::to_string(how.body.size()) +
+                               "\r\n\r\n" + how.body);
+    }
+    if (how.largeBytes > 0) {
+        const std::string head = how.announced
+                                     ? "Content-Length: " + std::to_string(how.largeBytes) + "\r\n"
+                                     : std::string("Connection: close\r\n");
+        if (!SendAll(fd, "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\n" + head +
+                             "\r\n"))
+            return false;
+        const std::string zeros(64 * 1024, '\0');
+        for (std::uint64_t left = how.largeBytes; left > 0 && !stopping_;) {
+            const std::size_t n =
+                static_cast<std::size_t>(std::min<std::uint64_t>(left, zeros.size()));
+            if (!SendAll(fd, std::string_view(zeros).substr(0, n)))
+                return false;
+            left -= n;
+        }
+        return how.announced;
+    }
 
     const std::filesystem::path relative = std::filesystem::path(request.path).relative_path();
     for (const auto& part : relative) {
@@ -261,7 +319,8 @@ bool HttpServer::Answer(int fd, const Request& request) {
             strptime(request.headers.at("if-modified-since").c_str(), kDateFormat, &since) &&
             st.st_mtim.tv_sec <= timegm(&since);
     }
-    if (notModified)
+    // A faulty transfer is a fault whatever the client has cached.
+    if (notModified && !how.truncate && how.drip.count() == 0)
         return SendAll(fd, "HTTP/1.1 304 Not Modified\r\n" + validators + "\r\n");
 
     const std::string text =
@@ -275,6 +334,15 @@ bool HttpServer::Answer(int fd, const Request& request) {
     if (how.truncate) {
         SendAll(fd, text + body.substr(0, body.size() / 2));
         return false;
+    }
+    if (how.drip.count() > 0) {
+        if (!SendAll(fd, text))
+            return false;
+        for (char c : body) {
+            if (!Pause(how.drip) || !SendAll(fd, std::string_view(&c, 1)))
+                return false;
+        }
+        return true;
     }
     return SendAll(fd, text + body);
 }

@@ -8,7 +8,13 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "platform/Text.h"
+
 namespace testsupport {
+
+std::u16string U(const std::filesystem::path& path) {
+    return platform::FromUtf8(path.string());
+}
 
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "panora-test-XXXXXX").string();
@@ -50,7 +56,8 @@ std::filesystem::path TestOutputDir() {
         name = std::string(info->test_suite_name()) + "." + info->name();
     }
     for (auto& c : name) {
-        if (c == '/' || c == ' ') c = '_';
+        if (c == '/' || c == ' ')
+            c = '_';
     }
     const auto dir = std::filesystem::path(PANORA_BINARY_DIR) / "test-output" / name;
     std::filesystem::create_directories(dir);

@@ -9,7 +9,7 @@
 namespace testsupport {
 
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -21,9 +21,12 @@ public:
     // Writes (or overwrites) a file inside the folder, creating parents.
     std::filesystem::path Write(std::string_view name, std::string_view bytes) const;
 
-private:
+  private:
     std::filesystem::path path_;
 };
+
+// A path as the UTF-16 text the platform's interfaces take.
+std::u16string U(const std::filesystem::path& path);
 
 // Reads a whole file; empty when it cannot be read.
 std::string ReadFile(const std::filesystem::path& path);

@@ -14,10 +14,6 @@ namespace {
 
 class CameraControlTest : public ControlFixture {
   protected:
-    double Get(std::u16string_view name) {
-        Call(name);
-        return r_.retval.DoubleValue();
-    }
     int Out(const char16_t* name) { return r_.Out(name)->Int32Value(); }
 };
 
@@ -26,9 +22,7 @@ class CameraControlTest : public ControlFixture {
 TEST_F(CameraControlTest, MembersActAtReadyStateFourAndFireNothing) {
     SX_Control& c = MakeControl(MakeOptions());
     c.Create(200, 150);
-    EXPECT_EQ(Call(u"SetAzimuth", {50.0}), S_OK);  // ready state 3: declined
-    EXPECT_EQ(Get(u"GetAzimuth"), 0.0);
-    EXPECT_EQ(Cam().Azimuth(), 0.0);
+    // (Members declining before ready state 4 are the every-member page's.)
     // No OpenGL yet: no frame is drawn, and a turn ends without frames.
     EXPECT_FALSE(c.RenderFrame());
     EXPECT_EQ(Call(u"PointCamera", {1.0, 0.0, 0.0}), S_OK);

@@ -1,14 +1,12 @@
 // Frames of a generated station drawn by a headless control on Mesa: the
 // centre pixel shows the scene along the view, a target left of the view lands
-// left of centre, and a face cut into tiles draws like the whole face.
+// left of centre.
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 
 #include "glcore/SX_OpenGLCamera.h"
 #include "support/ControlFixture.h"
 #include "support/ImageCompare.h"
-#include "support/ScopedEnv.h"
 #include "view3d/SX_GraphicWindow.h"
 
 namespace {
@@ -21,13 +19,10 @@ class CubeMapRenderTest : public ControlFixture {
         return c;
     }
 
-    platform::RgbImage Frame(SX_Control& c, double azimuth, double altitude) {
-        StraleLib::SX_OpenGLCamera* camera = c.DataSet().Camera();
-        camera->SetAzimuth(azimuth);
-        camera->SetAltitude(altitude);
-        c.GraphicWindow()->RequestCapture();
-        EXPECT_TRUE(c.RenderFrame());
-        return c.GraphicWindow()->Captured();
+    platform::RgbImage FrameAt(double azimuth, double altitude) {
+        Cam().SetAzimuth(azimuth);
+        Cam().SetAltitude(altitude);
+        return Frame();
     }
 
     // The scene's colour along the ray through a window pixel.
@@ -77,7 +72,7 @@ TEST_F(CubeMapRenderTest, CentrePixelShowsTheSceneAlongTheView) {
     const View views[] = {{0, 0, 1},   {90, 0, 2},   {180, 0, 3},
                           {-90, 0, 0}, {0, 89.9, 4}, {0, -89.9, 5}};
     for (const View& v : views) {
-        const platform::RgbImage frame = Frame(c, v.azimuth, v.altitude);
+        const platform::RgbImage frame = FrameAt(v.azimuth, v.altitude);
         ASSERT_EQ(frame.width, 120);
         ASSERT_EQ(frame.height, 90);
         EXPECT_TRUE(ShowsScene(c, frame, 60, 45))
@@ -96,7 +91,7 @@ TEST_F(CubeMapRenderTest, CentrePixelShowsTheSceneAlongTheView) {
     camera.SetAltitude(0.0);
     sitegen::Vec3 left{};
     camera.Direction(left[0], left[1], left[2]);
-    const platform::RgbImage frame = Frame(c, 0.0, 0.0);
+    const platform::RgbImage frame = FrameAt(0.0, 0.0);
     int column = 0, row = 0;
     ASSERT_TRUE(c.GraphicWindow()->Context()->Acquire());
     const bool projected = camera.Project(left[0], left[1], left[2], true, column, row);
@@ -105,23 +100,6 @@ TEST_F(CubeMapRenderTest, CentrePixelShowsTheSceneAlongTheView) {
     EXPECT_LT(column, 60 - 10);
     EXPECT_NEAR(row, 45, 1);
     EXPECT_TRUE(ShowsScene(c, frame, column, row));
-}
-
-TEST_F(CubeMapRenderTest, TiledFaceDrawsLikeTheWholeFace) {
-    const auto& st = Generate({64});
-    platform::RgbImage whole;
-    {
-        SX_Control& c = Loaded(st, 160, 120);
-        whole = Frame(c, 30, 20);
-        ASSERT_FALSE(c.DataSet().CubeMap()->Image(1, 0).has_value());  // uploaded
-        control_->Destroy();
-        control_.reset();
-    }
-    testsupport::ScopedEnv limit("PANORA_MAX_TEXTURE_SIZE", "16");
-    SX_Control& c = Loaded(st, 160, 120);
-    EXPECT_EQ(c.DataSet().CubeMap()->MaxTextureSize(), 16);
-    const platform::RgbImage tiled = Frame(c, 30, 20);
-    EXPECT_TRUE(testsupport::ImagesMatch(tiled, whole, {24, 0.01, 2.0}, "tiled-face"));
 }
 
 }  // namespace

@@ -1,11 +1,9 @@
 // The frame and its capture as the view keeps them: a frame asked for while
-// the loader holds the OpenGL context is skipped and the next one draws; the
-// capture buffer widens rows to a multiple of 4 pixels and grows to twice the
-// size needed; masked faces are dimmed only where the mask is clear and only
+// the loader holds the OpenGL context is skipped and the next one draws;
+// masked faces are dimmed only where the mask is clear and only
 // in alpha mode, and a face without its mask file draws opaque. A capture
-// waits for a busy context in 10 ms steps and gives up at its limit; the JPEG
-// export before the control is ready still asks for a file; a print is
-// enlarged by a whole factor and centred.
+// waits for a busy context in 10 ms steps and gives up at its limit; a print
+// is enlarged by a whole factor and centred.
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -22,8 +20,6 @@
 #include "support/ImageCompare.h"
 #include "view3d/SX_GraphicWindow.h"
 
-#include <zlib.h>
-
 namespace {
 
 class FrameCaptureTest : public ControlFixture {
@@ -33,13 +29,6 @@ class FrameCaptureTest : public ControlFixture {
         EXPECT_EQ(c.DataSet().GetMessages(), u"");
         return c;
     }
-
-    platform::RgbImage Capture(SX_Control& c) {
-        c.GraphicWindow()->RequestCapture();
-        EXPECT_TRUE(c.RenderFrame());
-        EXPECT_FALSE(c.GraphicWindow()->CaptureRequested());
-        return c.GraphicWindow()->Captured();
-    }
 };
 
 TEST_F(FrameCaptureTest, FrameWhileTheLoaderHoldsTheContextIsSkippedAndTheNextDraws) {
@@ -47,7 +36,7 @@ TEST_F(FrameCaptureTest, FrameWhileTheLoaderHoldsTheContextIsSkippedAndTheNextDr
     SX_Control& c = Loaded(st, 64, 48);
     SX_GraphicWindow& view = *c.GraphicWindow();
     SX_CubeMap& cube = *c.DataSet().CubeMap();
-    const platform::RgbImage before = Capture(c);
+    const platform::RgbImage before = Frame();
     ASSERT_EQ(before.width, 64);
 
     c.DataSet().Camera()->SetAzimuth(180.0);
@@ -114,30 +103,6 @@ TEST_F(FrameCaptureTest, TearDownWaitsForABusyContextThenDeletesTheFontLists) {
     control_.reset();  // before the sleeper's captures go
 }
 
-TEST_F(FrameCaptureTest, CaptureRowsWidenToFourPixelsAndTheBufferGrowsToTwice) {
-    SX_Control& c = ReadyControl(MakeOptions(), nullptr, 1001, 8);
-    SX_GraphicWindow& view = *c.GraphicWindow();
-    const platform::RgbImage first = Capture(c);
-    EXPECT_EQ(first.rgb.size(), 1001u * 8 * 3);
-    EXPECT_EQ(view.CaptureWidth(), 1004u);
-    EXPECT_EQ(view.CaptureAllocated(), 2u * 1004 * 8 * 3);
-
-    // A second capture of the same view reuses the buffer.
-    Capture(c);
-    EXPECT_EQ(view.CaptureAllocated(), 2u * 1004 * 8 * 3);
-    // Smaller views fit in it; a view 1000 wide is read 1000 wide.
-    c.Resize(1000, 4);
-    EXPECT_EQ(Capture(c).width, 1000);
-    EXPECT_EQ(view.CaptureAllocated(), 2u * 1004 * 8 * 3);
-    // A view beyond the buffer gets a new one of twice the size needed.
-    c.Resize(1001, 20);
-    EXPECT_EQ(Capture(c).height, 20);
-    EXPECT_EQ(view.CaptureAllocated(), 2u * 1004 * 20 * 3);
-
-    view.DropPixelBuffer();
-    EXPECT_EQ(view.CaptureAllocated(), 0u);
-}
-
 TEST_F(FrameCaptureTest, AlphaModeDimsUnmaskedPixelsAndAFaceWithoutMaskDrawsOpaque) {
     // One 64-pixel level seen on a 64 x 64 view at 90 degrees: the face
     // straight ahead fills the view, one texel per pixel.
@@ -159,9 +124,9 @@ TEST_F(FrameCaptureTest, AlphaModeDimsUnmaskedPixelsAndAFaceWithoutMaskDrawsOpaq
         camera.SetAltitude(0.0);
         camera.SetFieldOfView(90.0);
         c.DataSet().CubeMap()->SetAlphaMode(false);
-        opaque = Capture(c);
+        opaque = Frame();
         c.DataSet().CubeMap()->SetAlphaMode(true);
-        alpha = Capture(c);
+        alpha = Frame();
     };
     platform::RgbImage opaque, alpha;
     frames(Loaded(st, 64, 64), opaque, alpha);
@@ -270,22 +235,6 @@ TEST_F(FrameCaptureTest, CaptureWaitsForTheLoaderInTenMillisecondStepsThenGivesU
     control_.reset();  // before the sleeper's captures go
 }
 
-TEST_F(FrameCaptureTest, SaveAsJpgBeforeReadyShowsTheDialogAndWritesNothing) {
-    const std::filesystem::path file = dir_ / "early.jpg";
-    ui_.QueueFileAnswer(platform::FromUtf8(file.string()));
-    SX_Control& c = MakeControl(MakeOptions());
-    ASSERT_NE(c.ReadyState(), 4);
-    platform::VARIANT_BOOL res = platform::VARIANT_FALSE;
-    EXPECT_EQ(c.SaveAsJpg(platform::VARIANT_FALSE, &res), platform::S_OK);
-    EXPECT_EQ(res, platform::VARIANT_FALSE);
-    EXPECT_FALSE(std::filesystem::exists(file));
-    const std::vector<HostUi::FileDialog> shown = ui_.FileDialogs();
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].title, u"Save image as JPG");
-    EXPECT_EQ(shown[0].filterLabel, u"JPG files (*.jpg)");
-    EXPECT_EQ(shown[0].pattern, u"*.jpg");
-}
-
 TEST_F(FrameCaptureTest, PrintEnlargesTheViewByAWholeFactorCentredOnThePage) {
     const SX_Control::PagePlacement p = SX_Control::PlaceOnPage(4800, 6600, 800, 600);
     EXPECT_EQ(p.factor, 6);  // min(6600 / 600, 4800 / 800)
@@ -311,23 +260,6 @@ TEST_F(FrameCaptureTest, PrintEnlargesTheViewByAWholeFactorCentredOnThePage) {
     EXPECT_EQ(bytes.rfind("%PDF", 0), 0u);
     EXPECT_NE(bytes.find("Panora Document"), std::string::npos);
     EXPECT_NE(bytes.find("/MediaBox [ 0 0 4800 6600 ]"), std::string::npos);
-    // The page's drawing (PDF rows bottom-up): the image 4800 x 3600 with its
-    // top edge 1500 pixels below the page's, so its lower edge at 1500.
-    std::string drawing;
-    for (std::size_t at = bytes.find("stream\n"); at != std::string::npos;
-         at = bytes.find("stream\n", at + 1)) {
-        std::string out(4096, '\0');
-        uLongf size = out.size();
-        const std::size_t from = at + 7;
-        if (uncompress(reinterpret_cast<Bytef*>(out.data()), &size,
-                       reinterpret_cast<const Bytef*>(bytes.data() + from),
-                       bytes.size() - from) == Z_OK &&
-            size < out.size()) {
-            drawing += out.substr(0, size);
-        }
-    }
-    EXPECT_NE(drawing.find("1 0 0 -1 0 6600 cm"), std::string::npos) << drawing;
-    EXPECT_NE(drawing.find("4800 0 0 -3600 0 5100 cm"), std::string::npos) << drawing;
 
     // A control of no size prints nothing and shows no dialog.
     c.Resize(0, 60);

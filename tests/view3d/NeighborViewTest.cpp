@@ -1,4 +1,4 @@
-// The neighbour view's lists, ranges, visibility, opening and station icon,
+// The neighbour view's lists, ranges, visibility and station icon,
 // over a data set read from a small description file.
 
 #include <gtest/gtest.h>
@@ -70,35 +70,6 @@ struct Site {
 
 }  // namespace
 
-TEST(NeighborView, DistanceOrderDisplayedListAndLookups) {
-    // P 5, A 2, Q 8, B 2 in file order.
-    Site s(Neighbor("P", 3, 4, 0) + Neighbor("A", 0, 0, -2) + Neighbor("Q", 8, 0, 0) +
-               Neighbor("B", 0, 2, 0),
-           "<Qvscan:MaxVisibleNeighbors>2</Qvscan:MaxVisibleNeighbors>"
-           "<Qvscan:ShowNeighborLabels>YES</Qvscan:ShowNeighborLabels>");
-    std::string order;
-    for (int i = 0; i < 5; ++i) {
-        order += ToUtf8(s.view.NameByDistance(i)) + ",";
-    }
-    EXPECT_EQ(order, "B,A,P,Q,,");  // equal distances: the later entry first
-
-    // The two nearest, by name.
-    EXPECT_EQ(s.view.DisplayedCount(), 2);
-    EXPECT_EQ(s.view.NameByAlpha(0) + s.view.NameByAlpha(1) + s.view.NameByAlpha(2), u"AB");
-    s.view.SetMaxDisplayed(10);
-    EXPECT_EQ(s.view.DisplayedCount(), 4);
-
-    // Direction of a displayed neighbour: A lies straight ahead (-z).
-    s.view.SetMaxDisplayed(4);
-    double altitude = 99.0;
-    double azimuth = 99.0;
-    ASSERT_TRUE(s.view.DisplayedDirection(0, altitude, azimuth));
-    EXPECT_NEAR(altitude + azimuth, 0.0, 1e-12);
-    ASSERT_TRUE(s.view.DisplayedDirection(1, altitude, azimuth));  // B straight up
-    EXPECT_NEAR(altitude, 90.0, 1e-12);
-    EXPECT_FALSE(s.view.DisplayedDirection(4, altitude, azimuth));
-}
-
 TEST(NeighborView, RangesFilterVisibilityAndEvents) {
     // Distances 3..7; azimuths N 0, E 90, S 180, W 270, M -5.
     Site s(Neighbor("N", 0, 0, -3) + Neighbor("E", 4, 0, 0) + Neighbor("S", 0, 0, 5) +
@@ -144,27 +115,6 @@ TEST(NeighborView, RangesFilterVisibilityAndEvents) {
     s.view.ResetRanges();
     EXPECT_EQ(s.Visible(), "NESWM");
     EXPECT_EQ(s.events, (std::vector<std::string>{"UpdateNeighborRanges"}));
-}
-
-TEST(NeighborView, OpeningChecksTheLocationFirst) {
-    Site s(Neighbor("A", 1, 0, 0));
-    s.dir.Write("there.xml", "<x/>");
-    const std::string there = (s.dir / "there.xml").string();
-    const std::string missing = (s.dir / "missing.xml").string();
-
-    EXPECT_TRUE(s.view.OpenLocation(FromUtf8("file://" + there)));
-    EXPECT_TRUE(s.view.OpenLocation(u"http://127.0.0.1:9/st2/st2.xml"));  // not a file name
-    EXPECT_FALSE(s.view.OpenLocation(FromUtf8(missing)));
-    EXPECT_FALSE(s.view.OpenLocation(u""));
-    EXPECT_EQ(s.events,
-              (std::vector<std::string>{"OpenNewPanora(file://" + there + ")",
-                                        "OpenNewPanora(http://127.0.0.1:9/st2/st2.xml)"}));
-
-    // A.xml does not exist, so its location did not resolve: nothing opens.
-    s.events.clear();
-    EXPECT_FALSE(s.view.OpenDisplayed(0));
-    EXPECT_FALSE(s.view.Click(0));
-    EXPECT_TRUE(s.events.empty());
 }
 
 TEST(NeighborView, StationIconFromBitmapWithColourKey) {

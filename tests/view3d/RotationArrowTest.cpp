@@ -13,13 +13,6 @@ namespace {
 
 class RotationArrow : public ViewInputFixture {
   protected:
-    // The frame as captured after a render (rows top-down).
-    RgbImage Frame() {
-        SX_GraphicWindow& view = *control_->GraphicWindow();
-        view.RequestCapture();
-        EXPECT_TRUE(control_->RenderFrame());
-        return view.Captured();
-    }
     static std::array<int, 3> At(const RgbImage& image, int x, int y) {
         const std::size_t i = (static_cast<std::size_t>(y) * image.width + x) * 3;
         return {image.rgb[i], image.rgb[i + 1], image.rgb[i + 2]};

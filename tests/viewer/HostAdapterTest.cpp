@@ -109,7 +109,7 @@ TEST(ViewerInput, QtEventsBecomeTheControlsMessages) {
                     {kMsgKeyUp, 0, kVkDelete}}));
 }
 
-TEST(ViewerHostUi, PopupMenuAnswersTheChosenCommandCursorAndCaptureApplyToTheView) {
+TEST(ViewerHostUi, PopupMenuAnswersTheChosenCommand) {
     viewertest::OffscreenApp();
     QWidget view;
     view.resize(300, 200);
@@ -150,13 +150,6 @@ TEST(ViewerHostUi, PopupMenuAnswersTheChosenCommandCursorAndCaptureApplyToTheVie
     choose(-1);
     EXPECT_EQ(ui.PopupMenu(items, 0, 0), 0);
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
-
-    ui.SetCursor(HostUi::Cursor::kCross);
-    EXPECT_EQ(view.cursor().shape(), Qt::CrossCursor);
-    ui.CaptureMouse(true);
-    EXPECT_EQ(QWidget::mouseGrabber(), &view);
-    ui.CaptureMouse(false);
-    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
 }
 
 TEST(ViewerHostUi, LoaderBoxesAreShownOnTheGuiThreadOrDismissed) {

@@ -1,0 +1,352 @@
+#include "publish/CubeSampler.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace publish {
+
+namespace {
+
+constexpr float kNone = 0.0f;
+
+std::size_t Pixels(int size) {
+    return static_cast<std::size_t>(size) * static_cast<std::size_t>(size);
+}
+
+void Allocate(SampledFace& f, int size) {
+    const std::size_t n = Pixels(size);
+    f.range.assign(n, kNone);
+    f.du.assign(n, 0);
+    f.dv.assign(n, 0);
+    f.rgb.assign(n * 3, 0);
+    f.seen.assign(n, 0);
+}
+
+// In 1/63 of a pixel, short of the pixel's border by 1/63 so that the point
+// file writer, which rejects points more than half a pixel outside theirs,
+// never sees one there through rounding.
+int Quantise(double d) {
+    return static_cast<int>(std::floor(std::clamp(d * 63.0, -62.0, 62.0) + 0.5));
+}
+
+// A pixel that no direction reached (the face finer than the scan) takes the
+// mean colour of its coloured neighbours; twice, so gaps two pixels wide close.
+void FillColourGaps(SampledFace& f, int size) {
+    for (int pass = 0; pass < 2; ++pass) {
+        const std::vector<std::uint8_t> seen = f.seen;
+        for (int row = 0; row < size; ++row) {
+            for (int col = 0; col < size; ++col) {
+                const std::size_t i = static_cast<std::size_t>(row) * size + col;
+                if (seen[i] != 0) {
+                    continue;
+                }
+                int sum[3] = {0, 0, 0}, n = 0;
+                for (int dy = -1; dy <= 1; ++dy) {
+                    for (int dx = -1; dx <= 1; ++dx) {
+                        const int y = row + dy, x = col + dx;
+                        if (y < 0 || x < 0 || y >= size || x >= size) {
+                            continue;
+                        }
+                        const std::size_t j = static_cast<std::size_t>(y) * size + x;
+                        if (seen[j] != 0) {
+                            for (int c = 0; c < 3; ++c) {
+                                sum[c] += f.rgb[j * 3 + c];
+                            }
+                            ++n;
+                        }
+                    }
+                }
+                if (n > 0) {
+                    for (int c = 0; c < 3; ++c) {
+                        f.rgb[i * 3 + c] = static_cast<std::uint8_t>((sum[c] + n / 2) / n);
+                    }
+                    f.seen[i] = 1;
+                }
+            }
+        }
+    }
+}
+
+}  // namespace
+
+bool ProjectOnFace(int face, const Vec3& v, int size, double& x, double& y) {
+    double m = 0, s = 0, t = 0;
+    switch (face) {
+        case 0:
+            m = -v[0];
+            s = -v[2];
+            t = v[1];
+            break;
+        case 1:
+            m = -v[2];
+            s = v[0];
+            t = v[1];
+            break;
+        case 2:
+            m = v[0];
+            s = v[2];
+            t = v[1];
+            break;
+        case 3:
+            m = v[2];
+            s = -v[0];
+            t = v[1];
+            break;
+        case 4:
+            m = v[1];
+            s = v[0];
+            t = v[2];
+            break;
+        default:
+            m = -v[1];
+            s = v[0];
+            t = -v[2];
+            break;
+    }
+    if (!(m > 0.0)) {
+        return false;
+    }
+    s /= m;
+    t /= m;
+    x = (s + 1.0) * 0.5 * size - 0.5;
+    y = (1.0 - t) * 0.5 * size - 0.5;
+    return true;
+}
+
+CubeSampler::CubeSampler(int size, double stepRadians) : size_(size), step_(stepRadians) {
+    cube_.size = size;
+    for (int f = 0; f < 6; ++f) {
+        Allocate(cube_.faces[f], size);
+        sums_[f].assign(Pixels(size) * 3, 0);
+        counts_[f].assign(Pixels(size), 0);
+    }
+}
+
+void CubeSampler::Splat(int face, double x, double y, double radius, float range,
+                        const std::uint8_t* rgb) {
+    SampledFace& f = cube_.faces[face];
+    const int x0 = std::max(0, static_cast<int>(std::ceil(x - radius)));
+    const int x1 = std::min(size_ - 1, static_cast<int>(std::floor(x + radius)));
+    const int y0 = std::max(0, static_cast<int>(std::ceil(y - radius)));
+    const int y1 = std::min(size_ - 1, static_cast<int>(std::floor(y + radius)));
+    for (int row = y0; row <= y1; ++row) {
+        for (int col = x0; col <= x1; ++col) {
+            const int a = Quantise(x - col);
+            const int b = Quantise(y - row);
+            const std::size_t i = static_cast<std::size_t>(row) * size_ + col;
+            if (f.range[i] != kNone && f.du[i] * f.du[i] + f.dv[i] * f.dv[i] <= a * a + b * b) {
+                continue;
+            }
+            f.range[i] = range;
+            f.du[i] = static_cast<std::int8_t>(a);
+            f.dv[i] = static_cast<std::int8_t>(b);
+            f.rgb[i * 3 + 0] = rgb[0];
+            f.rgb[i * 3 + 1] = rgb[1];
+            f.rgb[i * 3 + 2] = rgb[2];
+            f.seen[i] = 1;
+        }
+    }
+}
+
+bool CubeSampler::Land(const Vec3& p, std::uint8_t r, std::uint8_t g, std::uint8_t b,
+                       Landing& out) const {
+    const Vec3 view = cubeface::ScanToView(0, p);
+    const double range = std::sqrt(view[0] * view[0] + view[1] * view[1] + view[2] * view[2]);
+    if (!(range > 0.0)) {
+        return false;
+    }
+    const auto hit = cubeface::FaceOfDirection(view[0], view[1], view[2]);
+    // Footprint: three quarters of the step, in pixels where the direction
+    // meets the face (a pixel spans less angle towards the face's edges).
+    const double s = 2.0 * hit.u - 1.0, t = 1.0 - 2.0 * hit.v;
+    out.radius =
+        static_cast<float>(std::clamp(0.375 * step_ * size_ * (1.0 + s * s + t * t), 0.5, 1.0));
+    for (int k = 0; k < 3; ++k) {
+        out.view[k] = static_cast<float>(view[k]);
+    }
+    out.x = static_cast<float>(hit.u * size_ - 0.5);
+    out.y = static_cast<float>(hit.v * size_ - 0.5);
+    out.face = static_cast<std::uint8_t>(hit.face);
+    out.rgb[0] = r;
+    out.rgb[1] = g;
+    out.rgb[2] = b;
+    return true;
+}
+
+void CubeSampler::AddColour(int face, double x, double y, const std::uint8_t* rgb) {
+    // The pixel the direction lies in adds the colour to its mean.
+    const int col = std::clamp(static_cast<int>(std::floor(x + 0.5)), 0, size_ - 1);
+    const int row = std::clamp(static_cast<int>(std::floor(y + 0.5)), 0, size_ - 1);
+    const std::size_t i = static_cast<std::size_t>(row) * size_ + col;
+    std::uint8_t& n = counts_[face][i];
+    if (n < 255) {
+        ++n;
+        std::uint16_t* sum = &sums_[face][i * 3];
+        sum[0] = static_cast<std::uint16_t>(sum[0] + rgb[0]);
+        sum[1] = static_cast<std::uint16_t>(sum[1] + rgb[1]);
+        sum[2] = static_cast<std::uint16_t>(sum[2] + rgb[2]);
+    }
+}
+
+void CubeSampler::PutColour(const Vec3& view, const std::uint8_t* rgb) {
+    const auto hit = cubeface::FaceOfDirection(view[0], view[1], view[2]);
+    AddColour(hit.face, hit.u * size_ - 0.5, hit.v * size_ - 0.5, rgb);
+}
+
+void CubeSampler::Put(const Landing& l) {
+    if (l.face >= 6) {
+        return;
+    }
+    const double x = l.x, y = l.y, radius = l.radius;
+    AddColour(l.face, x, y, l.rgb);
+    const float range =
+        std::sqrt(l.view[0] * l.view[0] + l.view[1] * l.view[1] + l.view[2] * l.view[2]);
+    Splat(l.face, x, y, radius, range, l.rgb);
+    // A neighbouring face gets the point too when its edge lies within the footprint.
+    if (x - radius < 0.0 || y - radius < 0.0 || x + radius > size_ - 1.0 ||
+        y + radius > size_ - 1.0) {
+        const Vec3 view = {l.view[0], l.view[1], l.view[2]};
+        for (int face = 0; face < 6; ++face) {
+            double fx = 0, fy = 0;
+            if (face == l.face || !ProjectOnFace(face, view, size_, fx, fy) || fx < -0.5 - radius ||
+                fy < -0.5 - radius || fx > size_ - 0.5 + radius || fy > size_ - 0.5 + radius) {
+                continue;
+            }
+            Splat(face, fx, fy, radius, range, l.rgb);
+        }
+    }
+}
+
+SampledCube CubeSampler::Finish() {
+    for (int f = 0; f < 6; ++f) {
+        SampledFace& face = cube_.faces[f];
+        const std::size_t n = Pixels(size_);
+        for (std::size_t i = 0; i < n; ++i) {
+            const int count = counts_[f][i];
+            if (count == 0) {
+                continue;
+            }
+            for (int c = 0; c < 3; ++c) {
+                face.rgb[i * 3 + c] =
+                    static_cast<std::uint8_t>((sums_[f][i * 3 + c] + count / 2) / count);
+            }
+            face.seen[i] = 1;
+        }
+        std::vector<std::uint16_t>().swap(sums_[f]);
+        std::vector<std::uint8_t>().swap(counts_[f]);
+        FillColourGaps(face, size_);
+    }
+    return std::move(cube_);
+}
+
+SampledCube Downsample(const SampledCube& fine, int size) {
+    SampledCube out;
+    out.size = size;
+    const int n = fine.size;
+    const double k = static_cast<double>(size) / n;
+    std::vector<std::uint32_t> sums(Pixels(size) * 3);
+    std::vector<std::uint32_t> counts(Pixels(size));
+    std::vector<int> best(Pixels(size));
+    for (int f = 0; f < 6; ++f) {
+        const SampledFace& in = fine.faces[f];
+        SampledFace& o = out.faces[f];
+        Allocate(o, size);
+        std::fill(sums.begin(), sums.end(), 0u);
+        std::fill(counts.begin(), counts.end(), 0u);
+        for (int row = 0; row < n; ++row) {
+            const int cr = std::min(size - 1, static_cast<int>((row + 0.5) * k));
+            for (int col = 0; col < n; ++col) {
+                const std::size_t i = static_cast<std::size_t>(row) * n + col;
+                const int cc = std::min(size - 1, static_cast<int>((col + 0.5) * k));
+                const std::size_t j = static_cast<std::size_t>(cr) * size + cc;
+                if (in.seen[i] != 0) {
+                    for (int c = 0; c < 3; ++c) {
+                        sums[j * 3 + c] += in.rgb[i * 3 + c];
+                    }
+                    ++counts[j];
+                }
+                if (in.range[i] == kNone) {
+                    continue;
+                }
+                // The fine point's position in the coarse pixel's frame.
+                const double x = (col + 0.5 + in.du[i] / 63.0) * k - 0.5 - cc;
+                const double y = (row + 0.5 + in.dv[i] / 63.0) * k - 0.5 - cr;
+                const int a = Quantise(x), b = Quantise(y);
+                if (o.range[j] != kNone && best[j] <= a * a + b * b) {
+                    continue;
+                }
+                best[j] = a * a + b * b;
+                o.range[j] = in.range[i];
+                o.du[j] = static_cast<std::int8_t>(a);
+                o.dv[j] = static_cast<std::int8_t>(b);
+            }
+        }
+        for (std::size_t j = 0; j < Pixels(size); ++j) {
+            if (counts[j] != 0) {
+                for (int c = 0; c < 3; ++c) {
+                    o.rgb[j * 3 + c] =
+                        static_cast<std::uint8_t>((sums[j * 3 + c] + counts[j] / 2) / counts[j]);
+                }
+                o.seen[j] = 1;
+            }
+        }
+    }
+    return out;
+}
+
+FaceOutput MakeFaceOutput(const SampledCube& cube, int face, bool withPoints) {
+    FaceOutput out;
+    const int n = cube.size;
+    const std::size_t pixels = Pixels(n);
+    const SampledFace& in = cube.faces[face];
+    out.image.width = out.image.height = n;
+    out.image.rgb = in.rgb;
+    if (!withPoints) {
+        return out;
+    }
+    out.mask.width = out.mask.height = n;
+    out.mask.opaque.assign(pixels, 0);
+    out.points.face = face;
+    out.points.size = n;
+    out.points.upDirection = 0;
+    out.points.has.assign(pixels, 0);
+    out.points.xyz.assign(pixels * 3, 0.0);
+    // Any ray through a pixel is within half its diagonal of the centre ray:
+    // at most sqrt(2) / n radians, at the face's centre.
+    const double halfDiagonal = std::sqrt(2.0) / n;
+    const double cosH = std::cos(halfDiagonal), sinH = std::sin(halfDiagonal);
+    for (int row = 0; row < n; ++row) {
+        for (int col = 0; col < n; ++col) {
+            const std::size_t i = static_cast<std::size_t>(row) * n + col;
+            if (in.range[i] == kNone) {
+                out.missingPoints = true;
+                continue;
+            }
+            const double r = in.range[i];
+            const Vec3 d = cubeface::FaceDirection(face, (col + 0.5 + in.du[i] / 63.0) / n,
+                                                   (row + 0.5 + in.dv[i] / 63.0) / n);
+            const Vec3 c = cubeface::PixelDirection(face, col, row, n);
+            const double ld = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+            const double lc = std::sqrt(c[0] * c[0] + c[1] * c[1] + c[2] * c[2]);
+            // sin and cos of the angle between the point and the centre ray,
+            // then sin(angle + half diagonal).
+            const double cross[3] = {d[1] * c[2] - d[2] * c[1], d[2] * c[0] - d[0] * c[2],
+                                     d[0] * c[1] - d[1] * c[0]};
+            const double sinA =
+                std::sqrt(cross[0] * cross[0] + cross[1] * cross[1] + cross[2] * cross[2]) /
+                (ld * lc);
+            const double cosA = (d[0] * c[0] + d[1] * c[1] + d[2] * c[2]) / (ld * lc);
+            out.maxRayDistance = std::max(out.maxRayDistance, r * (sinA * cosH + cosA * sinH));
+            const Vec3 scan =
+                cubeface::ViewToScan(0, {d[0] * r / ld, d[1] * r / ld, d[2] * r / ld});
+            out.mask.opaque[i] = 1;
+            out.points.has[i] = 1;
+            out.points.xyz[i * 3 + 0] = scan[0];
+            out.points.xyz[i * 3 + 1] = scan[1];
+            out.points.xyz[i * 3 + 2] = scan[2];
+        }
+    }
+    return out;
+}
+
+}  // namespace publish
