@@ -206,11 +206,9 @@ TEST(Image, BgraDecodeMatchesTheRgbDecodeAndReusesItsBuffer) {
         }
     }
     const Bytes cut(jpeg.begin(), jpeg.begin() + static_cast<std::ptrdiff_t>(jpeg.size() / 2));
-    std::string error;
-    EXPECT_FALSE(platform::DecodeImageBgra(cut.data(), cut.size(), bgra, &error));
+    EXPECT_FALSE(platform::DecodeImageBgra(cut.data(), cut.size(), bgra));
     EXPECT_EQ(bgra.width, 0);
     EXPECT_TRUE(bgra.bgra.empty());
-    EXPECT_NE(error.find("JPEG"), std::string::npos) << error;
 }
 
 TEST(Image, TruncatedAndGarbageDataFailCleanly) {

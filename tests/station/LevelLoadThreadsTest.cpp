@@ -4,7 +4,7 @@
 
 #include <atomic>
 #include <chrono>
-#include <mutex>
+#include <numeric>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -48,9 +48,7 @@ TEST(OrderedPool, TurnsAndResultsKeepTheJobOrderWithinTheWindow) {
         }
     }
     std::vector<int> expected(kJobs);
-    for (int i = 0; i < kJobs; ++i) {
-        expected[static_cast<std::size_t>(i)] = i;
-    }
+    std::iota(expected.begin(), expected.end(), 0);
     EXPECT_EQ(turns, expected);
     EXPECT_EQ(beyondWindow.load(), 0);
 }
