@@ -11,12 +11,14 @@
 #include "glcore/SX_OpenGLWorld.h"
 #include "host/Resources.h"
 #include "host/SX_Format.h"
+#include "platform/ImageProbe.h"
 #include "platform/Path.h"
 #include "platform/Text.h"
 #include "resources/StringTable.h"
 #include "station/LoadControl.h"
 #include "station/SX_LoadingContext.h"
 #include "station/SX_PanoramaDataSet.h"
+#include "station/StationLimits.h"
 
 using StraleLib::AutoCriticalLock;
 
@@ -28,6 +30,13 @@ namespace {
 constexpr const char16_t* kDataFileWrong =
     u"The point file %s (format version %2.1f) cannot be read.%sIt may be damaged or written "
     u"by a newer publisher.%s";
+
+// Built-in texts of the limits (station/StationLimits.h).
+constexpr const char16_t* kImageTooLarge =
+    u"The image %s declares %d x %d pixels; a face of this level has at most %d x %d.";
+constexpr const char16_t* kPointsDisagree =
+    u"The point file %s holds face %d of %d pixels a side; it was named for face %d of %d pixels "
+    u"a side.";
 
 bool ValidFace(int face) {
     return face >= 0 && face < SX_CubeMap::kFaceCount;
@@ -169,7 +178,25 @@ bool SX_CubeMap::LoadFaceImage(SX_LoadingContext& context, int face,
     if (!ValidFace(face)) {
         return false;
     }
-    if (!MakeFaceTexture(context.GetOpenGLContext(), face, level, colourPath, maskPath, border,
+    // The sizes the images declare are checked before they are decoded; an
+    // oversized mask is left out (the face is then opaque).
+    const int limit = ImageSideLimit(level, border);
+    std::int64_t width = 0;
+    std::int64_t height = 0;
+    if (!FitsFace(colourPath, limit, width, height)) {
+        SetLastMessage(SX_Format(res.Text(u"sx:Resource/sx:ImageTooLarge", kImageTooLarge),
+                                 {colourName, static_cast<long long>(width),
+                                  static_cast<long long>(height), limit, limit}));
+        return false;
+    }
+    std::u16string usedMask = maskPath;
+    if (platform::FileExists(maskPath) && !FitsFace(maskPath, limit, width, height)) {
+        dataSet.AddMessage(SX_Format(res.Text(u"sx:Resource/sx:ImageTooLarge", kImageTooLarge),
+                                     {maskPath, static_cast<long long>(width),
+                                      static_cast<long long>(height), limit, limit}));
+        usedMask.clear();
+    }
+    if (!MakeFaceTexture(context.GetOpenGLContext(), face, level, colourPath, usedMask, border,
                          true)) {
         SetLastMessage(
             SX_Format(res.LoadStringWithFallback(resources::IDS_FAIL_TO_LOAD), {colourName}));
@@ -231,6 +258,18 @@ bool SX_CubeMap::LoadFacePoints(SX_LoadingContext& context, int face,
             AutoCriticalLock lock(tileLock_);
             faces_[face].points.erase(level);
         }
+        // A file made for another face or level is refused before it is read.
+        int fileFace = 0;
+        int fileSize = 0;
+        const int expected = ExpectedPointSize(face, level);
+        if (ImpCubeFaceReader::ReadHeader(platform::ToUtf8(pointPath).c_str(), fileFace,
+                                          fileSize) &&
+            (fileFace != face || (expected > 0 && fileSize != expected))) {
+            SetLastMessage(SX_Format(
+                res.Text(u"sx:Resource/sx:PointsDisagree", kPointsDisagree),
+                {pointName, fileFace, fileSize, face, expected > 0 ? expected : fileSize}));
+            return false;
+        }
         auto reader = std::make_unique<ImpCubeFaceReader>();
         if (reader->Read(platform::ToUtf8(pointPath).c_str())) {
             AutoCriticalLock lock(tileLock_);
@@ -251,6 +290,34 @@ bool SX_CubeMap::LoadFacePoints(SX_LoadingContext& context, int face,
     SetLastMessage(SX_Format(
         res.Text(u"sx:Resource/sx:FileNotFound", resources::IDS_FILE_NOT_FOUND), {pointPath}));
     return false;
+}
+
+int SX_CubeMap::ImageSideLimit(int level, int border) const {
+    const std::optional<int> size = LevelSize(level);
+    const int side =
+        size && *size >= 1 && *size <= station::kMaxFaceSize ? *size : station::kMaxFaceSize;
+    return side + 2 * std::clamp(border, 0, station::kMaxFaceBorder);
+}
+
+bool SX_CubeMap::FitsFace(const std::u16string& path, int limit, std::int64_t& width,
+                          std::int64_t& height) {
+    platform::ImageInfo info;
+    if (!platform::ProbeImageFile(platform::ToUtf8(path), info)) {
+        return true;  // not an image of a known kind: the decoder refuses it
+    }
+    width = info.width;
+    height = info.height;
+    return width <= limit && height <= limit;
+}
+
+int SX_CubeMap::ExpectedPointSize(int face, int level) const {
+    if (const std::optional<int> size = LevelSize(level); size && *size > 0) {
+        return *size;
+    }
+    // A data set cube without a resolution: the face's image of the level.
+    AutoCriticalLock lock(tileLock_);
+    const auto it = faces_[face].textures.find(level);
+    return it != faces_[face].textures.end() ? static_cast<int>(it->second->Width()) : 0;
 }
 
 int SX_CubeMap::FacesTried(int level) const {
