@@ -41,7 +41,11 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
     -DPANORA_FUZZ=ON -DPANORA_BUILD_TESTS=OFF -DPANORA_BUILD_BENCH=OFF -DPANORA_WITH_QT=OFF \
     "${launcher[@]}" >/dev/null
 fi
-cmake --build "$build" -j "$jobs" --target "${targets[@]}"
+if ! cmake --build "$build" -j "$jobs" --target "${targets[@]}" >"$build/fuzz-build.log" 2>&1; then
+  tail -n 60 "$build/fuzz-build.log" >&2
+  echo "fuzz.sh: the build failed (log $build/fuzz-build.log)" >&2
+  exit 1
+fi
 
 out=${FUZZ_OUT:-$(mktemp -d /tmp/panora-fuzz-run.XXXXXX)}
 mkdir -p "$out"

@@ -1,8 +1,12 @@
 // The station description file, both formats, read as a load reads it:
-// LoadPhase1 (the description) then LoadPhase2 (the tile pyramid, whose
-// files are missing here: each gives its message). Nothing is downloaded.
+// LoadPhase1 (the description) then LoadPhase2 (the tile pyramid). Beside it
+// lie the face images, masks and point files of a generated station's
+// 16-pixel level in both namings (tests/fuzz/station), so that the levels
+// and face sizes a mutated file declares meet real tiles. Nothing is
+// downloaded.
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 
 #include "FuzzSupport.h"
 #include "host/Resources.h"
@@ -13,6 +17,15 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const host::Resources resources;
+    static const bool tiles = [] {
+        const std::filesystem::path folder = std::filesystem::path(fuzz::ScratchDir()) / "st";
+        std::filesystem::create_directories(folder);
+        std::filesystem::copy(PANORA_FUZZ_STATION_DIR, folder,
+                              std::filesystem::copy_options::overwrite_existing |
+                                  std::filesystem::copy_options::recursive);
+        return true;
+    }();
+    (void)tiles;
     const std::u16string path = platform::FromUtf8(fuzz::WriteScratch("st/st.xml", data, size));
     SX_PanoramaDataSet dataSet(resources);
     dataSet.Initialise();
