@@ -314,7 +314,8 @@ int SX_CubeMap::ExpectedPointSize(int face, int level) const {
     if (const std::optional<int> size = LevelSize(level); size && *size > 0) {
         return *size;
     }
-    // A data set cube without a resolution: the face's image of the level.
+    // A data set cube without a resolution: the face's image of the level,
+    // whose pixel grid the point file shares (see PointAt).
     AutoCriticalLock lock(tileLock_);
     const auto it = faces_[face].textures.find(level);
     return it != faces_[face].textures.end() ? static_cast<int>(it->second->Width()) : 0;
