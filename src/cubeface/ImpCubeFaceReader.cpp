@@ -100,6 +100,24 @@ std::size_t ImpCubeFaceReader::WordIndex(std::size_t i) const {
     return index + static_cast<std::size_t>(std::popcount(m_bits[block] & below));
 }
 
+bool ImpCubeFaceReader::ReadHeader(const char* path, int& face, int& size) {
+    if (path == nullptr || *path == '\0') {
+        return false;
+    }
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "rb"));
+    unsigned char header[kHeaderSize];
+    if (!file || std::fread(header, 1, kHeaderSize, file.get()) != kHeaderSize ||
+        std::memcmp(header, kMagic, sizeof(kMagic)) != 0 || header[kOffMajor] != kVersionMajor ||
+        header[kOffMinor] != kVersionMinor) {
+        return false;
+    }
+    const auto declared = LoadLE<std::uint32_t>(header + kOffSize);
+    face = header[kOffFace];
+    size =
+        declared > static_cast<std::uint32_t>(kMaxSize) ? kMaxSize + 1 : static_cast<int>(declared);
+    return true;
+}
+
 bool ImpCubeFaceReader::Read(const char* path) {
     Clear();
     if (path == nullptr || *path == '\0') {

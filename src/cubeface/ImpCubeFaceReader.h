@@ -34,6 +34,11 @@ class ImpCubeFaceReader : public ImpCubeFaceCodec {
     // True when the face's points are available; false when the file is
     // missing, damaged or not a point file (GetError says why).
     bool Read(const char* path);
+    // The face and face size that a point file's header declares, read
+    // without the rest of the file (so a caller can refuse a file that does
+    // not fit before it is read); false when the file does not start with a
+    // header of the version Read accepts.
+    static bool ReadHeader(const char* path, int& face, int& size);
 
     bool HasPoint(int col, int row) const override;
     bool GetPoint(int col, int row, double& x, double& y, double& z,

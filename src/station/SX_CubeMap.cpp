@@ -12,6 +12,7 @@
 #include "glcore/SX_OpenGLWorld.h"
 #include "host/Resources.h"
 #include "host/SX_Format.h"
+#include "platform/ImageProbe.h"
 #include "platform/Path.h"
 #include "platform/Text.h"
 #include "resources/StringTable.h"
@@ -19,6 +20,7 @@
 #include "station/OrderedPool.h"
 #include "station/SX_LoadingContext.h"
 #include "station/SX_PanoramaDataSet.h"
+#include "station/StationLimits.h"
 
 using StraleLib::AutoCriticalLock;
 
@@ -33,6 +35,13 @@ constexpr const char16_t* kDataFileWrong =
 
 // Face images of a level are decoded on this many workers.
 constexpr int kDecodeWorkers = 2;
+
+// Built-in texts of the limits (station/StationLimits.h).
+constexpr const char16_t* kImageTooLarge =
+    u"The image %s declares %d x %d pixels; a face of this level has at most %d x %d.";
+constexpr const char16_t* kPointsDisagree =
+    u"The point file %s holds face %d of %d pixels a side; it was named for face %d of %d pixels "
+    u"a side.";
 
 bool ValidFace(int face) {
     return face >= 0 && face < SX_CubeMap::kFaceCount;
@@ -139,6 +148,14 @@ struct SX_CubeMap::FaceJob {
     std::unique_ptr<StraleLib::SX_OpenGLTexture> texture;
     std::unique_ptr<ImpCubeFaceReader> points;
     bool pointsRead = false;
+    // What the size checks before decoding found (sizes of the refused file).
+    bool imageTooLarge = false;
+    bool maskTooLarge = false;
+    std::int64_t refusedWidth = 0;
+    std::int64_t refusedHeight = 0;
+    bool pointsDisagree = false;
+    int pointFileFace = 0;
+    int pointFileSize = 0;
 };
 
 bool SX_CubeMap::LoadLevel(SX_LoadingContext& context, int level, SX_PanoramaDataSet& dataSet,
@@ -178,16 +195,43 @@ bool SX_CubeMap::LoadLevel(SX_LoadingContext& context, int level, SX_PanoramaDat
             job.pointsFound = platform::FileExists(job.pointPath);
         }
     };
+    // The sizes the files declare are checked before they are decoded or
+    // read; an oversized mask is left out (the face is then opaque).
+    const int sideLimit = ImageSideLimit(level, 0);
     const auto alongside = [&](int index) {
         FaceJob& job = jobs[index / 2];
         if (index % 2 == 0) {
-            if (job.colourFound) {
-                job.texture = DecodeFaceTexture(job.colourPath, job.maskPath, job.maskFound, 0);
+            if (!job.colourFound) {
+                return;
             }
+            if (!FitsFace(job.colourPath, sideLimit, job.refusedWidth, job.refusedHeight)) {
+                job.imageTooLarge = true;
+                return;
+            }
+            std::int64_t maskWidth = 0;
+            std::int64_t maskHeight = 0;
+            if (job.maskFound && !FitsFace(job.maskPath, sideLimit, maskWidth, maskHeight)) {
+                job.maskTooLarge = true;
+                job.maskFound = false;
+                job.refusedWidth = maskWidth;
+                job.refusedHeight = maskHeight;
+            }
+            job.texture = DecodeFaceTexture(job.colourPath, job.maskPath, job.maskFound, 0);
         } else if (job.pointsFound) {
+            const std::string path = platform::ToUtf8(job.pointPath);
+            if (ImpCubeFaceReader::ReadHeader(path.c_str(), job.pointFileFace, job.pointFileSize) &&
+                (job.pointFileFace != index / 2 || job.pointFileSize != *size)) {
+                job.pointsDisagree = true;
+                return;
+            }
             job.points = std::make_unique<ImpCubeFaceReader>();
-            job.pointsRead = job.points->Read(platform::ToUtf8(job.pointPath).c_str());
+            job.pointsRead = job.points->Read(path.c_str());
         }
+    };
+    const auto tooLarge = [&](const std::u16string& name, const FaceJob& job) {
+        return SX_Format(dataSet.Resources().Text(u"sx:Resource/sx:ImageTooLarge", kImageTooLarge),
+                         {name, static_cast<long long>(job.refusedWidth),
+                          static_cast<long long>(job.refusedHeight), sideLimit, sideLimit});
     };
     const auto fail = [&](std::u16string message) {
         SetLastMessage(message);
@@ -203,7 +247,13 @@ bool SX_CubeMap::LoadLevel(SX_LoadingContext& context, int level, SX_PanoramaDat
         for (int face = 0; face < kFaceCount; ++face) {
             FaceJob& job = jobs[face];
             pool.Take(face * 2);
-            if (!job.colourFound) {
+            if (job.maskTooLarge) {
+                dataSet.AddMessage(tooLarge(job.maskPath, job));
+            }
+            if (job.imageTooLarge) {
+                DeleteHoldingContext(gl, TakeTexture(face, level));
+                fail(tooLarge(job.names.colour, job));
+            } else if (!job.colourFound) {
                 std::u16string message = context.TooLargeMessage(job.names.colour, res);
                 fail(!message.empty() ? std::move(message)
                                       : SX_Format(res.Text(u"sx:Resource/sx:FileNotFound",
@@ -225,7 +275,11 @@ bool SX_CubeMap::LoadLevel(SX_LoadingContext& context, int level, SX_PanoramaDat
                         faces_[face].points[level] = std::move(job.points);
                     }
                 }
-                if (!job.pointsRead) {
+                if (job.pointsDisagree) {
+                    fail(SX_Format(
+                        res.Text(u"sx:Resource/sx:PointsDisagree", kPointsDisagree),
+                        {job.names.points, job.pointFileFace, job.pointFileSize, face, *size}));
+                } else if (!job.pointsRead) {
                     fail(PointFileMessage(context, dataSet, job.pointsFound, job.pointPath,
                                           job.names.points,
                                           job.points ? job.points->GetVersion() : 0.0f));
@@ -272,7 +326,25 @@ bool SX_CubeMap::LoadFaceImage(SX_LoadingContext& context, int face,
     if (!ValidFace(face)) {
         return false;
     }
-    if (!MakeFaceTexture(context.GetOpenGLContext(), face, level, colourPath, maskPath, border,
+    // The sizes the images declare are checked before they are decoded; an
+    // oversized mask is left out (the face is then opaque).
+    const int limit = ImageSideLimit(level, border);
+    std::int64_t width = 0;
+    std::int64_t height = 0;
+    if (!FitsFace(colourPath, limit, width, height)) {
+        SetLastMessage(SX_Format(res.Text(u"sx:Resource/sx:ImageTooLarge", kImageTooLarge),
+                                 {colourName, static_cast<long long>(width),
+                                  static_cast<long long>(height), limit, limit}));
+        return false;
+    }
+    std::u16string usedMask = maskPath;
+    if (platform::FileExists(maskPath) && !FitsFace(maskPath, limit, width, height)) {
+        dataSet.AddMessage(SX_Format(res.Text(u"sx:Resource/sx:ImageTooLarge", kImageTooLarge),
+                                     {maskPath, static_cast<long long>(width),
+                                      static_cast<long long>(height), limit, limit}));
+        usedMask.clear();
+    }
+    if (!MakeFaceTexture(context.GetOpenGLContext(), face, level, colourPath, usedMask, border,
                          true)) {
         SetLastMessage(
             SX_Format(res.LoadStringWithFallback(resources::IDS_FAIL_TO_LOAD), {colourName}));
@@ -390,6 +462,7 @@ bool SX_CubeMap::WaitForProgress(std::uint64_t seen, int milliseconds) const {
 bool SX_CubeMap::LoadFacePoints(SX_LoadingContext& context, int face,
                                 const std::u16string& pointPath, const std::u16string& pointName,
                                 int level, SX_PanoramaDataSet& dataSet) {
+    const host::Resources& res = dataSet.Resources();
     if (platform::FileExists(pointPath)) {
         if (!ValidFace(face)) {
             return false;
@@ -397,6 +470,18 @@ bool SX_CubeMap::LoadFacePoints(SX_LoadingContext& context, int face,
         {
             AutoCriticalLock lock(tileLock_);
             faces_[face].points.erase(level);
+        }
+        // A file made for another face or level is refused before it is read.
+        int fileFace = 0;
+        int fileSize = 0;
+        const int expected = ExpectedPointSize(face, level);
+        if (ImpCubeFaceReader::ReadHeader(platform::ToUtf8(pointPath).c_str(), fileFace,
+                                          fileSize) &&
+            (fileFace != face || (expected > 0 && fileSize != expected))) {
+            SetLastMessage(SX_Format(
+                res.Text(u"sx:Resource/sx:PointsDisagree", kPointsDisagree),
+                {pointName, fileFace, fileSize, face, expected > 0 ? expected : fileSize}));
+            return false;
         }
         auto reader = std::make_unique<ImpCubeFaceReader>();
         if (reader->Read(platform::ToUtf8(pointPath).c_str())) {
@@ -431,6 +516,35 @@ std::u16string SX_CubeMap::PointFileMessage(const SX_LoadingContext& context,
     }
     return SX_Format(res.Text(u"sx:Resource/sx:FileNotFound", resources::IDS_FILE_NOT_FOUND),
                      {pointPath});
+}
+
+int SX_CubeMap::ImageSideLimit(int level, int border) const {
+    const std::optional<int> size = LevelSize(level);
+    const int side =
+        size && *size >= 1 && *size <= station::kMaxFaceSize ? *size : station::kMaxFaceSize;
+    return side + 2 * std::clamp(border, 0, station::kMaxFaceBorder);
+}
+
+bool SX_CubeMap::FitsFace(const std::u16string& path, int limit, std::int64_t& width,
+                          std::int64_t& height) {
+    platform::ImageInfo info;
+    if (!platform::ProbeImageFile(platform::ToUtf8(path), info)) {
+        return true;  // not an image of a known kind: the decoder refuses it
+    }
+    width = info.width;
+    height = info.height;
+    return width <= limit && height <= limit;
+}
+
+int SX_CubeMap::ExpectedPointSize(int face, int level) const {
+    if (const std::optional<int> size = LevelSize(level); size && *size > 0) {
+        return *size;
+    }
+    // A data set cube without a resolution: the face's image of the level,
+    // whose pixel grid the point file shares (see PointAt).
+    AutoCriticalLock lock(tileLock_);
+    const auto it = faces_[face].textures.find(level);
+    return it != faces_[face].textures.end() ? static_cast<int>(it->second->Width()) : 0;
 }
 
 int SX_CubeMap::FacesTried(int level) const {

@@ -182,6 +182,18 @@ class SX_CubeMap : public StraleLib::SX_OpenGLDrawable {
     struct FaceJob;
 
     void SetLastMessage(std::u16string text);
+    // The largest width and height a face image of the level may declare:
+    // the level's face size (the largest face size when the level has none)
+    // plus the border on both sides.
+    int ImageSideLimit(int level, int border) const;
+    // Whether the size an image file declares fits the limit (true for a file
+    // that is no image of a known kind: decoding refuses it). width and
+    // height get the declared size.
+    static bool FitsFace(const std::u16string& path, int limit, std::int64_t& width,
+                         std::int64_t& height);
+    // The face size a point file of the face and level must have, 0 when
+    // unknown.
+    int ExpectedPointSize(int face, int level) const;
     // Decodes, builds and uploads one face texture and stores it, removing
     // the old texture of that face and level first when replace is set.
     bool MakeFaceTexture(StraleLib::SX_OpenGLContext* context, int face, int level,

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <new>
 
 #include "glcore/SX_OpenGLCamera.h"
@@ -16,6 +17,7 @@
 #include "station/LoadControl.h"
 #include "station/SX_CubeMap.h"
 #include "station/SX_LoadingContext.h"
+#include "station/StationLimits.h"
 
 using platform::XmlNode;
 using StraleLib::AutoCriticalLock;
@@ -23,6 +25,36 @@ using StraleLib::AutoCriticalLock;
 namespace {
 
 constexpr double kFaceProgress = 0.16666;
+
+// Built-in texts of the limits (station/StationLimits.h).
+constexpr const char16_t* kDescriptionTooLarge =
+    u"The description file %s has %d bytes, more than the %d bytes a station description may "
+    u"have.";
+constexpr const char16_t* kTooManyLevels =
+    u"The description declares %d levels of detail; at most %d are read.";
+constexpr const char16_t* kLevelOutside =
+    u"A level %d lies outside the levels 0 to %d and is ignored.";
+constexpr const char16_t* kFaceSizeOutside =
+    u"Level %d declares a face size of %d pixels; a face has 1 to %d pixels a side. The level is "
+    u"ignored.";
+constexpr const char16_t* kTooManyNeighbors =
+    u"The description lists %d neighbour stations; only the first %d are read.";
+
+// The size of a regular file, -1 for anything else (a missing file is left to
+// the parser's message).
+std::int64_t FileSize(const std::u16string& path) {
+    std::error_code error;
+    const std::filesystem::path p(platform::ToUtf8(path));
+    if (!std::filesystem::is_regular_file(p, error)) {
+        return -1;
+    }
+    const std::uintmax_t size = std::filesystem::file_size(p, error);
+    return error ? -1 : static_cast<std::int64_t>(size);
+}
+
+bool ValidFaceSize(int size) {
+    return size >= 1 && size <= station::kMaxFaceSize;
+}
 
 bool ReadInt(const XmlNode& node, int& value) {
     if (!node) {
@@ -145,6 +177,14 @@ bool SX_PanoramaDataSet::LoadPhase1(SX_LoadingContext& context, std::u16string_v
         AddMessage(tooLarge.empty() ? SX_Format(u"File not found: %s", {name}) : tooLarge);
         return false;
     }
+    const std::int64_t bytes = FileSize(path);
+    if (bytes > station::kMaxDescriptionBytes) {
+        AddMessage(
+            SX_Format(resources_.Text(u"sx:Resource/sx:DescriptionTooLarge", kDescriptionTooLarge),
+                      {name, static_cast<long long>(bytes),
+                       static_cast<long long>(station::kMaxDescriptionBytes)}));
+        return false;
+    }
     if (!document_->Load(path)) {
         const platform::XmlParseError& error = document_->ParseError();
         AddMessage(SX_Format(
@@ -197,20 +237,42 @@ bool SX_PanoramaDataSet::ReadDataSet(SX_LoadingContext& context, std::u16string_
                                               u"Missing CubeMaps information <sx:Cubemaps2>"));
         return false;
     }
-    const std::vector<XmlNode> cubes = cubemaps.Children(u"sx:Cube");
-    if (cubes.empty()) {
+    const std::vector<XmlNode> all = cubemaps.Children(u"sx:Cube");
+    if (all.empty()) {
         AddMessage(MissingMessage(u"sx:Resource/sx:CubeLevel", u"<sx:Cube>",
                                   u"Missing Cube Level information <sx:Cube>"));
         return false;
     }
     // The cubes declare the level table up front, so that the coarsest level
-    // is known and every level's face images are cut to the OpenGL limit.
-    for (const XmlNode& cube : cubes) {
+    // is known and every level's face images are cut to the OpenGL limit. A
+    // cube outside the levels, or with a face size no face can have, is
+    // left out; so are the cubes beyond the number of levels.
+    std::vector<XmlNode> cubes;
+    for (const XmlNode& cube : all) {
         int level = 0;
         int resolution = 0;
         ReadIntAttribute(cube, u"level", level);
-        ReadIntAttribute(cube, u"resolution", resolution);
+        const bool sized = ReadIntAttribute(cube, u"resolution", resolution);
+        if (level < 0 || level >= SX_CubeMap::kMaxLevels) {
+            AddMessage(SX_Format(resources_.Text(u"sx:Resource/sx:LevelOutside", kLevelOutside),
+                                 {level, SX_CubeMap::kMaxLevels - 1}));
+            continue;
+        }
+        if (sized && !ValidFaceSize(resolution)) {
+            AddMessage(SX_Format(resources_.Text(u"sx:Resource/sx:FaceSize", kFaceSizeOutside),
+                                 {level, resolution, station::kMaxFaceSize}));
+            continue;
+        }
+        if (static_cast<int>(cubes.size()) == SX_CubeMap::kMaxLevels) {
+            AddMessage(SX_Format(resources_.Text(u"sx:Resource/sx:TooManyLevels", kTooManyLevels),
+                                 {static_cast<int>(all.size()), SX_CubeMap::kMaxLevels}));
+            break;
+        }
         cubeMap_->SetLevel(level, resolution, true, maxTextureSize_);
+        cubes.push_back(cube);
+    }
+    if (cubes.empty()) {
+        return false;
     }
     const auto sub = context.MakeSubContext(name);
     return ReadCubes(*sub, cubes);
@@ -349,10 +411,25 @@ void SX_PanoramaDataSet::ReadMetadata(SX_LoadingContext& context, bool& versionC
         if (lods) {
             const std::vector<XmlNode> list = lods.Children(u"Qvscan:lod");
             const int n = static_cast<int>(list.size());
+            // The first lods of a longer list would be levels 20 and above:
+            // the level table refuses them.
+            if (n > SX_CubeMap::kMaxLevels) {
+                AddMessage(
+                    SX_Format(resources_.Text(u"sx:Resource/sx:TooManyLevels", kTooManyLevels),
+                              {n, SX_CubeMap::kMaxLevels}));
+            }
             for (int k = 0; k < n; ++k) {
                 int size = 0;
-                if (ReadInt(list[k].SelectSingleNode(u"Qvscan:size"), size)) {
-                    cubeMap_->SetLevel(n - 1 - k, size, hasPointData_, maxTextureSize_);
+                const int level = n - 1 - k;
+                if (level < SX_CubeMap::kMaxLevels &&
+                    ReadInt(list[k].SelectSingleNode(u"Qvscan:size"), size)) {
+                    if (ValidFaceSize(size)) {
+                        cubeMap_->SetLevel(level, size, hasPointData_, maxTextureSize_);
+                    } else {
+                        AddMessage(
+                            SX_Format(resources_.Text(u"sx:Resource/sx:FaceSize", kFaceSizeOutside),
+                                      {level, size, station::kMaxFaceSize}));
+                    }
                 }
                 ReadDouble(list[k].SelectSingleNode(u"Qvscan:maxPointError"), maxPointError_);
             }
@@ -375,7 +452,13 @@ void SX_PanoramaDataSet::ReadMetadata(SX_LoadingContext& context, bool& versionC
     if (!list) {
         return;
     }
-    const std::vector<XmlNode> elements = list.Children(u"Qvscan:Neighbor");
+    std::vector<XmlNode> elements = list.Children(u"Qvscan:Neighbor");
+    if (elements.size() > static_cast<std::size_t>(station::kMaxNeighbors)) {
+        AddMessage(SX_Format(resources_.Text(u"sx:Resource/sx:TooManyNeighbors", kTooManyNeighbors),
+                             {static_cast<int>(std::min<std::size_t>(elements.size(), 2147483647u)),
+                              station::kMaxNeighbors}));
+        elements.resize(static_cast<std::size_t>(station::kMaxNeighbors));
+    }
     for (std::size_t i = 0; i < elements.size(); ++i) {
         Neighbor n;
         n.index = static_cast<int>(i);
