@@ -26,7 +26,7 @@ while [ $# -gt 0 ]; do
     *) targets+=("$1"); shift ;;
   esac
 done
-all=(fuzz_description fuzz_pointfile fuzz_ini fuzz_resources fuzz_image fuzz_defaults fuzz_markup)
+all=(fuzz_description fuzz_pointfile fuzz_ini fuzz_resources fuzz_image fuzz_defaults fuzz_markup fuzz_ptx)
 if [ ${#targets[@]} -eq 0 ]; then
   targets=("${all[@]}")
 fi
