@@ -129,10 +129,19 @@ void CubeSampler::Splat(int face, double x, double y, double radius, float range
     const int x1 = std::min(size_ - 1, static_cast<int>(std::floor(x + radius)));
     const int y0 = std::max(0, static_cast<int>(std::ceil(y - radius)));
     const int y1 = std::min(size_ - 1, static_cast<int>(std::floor(y + radius)));
-    for (int row = y0; row <= y1; ++row) {
-        for (int col = x0; col <= x1; ++col) {
-            const int a = Quantise(x - col);
-            const int b = Quantise(y - row);
+    // The footprint spans at most 3 x 3 pixels: quantise each offset once.
+    int qa[3], qb[3];
+    const int nx = std::min(x1 - x0 + 1, 3), ny = std::min(y1 - y0 + 1, 3);
+    for (int k = 0; k < nx; ++k) {
+        qa[k] = Quantise(x - (x0 + k));
+    }
+    for (int k = 0; k < ny; ++k) {
+        qb[k] = Quantise(y - (y0 + k));
+    }
+    for (int row = y0; row < y0 + ny; ++row) {
+        const int b = qb[row - y0];
+        for (int col = x0; col < x0 + nx; ++col) {
+            const int a = qa[col - x0];
             const std::size_t i = static_cast<std::size_t>(row) * size_ + col;
             if (f.range[i] != kNone && f.du[i] * f.du[i] + f.dv[i] * f.dv[i] <= a * a + b * b) {
                 continue;
