@@ -114,17 +114,15 @@ bool ProjectOnFace(int face, const Vec3& v, int size, double& x, double& y) {
 }
 
 CubeSampler::CubeSampler(int size, double stepRadians) : size_(size), step_(stepRadians) {
-    cube_.size = size;
-    for (int f = 0; f < 6; ++f) {
-        Allocate(cube_.faces[f], size);
-        sums_[f].assign(Pixels(size) * 3, 0);
-        counts_[f].assign(Pixels(size), 0);
+    static_assert(sizeof(Cell) == 16);
+    for (auto& cells : cells_) {
+        cells.assign(Pixels(size), Cell{});
     }
 }
 
 void CubeSampler::Splat(int face, double x, double y, double radius, float range,
                         const std::uint8_t* rgb) {
-    SampledFace& f = cube_.faces[face];
+    Cell* const cells = cells_[face].data();
     const int x0 = std::max(0, static_cast<int>(std::ceil(x - radius)));
     const int x1 = std::min(size_ - 1, static_cast<int>(std::floor(x + radius)));
     const int y0 = std::max(0, static_cast<int>(std::ceil(y - radius)));
@@ -142,17 +140,16 @@ void CubeSampler::Splat(int face, double x, double y, double radius, float range
         const int b = qb[row - y0];
         for (int col = x0; col < x0 + nx; ++col) {
             const int a = qa[col - x0];
-            const std::size_t i = static_cast<std::size_t>(row) * size_ + col;
-            if (f.range[i] != kNone && f.du[i] * f.du[i] + f.dv[i] * f.dv[i] <= a * a + b * b) {
+            Cell& c = cells[static_cast<std::size_t>(row) * size_ + col];
+            if (c.range != kNone && c.du * c.du + c.dv * c.dv <= a * a + b * b) {
                 continue;
             }
-            f.range[i] = range;
-            f.du[i] = static_cast<std::int8_t>(a);
-            f.dv[i] = static_cast<std::int8_t>(b);
-            f.rgb[i * 3 + 0] = rgb[0];
-            f.rgb[i * 3 + 1] = rgb[1];
-            f.rgb[i * 3 + 2] = rgb[2];
-            f.seen[i] = 1;
+            c.range = range;
+            c.du = static_cast<std::int8_t>(a);
+            c.dv = static_cast<std::int8_t>(b);
+            c.rgb[0] = rgb[0];
+            c.rgb[1] = rgb[1];
+            c.rgb[2] = rgb[2];
         }
     }
 }
@@ -186,14 +183,12 @@ void CubeSampler::AddColour(int face, double x, double y, const std::uint8_t* rg
     // The pixel the direction lies in adds the colour to its mean.
     const int col = std::clamp(static_cast<int>(std::floor(x + 0.5)), 0, size_ - 1);
     const int row = std::clamp(static_cast<int>(std::floor(y + 0.5)), 0, size_ - 1);
-    const std::size_t i = static_cast<std::size_t>(row) * size_ + col;
-    std::uint8_t& n = counts_[face][i];
-    if (n < 255) {
-        ++n;
-        std::uint16_t* sum = &sums_[face][i * 3];
-        sum[0] = static_cast<std::uint16_t>(sum[0] + rgb[0]);
-        sum[1] = static_cast<std::uint16_t>(sum[1] + rgb[1]);
-        sum[2] = static_cast<std::uint16_t>(sum[2] + rgb[2]);
+    Cell& c = cells_[face][static_cast<std::size_t>(row) * size_ + col];
+    if (c.count < 255) {
+        ++c.count;
+        c.sum[0] = static_cast<std::uint16_t>(c.sum[0] + rgb[0]);
+        c.sum[1] = static_cast<std::uint16_t>(c.sum[1] + rgb[1]);
+        c.sum[2] = static_cast<std::uint16_t>(c.sum[2] + rgb[2]);
     }
 }
 
@@ -227,25 +222,35 @@ void CubeSampler::Put(const Landing& l) {
 }
 
 SampledCube CubeSampler::Finish() {
+    SampledCube cube;
+    cube.size = size_;
     for (int f = 0; f < 6; ++f) {
-        SampledFace& face = cube_.faces[f];
+        SampledFace& face = cube.faces[f];
+        Allocate(face, size_);
         const std::size_t n = Pixels(size_);
+        const Cell* const cells = cells_[f].data();
         for (std::size_t i = 0; i < n; ++i) {
-            const int count = counts_[f][i];
-            if (count == 0) {
-                continue;
+            const Cell& c = cells[i];
+            if (c.range != kNone) {
+                face.range[i] = c.range;
+                face.du[i] = c.du;
+                face.dv[i] = c.dv;
+                face.seen[i] = 1;
             }
-            for (int c = 0; c < 3; ++c) {
-                face.rgb[i * 3 + c] =
-                    static_cast<std::uint8_t>((sums_[f][i * 3 + c] + count / 2) / count);
+            const int count = c.count;
+            for (int k = 0; k < 3; ++k) {
+                face.rgb[i * 3 + k] =
+                    count == 0 ? c.rgb[k]
+                               : static_cast<std::uint8_t>((c.sum[k] + count / 2) / count);
             }
-            face.seen[i] = 1;
+            if (count != 0) {
+                face.seen[i] = 1;
+            }
         }
-        std::vector<std::uint16_t>().swap(sums_[f]);
-        std::vector<std::uint8_t>().swap(counts_[f]);
+        std::vector<Cell>().swap(cells_[f]);
         FillColourGaps(face, size_);
     }
-    return std::move(cube_);
+    return cube;
 }
 
 SampledCube Downsample(const SampledCube& fine, int size) {
