@@ -1,7 +1,9 @@
 #include "publish/CubeSampler.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <thread>
 
 namespace publish {
 
@@ -64,6 +66,25 @@ void FillColourGaps(SampledFace& f, int size) {
                 }
             }
         }
+    }
+}
+
+// Runs fn(face) for the six faces on up to `threads` threads.
+template <typename Fn>
+void ForEachFace(int threads, Fn fn) {
+    std::atomic<int> next{0};
+    auto work = [&] {
+        for (int f = next++; f < 6; f = next++) {
+            fn(f);
+        }
+    };
+    std::vector<std::thread> workers;
+    for (int t = 1; t < std::clamp(threads, 1, 6); ++t) {
+        workers.emplace_back(work);
+    }
+    work();
+    for (auto& w : workers) {
+        w.join();
     }
 }
 
@@ -221,10 +242,10 @@ void CubeSampler::Put(const Landing& l) {
     }
 }
 
-SampledCube CubeSampler::Finish() {
+SampledCube CubeSampler::Finish(int threads) {
     SampledCube cube;
     cube.size = size_;
-    for (int f = 0; f < 6; ++f) {
+    ForEachFace(threads, [&](int f) {
         SampledFace& face = cube.faces[f];
         Allocate(face, size_);
         const std::size_t n = Pixels(size_);
@@ -249,24 +270,22 @@ SampledCube CubeSampler::Finish() {
         }
         std::vector<Cell>().swap(cells_[f]);
         FillColourGaps(face, size_);
-    }
+    });
     return cube;
 }
 
-SampledCube Downsample(const SampledCube& fine, int size) {
+SampledCube Downsample(const SampledCube& fine, int size, int threads) {
     SampledCube out;
     out.size = size;
     const int n = fine.size;
     const double k = static_cast<double>(size) / n;
-    std::vector<std::uint32_t> sums(Pixels(size) * 3);
-    std::vector<std::uint32_t> counts(Pixels(size));
-    std::vector<int> best(Pixels(size));
-    for (int f = 0; f < 6; ++f) {
+    ForEachFace(threads, [&](int f) {
+        std::vector<std::uint32_t> sums(Pixels(size) * 3);
+        std::vector<std::uint32_t> counts(Pixels(size));
+        std::vector<int> best(Pixels(size));
         const SampledFace& in = fine.faces[f];
         SampledFace& o = out.faces[f];
         Allocate(o, size);
-        std::fill(sums.begin(), sums.end(), 0u);
-        std::fill(counts.begin(), counts.end(), 0u);
         for (int row = 0; row < n; ++row) {
             const int cr = std::min(size - 1, static_cast<int>((row + 0.5) * k));
             for (int col = 0; col < n; ++col) {
@@ -304,7 +323,7 @@ SampledCube Downsample(const SampledCube& fine, int size) {
                 o.seen[j] = 1;
             }
         }
-    }
+    });
     return out;
 }
 

@@ -71,8 +71,9 @@ class CubeSampler {
             Put(l);
         }
     }
-    // The cube, with the colours averaged; the sampler is spent.
-    SampledCube Finish();
+    // The cube, with the colours averaged, its faces on up to `threads`
+    // threads; the sampler is spent.
+    SampledCube Finish(int threads = 1);
 
   private:
     void AddColour(int face, double x, double y, const std::uint8_t* rgb);
@@ -93,8 +94,8 @@ class CubeSampler {
     std::array<std::vector<Cell>, 6> cells_;
 };
 
-// The same cube at a smaller face size.
-SampledCube Downsample(const SampledCube& fine, int size);
+// The same cube at a smaller face size, its faces on up to `threads` threads.
+SampledCube Downsample(const SampledCube& fine, int size, int threads = 1);
 
 // The files of one face of a level, ready for the encoders.
 struct FaceOutput {

@@ -208,7 +208,7 @@ bool WriteLevels(SampledCube cube, const std::vector<int>& sizes, const LevelJob
     station.levels.clear();
     for (std::size_t level = 0; level < sizes.size(); ++level) {
         if (level > 0) {
-            cube = Downsample(cube, sizes[level]);
+            cube = Downsample(cube, sizes[level], job.threads);
         }
         sitegen::LevelFiles lf;
         lf.level = static_cast<int>(level);
@@ -359,7 +359,7 @@ bool WriteScanStation(PtxReader& reader, const PtxScanHeader& header, const Scan
         *error = reader.Error();
         return false;
     }
-    return WriteLevels(sampler.Finish(), sizes, job, station, error);
+    return WriteLevels(sampler.Finish(job.threads), sizes, job, station, error);
 }
 
 bool WritePhotoStation(const platform::RgbImage& photo, const std::vector<int>& givenSizes,
