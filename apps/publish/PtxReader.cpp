@@ -1,6 +1,7 @@
 #include "publish/PtxReader.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -247,7 +248,7 @@ const char* ParsePlainDecimal(const char* c, const char* end, double& out) {
     static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     const bool negative = *c == '-';
-    const char* p = c + (negative ? 1 : 0);
+    const char* p = c + static_cast<int>(negative);
     std::uint64_t m = 0;
     int digits = 0;
     while (p < end && static_cast<unsigned>(*p - '0') < 10u) {
@@ -271,8 +272,11 @@ const char* ParsePlainDecimal(const char* c, const char* end, double& out) {
     if (digits > 15 || (p < end && !IsSpace(*p))) {
         return nullptr;
     }
+    // v >= 0: setting the sign bit negates it, without a branch on the
+    // sign (which scan coordinates take at random).
     const double v = static_cast<double>(m) / kPow10[fraction];
-    out = negative ? -v : v;
+    out = std::bit_cast<double>(std::bit_cast<std::uint64_t>(v) |
+                                (static_cast<std::uint64_t>(negative) << 63));
     return p;
 }
 
