@@ -274,7 +274,8 @@ const char* ParsePlainDecimal(const char* c, const char* end, double& out) {
     }
     // v >= 0: setting the sign bit negates it, without a branch on the
     // sign (which scan coordinates take at random).
-    const double v = static_cast<double>(m) / kPow10[fraction];
+    const double whole = static_cast<double>(m);
+    const double v = fraction == 0 ? whole : whole / kPow10[fraction];
     out = std::bit_cast<double>(std::bit_cast<std::uint64_t>(v) |
                                 (static_cast<std::uint64_t>(negative) << 63));
     return p;
