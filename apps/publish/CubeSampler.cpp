@@ -279,6 +279,15 @@ SampledCube Downsample(const SampledCube& fine, int size, int threads) {
     out.size = size;
     const int n = fine.size;
     const double k = static_cast<double>(size) / n;
+    // The coarse column of each fine one, and the offsets d / 63 by table.
+    std::vector<int> coarse(static_cast<std::size_t>(n));
+    for (int col = 0; col < n; ++col) {
+        coarse[col] = std::min(size - 1, static_cast<int>((col + 0.5) * k));
+    }
+    double offset[127];
+    for (int d = -63; d <= 63; ++d) {
+        offset[d + 63] = d / 63.0;
+    }
     ForEachFace(threads, [&](int f) {
         std::vector<std::uint32_t> sums(Pixels(size) * 3);
         std::vector<std::uint32_t> counts(Pixels(size));
@@ -290,7 +299,7 @@ SampledCube Downsample(const SampledCube& fine, int size, int threads) {
             const int cr = std::min(size - 1, static_cast<int>((row + 0.5) * k));
             for (int col = 0; col < n; ++col) {
                 const std::size_t i = static_cast<std::size_t>(row) * n + col;
-                const int cc = std::min(size - 1, static_cast<int>((col + 0.5) * k));
+                const int cc = coarse[col];
                 const std::size_t j = static_cast<std::size_t>(cr) * size + cc;
                 if (in.seen[i] != 0) {
                     for (int c = 0; c < 3; ++c) {
@@ -302,8 +311,8 @@ SampledCube Downsample(const SampledCube& fine, int size, int threads) {
                     continue;
                 }
                 // The fine point's position in the coarse pixel's frame.
-                const double x = (col + 0.5 + in.du[i] / 63.0) * k - 0.5 - cc;
-                const double y = (row + 0.5 + in.dv[i] / 63.0) * k - 0.5 - cr;
+                const double x = (col + 0.5 + offset[in.du[i] + 63]) * k - 0.5 - cc;
+                const double y = (row + 0.5 + offset[in.dv[i] + 63]) * k - 0.5 - cr;
                 const int a = Quantise(x), b = Quantise(y);
                 if (o.range[j] != kNone && best[j] <= a * a + b * b) {
                     continue;
