@@ -357,6 +357,10 @@ FaceOutput MakeFaceOutput(const SampledCube& cube, int face, bool withPoints) {
     // at most sqrt(2) / n radians, at the face's centre.
     const double halfDiagonal = std::sqrt(2.0) / n;
     const double cosH = std::cos(halfDiagonal), sinH = std::sin(halfDiagonal);
+    double offset[127];  // d / 63, by table
+    for (int d = -63; d <= 63; ++d) {
+        offset[d + 63] = d / 63.0;
+    }
     for (int row = 0; row < n; ++row) {
         for (int col = 0; col < n; ++col) {
             const std::size_t i = static_cast<std::size_t>(row) * n + col;
@@ -365,8 +369,8 @@ FaceOutput MakeFaceOutput(const SampledCube& cube, int face, bool withPoints) {
                 continue;
             }
             const double r = in.range[i];
-            const Vec3 d = cubeface::FaceDirection(face, (col + 0.5 + in.du[i] / 63.0) / n,
-                                                   (row + 0.5 + in.dv[i] / 63.0) / n);
+            const Vec3 d = cubeface::FaceDirection(face, (col + 0.5 + offset[in.du[i] + 63]) / n,
+                                                   (row + 0.5 + offset[in.dv[i] + 63]) / n);
             const Vec3 c = cubeface::PixelDirection(face, col, row, n);
             const double ld = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
             const double lc = std::sqrt(c[0] * c[0] + c[1] * c[1] + c[2] * c[2]);
