@@ -1,7 +1,9 @@
 #include "publish/CubeSampler.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <thread>
 
 namespace publish {
 
@@ -67,6 +69,25 @@ void FillColourGaps(SampledFace& f, int size) {
     }
 }
 
+// Runs fn(face) for the six faces on up to `threads` threads.
+template <typename Fn>
+void ForEachFace(int threads, Fn fn) {
+    std::atomic<int> next{0};
+    auto work = [&] {
+        for (int f = next++; f < 6; f = next++) {
+            fn(f);
+        }
+    };
+    std::vector<std::thread> workers;
+    for (int t = 1; t < std::clamp(threads, 1, 6); ++t) {
+        workers.emplace_back(work);
+    }
+    work();
+    for (auto& w : workers) {
+        w.join();
+    }
+}
+
 }  // namespace
 
 bool ProjectOnFace(int face, const Vec3& v, int size, double& x, double& y) {
@@ -114,36 +135,42 @@ bool ProjectOnFace(int face, const Vec3& v, int size, double& x, double& y) {
 }
 
 CubeSampler::CubeSampler(int size, double stepRadians) : size_(size), step_(stepRadians) {
-    cube_.size = size;
-    for (int f = 0; f < 6; ++f) {
-        Allocate(cube_.faces[f], size);
-        sums_[f].assign(Pixels(size) * 3, 0);
-        counts_[f].assign(Pixels(size), 0);
+    static_assert(sizeof(Cell) == 16);
+    for (auto& cells : cells_) {
+        cells.assign(Pixels(size), Cell{});
     }
 }
 
 void CubeSampler::Splat(int face, double x, double y, double radius, float range,
                         const std::uint8_t* rgb) {
-    SampledFace& f = cube_.faces[face];
+    Cell* const cells = cells_[face].data();
     const int x0 = std::max(0, static_cast<int>(std::ceil(x - radius)));
     const int x1 = std::min(size_ - 1, static_cast<int>(std::floor(x + radius)));
     const int y0 = std::max(0, static_cast<int>(std::ceil(y - radius)));
     const int y1 = std::min(size_ - 1, static_cast<int>(std::floor(y + radius)));
-    for (int row = y0; row <= y1; ++row) {
-        for (int col = x0; col <= x1; ++col) {
-            const int a = Quantise(x - col);
-            const int b = Quantise(y - row);
-            const std::size_t i = static_cast<std::size_t>(row) * size_ + col;
-            if (f.range[i] != kNone && f.du[i] * f.du[i] + f.dv[i] * f.dv[i] <= a * a + b * b) {
+    // The footprint spans at most 3 x 3 pixels: quantise each offset once.
+    int qa[3], qb[3];
+    const int nx = std::min(x1 - x0 + 1, 3), ny = std::min(y1 - y0 + 1, 3);
+    for (int k = 0; k < nx; ++k) {
+        qa[k] = Quantise(x - (x0 + k));
+    }
+    for (int k = 0; k < ny; ++k) {
+        qb[k] = Quantise(y - (y0 + k));
+    }
+    for (int row = y0; row < y0 + ny; ++row) {
+        const int b = qb[row - y0];
+        for (int col = x0; col < x0 + nx; ++col) {
+            const int a = qa[col - x0];
+            Cell& c = cells[static_cast<std::size_t>(row) * size_ + col];
+            if (c.range != kNone && c.du * c.du + c.dv * c.dv <= a * a + b * b) {
                 continue;
             }
-            f.range[i] = range;
-            f.du[i] = static_cast<std::int8_t>(a);
-            f.dv[i] = static_cast<std::int8_t>(b);
-            f.rgb[i * 3 + 0] = rgb[0];
-            f.rgb[i * 3 + 1] = rgb[1];
-            f.rgb[i * 3 + 2] = rgb[2];
-            f.seen[i] = 1;
+            c.range = range;
+            c.du = static_cast<std::int8_t>(a);
+            c.dv = static_cast<std::int8_t>(b);
+            c.rgb[0] = rgb[0];
+            c.rgb[1] = rgb[1];
+            c.rgb[2] = rgb[2];
         }
     }
 }
@@ -177,14 +204,12 @@ void CubeSampler::AddColour(int face, double x, double y, const std::uint8_t* rg
     // The pixel the direction lies in adds the colour to its mean.
     const int col = std::clamp(static_cast<int>(std::floor(x + 0.5)), 0, size_ - 1);
     const int row = std::clamp(static_cast<int>(std::floor(y + 0.5)), 0, size_ - 1);
-    const std::size_t i = static_cast<std::size_t>(row) * size_ + col;
-    std::uint8_t& n = counts_[face][i];
-    if (n < 255) {
-        ++n;
-        std::uint16_t* sum = &sums_[face][i * 3];
-        sum[0] = static_cast<std::uint16_t>(sum[0] + rgb[0]);
-        sum[1] = static_cast<std::uint16_t>(sum[1] + rgb[1]);
-        sum[2] = static_cast<std::uint16_t>(sum[2] + rgb[2]);
+    Cell& c = cells_[face][static_cast<std::size_t>(row) * size_ + col];
+    if (c.count < 255) {
+        ++c.count;
+        c.sum[0] = static_cast<std::uint16_t>(c.sum[0] + rgb[0]);
+        c.sum[1] = static_cast<std::uint16_t>(c.sum[1] + rgb[1]);
+        c.sum[2] = static_cast<std::uint16_t>(c.sum[2] + rgb[2]);
     }
 }
 
@@ -217,47 +242,64 @@ void CubeSampler::Put(const Landing& l) {
     }
 }
 
-SampledCube CubeSampler::Finish() {
-    for (int f = 0; f < 6; ++f) {
-        SampledFace& face = cube_.faces[f];
+SampledCube CubeSampler::Finish(int threads) {
+    SampledCube cube;
+    cube.size = size_;
+    ForEachFace(threads, [&](int f) {
+        SampledFace& face = cube.faces[f];
+        Allocate(face, size_);
         const std::size_t n = Pixels(size_);
+        const Cell* const cells = cells_[f].data();
         for (std::size_t i = 0; i < n; ++i) {
-            const int count = counts_[f][i];
-            if (count == 0) {
-                continue;
+            const Cell& c = cells[i];
+            if (c.range != kNone) {
+                face.range[i] = c.range;
+                face.du[i] = c.du;
+                face.dv[i] = c.dv;
+                face.seen[i] = 1;
             }
-            for (int c = 0; c < 3; ++c) {
-                face.rgb[i * 3 + c] =
-                    static_cast<std::uint8_t>((sums_[f][i * 3 + c] + count / 2) / count);
+            const int count = c.count;
+            for (int k = 0; k < 3; ++k) {
+                face.rgb[i * 3 + k] =
+                    count == 0 ? c.rgb[k]
+                               : static_cast<std::uint8_t>((c.sum[k] + count / 2) / count);
             }
-            face.seen[i] = 1;
+            if (count != 0) {
+                face.seen[i] = 1;
+            }
         }
-        std::vector<std::uint16_t>().swap(sums_[f]);
-        std::vector<std::uint8_t>().swap(counts_[f]);
+        std::vector<Cell>().swap(cells_[f]);
         FillColourGaps(face, size_);
-    }
-    return std::move(cube_);
+    });
+    return cube;
 }
 
-SampledCube Downsample(const SampledCube& fine, int size) {
+SampledCube Downsample(const SampledCube& fine, int size, int threads) {
     SampledCube out;
     out.size = size;
     const int n = fine.size;
     const double k = static_cast<double>(size) / n;
-    std::vector<std::uint32_t> sums(Pixels(size) * 3);
-    std::vector<std::uint32_t> counts(Pixels(size));
-    std::vector<int> best(Pixels(size));
-    for (int f = 0; f < 6; ++f) {
+    // The coarse column of each fine one, and the offsets d / 63 by table.
+    std::vector<int> coarse(static_cast<std::size_t>(n));
+    for (int col = 0; col < n; ++col) {
+        coarse[col] = std::min(size - 1, static_cast<int>((col + 0.5) * k));
+    }
+    double offset[127];
+    for (int d = -63; d <= 63; ++d) {
+        offset[d + 63] = d / 63.0;
+    }
+    ForEachFace(threads, [&](int f) {
+        std::vector<std::uint32_t> sums(Pixels(size) * 3);
+        std::vector<std::uint32_t> counts(Pixels(size));
+        std::vector<int> best(Pixels(size));
         const SampledFace& in = fine.faces[f];
         SampledFace& o = out.faces[f];
         Allocate(o, size);
-        std::fill(sums.begin(), sums.end(), 0u);
-        std::fill(counts.begin(), counts.end(), 0u);
         for (int row = 0; row < n; ++row) {
             const int cr = std::min(size - 1, static_cast<int>((row + 0.5) * k));
             for (int col = 0; col < n; ++col) {
                 const std::size_t i = static_cast<std::size_t>(row) * n + col;
-                const int cc = std::min(size - 1, static_cast<int>((col + 0.5) * k));
+                const int cc = coarse[col];
                 const std::size_t j = static_cast<std::size_t>(cr) * size + cc;
                 if (in.seen[i] != 0) {
                     for (int c = 0; c < 3; ++c) {
@@ -269,8 +311,8 @@ SampledCube Downsample(const SampledCube& fine, int size) {
                     continue;
                 }
                 // The fine point's position in the coarse pixel's frame.
-                const double x = (col + 0.5 + in.du[i] / 63.0) * k - 0.5 - cc;
-                const double y = (row + 0.5 + in.dv[i] / 63.0) * k - 0.5 - cr;
+                const double x = (col + 0.5 + offset[in.du[i] + 63]) * k - 0.5 - cc;
+                const double y = (row + 0.5 + offset[in.dv[i] + 63]) * k - 0.5 - cr;
                 const int a = Quantise(x), b = Quantise(y);
                 if (o.range[j] != kNone && best[j] <= a * a + b * b) {
                     continue;
@@ -290,7 +332,7 @@ SampledCube Downsample(const SampledCube& fine, int size) {
                 o.seen[j] = 1;
             }
         }
-    }
+    });
     return out;
 }
 
@@ -315,6 +357,10 @@ FaceOutput MakeFaceOutput(const SampledCube& cube, int face, bool withPoints) {
     // at most sqrt(2) / n radians, at the face's centre.
     const double halfDiagonal = std::sqrt(2.0) / n;
     const double cosH = std::cos(halfDiagonal), sinH = std::sin(halfDiagonal);
+    double offset[127];  // d / 63, by table
+    for (int d = -63; d <= 63; ++d) {
+        offset[d + 63] = d / 63.0;
+    }
     for (int row = 0; row < n; ++row) {
         for (int col = 0; col < n; ++col) {
             const std::size_t i = static_cast<std::size_t>(row) * n + col;
@@ -323,8 +369,8 @@ FaceOutput MakeFaceOutput(const SampledCube& cube, int face, bool withPoints) {
                 continue;
             }
             const double r = in.range[i];
-            const Vec3 d = cubeface::FaceDirection(face, (col + 0.5 + in.du[i] / 63.0) / n,
-                                                   (row + 0.5 + in.dv[i] / 63.0) / n);
+            const Vec3 d = cubeface::FaceDirection(face, (col + 0.5 + offset[in.du[i] + 63]) / n,
+                                                   (row + 0.5 + offset[in.dv[i] + 63]) / n);
             const Vec3 c = cubeface::PixelDirection(face, col, row, n);
             const double ld = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
             const double lc = std::sqrt(c[0] * c[0] + c[1] * c[1] + c[2] * c[2]);

@@ -71,23 +71,31 @@ class CubeSampler {
             Put(l);
         }
     }
-    // The cube, with the colours averaged; the sampler is spent.
-    SampledCube Finish();
+    // The cube, with the colours averaged, its faces on up to `threads`
+    // threads; the sampler is spent.
+    SampledCube Finish(int threads = 1);
 
   private:
     void AddColour(int face, double x, double y, const std::uint8_t* rgb);
     void Splat(int face, double x, double y, double radius, float range, const std::uint8_t* rgb);
 
+    // What a pixel gathers while the points arrive, in one place so that a
+    // point touches one cache line per pixel row.
+    struct Cell {
+        float range;  // 0: no point yet
+        std::int8_t du, dv;
+        std::uint8_t rgb[3];   // the nearest point's colour
+        std::uint8_t count;    // of the colours summed, at most 255
+        std::uint16_t sum[3];  // colours of the points whose direction lies in the pixel
+    };
+
     int size_;
     double step_;
-    SampledCube cube_;
-    // Colour sums of the points whose direction lies in each pixel.
-    std::array<std::vector<std::uint16_t>, 6> sums_;
-    std::array<std::vector<std::uint8_t>, 6> counts_;
+    std::array<std::vector<Cell>, 6> cells_;
 };
 
-// The same cube at a smaller face size.
-SampledCube Downsample(const SampledCube& fine, int size);
+// The same cube at a smaller face size, its faces on up to `threads` threads.
+SampledCube Downsample(const SampledCube& fine, int size, int threads = 1);
 
 // The files of one face of a level, ready for the encoders.
 struct FaceOutput {

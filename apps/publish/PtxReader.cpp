@@ -1,5 +1,7 @@
 #include "publish/PtxReader.h"
 
+#include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -57,6 +59,25 @@ bool Blank(std::string_view line) {
         }
     }
     return true;
+}
+
+// The number of '\n' in [p, end), eight bytes at a time.
+long long CountNewlines(const char* p, const char* end) {
+    constexpr std::uint64_t kLow7 = 0x7f7f7f7f7f7f7f7fULL;
+    constexpr std::uint64_t kNewlines = 0x0a0a0a0a0a0a0a0aULL;
+    long long n = 0;
+    for (; end - p >= 8; p += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, p, 8);
+        w ^= kNewlines;  // a zero byte where a newline was
+        // The high bit of each zero byte, exactly (no carries between bytes).
+        const std::uint64_t high = ~(((w & kLow7) + kLow7) | w | kLow7);
+        n += static_cast<long long>(((high >> 7) * 0x0101010101010101ULL) >> 56);
+    }
+    for (; p < end; ++p) {
+        n += *p == '\n';
+    }
+    return n;
 }
 
 }  // namespace
@@ -218,6 +239,48 @@ bool PtxReader::NextScan(PtxScanHeader& header) {
 
 namespace {
 
+// A plain decimal "[-]digits[.digits]" of at most 15 digits, followed by a
+// space or the line's end: its digits as a whole number are exact in a
+// double, as is the power of ten, so one division gives the correctly
+// rounded value, the same as from_chars. Anything else (exponents, a plus,
+// long mantissas, words) returns nullptr and goes to from_chars.
+const char* ParsePlainDecimal(const char* c, const char* end, double& out) {
+    static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const bool negative = *c == '-';
+    const char* p = c + static_cast<int>(negative);
+    std::uint64_t m = 0;
+    int digits = 0;
+    while (p < end && static_cast<unsigned>(*p - '0') < 10u) {
+        m = m * 10 + static_cast<unsigned>(*p - '0');
+        ++p;
+        ++digits;
+    }
+    if (digits == 0) {
+        return nullptr;
+    }
+    int fraction = 0;
+    if (p < end && *p == '.') {
+        ++p;
+        while (p < end && static_cast<unsigned>(*p - '0') < 10u) {
+            m = m * 10 + static_cast<unsigned>(*p - '0');
+            ++p;
+            ++fraction;
+        }
+        digits += fraction;
+    }
+    if (digits > 15 || (p < end && !IsSpace(*p))) {
+        return nullptr;
+    }
+    // v >= 0: setting the sign bit negates it, without a branch on the
+    // sign (which scan coordinates take at random).
+    const double whole = static_cast<double>(m);
+    const double v = fraction == 0 ? whole : whole / kPow10[fraction];
+    out = std::bit_cast<double>(std::bit_cast<std::uint64_t>(v) |
+                                (static_cast<std::uint64_t>(negative) << 63));
+    return p;
+}
+
 // Parses one point line; false with the message (without file and line).
 bool ParsePointLine(std::string_view line, PtxPoint& p, int& n, std::string& message) {
     // One pass: from_chars finds each number's end.
@@ -237,6 +300,11 @@ bool ParsePointLine(std::string_view line, PtxPoint& p, int& n, std::string& mes
             return false;
         }
         const char* start = c;
+        if (const char* next = ParsePlainDecimal(c, end, v[n])) {
+            c = next;
+            ++n;
+            continue;
+        }
         if (*c == '+' && c + 1 < end && c[1] != '-') {
             ++c;  // from_chars does not take a leading plus
         }
@@ -313,6 +381,7 @@ bool PtxReader::NextPoint(PtxPoint& p) {
 
 bool PtxReader::ReadPointBlock(long long maxPoints, PtxPointBlock& block) {
     block.text.clear();
+    block.text.reserve(static_cast<std::size_t>(std::clamp(maxPoints, 0LL, 1LL << 16)) * 48);
     block.count = 0;
     block.firstLine = line_ + 1;
     if (!error_.empty()) {
@@ -320,6 +389,32 @@ bool PtxReader::ReadPointBlock(long long maxPoints, PtxPointBlock& block) {
     }
     std::string_view line;
     while (block.count < maxPoints && pointsLeft_ > 0) {
+        // The whole lines already in the buffer go in one copy.
+        const long long want = std::min(maxPoints - block.count, pointsLeft_);
+        const char* const start = buffer_.data() + begin_;
+        const char* const stop = buffer_.data() + end_;
+        const char* p = start;
+        long long n = CountNewlines(start, stop);
+        if (n <= want) {
+            if (n > 0) {
+                p = static_cast<const char*>(memrchr(start, '\n', end_ - begin_)) + 1;
+            }
+        } else {
+            for (n = 0; n < want; ++n) {
+                p = static_cast<const char*>(std::memchr(p, '\n', stop - p)) + 1;
+            }
+        }
+        if (n > 0) {
+            const auto bytes = static_cast<std::size_t>(p - start);
+            block.text.append(start, bytes);
+            begin_ += bytes;
+            bytesRead_ += bytes;
+            line_ += n;
+            block.count += n;
+            pointsLeft_ -= n;
+            continue;
+        }
+        // A line that crosses the buffer's end: refill through ReadLine.
         if (!ReadLine(line)) {
             if (error_.empty()) {
                 Fail(line_ + 1, "the scan ends after " + std::to_string(pointCount_ - pointsLeft_) +

@@ -208,7 +208,7 @@ bool WriteLevels(SampledCube cube, const std::vector<int>& sizes, const LevelJob
     station.levels.clear();
     for (std::size_t level = 0; level < sizes.size(); ++level) {
         if (level > 0) {
-            cube = Downsample(cube, sizes[level]);
+            cube = Downsample(cube, sizes[level], job.threads);
         }
         sitegen::LevelFiles lf;
         lf.level = static_cast<int>(level);
@@ -292,6 +292,7 @@ bool WriteScanStation(PtxReader& reader, const PtxScanHeader& header, const Scan
     // in order while other threads parse the blocks ahead.
     struct Parsed {
         std::vector<Landing> landings;
+        std::vector<PtxPoint> points;
         PtxPointBlock block;
         int fields = 0;
         bool ok = false;
@@ -301,6 +302,8 @@ bool WriteScanStation(PtxReader& reader, const PtxScanHeader& header, const Scan
     const std::string name = reader.Name();
     std::deque<std::future<Parsed>> pending;
     bool readFailed = false;
+    // Blocks handed back once resampled: their buffers serve the next ones.
+    std::vector<Parsed> spare;
     auto drain = [&] {
         while (!pending.empty()) {
             pending.front().wait();
@@ -310,23 +313,24 @@ bool WriteScanStation(PtxReader& reader, const PtxScanHeader& header, const Scan
     while (true) {
         while (!readFailed && pending.size() < depth && reader.PointsLeft() > 0) {
             Parsed job0;
+            if (!spare.empty()) {
+                job0 = std::move(spare.back());
+                spare.pop_back();
+            }
             if (!reader.ReadPointBlock(kBlockPoints, job0.block)) {
                 readFailed = true;
                 break;
             }
             pending.push_back(
                 std::async(std::launch::async, [&name, &land, j = std::move(job0)]() mutable {
-                    std::vector<PtxPoint> points;
-                    j.ok = ParsePointBlock(j.block, name, points, j.fields, &j.error);
-                    j.landings.reserve(points.size());
-                    for (const auto& q : points) {
-                        Landing l;
-                        if (!land(q, l)) {
+                    j.ok = ParsePointBlock(j.block, name, j.points, j.fields, &j.error);
+                    j.landings.resize(j.ok ? j.points.size() : 0);
+                    for (std::size_t k = 0; k < j.landings.size(); ++k) {
+                        Landing& l = j.landings[k];
+                        if (!land(j.points[k], l)) {
                             l.face = kSkipped;
                         }
-                        j.landings.push_back(l);
                     }
-                    std::string().swap(j.block.text);
                     return std::move(j);
                 }));
         }
@@ -354,12 +358,13 @@ bool WriteScanStation(PtxReader& reader, const PtxScanHeader& header, const Scan
         if (progress) {
             progress(reader, read);
         }
+        spare.push_back(std::move(parsed));
     }
     if (readFailed) {
         *error = reader.Error();
         return false;
     }
-    return WriteLevels(sampler.Finish(), sizes, job, station, error);
+    return WriteLevels(sampler.Finish(job.threads), sizes, job, station, error);
 }
 
 bool WritePhotoStation(const platform::RgbImage& photo, const std::vector<int>& givenSizes,

@@ -4,6 +4,8 @@
 // file and line, exits 1 and leaves no site behind.
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <pugixml.hpp>
@@ -430,4 +432,77 @@ TEST(PtxReader, ReadsScansOneLineAtATimeWhateverTheLineEnds) {
     EXPECT_FALSE(reader.NextScan(h));
     EXPECT_EQ(reader.Error(), "");
     EXPECT_EQ(reader.BytesRead(), text.size());
+}
+
+TEST(PtxReader, BlocksAcrossTheReadBufferKeepEveryLineAndParseLikeFromChars) {
+    // About 3 MB of points, so that blocks and lines cross the reader's 1 MB
+    // buffer; the numbers mix short decimals with forms that need from_chars.
+    const char* fields[] = {
+        "-12.345", "0.001", "123456789012.345",   "-0.000", "7",      "1.",  "-1e-3",
+        "+2.5",    ".25",   "1234567890.1234567", "0.1",    "99.999", "-0.3"};
+    const int rows = 70001;
+    std::string text = "1\n" + std::to_string(rows) +
+                       "\n0 0 0\n1 0 0\n0 1 0\n0 0 1\n1 0 0 0\n0 1 0 0\n0 0 1 0\n0 0 0 1\n";
+    std::vector<std::array<std::string, 3>> expected;
+    for (int i = 0; i < rows; ++i) {
+        expected.push_back({fields[i % 13], fields[(i * 7 + 3) % 13], fields[(i * 5 + 1) % 13]});
+        text += expected.back()[0] + " " + expected.back()[1] + "  " + expected.back()[2] +
+                " 0.5 " + std::to_string(i % 256) + " 0 255\n";
+    }
+    auto value = [](std::string f) {
+        if (f[0] == '+') {
+            f.erase(0, 1);
+        }
+        double v = 0;
+        std::from_chars(f.data(), f.data() + f.size(), v);
+        return v;
+    };
+    for (const bool broken : {false, true}) {
+        std::string input = text;
+        const long long badLine = 10 + 54321;  // the header's 10 lines, then points
+        if (broken) {
+            // The first number of line badLine gets a letter O for a zero.
+            std::size_t pos = 0;
+            for (long long l = 1; l < badLine; ++l) {
+                pos = input.find('\n', pos) + 1;
+            }
+            input.replace(pos, input.find(' ', pos) - pos, "1O.5");
+        }
+        std::istringstream in(input);
+        publish::PtxReader reader(in, "big");
+        publish::PtxScanHeader h;
+        ASSERT_TRUE(reader.NextScan(h)) << reader.Error();
+        publish::PtxPointBlock block;
+        std::vector<publish::PtxPoint> points;
+        long long seen = 0;
+        std::string error;
+        while (reader.ReadPointBlock(7001, block)) {
+            EXPECT_EQ(block.firstLine, 11 + seen);
+            int n = 0;
+            if (!publish::ParsePointBlock(block, reader.Name(), points, n, &error)) {
+                break;
+            }
+            EXPECT_EQ(n, 7);
+            for (long long k = 0; k < block.count; ++k, ++seen) {
+                const auto& p = points[static_cast<std::size_t>(k)];
+                const auto& e = expected[static_cast<std::size_t>(seen)];
+                ASSERT_EQ(std::bit_cast<std::uint64_t>(p.x),
+                          std::bit_cast<std::uint64_t>(value(e[0])))
+                    << "line " << 11 + seen << ": " << e[0];
+                ASSERT_EQ(std::bit_cast<std::uint64_t>(p.y),
+                          std::bit_cast<std::uint64_t>(value(e[1])));
+                ASSERT_EQ(std::bit_cast<std::uint64_t>(p.z),
+                          std::bit_cast<std::uint64_t>(value(e[2])));
+                ASSERT_EQ(p.r, seen % 256);
+            }
+        }
+        if (broken) {
+            EXPECT_EQ(error, "big:" + std::to_string(badLine) + ": '1O.5' is not a number");
+        } else {
+            EXPECT_EQ(error, "");
+            EXPECT_EQ(seen, rows);
+            EXPECT_EQ(reader.Error(), "");
+            EXPECT_EQ(reader.BytesRead(), input.size());
+        }
+    }
 }
