@@ -244,7 +244,17 @@ int RunRender(int argc, char** argv) {
                                    : StraleLib::SX_OpenGLCamera::kInitialFieldOfView / args.zoom);
         return true;
     };
-    const auto frame = [&] { return aim() && control.RenderFrame(); };
+    // Every frame is read back (a little next to drawing it), so the frame
+    // that settles the view is the image and needs no second drawing.
+    const auto frame = [&] {
+        if (!aim()) {
+            return false;
+        }
+        if (SX_GraphicWindow* window = control.GraphicWindow()) {
+            window->RequestCapture();
+        }
+        return control.RenderFrame();
+    };
     // A frame is drawn once every face of a further level has been tried: the
     // view then shows that level and asks for the next finer one, which wakes
     // the loader. Frames in between would only compete with the decoding.
@@ -292,7 +302,15 @@ int RunRender(int argc, char** argv) {
     // The view's capture (waiting for the loader to let go of the context);
     // a station with errors shows the control's error page, the view on it.
     platform::RgbImage image;
-    const bool captured = aim() && control.CaptureView(image);
+    bool captured = false;
+    const SX_GraphicWindow* window = control.GraphicWindow();
+    if (settled && window != nullptr && !window->CaptureRequested() &&
+        window->Captured().width > 0) {
+        image = window->Captured();
+        captured = true;
+    } else {
+        captured = aim() && control.CaptureView(image);
+    }
     if (control.ShowsErrorPage()) {
         control.Redraw();
         image = control.ErrorPageImage();

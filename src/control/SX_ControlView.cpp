@@ -62,6 +62,9 @@ bool SX_Control::RenderFrame() {
     hotlinks_->Draw(graphicWindow_->World(), camera);
     navigation_->Draw(graphicWindow_->World());
     glFinish();
+    if (SX_CubeMap* cube = dataSet_->CubeMap()) {
+        cube->NoteFrameShown();
+    }
     graphicWindow_->ReadFrame();
     context.Release();
     return true;

@@ -119,6 +119,7 @@ void SX_CubeMap::SetWantedLevel(int level) {
 bool SX_CubeMap::LoadPyramid(SX_LoadingContext& context, SX_PanoramaDataSet& dataSet) {
     LoadControl* control = dataSet.GetLoadControl();
     const int highest = highestLevel_;
+    coarsestLevel_ = highest;
     bool result = true;
     for (int level = highest; level >= 0; --level) {
         if (level < highest && level < WantedLevel()) {
@@ -129,11 +130,30 @@ bool SX_CubeMap::LoadPyramid(SX_LoadingContext& context, SX_PanoramaDataSet& dat
                 control->SleepUntilWoken(LoadControl::kPollMilliseconds);
             }
         }
+        if (level == highest - 1) {
+            WaitForCoarsestShown(control);
+        }
         if (!LoadLevel(context, level, dataSet, result)) {
             return result;
         }
     }
     return result;
+}
+
+void SX_CubeMap::WaitForCoarsestShown(LoadControl* control) const {
+    using Clock = std::chrono::steady_clock;
+    const auto until = Clock::now() + std::chrono::milliseconds(LoadControl::kPollMilliseconds);
+    // A wake left over from the change of the wanted level ends the first
+    // sleep early; a control on a virtual clock returns at once, hence the
+    // bounded count.
+    for (int sleeps = 0; sleeps < 3 && control != nullptr && !coarsestShown_; ++sleeps) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
+        if (left <= 0 || control->IsStopRequested()) {
+            return;
+        }
+        control->SleepUntilWoken(static_cast<int>(left));
+    }
 }
 
 // One face of a level as the workers leave it for the loader thread.
@@ -660,6 +680,9 @@ void SX_CubeMap::Clear() {
     }
     interactionState_ = kIdle;
     wantedLevel_ = kNoWantedLevel;
+    coarsestLevel_ = -1;
+    frameAfterCoarsest_ = false;
+    coarsestShown_ = false;
     for (auto& tried : facesTried_) {
         tried = 0;
     }
@@ -780,12 +803,23 @@ void SX_CubeMap::DrawFace(int face) {
 }
 
 void SX_CubeMap::Draw() {
+    const int highest = coarsestLevel_;
+    frameAfterCoarsest_ =
+        highest >= 0 && highest < kMaxLevels && facesTried_[highest] >= kFaceCount;
     if (glGetError() == GL_NO_ERROR) {
         for (const int face : StraleLib::kCubeFaceDrawOrder) {
             DrawFace(face);
         }
     }
     interactionState_ = kIdle;
+}
+
+void SX_CubeMap::NoteFrameShown() {
+    if (frameAfterCoarsest_ && !coarsestShown_.exchange(true)) {
+        if (LoadControl* control = loadControl_.load()) {
+            control->Wake();
+        }
+    }
 }
 
 // ---------------------------------------------------------------------------

@@ -9,7 +9,10 @@
 // too coarse for the view; the loader waits for it (no lock: it is woken
 // through its load control whenever the level changes, and looks again after
 // 140 ms at the latest) and fetches the next finer level once it is wanted.
-// 100 means nothing wanted yet.
+// 100 means nothing wanted yet. The first finer level also waits (one poll
+// at most) until a frame begun after the coarsest level was in has been
+// shown (NoteFrameShown), so that first frame does not share the cores with
+// the finer level's decoding.
 //
 // The tile lock guards the per-face maps; it is held only to insert or remove
 // entries, never while decoding or reading files.
@@ -130,6 +133,9 @@ class SX_CubeMap : public StraleLib::SX_OpenGLDrawable {
     // Draws faces 1, 3, 0, 2, 4, 5 (nothing while an OpenGL error is pending),
     // then the interaction state is idle again.
     void Draw() override;
+    // The host has finished the frame last drawn (after glFinish): when that
+    // frame began with the coarsest level in, the loader may go on.
+    void NoteFrameShown();
     // The level to draw for a face (-1: none, drawn untextured); lowers the
     // wanted level as described above.
     int ChooseLevel(int face);
@@ -220,6 +226,9 @@ class SX_CubeMap : public StraleLib::SX_OpenGLDrawable {
     void KeepSpare(std::vector<std::uint8_t> pixels);
     void DrawFace(int face);
     double Threshold() const;
+    // Before the first finer level: until the frame after the coarsest level
+    // was shown, one poll at most (a host that stopped drawing costs that).
+    void WaitForCoarsestShown(LoadControl* control) const;
 
     bool hasPointData_ = true;
     int highestLevel_ = -1;
@@ -234,6 +243,11 @@ class SX_CubeMap : public StraleLib::SX_OpenGLDrawable {
     std::vector<std::vector<std::uint8_t>> spares_;
     std::array<std::atomic<int>, kMaxLevels> facesTried_{};
     std::atomic<int> interactionState_{kIdle};
+    // The coarsest level of the load (-1 before one); the frame being drawn
+    // began with it tried on every face; a frame that did was shown.
+    std::atomic<int> coarsestLevel_{-1};
+    std::atomic<bool> frameAfterCoarsest_{false};
+    std::atomic<bool> coarsestShown_{false};
     bool alphaMode_ = false;
     StraleLib::SX_OpenGLCamera* camera_ = nullptr;
     std::array<Face, kFaceCount> faces_;

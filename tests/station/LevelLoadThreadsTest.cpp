@@ -1,17 +1,27 @@
-// The loader's threads: the ordered pool a level's faces are decoded on, and
-// the wake a change of the wanted level sends the loader.
+// The loader's threads: the ordered pool a level's faces are decoded on, the
+// wake a change of the wanted level sends the loader, and the first frame
+// that the finer level waits for.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <numeric>
 #include <stdexcept>
+#include <string>
 #include <thread>
 #include <vector>
 
+#include "glcore/SX_OpenGLContext.h"
+#include "host/Resources.h"
+#include "platform/Text.h"
+#include "sitegen/SiteGenerator.h"
 #include "station/LoadControl.h"
 #include "station/OrderedPool.h"
 #include "station/SX_CubeMap.h"
+#include "station/SX_LoadingContext.h"
+#include "station/SX_PanoramaDataSet.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -101,6 +111,85 @@ TEST(CubeMapWantedLevel, AChangeWakesTheLoadControl) {
     cube.SetLoadControl(nullptr);
     cube.SetWantedLevel(0);
     EXPECT_EQ(control.wakes, 2);
+}
+
+// A loader's control whose sleeps stand in for the frames of a host.
+class FrameControl : public LoadControl {
+  public:
+    bool IsStopRequested() const override { return false; }
+    bool IsPaused() const override { return false; }
+    void Sleep(int) override {}
+    void SleepUntilWoken(int) override { onSleep(++sleeps); }
+    void Wake() override { ++wakes; }
+    std::function<void(int)> onSleep;
+    int sleeps = 0;
+    int wakes = 0;
+};
+
+// After the coarsest level the finer one, once wanted, still waits for a
+// frame begun with every coarse face in to be shown; a frame begun before
+// does not count, and without any frame the wait ends after a few sleeps.
+TEST(CubeMapFirstFrame, TheFinerLevelWaitsForTheCoarseFrameOnce) {
+    testsupport::TempDir dir;
+    sitegen::SiteOptions options;
+    options.outputDir = (dir / "site").string();
+    options.stations = 1;
+    options.sizes = {16, 32};
+    options.version = "1.0";
+    sitegen::SitePlan plan;
+    std::string error;
+    ASSERT_TRUE(sitegen::GenerateSite(options, &plan, &error)) << error;
+    StraleLib::SX_OpenGLContext gl;
+    ASSERT_TRUE(gl.Create(16, 16)) << gl.LastError();
+
+    for (const bool drawFrames : {true, false}) {
+        host::Resources resources;
+        SX_PanoramaDataSet dataSet(resources);
+        SX_LoadingContext context(platform::FromUtf8(plan.stations[0].description));
+        context.SetOpenGLContext(&gl);
+        SX_CubeMap cube;
+        cube.SetLevel(1, 16, false, gl.MaxTextureSize());
+        cube.SetLevel(0, 32, false, gl.MaxTextureSize());
+        FrameControl control;
+        dataSet.SetLoadControl(&control);
+        cube.SetLoadControl(&control);
+        const auto frame = [&] {
+            ASSERT_TRUE(gl.Acquire());
+            cube.Draw();
+            cube.NoteFrameShown();
+            gl.Release();
+        };
+        frame();  // nothing tried yet
+        bool fineBeforeFrame = false;
+        int shownAt = 0;
+        control.onSleep = [&](int sleep) {
+            for (int f = 0; f < SX_CubeMap::kFaceCount; ++f) {
+                fineBeforeFrame = fineBeforeFrame || cube.HasImage(f, 0);
+            }
+            if (sleep == 1) {
+                EXPECT_EQ(cube.FacesTried(1), SX_CubeMap::kFaceCount);
+                cube.SetWantedLevel(0);  // the frame asks for the finer level
+            } else if (sleep == 2 && drawFrames) {
+                frame();
+                shownAt = sleep;
+            }
+        };
+        cube.LoadPyramid(context, dataSet);
+        EXPECT_FALSE(fineBeforeFrame);
+        EXPECT_EQ(cube.FacesTried(0), SX_CubeMap::kFaceCount);
+        EXPECT_TRUE(cube.HasImage(5, 0));
+        if (drawFrames) {
+            EXPECT_EQ(shownAt, 2);
+            EXPECT_EQ(control.sleeps, 2) << "the shown frame ends the wait";
+            EXPECT_EQ(control.wakes, 2) << "the wanted level and the frame";
+        } else {
+            EXPECT_EQ(control.sleeps, 4) << "one for the level, three at most for the frame";
+        }
+        ASSERT_TRUE(gl.Acquire());
+        cube.DropContent();
+        gl.Release();
+    }
+    gl.Destroy();
 }
 
 }  // namespace
