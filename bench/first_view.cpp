@@ -19,8 +19,8 @@
 
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <turbojpeg.h>
 #include <unistd.h>
+#include "DecodeReference.h"
 
 #include <algorithm>
 #include <chrono>
@@ -60,29 +60,8 @@ double ThreadCpuMs() {
 // the processor time it took.
 double DecodeOnce(const std::vector<std::string>& files, double* cpuMs) {
     const double cpu0 = ThreadCpuMs();
-    tjhandle tj = tjInitDecompress();
-    std::vector<unsigned char> pixels;
-    const auto t0 = Clock::now();
-    for (const std::string& file : files) {
-        std::ifstream in(file, std::ios::binary);
-        const std::vector<unsigned char> data((std::istreambuf_iterator<char>(in)),
-                                              std::istreambuf_iterator<char>());
-        int width = 0, height = 0, subsampling = 0, colourspace = 0;
-        if (tjDecompressHeader3(tj, data.data(), data.size(), &width, &height, &subsampling,
-                                &colourspace) != 0) {
-            tjDestroy(tj);
-            return -1.0;
-        }
-        pixels.resize(static_cast<std::size_t>(width) * height * 3);
-        if (tjDecompress2(tj, data.data(), data.size(), pixels.data(), width, 0, height, TJPF_RGB,
-                          0) != 0) {
-            tjDestroy(tj);
-            return -1.0;
-        }
-    }
-    const double ms = MsSince(t0);
+    const double ms = bench::DecodeJpegFiles(files, 0);
     *cpuMs = ThreadCpuMs() - cpu0;
-    tjDestroy(tj);
     return ms;
 }
 

@@ -14,8 +14,8 @@
 //
 //   bench/bench_load_level [fine size] [coarse size] [repetitions]
 
-#include <turbojpeg.h>
 #include <unistd.h>
+#include "DecodeReference.h"
 
 #include <algorithm>
 #include <chrono>
@@ -60,29 +60,7 @@ double Median(std::vector<double> v) {
 
 // Reads and decodes the files to RGB as the image decoder does; -1 on error.
 double DecodeWithTurboJpeg(const std::vector<std::string>& files) {
-    tjhandle tj = tjInitDecompress();
-    std::vector<unsigned char> pixels;
-    const auto t0 = Clock::now();
-    for (const std::string& file : files) {
-        std::ifstream in(file, std::ios::binary);
-        const std::vector<unsigned char> data((std::istreambuf_iterator<char>(in)),
-                                              std::istreambuf_iterator<char>());
-        int width = 0, height = 0, subsampling = 0, colourspace = 0;
-        if (tjDecompressHeader3(tj, data.data(), data.size(), &width, &height, &subsampling,
-                                &colourspace) != 0) {
-            tjDestroy(tj);
-            return -1.0;
-        }
-        pixels.resize(static_cast<std::size_t>(width) * height * 3);
-        if (tjDecompress2(tj, data.data(), data.size(), pixels.data(), width, 0, height, TJPF_RGB,
-                          TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS) != 0) {
-            tjDestroy(tj);
-            return -1.0;
-        }
-    }
-    const double ms = MsSince(t0);
-    tjDestroy(tj);
-    return ms;
+    return bench::DecodeJpegFiles(files, TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS);
 }
 
 // The same through the image layer the cube map decodes with, a fresh image
