@@ -218,17 +218,40 @@ int RunRender(int argc, char** argv) {
                    deadline - std::chrono::steady_clock::now())
             .count();
     };
-    if (!control.Create(args.width, args.height) ||
-        !loop.RunUntil([&] { return control.ReadyState() == 4; }, timeLeft()) ||
-        control.GraphicWindow() == nullptr || !control.GraphicWindow()->HasOpenGL()) {
+    // The station is set the moment the control reports itself complete, as
+    // a page's ready-state handler would, so that the load runs beside the
+    // control's first paint.
+    const auto hasView = [&] {
+        return control.GraphicWindow() != nullptr && control.GraphicWindow()->HasOpenGL();
+    };
+    bool srcSet = false;
+    const auto setSrc = [&] {
+        if (srcSet || control.ReadyState() != 4 || !hasView()) {
+            return;
+        }
+        srcSet = true;
+        if (!args.controls) {
+            control.NavigationControls().HideAll();
+        }
+        control.put_src(platform::Bstr(src));
+    };
+    const std::uint32_t readySink = control.PropertyNotify().Advise(
+        [&](platform::DISPID id, const std::vector<platform::Variant>&) {
+            if (id == SX_Control::kDispIdReadyState) {
+                setSrc();
+            }
+            return platform::S_OK;
+        });
+    const bool ready = control.Create(args.width, args.height) &&
+                       loop.RunUntil([&] { return control.ReadyState() == 4; }, timeLeft()) &&
+                       hasView();
+    control.PropertyNotify().Unadvise(readySink);
+    if (!ready) {
         std::fprintf(stderr, "panora render: no OpenGL view could be made\n");
         control.Destroy();
         return 1;
     }
-    if (!args.controls) {
-        control.NavigationControls().HideAll();
-    }
-    control.put_src(platform::Bstr(src));
+    setSrc();
 
     SX_PanoramaDataSet& dataSet = control.DataSet();
     const auto aim = [&] {
@@ -263,7 +286,9 @@ int RunRender(int argc, char** argv) {
     constexpr int kMessageWaitMs = 4;
     constexpr auto kFrameAnyway = std::chrono::milliseconds(140);
     bool settled = false;
-    int drawnLevels = -1;
+    // Nothing is drawn before the coarsest level has been tried on every face
+    // (or 140 ms have passed): a frame of the empty cube would only delay it.
+    int drawnLevels = 0;
     auto lastFrame = std::chrono::steady_clock::now();
     while (timeLeft() > 0) {
         loop.ProcessPending();

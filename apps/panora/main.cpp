@@ -1,5 +1,6 @@
 // The `panora` command: one program, several sub-commands.
 
+#include <unistd.h>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
@@ -13,6 +14,7 @@ struct Command {
     const char* name;
     int (*run)(int, char**);
     const char* summary;
+    bool quickExit = false;  // end without the libraries' tear-down
 };
 
 const Command kCommands[] = {
@@ -20,7 +22,7 @@ const Command kCommands[] = {
     {"publish", RunPublish, "publish stations from PTX scans and 360-degree photos"},
     {"info", RunInfo, "print what a station description file holds"},
     {"run", RunPage, "run a page script (JavaScript) against a control"},
-    {"render", RunRender, "render one view of a station into a JPEG file"},
+    {"render", RunRender, "render one view of a station into a JPEG file", true},
     {"view", RunView, "show a station in a desktop window (needs a display)"},
 };
 
@@ -50,7 +52,18 @@ int main(int argc, char** argv) {
     }
     for (const auto& c : kCommands) {
         if (name == c.name) {
-            return c.run(argc - 2, argv + 2);
+            const int code = c.run(argc - 2, argv + 2);
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+            // Everything the command made is closed and written by now; the
+            // libraries' own tear-down (the OpenGL driver's compiler, Qt) adds
+            // about 10 ms to every run and is left out. Sanitizer builds end
+            // normally so that their leak check runs.
+            if (c.quickExit) {
+                std::fflush(nullptr);
+                _exit(code);
+            }
+#endif
+            return code;
         }
     }
     std::fprintf(stderr, "panora: unknown command '%s'\n", argv[1]);

@@ -22,12 +22,6 @@
 
 using platform::HRESULT;
 
-namespace {
-
-constexpr platform::DISPID kDispIdReadyState = -525;
-
-}  // namespace
-
 SX_Control::SX_Control(platform::MessageLoop& loop, HostUi& ui,
                        std::unique_ptr<control::HostContainer> container)
     : SX_Control(loop, ui, std::move(container), Options()) {}
@@ -163,6 +157,7 @@ bool SX_Control::Create(int width, int height) {
     CreateDrawingController();
     graphicWindow_->Show(true);
     LayoutChildren();
+    graphicWindow_->PrepareOpenGL();
     SetTimer(kTimerInitGraphics, 100);
     SetReadyState(3);
     return true;

@@ -137,6 +137,7 @@ class SX_Control : private platform::Window,
     platform::HRESULT FireEvent(platform::DISPID id,
                                 const std::vector<platform::Variant>& args = {}) override;
     // Property-change sinks (ready state -525, enabled -514).
+    static constexpr platform::DISPID kDispIdReadyState = -525;
     platform::ConnectionPoint& PropertyNotify() { return propertyNotify_; }
     void FreezeEvents(bool freeze) { eventsFrozen_ = freeze; }
 

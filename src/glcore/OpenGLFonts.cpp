@@ -133,6 +133,10 @@ std::string OpenGLFonts::ToFontBytes(std::u16string_view text) {
     return bytes;
 }
 
+void OpenGLFonts::PrepareGlyphs() {
+    RasterisedFonts();
+}
+
 bool OpenGLFonts::BuildFontLists() {
     const FontCache& cache = RasterisedFonts();
     if (!cache.ok) {

@@ -27,6 +27,9 @@ class OpenGLFonts {
     // With the context current: compiles both fonts into their list ranges.
     // True only when both fonts were compiled; sets the built flag then.
     static bool BuildFontLists();
+    // Rasterises both fonts (once per process, on any thread, no context
+    // needed), so that BuildFontLists only compiles the lists.
+    static void PrepareGlyphs();
     // With the context current: deletes both list ranges; clears the flag.
     static void DeleteFontLists();
     static bool FontListsBuilt();

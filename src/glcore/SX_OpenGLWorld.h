@@ -39,6 +39,12 @@ class SX_OpenGLWorld {
     void BeginOverlay();
     void EndOverlay();
 
+    // Draws what a frame draws, in small (a textured, a blended textured and
+    // an untextured quad; a blended pixel image in the overlay) and waits for
+    // it, so that the driver has made its shaders before the first frame.
+    // Leaves the framebuffer's contents undefined; the next frame clears.
+    void WarmUp();
+
   private:
     int width_ = 0;
     int height_ = 0;

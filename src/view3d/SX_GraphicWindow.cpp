@@ -55,6 +55,7 @@ SX_GraphicWindow::~SX_GraphicWindow() {
 }
 
 void SX_GraphicWindow::TearDownOpenGL() {
+    TakePrepared().reset();
     DropPixelBuffer();
     if (!HasOpenGL()) {
         return;
@@ -84,13 +85,49 @@ void SX_GraphicWindow::Sleep(int milliseconds) {
     }
 }
 
+void SX_GraphicWindow::PrepareOpenGL() {
+    if (preparer_.joinable() || context_) {
+        return;
+    }
+    const int width = std::max(width_, 1);
+    const int height = std::max(height_, 1);
+    preparer_ = std::thread([this, width, height] {
+        auto context = std::make_unique<StraleLib::SX_OpenGLContext>();
+        if (context->Create(width, height) && context->Acquire()) {
+            StraleLib::SX_OpenGLWorld world;
+            world.SetSize(width, height);
+            world.Initialise();
+            world.WarmUp();
+            context->Release();
+            prepared_ = std::move(context);
+        }
+        StraleLib::OpenGLFonts::PrepareGlyphs();
+    });
+}
+
+std::unique_ptr<StraleLib::SX_OpenGLContext> SX_GraphicWindow::TakePrepared() {
+    if (preparer_.joinable()) {
+        preparer_.join();
+    }
+    return std::move(prepared_);
+}
+
 bool SX_GraphicWindow::InitOpenGL() {
-    auto context = std::make_unique<StraleLib::SX_OpenGLContext>();
-    if (!context->Create(std::max(width_, 1), std::max(height_, 1))) {
-        return false;
+    // A context the preparation could not make is tried again here, so a
+    // failure is reported as it always was.
+    auto context = TakePrepared();
+    if (!context) {
+        context = std::make_unique<StraleLib::SX_OpenGLContext>();
+        if (!context->Create(std::max(width_, 1), std::max(height_, 1))) {
+            return false;
+        }
     }
     if (!context->Acquire()) {
         return false;
+    }
+    // The window may have changed its size while the context was made.
+    if (context->Width() != std::max(width_, 1) || context->Height() != std::max(height_, 1)) {
+        context->Resize(std::max(width_, 1), std::max(height_, 1));
     }
     world_.SetSize(width_, height_);
     world_.Initialise();

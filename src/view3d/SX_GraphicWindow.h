@@ -27,6 +27,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "glcore/SX_OpenGLContext.h"
@@ -61,8 +62,14 @@ class SX_GraphicWindow : public platform::Window {
     ~SX_GraphicWindow() override;
 
     // Creates the context (framebuffer of the window's size, at least 1 x 1)
-    // and the world; false when OpenGL is not available.
+    // and the world; false when OpenGL is not available. Takes the context
+    // PrepareOpenGL made when there is one (waiting for it to be done).
     bool InitOpenGL();
+    // Starts making the context on a second thread while the control waits
+    // for its start-up timer: the context at the window's present size, one
+    // warm-up drawing (the driver compiles its shaders) and the fonts'
+    // glyphs. Nothing of it is visible until InitOpenGL takes it.
+    void PrepareOpenGL();
     // Destroying the window (or deleting it) ends its OpenGL: the capture
     // buffer goes, the station's textures are dropped while the context is
     // held (a busy context is waited for 30 ms, then left to its holder), and
@@ -147,6 +154,7 @@ class SX_GraphicWindow : public platform::Window {
   private:
     void BuildMenu();
     void TearDownOpenGL();
+    std::unique_ptr<StraleLib::SX_OpenGLContext> TakePrepared();
     void Sleep(int milliseconds);
     bool Render();
     std::int32_t Mode() const;
@@ -172,6 +180,9 @@ class SX_GraphicWindow : public platform::Window {
     std::function<bool()> painter_;
     std::function<void(int)> sleeper_;
     std::unique_ptr<StraleLib::SX_OpenGLContext> context_;
+    // PrepareOpenGL's thread and what it made (read only after the join).
+    std::thread preparer_;
+    std::unique_ptr<StraleLib::SX_OpenGLContext> prepared_;
     StraleLib::SX_OpenGLWorld world_;
     platform::RgbImage pixels_;
     std::unique_ptr<std::uint8_t[]> captureBuffer_;

@@ -1,4 +1,7 @@
 #include "support/ControlFixture.h"
+#include "view3d/SX_GraphicWindow.h"
+
+#include <algorithm>
 
 using platform::Bstr;
 
@@ -75,4 +78,27 @@ TEST_F(ControlFixture, NotFitShowsTheRequirementsPageWithoutChildren) {
     }
     EXPECT_GT(black, 100);
     EXPECT_EQ(astray, 0);
+}
+
+// The context is made on a second thread while the start-up timer runs: a
+// resize in that time reaches the framebuffer, and a control destroyed before
+// the timer waits for that thread and leaves nothing behind.
+TEST_F(ControlFixture, ContextMadeDuringStartUpFollowsAResizeAndDiesWithTheControl) {
+    SX_Control& c = MakeControl(MakeOptions());
+    ASSERT_TRUE(c.Create(200, 150));
+    c.Resize(320, 240);
+    clock_.Advance(100);
+    ASSERT_EQ(c.ReadyState(), 4) << "OpenGL initialisation failed";
+    const SX_GraphicWindow& view = *c.GraphicWindow();
+    EXPECT_EQ(view.Context()->Width(), std::max(view.Width(), 1));
+    EXPECT_EQ(view.Context()->Height(), std::max(view.Height(), 1));
+    platform::RgbImage frame;
+    ASSERT_TRUE(c.CaptureView(frame));
+    EXPECT_EQ(frame.width, view.Width());
+
+    SX_Control& early = MakeControl(MakeOptions());
+    ASSERT_TRUE(early.Create(200, 150));
+    early.Destroy();
+    clock_.Advance(200);
+    EXPECT_EQ(early.ReadyState(), 3);
 }
