@@ -104,33 +104,3 @@ TEST(OpenGLContext, AcquireBlocksUntilRelease) {
     EXPECT_TRUE(PixelNear(seen, 4, 4, Rgb{0, 255, 0}, 1)) << "the same framebuffer";
     EXPECT_TRUE(context.IsReleased());
 }
-
-TEST(OpenGLContext, ReleaseWithoutAcquireAndDestroyWhileHeldAreHarmless) {
-    SX_OpenGLContext context;
-    context.Release();  // nothing created
-    ASSERT_TRUE(context.Create(8, 8));
-    context.Release();
-    ASSERT_TRUE(context.TryAcquire());
-    context.Release();
-    context.Release();  // a second release does not leave the section again
-    std::thread other([&] {
-        ASSERT_TRUE(context.TryAcquire());
-        context.Release();
-    });
-    other.join();
-
-    // Destroy while held, then the holder's Release; the section is free.
-    ASSERT_TRUE(context.Acquire());
-    context.Destroy();
-    EXPECT_FALSE(context.IsCreated());
-    context.Release();
-    EXPECT_TRUE(context.IsReleased());
-    std::thread after([&] { EXPECT_FALSE(context.TryAcquire()); });
-    after.join();
-
-    // Created again; the destructor runs while it is held.
-    auto held = std::make_unique<SX_OpenGLContext>();
-    ASSERT_TRUE(held->Create(8, 8));
-    ASSERT_TRUE(held->Acquire());
-    held.reset();
-}
