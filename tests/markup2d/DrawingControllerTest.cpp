@@ -183,7 +183,6 @@ TEST_F(DrawingControllerTest, TextTakesPunctuationAndPasteAndAnEmptyTextAddsNoth
     // menu opens, and its Deselect item reports nothing more.
     host.ui.QueueMenuAnswer(SX_DrawingController::kCmdDeselect);
     Mouse(kMsgRButtonUp, 50, 40);
-    EXPECT_EQ(host.ui.Menus().at(0).items.at(0).label, u"Deselect Text");
     EXPECT_TRUE(drawings.empty());
     EXPECT_EQ(host.events, std::vector<std::string>{"Stop2DAdd"});
     EXPECT_EQ(overlay.AddingDrawing(), nullptr);
@@ -211,7 +210,6 @@ TEST_F(DrawingControllerTest, TextTakesPunctuationAndPasteAndAnEmptyTextAddsNoth
     // meanwhile puts it back.
     host.ui.QueueMenuAnswer(SX_DrawingController::kCmdEditMarkup);
     Mouse(kMsgRButtonUp, 52, 42);
-    EXPECT_EQ(host.ui.Menus().back().items.at(0).label, u"Edit Markup");
     EXPECT_TRUE(drawings.empty());
     Type(u"!");
     overlay.ReleaseDrawings();

@@ -127,13 +127,11 @@ TEST_F(MarkAutomationTest, ValuesUnitsColoursNamesAndSelection) {
     EXPECT_FALSE(Flag(u"Mark3DSetName", {w, std::u16string(256, u'n')}));
     EXPECT_TRUE(Flag(u"Mark3DSetName", {w, std::u16string(255, u'n')}));
 
-    // Selection: the newest mark is selected, drawn thick; an unknown
-    // identifier leaves none.
+    // Selection: the newest mark is selected; an unknown identifier leaves none.
     measure::Mark3DList& marks = c.DataSet().Marks();
     EXPECT_EQ(marks.Selected(), marks.Find(w));
-    EXPECT_EQ(marks.Find(v)->LineWidth(), SX_Mark::kNormalLineWidth);
     Call(u"Mark3DSelectChanged", {v});
-    EXPECT_EQ(marks.Find(v)->LineWidth(), SX_Mark::kSelectedLineWidth);
+    EXPECT_EQ(marks.Selected(), marks.Find(v));
     EXPECT_FALSE(marks.Find(w)->IsSelected());
     Call(u"Mark3DSelectChanged", {std::int32_t{7}});
     EXPECT_EQ(marks.Selected(), nullptr);

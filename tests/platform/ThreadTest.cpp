@@ -57,17 +57,6 @@ TEST(Thread, RunsWithTheRequestedStackAndLowerPriority) {
     EXPECT_EQ(seenNice, std::min(callerNice + Thread::kBelowNormalNiceIncrement, 19));
     EXPECT_EQ(CurrentNice(), callerNice);  // only the new thread was lowered
     EXPECT_STREQ(name, "panora-loader-t");
-
-    // An odd, tiny size is rounded up to something the system accepts.
-    std::size_t tiny = 0;
-    Thread small;
-    ASSERT_TRUE(small.Start([&] { tiny = CurrentStackSize(); }, {1000, false, ""}));
-    small.Join();
-    EXPECT_GE(tiny, 1000u);
-#if !defined(__SANITIZE_THREAD__)
-    // ThreadSanitizer reports the stack less its own reserve.
-    EXPECT_EQ(tiny % static_cast<std::size_t>(sysconf(_SC_PAGESIZE)), 0u);
-#endif
 }
 
 TEST(AutoCriticalSection, RecursiveForTheOwnerExclusiveForOthers) {

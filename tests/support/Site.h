@@ -1,8 +1,6 @@
 #pragma once
-// A generated site for one test: `stations` stations with the given face
-// sizes below `dir`, the generator's other options at their defaults or as
-// `adjust` sets them. A site that cannot be made is a test failure. And the
-// geometry that aims the camera at the scene's targets.
+// A generated site for one test, and the geometry that aims the camera at
+// its targets.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -16,6 +14,8 @@
 
 namespace testsupport {
 
+// `stations` stations with the given face sizes below `dir`, the other options
+// as `adjust` sets them; a site that cannot be made is a test failure.
 inline sitegen::SitePlan MakeSite(const std::filesystem::path& dir, int stations,
                                   std::vector<int> sizes,
                                   const std::function<void(sitegen::SiteOptions&)>& adjust = {}) {
