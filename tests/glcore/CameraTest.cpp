@@ -24,7 +24,7 @@ TEST(CameraLimits, WrapOnceAndClamp) {
         EXPECT_DOUBLE_EQ(c.Azimuth(), out) << in;
     }
     c.SetFieldOfView(1.0);
-    EXPECT_EQ(c.FieldOfView(), 3.0);  // (the upper clamps: the transition below)
+    EXPECT_EQ(c.FieldOfView(), 3.0);  // (upper clamps: the transition below, the wheel)
     // (Turning towards a direction: the control's PointCamera and FocusOnMark3D.)
 }
 

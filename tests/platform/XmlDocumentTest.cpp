@@ -98,8 +98,7 @@ TEST(XmlDocument, HandlesOutliveReloadsAndTheirDocument) {
     EXPECT_EQ(kept.Parent().Name(), u"a");
 }
 
-// (Namespaces declared once on the root, texts escaped: the XML writer's file
-// test.)
+// (Namespaces declared once on the root: the XML writer's file test.)
 TEST(XmlDocument, BuildsWithNamespaceDeclarationsWhereNeeded) {
     XmlDocument doc;
     XmlNode root = doc.CreateElement(u"sx:Markup", u"urn:sx");
