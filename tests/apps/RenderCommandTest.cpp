@@ -6,9 +6,9 @@
 #include <cmath>
 #include <filesystem>
 
-#include "sitegen/SiteGenerator.h"
 #include "support/ImageCompare.h"
 #include "support/RunCommand.h"
+#include "support/Site.h"
 #include "support/TempDir.h"
 
 using testsupport::RunPanora;
@@ -39,14 +39,7 @@ int SceneDistance(const sitegen::SitePlan& plan, testsupport::Rgb pixel, double 
 }
 
 sitegen::SitePlan Generate(const testsupport::TempDir& tmp) {
-    sitegen::SiteOptions o;
-    o.outputDir = (tmp / "site").string();
-    o.stations = 1;
-    o.sizes = {32, 64};
-    sitegen::SitePlan plan;
-    std::string error;
-    EXPECT_TRUE(sitegen::GenerateSite(o, &plan, &error)) << error;
-    return plan;
+    return testsupport::MakeSite(tmp / "site", 1, {32, 64});
 }
 
 }  // namespace
@@ -113,7 +106,6 @@ TEST(RenderCommand, FieldOfViewAndNoControls) {
 
 TEST(RenderCommand, BadArgumentsExitWith2) {
     const std::vector<std::string> cases[] = {
-        {"render"},
         {"render", "st.xml", "-o", "a.jpg", "--size", "0x10"},
         {"render", "st.xml", "-o", "a.jpg", "--fov", "180"},
         {"render", "st.xml", "-o", "a.jpg", "--zoom", "2", "--fov", "40"},

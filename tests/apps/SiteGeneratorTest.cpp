@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
-#include <pugixml.hpp>
 
 #include "cubeface/ImpCubeFaceReader.h"
 #include "platform/Image.h"
@@ -49,16 +48,6 @@ TEST(SiteGenerator, SameOptionsGiveTheSameBytesWhateverTheThreads) {
     const auto filesB = AllFiles(tmp / "b");
     EXPECT_GT(filesA.size(), 3u * 26);
     EXPECT_TRUE(filesA == filesB);
-
-    // Another seed changes the floor pattern, the places and the ids.
-    SiteOptions c = Small(tmp / "c");
-    c.seed = 2;
-    SitePlan planC, planA = PlanSite(a);
-    ASSERT_TRUE(GenerateSite(c, &planC, &error)) << error;
-    const auto filesC = AllFiles(tmp / "c");
-    EXPECT_FALSE(filesC.at("st1/Img_5_16.JPG") == filesA.at("st1/Img_5_16.JPG"));
-    EXPECT_NE(planC.stations[0].uid, planA.stations[0].uid);
-    EXPECT_NE(planC.stations[1].pose.centre, planA.stations[1].pose.centre);
 }
 
 namespace {
@@ -180,96 +169,18 @@ void CheckTargetsLandWhereTheGeometrySays(const SitePlan& plan) {
 }  // namespace
 
 TEST(SiteGenerator, PixelsMasksAndPointsAgreeWithTheSceneThroughTheFrames) {
+    // Centimetres, a turned first station far from the site origin.
     testsupport::TempDir tmp;
-    {
-        // Centimetres, a turned first station far from the site origin.
-        SiteOptions o = Small(tmp / "cm");
-        o.sizes = {64, 20};
-        o.azimuthDeg = 90;
-        o.centre = Vec3{250000.5, -40000.25, 1234.0};
-        o.unit = *FindLengthUnit("cm");
-        SitePlan plan;
-        std::string error;
-        ASSERT_TRUE(GenerateSite(o, &plan, &error)) << error;
-        EXPECT_EQ(plan.stations[0].pose.centre, *o.centre);
-        EXPECT_EQ(plan.stations[2].pose.azimuthDeg, 290.0);
-        CheckSite(plan);
-        CheckTargetsLandWhereTheGeometrySays(plan);
-    }
-    {
-        // Feet, the other up direction, the default centre.
-        SiteOptions o = Small(tmp / "feet");
-        o.sizes = {48};
-        o.stations = 2;
-        o.azimuthDeg = -20;
-        o.upDirection = 1;
-        o.unit = *FindLengthUnit("feet");
-        o.version = "1.0";
-        SitePlan plan;
-        std::string error;
-        ASSERT_TRUE(GenerateSite(o, &plan, &error)) << error;
-        EXPECT_NEAR(plan.stations[0].pose.centre[0], 4.0 * 3.2808398950131235, 1e-12);
-        CheckSite(plan);
-        CheckTargetsLandWhereTheGeometrySays(plan);
-    }
-}
-
-TEST(SiteGenerator, DescriptionHoldsPoseLevelsAndNeighborsInTheViewFrame) {
-    testsupport::TempDir tmp;
-    SiteOptions o = Small(tmp.path());
-    o.sizes = {32, 8, 16};
-    o.stations = 3;
-    o.azimuthDeg = 33;
-    o.centre = Vec3{10, 20, 30};
-    o.unit = *FindLengthUnit("mm");
+    SiteOptions o = Small(tmp / "cm");
+    o.sizes = {64, 20};
+    o.azimuthDeg = 90;
+    o.centre = Vec3{250000.5, -40000.25, 1234.0};
+    o.unit = *FindLengthUnit("cm");
     SitePlan plan;
     std::string error;
     ASSERT_TRUE(GenerateSite(o, &plan, &error)) << error;
-
-    for (const auto& st : plan.stations) {
-        SCOPED_TRACE(st.pose.name);
-        pugi::xml_document doc;
-        ASSERT_TRUE(doc.load_file(st.description.c_str()));
-        const auto root = doc.child("Qvscan:CubeMap");
-        ASSERT_TRUE(root);
-        // (The levels as read back are the info command's test.)
-        // Each other station's X, Y, Z (view frame) falls on the pixel whose ray points at it.
-        int count = 0;
-        for (auto n : root.child("Qvscan:Neighbors").children("Qvscan:Neighbor")) {
-            ++count;
-            const std::string name = n.attribute("Name").value();
-            const auto other = std::find_if(plan.stations.begin(), plan.stations.end(),
-                                            [&](const auto& s) { return s.pose.name == name; });
-            ASSERT_NE(other, plan.stations.end());
-            EXPECT_TRUE(fs::exists(fs::path(st.dir) / n.attribute("URL").value()));
-            const Vec3 v = {n.attribute("X").as_double(), n.attribute("Y").as_double(),
-                            n.attribute("Z").as_double()};
-            const Vec3 toOther = Sub(other->pose.centre, st.pose.centre);
-            EXPECT_NEAR(Length(v), Length(toOther), 1e-6);
-            const auto fh = cubeface::FaceOfDirection(v[0], v[1], v[2]);
-            const Vec3 ray = st.pose.PixelRay(fh.face, static_cast<int>(fh.u * 32),
-                                              static_cast<int>(fh.v * 32), 32);
-            EXPECT_GT(Dot(Normalised(ray), Normalised(toOther)), std::cos(2.0 / 32)) << name;
-            EXPECT_NEAR(v[1], toOther[2], 1e-6);  // height is the y component
-        }
-        EXPECT_EQ(count, 2);
-    }
-}
-
-TEST(SiteGenerator, ImpossibleRequestsFailWithAReason) {
-    testsupport::TempDir tmp;
-    tmp.Write("file", "x");
-    SiteOptions o = Small(tmp / "file");  // a file where the folder should go
-    std::string error;
-    EXPECT_FALSE(GenerateSite(o, nullptr, &error));
-    EXPECT_EQ(error, "cannot create the folder '" + (tmp / "file" / "st1").string() + "'");
-
-    o = Small(tmp / "ok");
-    o.sizes = {16, 16};
-    EXPECT_FALSE(GenerateSite(o, nullptr, &error));
-    EXPECT_EQ(error, "face size 16 is listed twice");
-    o.sizes = {16};
-    o.stations = 0;
-    EXPECT_FALSE(GenerateSite(o, nullptr, &error));
-    EXPECT_FALSE(fs::exists(tmp / "ok"));
+    EXPECT_EQ(plan.stations[0].pose.centre, *o.centre);
+    EXPECT_EQ(plan.stations[2].pose.azimuthDeg, 290.0);
+    CheckSite(plan);
+    CheckTargetsLandWhereTheGeometrySays(plan);
 }

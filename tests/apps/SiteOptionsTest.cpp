@@ -23,24 +23,6 @@ Parsed Parse(std::vector<std::string> args) {
 
 }  // namespace
 
-TEST(SiteOptions, EveryOptionInBothSpellings) {
-    const Parsed d = Parse({"out"});
-    ASSERT_TRUE(d.ok) << d.error;
-    const Parsed p =
-        Parse({"--stations", "5", "--sizes=64,16,32", "--format", "dataset", "--version=1.0",
-               "--azimuth", "-12.5", "--center=1e5,-2.5,0.25", "--unit", "architectural", "--up",
-               "1", "--quality=75", "--seed", "4294967295", "--threads", "1", "site dir"});
-    ASSERT_TRUE(p.ok) << p.error;
-    // Both spellings, a negative number as a value, the folder after the options.
-    EXPECT_EQ(p.options.outputDir, "site dir");
-    EXPECT_EQ(p.options.sizes, (std::vector<int>{64, 16, 32}));  // order kept, any is fine
-    EXPECT_DOUBLE_EQ(p.options.azimuthDeg, -12.5);
-    ASSERT_TRUE(p.options.centre.has_value());
-    EXPECT_DOUBLE_EQ((*p.options.centre)[0], 1e5);
-    EXPECT_EQ(p.options.unit.name, "feet");
-    EXPECT_EQ(p.options.seed, 4294967295u);
-}
-
 TEST(SiteOptions, MistypedOptionsAreRefusedWithTheReason) {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{}, "no output folder given"},

@@ -51,18 +51,10 @@ TEST_F(ControlFixture, ReadyStatesEventsAndLogOnTheVirtualClock) {
 TEST_F(ControlFixture, NotFitShowsTheRequirementsPageWithoutChildren) {
     SX_Control& c = MakeControl(MakeOptions(5));
     EXPECT_FALSE(c.Create(100, 100));
-    std::int32_t state = 0;
-    c.get_ReadyState(&state);
-    EXPECT_EQ(state, 4);
-    EXPECT_EQ(c.GraphicWindow(), nullptr);
     EXPECT_TRUE(c.ShowsErrorPage());
-    const auto lines = c.ErrorPageLines();
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[1], u"There are errors:");
-    EXPECT_EQ(lines[2], u"This system does not meet minimal requirements for running Panora.");
-
-    // The control paints the page itself: white, its three lines black at
-    // the bottom left inside the 10-pixel inset, 11 pixels each.
+    // (Its text, the ready state and the missing windows: the EGL probe's
+    // test.) The control paints the page itself: white, its three lines black
+    // at the bottom left inside the 10-pixel inset, 11 pixels each.
     loop_.ProcessPending();
     const platform::RgbImage& page = c.ErrorPageImage();
     ASSERT_EQ(page.width, 100);

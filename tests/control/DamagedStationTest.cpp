@@ -7,12 +7,9 @@
 #include "support/ControlFixture.h"
 
 using platform::Bstr;
+using testsupport::U;
 
 namespace {
-
-std::u16string U(const std::string& s) {
-    return platform::FromUtf8(s);
-}
 
 void WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
@@ -45,12 +42,8 @@ std::vector<std::pair<std::string, std::string>> Damaged(const std::string& byte
 }  // namespace
 
 TEST_F(ControlFixture, DamagedFilesLoadOrFailWithMessagesAndTheControlGoesOn) {
-    sitegen::SiteOptions o;
-    o.outputDir = (dir_ / "site").string();
-    o.stations = 2;
-    o.sizes = {16};  // the smallest faces that get a mask
-    std::string error;
-    ASSERT_TRUE(sitegen::GenerateSite(o, &plan_, &error)) << error;
+    plan_ = testsupport::MakeSite(dir_ / "site", 2, {16});  // the smallest faces with a mask
+    ASSERT_FALSE(HasFailure());
     const sitegen::StationFiles& st = plan_.stations[0];
     const sitegen::LevelFiles& level = st.levels[0];
     int masked = 0;

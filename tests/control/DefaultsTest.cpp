@@ -37,7 +37,6 @@ class DefaultsTest : public ControlFixture {
         std::filesystem::create_directories(File().parent_path());
         std::ofstream(File()) << xml;
     }
-    std::u16string Str() { return r_.retval.StringValue(); }
 };
 
 constexpr const char* kTextAndBase =
@@ -56,11 +55,6 @@ std::string Document(const std::string& body) {
 TEST_F(DefaultsTest, MembersChangeOnlyWhatTheySayAndTheFileCarriesThemToTheNextControl) {
     MakeControl(MakeOptions());
     EXPECT_FALSE(control_->Defaults().Loaded());
-    ASSERT_EQ(Call(u"ShapeGetDefaultColor"), platform::S_OK);
-    EXPECT_EQ(Str(), u"#ff00ff");
-    Call(u"ShapeGetDefaultAlpha");
-    EXPECT_EQ(r_.retval.Int32Value(), 87);  // (1 - 32/255) * 100 = 87.45
-
     SX_Defaults& d = control_->Defaults();
     Call(u"ShapeSetDefaultColor", {Variant(platform::Bstr(u"#0a0B0c"))});
     EXPECT_EQ(d.penColor, SX_Defaults::Argb(255, 10, 11, 12));  // opaque now
@@ -71,9 +65,6 @@ TEST_F(DefaultsTest, MembersChangeOnlyWhatTheySayAndTheFileCarriesThemToTheNextC
         EXPECT_EQ(d.brushColor >> 24, alpha) << percent;
         EXPECT_EQ(d.brushColor & 0xFFFFFFu, 0xF0F0FFu);
     }
-    Call(u"ShapeSetDefaultFillColor", {Variant(platform::Bstr(u"#102030"))});
-    Call(u"ShapeGetDefaultFillColor");
-    EXPECT_EQ(Str(), u"#102030");
     Call(u"ShapeSetDefaultFontSize", {Variant(0.0)});
     Call(u"ShapeSetDefaultFontSize", {Variant(-4.0)});
     Call(u"ShapeGetDefaultFontSize", {Variant(13)});
@@ -133,13 +124,6 @@ TEST_F(DefaultsTest, FileValuesApplyWhereTheyAreAndEachGapIsLogged) {
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_NE(text.find("<sx:penColor>1 2 3 44</sx:penColor>"), std::string::npos);
     EXPECT_NE(text.find("<sx:penWidth>4.500000</sx:penWidth>"), std::string::npos);
-}
-
-// A station's unit applies only when no defaults file was read.
-TEST_F(DefaultsTest, LoadedFileKeepsItsUnitOverTheStations) {
-    WriteFile(Document(std::string(kTextAndBase) + "<sx:Measures/>"));
-    LoadedControl(Station(sitegen::DescriptionFormat::Metadata).description, 64, 48);
-    EXPECT_EQ(control_->DefaultUnit(), 2);
 }
 
 // Two processes, each building controls that change the defaults and go

@@ -99,11 +99,7 @@ TEST_F(MarkupFileTest, LocalFileLoadsThatAddAndFailedLoads) {
 }
 
 TEST_F(MarkupFileTest, NeighbourRangesTakeOnlyAnExactTrueAndKeepWhatIsMissing) {
-    sitegen::SiteOptions o;
-    o.outputDir = (dir_ / "site").string();
-    o.sizes = {32};
-    std::string error;
-    ASSERT_TRUE(sitegen::GenerateSite(o, &plan_, &error)) << error;
+    plan_ = testsupport::MakeSite(dir_ / "site", 3, {32});
     LoadedControl(plan_.stations.at(0).description, 64, 48);
     events_.clear();
     EXPECT_TRUE(Load(Write("ranges.xml",

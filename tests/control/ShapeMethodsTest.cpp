@@ -1,6 +1,6 @@
 // The view's shape methods on a loaded control: the look cached for the
 // next drawing (ID -1), the fill transparency round trip, adds started by
-// script and finished by the mouse, iteration, drawings made by script,
+// script and finished by the mouse, drawings made by script,
 // and neutral answers from a view that is not on show.
 #include <gtest/gtest.h>
 
@@ -18,10 +18,7 @@ class ShapeMethodsTest : public ViewInputFixture {
   protected:
     // A loaded control with a new view on show (locked when asked).
     ComPtr<SxView> Shown(bool lock) {
-        SX_Control& c = Ready(200, 150);
-        const sitegen::StationFiles& station = Generate({32});
-        c.put_src(Bstr(FromUtf8(station.description)));
-        EXPECT_TRUE(Tick([&] { return c.LoadFinished(); }));
+        SX_Control& c = LoadedControl(Generate({32}).description, 200, 150);
         EXPECT_EQ(Call(u"ViewNew", {Variant(10.0), Variant(0.0), Variant(60.0)}), S_OK);
         ComPtr<SxView> view = r_.retval.ObjectValue().As<SxView>();
         c.Views()->Add(Variant(view));
@@ -119,7 +116,8 @@ TEST_F(ShapeMethodsTest, TextByTypeLocksOnlyAndUnknownIdsReachTheTextBeingAdded)
     EXPECT_EQ(text->Text(), u"Hi");
 }
 
-TEST_F(ShapeMethodsTest, ScriptMadeDrawingsIterateAndAViewNotOnShowAnswersNeutrally) {
+// (Iterating the drawings: the drawing page.)
+TEST_F(ShapeMethodsTest, ScriptMadeDrawingsAndAViewNotOnShowAnswersNeutrally) {
     ComPtr<SxView> view = Shown(true);
     const std::int32_t a = CreateRect(*view, 10, 10, 40, 30, true);
     EXPECT_EQ(full_, std::vector<std::string>{"Shape2DAdded(" + std::to_string(a) + ")"});
@@ -131,10 +129,6 @@ TEST_F(ShapeMethodsTest, ScriptMadeDrawingsIterateAndAViewNotOnShowAnswersNeutra
                 Variant(u""), Variant(u""), Variant(false)})),
         -1);
     EXPECT_EQ(Int(On(*view, u"GetMarkupCount")), 2);
-    EXPECT_EQ(Int(On(*view, u"GetFirstShape")), a);
-    EXPECT_EQ(Int(On(*view, u"GetNextShape")), b);
-    EXPECT_EQ(Int(On(*view, u"GetNextShape")), -1);
-    EXPECT_EQ(Int(On(*view, u"GetNextShape")), -1);
     // End minus start, as given.
     EXPECT_DOUBLE_EQ(Dbl(On(*view, u"ShapeGetWidth", {Variant(b)})), -30.0);
     EXPECT_EQ(On(*view, u"ShapeGetTypeName", {Variant(999999)}).StringValue(), u"Unknown");

@@ -1,6 +1,6 @@
 // The control's view state driven as a page and the desktop drive it: a
-// shown or locked view is left by SetMode 1 or 4, a 5-pixel drag over the overlay and FocusOnMark3D, while
-// spin and keys do not reach the 3D view as long as it is locked.
+// shown or locked view is left by SetMode 1 or 4, a 5-pixel drag over the overlay and
+// FocusOnMark3D, while spin and keys do not reach the 3D view as long as it is locked.
 #include <gtest/gtest.h>
 
 #include "markup2d/SX_2DDrawingWindow.h"
@@ -16,10 +16,7 @@ namespace {
 class ViewStateTest : public ViewInputFixture {
   protected:
     SX_Control& Loaded() {
-        SX_Control& c = Ready(200, 150);
-        const sitegen::StationFiles& station = Generate({32});
-        c.put_src(Bstr(FromUtf8(station.description)));
-        EXPECT_TRUE(Tick([&] { return c.LoadFinished(); }));
+        SX_Control& c = LoadedControl(Generate({32}).description, 200, 150);
         full_.clear();
         return c;
     }

@@ -2,20 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <GL/gl.h>
-
-#include <atomic>
-#include <chrono>
 #include <future>
 #include <thread>
 
 #include "platform/Text.h"
-#include "support/ImageCompare.h"
-#include "support/WaitUntil.h"
 
 using StraleLib::SX_OpenGLContext;
-using testsupport::PixelNear;
-using testsupport::Rgb;
 
 namespace {
 
@@ -70,67 +62,4 @@ TEST(OpenGLContext, TryAcquireFailsWhileAnotherThreadHoldsIt) {
     loader.join();
     ASSERT_TRUE(context.TryAcquire());
     context.Release();
-}
-
-// The blocking acquire waits for the holder's Release and then has the
-// context current on its own thread.
-TEST(OpenGLContext, AcquireBlocksUntilRelease) {
-    SX_OpenGLContext context;
-    ASSERT_TRUE(context.Create(8, 8));
-    ASSERT_TRUE(context.Acquire());
-    glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-
-    Signal started;
-    std::atomic<bool> acquired{false};
-    platform::RgbImage seen;
-    bool readOk = false;
-    std::thread loader([&] {
-        started.Set();
-        if (context.Acquire()) {
-            acquired = true;
-            readOk = context.ReadPixels(seen);
-            context.Release();
-        }
-    });
-    started.Wait();
-    EXPECT_FALSE(
-        testsupport::WaitUntil([&] { return acquired.load(); }, std::chrono::milliseconds(20)))
-        << "acquired while the window thread held the context";
-    context.Release();
-    loader.join();
-    EXPECT_TRUE(acquired.load());
-    ASSERT_TRUE(readOk);
-    EXPECT_TRUE(PixelNear(seen, 4, 4, Rgb{0, 255, 0}, 1)) << "the same framebuffer";
-    EXPECT_TRUE(context.IsReleased());
-}
-
-TEST(OpenGLContext, ReleaseWithoutAcquireAndDestroyWhileHeldAreHarmless) {
-    SX_OpenGLContext context;
-    context.Release();  // nothing created
-    ASSERT_TRUE(context.Create(8, 8));
-    context.Release();
-    ASSERT_TRUE(context.TryAcquire());
-    context.Release();
-    context.Release();  // a second release does not leave the section again
-    std::thread other([&] {
-        ASSERT_TRUE(context.TryAcquire());
-        context.Release();
-    });
-    other.join();
-
-    // Destroy while held, then the holder's Release; the section is free.
-    ASSERT_TRUE(context.Acquire());
-    context.Destroy();
-    EXPECT_FALSE(context.IsCreated());
-    context.Release();
-    EXPECT_TRUE(context.IsReleased());
-    std::thread after([&] { EXPECT_FALSE(context.TryAcquire()); });
-    after.join();
-
-    // Created again; the destructor runs while it is held.
-    auto held = std::make_unique<SX_OpenGLContext>();
-    ASSERT_TRUE(held->Create(8, 8));
-    ASSERT_TRUE(held->Acquire());
-    held.reset();
 }

@@ -6,27 +6,24 @@
 
 #include "glcore/SX_OpenGLContext.h"
 #include "glcore/SX_OpenGLWorld.h"
-#include "support/GlQuery.h"
 #include "support/ImageCompare.h"
 #include "support/ScopedEnv.h"
 
 using StraleLib::SX_OpenGLTexture;
-using testsupport::GetInt;
 using testsupport::ImagesMatch;
 
 namespace {
 
-// A pattern that tells every pixel from its neighbours and its mirror images;
-// with `fill` set every byte is that value instead.
-platform::RgbImage Pattern(int width, int height, int fill = -1) {
+// A pattern that tells every pixel from its neighbours and its mirror images.
+platform::RgbImage Pattern(int width, int height) {
     platform::RgbImage image{width, height, {}};
     image.rgb.resize(static_cast<std::size_t>(width) * height * 3);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             std::uint8_t* p = &image.rgb[(static_cast<std::size_t>(y) * width + x) * 3];
-            p[0] = static_cast<std::uint8_t>(fill >= 0 ? fill : x * 255 / std::max(1, width - 1));
-            p[1] = static_cast<std::uint8_t>(fill >= 0 ? fill : y * 255 / std::max(1, height - 1));
-            p[2] = static_cast<std::uint8_t>(fill >= 0 ? fill : (x / 3 + y / 5) % 2 ? 220 : 40);
+            p[0] = static_cast<std::uint8_t>(x * 255 / std::max(1, width - 1));
+            p[1] = static_cast<std::uint8_t>(y * 255 / std::max(1, height - 1));
+            p[2] = static_cast<std::uint8_t>((x / 3 + y / 5) % 2 ? 220 : 40);
         }
     }
     return image;
@@ -77,30 +74,6 @@ class TextureRender : public ::testing::Test {
 
 }  // namespace
 
-// Load needs no context: the tile grid (column by column, partial tiles at
-// the right) and tile contents in B, G, R, A order. (Mask alphas are checked
-// in the frames of the view's capture test.)
-TEST(OpenGLTexture, LoadBuildsTheTiles) {
-    SX_OpenGLTexture texture(nullptr, 2048);
-    EXPECT_FALSE(texture.Load(Pattern(0, 5), nullptr, 0));
-
-    SX_OpenGLTexture wide(nullptr, 2048);  // a 2048 x 2048 image would stay whole
-    const platform::RgbImage big = Pattern(3000, 2000);
-    ASSERT_TRUE(wide.Load(big, nullptr, 0));
-    ASSERT_EQ(wide.Tiles().size(), 2u);
-    const auto& second = *wide.Tiles()[1];
-    EXPECT_EQ(std::vector<std::uint32_t>({second.X(), second.Y(), second.Width(), second.Height()}),
-              std::vector<std::uint32_t>({2048, 0, 952, 2000}));
-    // Tile pixel (5, 1999) is image pixel (2053, 1999).
-    const std::size_t src = (1999u * 3000u + 2053u) * 3u;
-    const std::size_t dst = (1999u * 952u + 5u) * 4u;
-    EXPECT_EQ(second.Pixels()[dst + 0], big.rgb[src + 2]);
-    EXPECT_EQ(second.Pixels()[dst + 2], big.rgb[src + 0]);
-
-    ASSERT_TRUE(wide.Load(Pattern(3, 2), nullptr, 0));  // a reload that fits is whole again
-    EXPECT_TRUE(wide.Tiles().empty());
-}
-
 // A decoded B, G, R, A buffer becomes the texture's pixels without a copy,
 // takes its alphas from a mask read over the image's rectangle (a mask too
 // small leaves every byte zero), is handed back at upload, and shows in its
@@ -141,25 +114,6 @@ TEST_F(TextureRender, BgraBufferIsTakenAsItIsAndHandedBackAtUpload) {
             frame, x, 1, testsupport::Rgb{200, 100, static_cast<std::uint8_t>(60 * x)}, 1))
             << "column " << x;
     }
-}
-
-TEST_F(TextureRender, BindingFollowsTheUploadAndDeletionFreesTheName) {
-    Open(16, 16);
-    GLuint name = 0;
-    {
-        SX_OpenGLTexture texture(&world_, context_.MaxTextureSize());
-        ASSERT_TRUE(texture.Load(Pattern(8, 8), nullptr, 0));
-        glBindTexture(GL_TEXTURE_2D, 7);
-        texture.Draw();
-        EXPECT_EQ(GetInt(GL_TEXTURE_BINDING_2D), 0) << "not uploaded binds 0";
-        texture.Upload();
-        EXPECT_TRUE(texture.Pixels().empty()) << "pixels are freed once uploaded";
-        name = texture.TextureName();
-        glBindTexture(GL_TEXTURE_2D, 0);
-        texture.Draw();
-        EXPECT_EQ(GetInt(GL_TEXTURE_BINDING_2D), static_cast<GLint>(name));
-    }
-    EXPECT_FALSE(glIsTexture(name));
 }
 
 // A whole texture over the frame shows each pixel at its place, row 0 on top.

@@ -14,7 +14,6 @@ TEST(SX_Format, PlaceholdersOfTheMessageTexts) {
               u"v1.0| 3.14|7   |-007|ff");
     // A negative value through %X prints its 32-bit pattern.
     EXPECT_EQ(SX_Format(u"%X", {-2147467259}), u"80004005");
-    EXPECT_EQ(SX_Format(u"%lf and %ld", {2.5, 12L}), u"2.500000 and 12");
     EXPECT_EQ(SX_Format(u"100%% of %s", {u"\u00e9t\u00e9"}), u"100% of \u00e9t\u00e9");
     EXPECT_EQ(SX_Format(u"[%6s][%-6s][%.2s]", {u"ab", u"ab", u"abcdef"}), u"[    ab][ab    ][ab]");
 }

@@ -34,11 +34,6 @@ TEST(Resources, WithoutInstallationFilesEveryLookupFallsBack) {
     std::u16string text = u"untouched";
     EXPECT_FALSE(res.GetMessage(u"sx:Resource/sx:FileNotFound", text));
     EXPECT_EQ(text, u"untouched");
-    // String 108 with real line breaks, three lines.
-    EXPECT_EQ(res.Text(u"sx:Resource/sx:ViewClear", 108, true),
-              u"After you clear all markups, you can not get them back!\n"
-              u"You must export local markups if you wish to save them.\n"
-              u"Do you still want to proceed?");
     EXPECT_EQ(res.LoadString(103), u"Warning");
     EXPECT_TRUE(ui.Boxes().empty());
     // Missing everywhere: the box, then the warning text; the plain load is empty.

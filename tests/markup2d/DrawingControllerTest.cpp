@@ -134,7 +134,7 @@ class DrawingControllerTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(DrawingControllerTest, DraggedRectangleJoinsTheViewWhileEscapeDropsIt) {
+TEST_F(DrawingControllerTest, EscapeDuringADragDropsTheAdd) {
     AddRectangle();
     Mouse(kMsgMouseMove, 20, 20);
     EXPECT_EQ(host.ui.CurrentCursor(), HostUi::Cursor::kCross);
@@ -145,25 +145,16 @@ TEST_F(DrawingControllerTest, DraggedRectangleJoinsTheViewWhileEscapeDropsIt) {
     EXPECT_EQ(overlay.AddingDrawing(), nullptr);
     Mouse(kMsgLButtonUp, 60, 50);
     EXPECT_TRUE(drawings.empty());
+    // (A drag that completes the add: the drawing page, and the next test.)
+}
 
-    host.events.clear();
+TEST_F(DrawingControllerTest, HandlesResizeTheSelectionAndDeleteRemovesIt) {
     const std::uint32_t id = AddRectangle();
     Drag(20, 30, 80, 70);
     ASSERT_EQ(drawings.size(), 1u);
     EXPECT_EQ(host.events,
               (std::vector<std::string>{"Shape2DAdded(" + Id(id) + ")",
                                         "Select2DChanged(" + Id(id) + ")", "Stop2DEdit"}));
-    const SX_DrawingBase& placed = *drawings[0];
-    EXPECT_DOUBLE_EQ(placed.GetPositionX(), 20.0);
-    EXPECT_DOUBLE_EQ(placed.GetPositionY(), 30.0);
-    EXPECT_DOUBLE_EQ(placed.GetWidth(), 60.0);
-    EXPECT_DOUBLE_EQ(placed.GetHeight(), 40.0);
-    EXPECT_EQ(overlay.SelectedDrawing(), &placed);
-}
-
-TEST_F(DrawingControllerTest, HandlesResizeTheSelectionAndDeleteRemovesIt) {
-    const std::uint32_t id = AddRectangle();
-    Drag(20, 30, 80, 70);
     host.events.clear();
     // The bottom-right handle: only that corner moves.
     Drag(80, 70, 100, 90);
@@ -192,7 +183,6 @@ TEST_F(DrawingControllerTest, TextTakesPunctuationAndPasteAndAnEmptyTextAddsNoth
     // menu opens, and its Deselect item reports nothing more.
     host.ui.QueueMenuAnswer(SX_DrawingController::kCmdDeselect);
     Mouse(kMsgRButtonUp, 50, 40);
-    EXPECT_EQ(host.ui.Menus().at(0).items.at(0).label, u"Deselect Text");
     EXPECT_TRUE(drawings.empty());
     EXPECT_EQ(host.events, std::vector<std::string>{"Stop2DAdd"});
     EXPECT_EQ(overlay.AddingDrawing(), nullptr);
@@ -220,7 +210,6 @@ TEST_F(DrawingControllerTest, TextTakesPunctuationAndPasteAndAnEmptyTextAddsNoth
     // meanwhile puts it back.
     host.ui.QueueMenuAnswer(SX_DrawingController::kCmdEditMarkup);
     Mouse(kMsgRButtonUp, 52, 42);
-    EXPECT_EQ(host.ui.Menus().back().items.at(0).label, u"Edit Markup");
     EXPECT_TRUE(drawings.empty());
     Type(u"!");
     overlay.ReleaseDrawings();

@@ -78,11 +78,6 @@ TEST_F(MeasureDrawingTest, DistanceCaptionFollowsThePickingSteps) {
     EXPECT_FALSE(d.IsActive());
     EXPECT_EQ(d.GetTypeName(), u"Distance (12.3456 m)");
 
-    // A long caption: the type name keeps its first 20 characters.
-    d.SetUnit(30);
-    ASSERT_GT(d.Caption().size(), 20u);
-    EXPECT_EQ(d.GetTypeName(), u"Distance (" + d.Caption().substr(0, 20) + u")");
-
     // A drawing dropped while picking gives the cursor back.
     {
         SX_DistanceDrw dropped(host_.defaults, 0);
@@ -91,67 +86,6 @@ TEST_F(MeasureDrawingTest, DistanceCaptionFollowsThePickingSteps) {
         EXPECT_TRUE(host_.cursorHidden);
     }
     EXPECT_FALSE(host_.cursorHidden);
-}
-
-TEST_F(MeasureDrawingTest, APlacedLabelIsPickedUpAgainAndAnEditEndsAtOnce) {
-    SX_DistanceDrw d(host_.defaults, 0);
-    d.SetHost(&host_);
-    d.SetFirstPoint2D(10, 10);
-    d.SetSecondPoint2D(100, 80);
-    d.SetFirstPoint3D(0, 0, 0);
-    d.SetSecondPoint3D(3, 4, 0);
-    d.SetLabelPosition(60, 20);
-    d.Place();
-    d.UpdateCaption();
-    EXPECT_EQ(d.Caption(), u"5.0000 m");
-    platform::Canvas canvas(200, 100);
-    d.Draw(canvas);
-    const platform::TextBox box = d.LabelBox();
-    EXPECT_EQ(box.x, 60);
-    EXPECT_FALSE(d.OnLeftDown(At(62, 22)));  // not hot
-    d.SetHot(true);
-    EXPECT_TRUE(d.OnLeftDown(At(62, 22)));
-    EXPECT_EQ(d.Step(), 3);
-    d.OnMouseMove(At(72, 32));
-    d.OnLeftUp(At(72, 32));
-    EXPECT_EQ(d.LabelX(), 70);
-    EXPECT_EQ(d.Step(), 0);
-    // An edit restarted at picking ends at the next release, values kept.
-    d.SetStep(2);
-    d.OnLeftUp(At(5, 5));
-    EXPECT_EQ(d.Step(), 0);
-    EXPECT_EQ(d.Caption(), u"5.0000 m");
-}
-
-TEST_F(MeasureDrawingTest, PositionShowsTheProjectFrameAndPlacesItsLabel) {
-    SX_PositionDrw p(host_.defaults, 0);
-    p.SetHost(&host_);
-    // A quarter turn about z, then a shift.
-    SX_Mark::Transform t;
-    t.rotation = Quaternion(0, 0, std::sqrt(0.5), std::sqrt(0.5));
-    t.translation = {100.0, 200.0, 10.0};
-    p.SetTransform(t);
-    host_.points[{40, 60}] = {1.0, 0.0, 2.0};
-    p.GetPrompt();
-    EXPECT_EQ(p.Caption(), u"Pick a point");
-    p.OnMouseMove(At(40, 60));
-    platform::Canvas canvas(200, 100);
-    p.Draw(canvas);
-    // While picking the box sits right of and above the pointer.
-    EXPECT_EQ(p.LabelBox().x, 65);
-    EXPECT_NEAR(p.LabelBox().y + p.LabelBox().height, 30, 1e-9);
-    p.OnLeftUp(At(40, 60));
-    EXPECT_EQ(p.Step(), 2);
-    EXPECT_EQ(p.Caption(), u"100.0000 201.0000 12.0000 m");
-    EXPECT_EQ(p.GetTypeName(), u"Position (100.0000 201.0000 12.0000 m)");
-    EXPECT_EQ(p.LabelX(), 40);
-    p.OnMouseMove(At(50, 30));
-    p.OnLeftUp(At(50, 30));
-    EXPECT_EQ(p.Step(), 0);
-    EXPECT_EQ(p.LabelY(), 30);
-    EXPECT_TRUE(p.IsHot());
-    p.SetUnit(2);
-    EXPECT_EQ(p.Caption(), u"100000.0 201000.0 12000.0 mm");
 }
 
 TEST_F(MeasureDrawingTest, AnUnknownUnitIsNotWrittenAndReadsBackAsTheDefault) {

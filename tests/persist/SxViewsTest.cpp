@@ -1,6 +1,6 @@
 // The view collection through its dispatch table, as a page calls it: Item
 // counts from 1 and Remove from 0, the current view through Next, Find,
-// Remove and Clear, ViewAdded, names and the enumerator.
+// Remove and Clear, and ViewAdded.
 #include <gtest/gtest.h>
 
 #include "persist/FakeViewsHost.h"
@@ -88,21 +88,4 @@ TEST_F(SxViewsTest, CurrentViewThroughNextFindRemoveAndClear) {
     EXPECT_EQ(id, -1);
     Call(u"Next", {Variant(Id(0)), Variant(true)});
     EXPECT_EQ(id, -1);
-}
-
-TEST_F(SxViewsTest, GetViewByNameIsExactAndTheEnumeratorWalksInOrder) {
-    made[1]->SetName(u"Entrance");
-    EXPECT_EQ(Call(u"GetViewByName", {Variant(u"entrance")}), S_FALSE);
-    EXPECT_EQ(Call(u"GetViewByName", {Variant(u"Entrance")}), S_OK);
-    EXPECT_EQ(id, Id(1));
-
-    ASSERT_EQ(Call(u"_NewEnum", {}, DispatchKind::PropertyGet), S_OK);
-    ComPtr<Dispatchable> walker = retval.ObjectValue();
-    ASSERT_TRUE(walker);
-    std::vector<std::int32_t> seen;
-    InvokeResult r;
-    while (walker->InvokeByName(u"Next", DispatchKind::Method, {}, r) == S_OK) {
-        seen.push_back(r.retval.ObjectValue().As<SxView>()->Id());
-    }
-    EXPECT_EQ(seen, (std::vector<std::int32_t>{Id(0), Id(1), Id(2)}));
 }

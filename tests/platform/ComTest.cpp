@@ -121,7 +121,6 @@ TEST(ComVariant, BoolsStringsAndObjects) {
     {
         ComPtr<Tracked> object = MakeRef<Tracked>(&destroyed);
         const Variant v(object);
-        EXPECT_EQ(v.Type(), VariantType::Object);
         EXPECT_EQ(object->RefCount(), 2u);
         EXPECT_EQ(v.ToString(s), DISP_E_TYPEMISMATCH);
         ComPtr<Dispatchable> back;
@@ -130,33 +129,7 @@ TEST(ComVariant, BoolsStringsAndObjects) {
         EXPECT_EQ(Variant().ToObject(back), S_OK);  // empty passes as a null object
         EXPECT_FALSE(back);
         EXPECT_EQ(Variant(1.0).ToObject(back), DISP_E_TYPEMISMATCH);
-        EXPECT_EQ(Variant(nullptr).Type(), VariantType::Object);
         EXPECT_NE(Variant(nullptr), Variant());
     }
-    EXPECT_EQ(destroyed, 1);
-}
-
-TEST(ComObject, LastReleaseDestroysTheObject) {
-    int destroyed = 0;
-    ComPtr<Dispatchable> base;
-    {
-        ComPtr<Tracked> a = MakeRef<Tracked>(&destroyed);
-        EXPECT_EQ(a->RefCount(), 1u);
-        ComPtr<Tracked> b = a;
-        base = b;  // converting copy
-        EXPECT_EQ(a->RefCount(), 3u);
-        ComPtr<Tracked> c = std::move(b);
-        EXPECT_FALSE(b);
-        EXPECT_EQ(base.As<Tracked>(), a);
-        EXPECT_EQ(a->RefCount(), 3u);  // the temporary from As is gone again
-    }
-    EXPECT_EQ(destroyed, 0);
-    EXPECT_EQ(base->RefCount(), 1u);
-    Dispatchable* raw = base.Detach();
-    EXPECT_EQ(destroyed, 0);
-    ComPtr<Dispatchable> adopted;
-    adopted.Attach(raw);  // takes over the reference without adding one
-    EXPECT_EQ(adopted->RefCount(), 1u);
-    adopted = nullptr;
     EXPECT_EQ(destroyed, 1);
 }

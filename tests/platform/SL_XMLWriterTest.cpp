@@ -87,32 +87,6 @@ TEST(SL_XMLWriter, FormatsNumbersAndColoursWhateverTheLocale) {
     EXPECT_EQ(e.ChildNodes().size(), 1u);  // SetText replaces, never appends
 }
 
-TEST(SL_XMLWriter, FragmentIndentsFromItsBaseAndAppendsIntoAFile) {
-    SL_XMLWriter fragment(1);
-    ASSERT_TRUE(fragment.StartElement(u"sx:View", kNs));
-    ASSERT_TRUE(fragment.StartElement(u"sx:Name"));
-    fragment.SetText(u"v");
-    fragment.EndElement();
-    const XmlNode view = fragment.EndElement();
-    EXPECT_EQ(view.Xml(),
-              u"<sx:View xmlns:sx=\"urn:panora:test\">\n\t\t<sx:Name>v</sx:Name></sx:View>");
-
-    testsupport::TempDir dir;
-    SL_XMLWriter file(PathIn(dir, "m.xml"));
-    ASSERT_TRUE(file.StartElement(u"sx:Markup", kNs));
-    ASSERT_TRUE(file.StartElement(u"sx:Views"));
-    EXPECT_TRUE(file.AppendNode(view));
-    EXPECT_TRUE(file.AppendNode(view));  // the same fragment twice: two copies
-    EXPECT_FALSE(file.AppendNode(XmlNode()));
-    file.EndElement();
-    file.EndElement();
-    EXPECT_EQ(testsupport::ReadFile(dir / "m.xml"),
-              kHeader +
-                  "<sx:Markup xmlns:sx=\"urn:panora:test\">\n\t<sx:Views>"
-                  "\n\t\t<sx:View>\n\t\t<sx:Name>v</sx:Name></sx:View>"
-                  "\n\t\t<sx:View>\n\t\t<sx:Name>v</sx:Name></sx:View></sx:Views>\n</sx:Markup>\n");
-}
-
 TEST(SL_XMLWriter, OneCharacterFileNameWritesNothingAndFailuresAreReported) {
     testsupport::TempDir dir;
     const auto cwd = std::filesystem::current_path();

@@ -2,9 +2,7 @@
 
 #include "platform/Text.h"
 #include "platform/XmlDocument.h"
-#include "support/TempDir.h"
 
-using platform::FromUtf8;
 using platform::XmlDocument;
 using platform::XmlNode;
 using platform::XmlNodeKind;
@@ -100,34 +98,23 @@ TEST(XmlDocument, HandlesOutliveReloadsAndTheirDocument) {
     EXPECT_EQ(kept.Parent().Name(), u"a");
 }
 
+// (Namespaces declared once on the root: the XML writer's file test.)
 TEST(XmlDocument, BuildsWithNamespaceDeclarationsWhereNeeded) {
     XmlDocument doc;
     XmlNode root = doc.CreateElement(u"sx:Markup", u"urn:sx");
     XmlNode child = doc.CreateElement(u"sx:GUID", u"urn:sx");
-    XmlNode other = doc.CreateElement(u"q:Other", u"urn:q");
-    XmlNode plain = doc.CreateElement(u"Line");
     EXPECT_FALSE(child.Parent());  // detached until appended
     ASSERT_TRUE(child.SetText(u"a<b&c"));
-    // Attaching drops the declaration the parent already makes.
     EXPECT_EQ(root.AppendChild(child), child);
-    EXPECT_TRUE(root.AppendChild(other));
-    EXPECT_TRUE(other.AppendChild(plain));
-    EXPECT_TRUE(other.SetAttribute(u"Use", u"\"x\""));
-    EXPECT_TRUE(other.SetAttribute(u"Use", u"True"));  // replaces
     EXPECT_EQ(doc.SetDocumentElement(root), root);
-    EXPECT_EQ(doc.ToUtf8Bytes(),
-              "<sx:Markup xmlns:sx=\"urn:sx\"><sx:GUID>a&lt;b&amp;c</sx:GUID>"
-              "<q:Other xmlns:q=\"urn:q\" Use=\"True\"><Line/></q:Other></sx:Markup>\n");
 
     // An element of no namespace under a default namespace declares xmlns="".
     XmlNode deflt = doc.CreateElement(u"Top", u"urn:d");
-    XmlNode bare = doc.CreateElement(u"Bare");
-    XmlNode same = doc.CreateElement(u"Same", u"urn:d");
-    deflt.AppendChild(bare);
-    deflt.AppendChild(same);
+    deflt.AppendChild(doc.CreateElement(u"Bare"));
+    deflt.AppendChild(doc.CreateElement(u"Same", u"urn:d"));
     EXPECT_EQ(deflt.Xml(), u"<Top xmlns=\"urn:d\"><Bare xmlns=\"\"/><Same/></Top>");
 
-    // Refusals: a node below itself, a second document element, bad names.
+    // Refusals: a node below itself, a second document element.
     EXPECT_FALSE(child.AppendChild(root));
     EXPECT_FALSE(doc.DocumentNode().AppendChild(deflt));
 
@@ -135,32 +122,4 @@ TEST(XmlDocument, BuildsWithNamespaceDeclarationsWhereNeeded) {
     EXPECT_EQ(doc.SetDocumentElement(deflt), deflt);
     EXPECT_FALSE(root.Parent());
     EXPECT_EQ(child.Text(), u"a<b&c");
-}
-
-TEST(XmlDocument, NonAsciiTextRoundTripsThroughAFile) {
-    testsupport::TempDir dir;
-    const std::u16string text = u"Stationsh\u00f6he \u6e2c\u91cf \U0001F4CF <&> \"'";
-    const std::u16string file = FromUtf8((dir / "t\u00e9st.xml").string());
-    {
-        XmlDocument doc;
-        XmlNode root = doc.CreateElement(u"sx:R\u00e9", u"urn:\u00e9");
-        root.SetAttribute(u"A", text + u"\n\t");
-        root.SetText(text);
-        doc.AppendProcessingInstruction(u"xml", u"version='1.0' encoding='UTF-8'");
-        doc.AppendComment(u"c \u00e9");
-        doc.SetDocumentElement(root);
-        ASSERT_TRUE(doc.Save(file));
-    }
-    const std::string bytes = testsupport::ReadFile(dir / "t\u00e9st.xml");
-    EXPECT_TRUE(
-        bytes.starts_with("<?xml version='1.0' encoding='UTF-8'?>\n<!--c \xc3\xa9-->\n<sx:R"))
-        << bytes;
-    XmlDocument back;
-    ASSERT_TRUE(back.Load(file));
-    const XmlNode root = back.SelectSingleNode(u"sx:R\u00e9");
-    ASSERT_TRUE(root);
-    EXPECT_EQ(root.Text(), text);
-    EXPECT_EQ(root.Attribute(u"A"), text + u"\n\t");
-    EXPECT_EQ(root.NamespaceUri(), u"urn:\u00e9");
-    EXPECT_FALSE(back.Save(FromUtf8((dir / "no/such/folder/x.xml").string())));
 }

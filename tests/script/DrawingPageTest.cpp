@@ -8,14 +8,12 @@
 
 #include <cmath>
 #include <cstdio>
-#include <numbers>
 #include <sstream>
 #include <string>
 
-#include "sitegen/SiteGenerator.h"
-#include "sitegen/SiteMath.h"
 #include "support/ImageCompare.h"
 #include "support/RunCommand.h"
+#include "support/Site.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -88,31 +86,16 @@ function draw() {
 
 TEST(DrawingPage, MouseDrawnShapesReadBackAndShowOverTheStillImage) {
     testsupport::TempDir tmp;
-    sitegen::SiteOptions o;
-    o.outputDir = tmp.path().string();
-    o.stations = 1;
-    o.sizes = {256};
-    sitegen::SitePlan plan;
-    std::string error;
-    ASSERT_TRUE(sitegen::GenerateSite(o, &plan, &error)) << error;
+    const sitegen::SitePlan plan = testsupport::MakeSite(tmp.path(), 1, {256});
     // Aim at the first target the station sees, so the pixels hold points.
     const sitegen::StationPose& pose = plan.stations[0].pose;
-    double altitude = 0.0, azimuth = 0.0;
-    for (const auto& target : plan.scene.Targets()) {
-        const auto hit = plan.scene.Trace(pose.centre, sitegen::Sub(target.centre, pose.centre));
-        if (hit.surface == sitegen::Surface::Target) {
-            const sitegen::Vec3 v =
-                pose.SiteToViewDirection(sitegen::Sub(target.centre, pose.centre));
-            const double r = std::sqrt(sitegen::Dot(v, v));
-            altitude = std::asin(v[1] / r) * 180.0 / std::numbers::pi;
-            azimuth = std::atan2(v[2] / r, v[0] / r) * 180.0 / std::numbers::pi + 90.0;
-            break;
-        }
-    }
+    const auto seen = testsupport::SeenTargets(plan, pose);
+    ASSERT_FALSE(seen.empty());
+    const testsupport::Aim aim = testsupport::AimAt(pose, seen[0]);
     std::string page = kPage;
-    char aim[64];
-    std::snprintf(aim, sizeof aim, "%.9f, %.9f", altitude, azimuth);
-    page.replace(page.find("AIM"), 3, aim);
+    char text[64];
+    std::snprintf(text, sizeof text, "%.9f, %.9f", aim.altitude, aim.azimuth);
+    page.replace(page.find("AIM"), 3, text);
     const auto file = tmp.Write("page.js", page);
     const testsupport::CommandResult r =
         testsupport::RunPanoraPage(file, {"--size", "320x240", "--timeout", "60"}, tmp.path());

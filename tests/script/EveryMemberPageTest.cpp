@@ -14,8 +14,8 @@
 #include "persist/SxView.h"
 #include "persist/SxViews.h"
 #include "platform/Text.h"
-#include "sitegen/SiteGenerator.h"
 #include "support/RunCommand.h"
+#include "support/Site.h"
 #include "support/TempDir.h"
 #include "view3d/EventHandlerReturn.h"
 #include "view3d/SX_Hotlink.h"
@@ -153,12 +153,7 @@ void Fill(std::string& page, const std::string& key, const platform::DispatchTab
 
 TEST(EveryMemberPage, EveryMemberAnswersBeforeAndAfterALoadAndThePageEndsNormally) {
     testsupport::TempDir tmp;
-    sitegen::SiteOptions o;
-    o.outputDir = tmp.path().string();
-    o.stations = 1;
-    o.sizes = {256};
-    std::string error;
-    ASSERT_TRUE(sitegen::GenerateSite(o, nullptr, &error)) << error;
+    testsupport::MakeSite(tmp.path(), 1, {256});
 
     std::string page = kPage;
     // VIEWS before VIEW: the one key is a prefix of the other.

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "sitegen/SiteGenerator.h"
 #include "support/RunCommand.h"
+#include "support/Site.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -57,12 +57,7 @@ int Occurrences(const std::string& text, const std::string& part) {
 
 TEST(HotlinkPage, ATakenClickKeepsTheLinkClosedAndTheMenuEditsThroughTheDialog) {
     testsupport::TempDir tmp;
-    sitegen::SiteOptions options;
-    options.outputDir = tmp.path().string();
-    options.stations = 1;
-    options.sizes = {32};
-    std::string error;
-    ASSERT_TRUE(sitegen::GenerateSite(options, nullptr, &error)) << error;
+    testsupport::MakeSite(tmp.path(), 1, {32});
     const auto page = tmp.Write("page.js", kPage);
     const testsupport::CommandResult r =
         testsupport::RunPanoraPage(page, {"--size", "320x240", "--timeout", "30"}, tmp.path());

@@ -9,8 +9,8 @@
 #include <sstream>
 #include <string>
 
-#include "sitegen/SiteGenerator.h"
 #include "support/RunCommand.h"
+#include "support/Site.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -63,11 +63,7 @@ std::string Read(const std::string& file) {
 
 TEST(MarkupPage, SavedMarkupLoadsInAnotherProcessWithTheSameValues) {
     testsupport::TempDir tmp;
-    sitegen::SiteOptions options;
-    options.outputDir = tmp.path().string();
-    options.sizes = {32};  // three stations: neighbours, so the ranges are saved
-    std::string error;
-    ASSERT_TRUE(sitegen::GenerateSite(options, nullptr, &error)) << error;
+    testsupport::MakeSite(tmp.path(), 3, {32});  // neighbours, so the ranges are saved
     tmp.Write("seed.xml", kSeed);
     const std::string saved = (tmp / "saved.xml").string();
     const std::string again = (tmp / "again.xml").string();

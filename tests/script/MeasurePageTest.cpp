@@ -12,27 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "sitegen/SiteGenerator.h"
-#include "sitegen/SiteMath.h"
-#include "sitegen/SiteOptions.h"
 #include "support/RunCommand.h"
+#include "support/Site.h"
 #include "support/TempDir.h"
 
 namespace {
-
-struct Aim {
-    double altitude = 0.0;
-    double azimuth = 0.0;
-    double distance = 0.0;  // from the station's centre, metres
-};
-
-// The camera direction that looks at a site point from the station.
-Aim AimAt(const sitegen::StationPose& pose, const sitegen::Vec3& site) {
-    const sitegen::Vec3 v = pose.SiteToViewDirection(sitegen::Sub(site, pose.centre));
-    const double r = std::sqrt(sitegen::Dot(v, v));
-    const double deg = 180.0 / std::numbers::pi;
-    return {std::asin(v[1] / r) * deg, std::atan2(v[2] / r, v[0] / r) * deg + 90.0, r};
-}
 
 const char* const kPage = R"(
 var aims = AIMS, picks = [];
@@ -68,28 +52,17 @@ control.attachEvent("ControlInitialized", function() { control.src = "st1/st1.xm
 
 TEST(MeasurePage, TwoClickedTargetsGiveTheirSiteCoordinatesAndTrueDistance) {
     testsupport::TempDir tmp;
-    sitegen::SiteOptions o;
-    o.outputDir = tmp.path().string();
-    o.stations = 1;
-    o.sizes = {512};
-    o.azimuthDeg = 37.5;
-    o.centre = sitegen::Vec3{1000.0, 2000.0, 50.0};
-    sitegen::SitePlan plan;
-    std::string error;
-    ASSERT_TRUE(sitegen::GenerateSite(o, &plan, &error)) << error;
+    const sitegen::SitePlan plan =
+        testsupport::MakeSite(tmp.path(), 1, {512}, [](sitegen::SiteOptions& o) {
+            o.azimuthDeg = 37.5;
+            o.centre = sitegen::Vec3{1000.0, 2000.0, 50.0};
+        });
     const sitegen::StationPose& pose = plan.stations[0].pose;
-
     // Two targets the station sees unobstructed.
-    std::vector<sitegen::Vec3> seen;
-    std::vector<Aim> aims;
-    for (const auto& target : plan.scene.Targets()) {
-        const auto hit = plan.scene.Trace(pose.centre, sitegen::Sub(target.centre, pose.centre));
-        if (hit.surface == sitegen::Surface::Target && seen.size() < 2) {
-            seen.push_back(target.centre);
-            aims.push_back(AimAt(pose, target.centre));
-        }
-    }
-    ASSERT_EQ(seen.size(), 2u);
+    const std::vector<sitegen::Vec3> seen = testsupport::SeenTargets(plan, pose);
+    ASSERT_GE(seen.size(), 2u);
+    const testsupport::Aim aims[] = {testsupport::AimAt(pose, seen[0]),
+                                     testsupport::AimAt(pose, seen[1])};
     std::string page = kPage;
     char list[256];
     std::snprintf(list, sizeof list, "[[%.9f, %.9f], [%.9f, %.9f]]", aims[0].altitude,

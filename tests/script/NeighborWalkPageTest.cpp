@@ -6,9 +6,8 @@
 
 #include <string>
 
-#include "sitegen/SiteGenerator.h"
-#include "sitegen/SiteOptions.h"
 #include "support/RunCommand.h"
+#include "support/Site.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -55,12 +54,7 @@ function waitFor(done, then) {
 
 TEST(NeighborWalkPage, ClickingANeighborIconOpensItAndThePageFollows) {
     testsupport::TempDir tmp;
-    sitegen::SiteOptions o;
-    o.outputDir = tmp.path().string();
-    o.stations = 3;
-    o.sizes = {8, 16};
-    std::string error;
-    ASSERT_TRUE(sitegen::GenerateSite(o, nullptr, &error)) << error;
+    testsupport::MakeSite(tmp.path(), 3, {8, 16});
     // The page sits in the first station's folder: the stations' links
     // ("../st2/st2.xml") are joined against the page's folder.
     const auto file = tmp.Write("st1/page.js", kPage);

@@ -7,10 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "sitegen/SiteGenerator.h"
-#include "sitegen/SiteOptions.h"
 #include "support/HttpServer.h"
 #include "support/RunCommand.h"
+#include "support/Site.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -25,16 +24,6 @@ Result RunPage(std::vector<std::string> args, const std::filesystem::path& home)
     const std::string page = args.front();
     args.erase(args.begin());
     return testsupport::RunPanoraPage(page, args, home);
-}
-
-// One small station, st1, below dir.
-void MakeStation(const std::filesystem::path& dir) {
-    sitegen::SiteOptions options;
-    options.outputDir = dir.string();
-    options.stations = 2;
-    options.sizes = {8, 16};
-    std::string error;
-    ASSERT_TRUE(sitegen::GenerateSite(options, nullptr, &error)) << error;
 }
 
 // Sets src once the control is ready; quits with 0 after DownloadComplete.
@@ -57,7 +46,7 @@ control.attachEvent("DownloadComplete", function() {
 
 TEST(PanoraRun, PageLoadsItsStationOverHttpWithABase) {
     testsupport::TempDir tmp;
-    MakeStation(tmp / "site");
+    testsupport::MakeSite(tmp / "site", 2, {8, 16});
     // The page itself stays local; its base names the web folder. Pages that
     // load from their own folder are the other page tests.
     const auto page = tmp.Write("page.js", kLoadPage);

@@ -24,7 +24,7 @@ class SampleItem : public Dispatchable {
     const DispatchTable& GetDispatchTable() const override {
         static const DispatchTable table =
             DispatchTableBuilder<SampleItem>()
-                .Property(u"Name", 1, &SampleItem::get_Name, &SampleItem::put_Name)
+                .Get(u"Name", 1, &SampleItem::get_Name)
                 .Get(u"EventProcessingComplete", 1000, &SampleItem::get_Complete)
                 .Put(u"EventProcessingComplete", 1000, &SampleItem::put_Complete)
                 .Method(u"Child", 2, &SampleItem::Child, {u"name"})
@@ -33,10 +33,6 @@ class SampleItem : public Dispatchable {
     }
     HRESULT get_Name(Bstr* value) {
         *value = Bstr(name_);
-        return S_OK;
-    }
-    HRESULT put_Name(const Bstr& value) {
-        name_ = value.Str();
         return S_OK;
     }
     HRESULT get_Complete(VARIANT_BOOL* value) {
@@ -69,13 +65,10 @@ class SampleControl : public Dispatchable {
                 .Property(u"Enabled", DISPID_ENABLED, &SampleControl::get_Enabled,
                           &SampleControl::put_Enabled)
                 .Method(u"Add", 200, &SampleControl::Add, {u"a", u"b"})
-                .Method(u"ScreenPosition", 201, &SampleControl::ScreenPosition,
-                        {u"x", u"y", u"z", u"screenX", u"screenY"})
                 .Method(u"FindView", 203, &SampleControl::FindView, {u"name"})
                 .Method(u"Fail", 204, &SampleControl::Fail, {u"status"})
                 .Method(u"NewItem", 205, &SampleControl::NewItem, {u"name"})
                 .Method(u"ItemName", 206, &SampleControl::ItemName, {u"item"})
-                .Get(u"Item", 207, &SampleControl::Item, {u"index"})
                 .Method(u"Pick", 208, &SampleControl::Pick, {u"x", u"y", u"z"})
                 .Method(u"AddView", 209, &SampleControl::AddView, {u"name"})
                 .Method(u"Click", 210, &SampleControl::Click, {u"url"})
@@ -113,13 +106,6 @@ class SampleControl : public Dispatchable {
         *sum = a + b;
         return S_OK;
     }
-    HRESULT ScreenPosition(double x, double y, double z, std::int32_t* screenX,
-                           std::int32_t* screenY, VARIANT_BOOL* visible) {
-        *screenX = static_cast<std::int32_t>(x * 10);
-        *screenY = static_cast<std::int32_t>(y * 10);
-        *visible = ToVariantBool(z < 0);
-        return S_OK;
-    }
     HRESULT FindView(const Bstr& name, std::int32_t* id) {
         if (name.Str() == u"Front") {
             *id = 100;
@@ -141,13 +127,6 @@ class SampleControl : public Dispatchable {
             return E_POINTER;
         }
         return item->get_Name(name);
-    }
-    HRESULT Item(std::int32_t index, Bstr* name) {
-        if (index < 0 || index > 2) {
-            return E_INVALIDARG;
-        }
-        *name = Bstr(u"item" + std::u16string(1, static_cast<char16_t>(u'0' + index)));
-        return S_OK;
     }
     HRESULT Pick(double x, double y, double z) {
         events.Fire(6, {Variant(x), Variant(y), Variant(z)});  // the result is ignored

@@ -31,18 +31,6 @@ host.quit(0);
     EXPECT_EQ(control->enabled, VARIANT_FALSE);
 }
 
-TEST_F(ScriptFixture, OutParametersComeBackByNameWithRetval) {
-    const int code = RunPage(R"(
-var p = control.ScreenPosition(1.5, 2, -3);
-host.log(JSON.stringify(p));
-host.log(control.Add(2, 3), control.Add("4", 1.0), control.Item(2), control.item(0));
-host.quit(0);
-)");
-    EXPECT_EQ(code, 0) << err.str();
-    EXPECT_EQ(out.str(),
-              Lines({R"({"screenX":15,"screenY":20,"retval":true})", "5 5 item2 item0"}));
-}
-
 TEST_F(ScriptFixture, StatusesReachThePage) {
     const int code = RunPage(R"(
 host.log(control.FindView("Back"), host.lastStatus);

@@ -1,27 +1,22 @@
 // Saved views from a page run by `panora run`: a view captured, added and
 // applied locked for drawing shows the still image with the red markup
-// frame in the host's screenshot and in SaveAsJpg(true); unlocking brings the
-// live view back.
+// frame in the host's screenshot and in SaveAsJpg(true); a second unlock
+// fires nothing.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
 
-#include "sitegen/SiteGenerator.h"
 #include "support/ImageCompare.h"
 #include "support/RunCommand.h"
+#include "support/Site.h"
 #include "support/TempDir.h"
 
 using testsupport::Rgb;
 
 TEST(ViewsPage, LockedViewShowsTheStillImageWithTheMarkupFrame) {
     testsupport::TempDir tmp;
-    sitegen::SiteOptions options;
-    options.outputDir = tmp.path().string();
-    options.stations = 1;
-    options.sizes = {32, 64};
-    std::string error;
-    ASSERT_TRUE(sitegen::GenerateSite(options, nullptr, &error)) << error;
+    testsupport::MakeSite(tmp.path(), 1, {32, 64});
 
     const std::string exported = (tmp / "markup.jpg").string();
     const auto page = tmp.Write("page.js", R"(
@@ -47,7 +42,6 @@ control.attachEvent("DownloadComplete", function() {
   control.ViewUnlock(true);
   control.ViewUnlock(true);
   log.push("current " + (control.ViewGetCurrent() ? "view" : "none"));
-  host.screenshot("unlocked.png");
   host.log(log.join("|"));
   host.quit(0);
 });
@@ -62,26 +56,18 @@ control.attachEvent("DownloadComplete", function() {
 
     const platform::RgbImage live = testsupport::LoadImageForCompare(tmp / "live.png");
     const platform::RgbImage locked = testsupport::LoadImageForCompare(tmp / "locked.png");
-    const platform::RgbImage unlocked = testsupport::LoadImageForCompare(tmp / "unlocked.png");
     ASSERT_EQ(locked.width, 120);
     ASSERT_EQ(locked.height, 90);
     // The frame's rectangle runs from (4, 4) to (width - 5, height - 5), 3
-    // pixels wide: half-transparent red over the still image there, the
-    // still image itself inside and outside it.
+    // pixels wide: half-transparent red over the still image there. (The
+    // still image around drawings, and the live view back after the unlock:
+    // the drawing page.)
     for (const auto& [x, y] : {std::pair{4, 45}, {115, 45}, {60, 4}, {60, 85}}) {
         const Rgb l = testsupport::PixelAt(live, x, y);
         const Rgb k = testsupport::PixelAt(locked, x, y);
         EXPECT_NEAR(k.r, 128 + l.r / 2, 24) << x << "," << y;
         EXPECT_NEAR(k.g, 16 + l.g / 2, 24) << x << "," << y;
     }
-    for (const auto& [x, y] : {std::pair{60, 45}, {0, 45}, {119, 45}, {10, 10}}) {
-        const Rgb l = testsupport::PixelAt(live, x, y);
-        const Rgb k = testsupport::PixelAt(locked, x, y);
-        EXPECT_NEAR(k.r, l.r, 24) << x << "," << y;
-        EXPECT_NEAR(k.g, l.g, 24) << x << "," << y;
-        EXPECT_NEAR(k.b, l.b, 24) << x << "," << y;
-    }
-    EXPECT_TRUE(testsupport::ImagesMatch(unlocked, live, {24, 0.02, 4.0}, "views-unlocked"));
     // SaveAsJpg(true) exports what the locked view shows, frame included.
     const platform::RgbImage jpeg = testsupport::LoadImageForCompare(exported);
     EXPECT_TRUE(testsupport::ImagesMatch(jpeg, locked, {24, 0.02, 4.0}, "views-export"));

@@ -68,12 +68,8 @@ class Soak : public ViewInputFixture {};
 TEST_F(Soak, SwitchingStationsZoomingAndPickingLeavesNothingBehind) {
     const int switches = Switches();
     ASSERT_GT(switches, 50);
-    sitegen::SiteOptions o;
-    o.outputDir = (dir_ / "site").string();
-    o.stations = 3;
-    o.sizes = {32, 64};
-    std::string error;
-    ASSERT_TRUE(sitegen::GenerateSite(o, &plan_, &error)) << error;
+    plan_ = testsupport::MakeSite(dir_ / "site", 3, {32, 64});
+    ASSERT_FALSE(HasFailure());
 
     // The first station comes from a web server (through the download
     // cache, revalidated on every visit), the other two from disk.

@@ -15,12 +15,12 @@
 #include "glcore/SX_OpenGLContext.h"
 #include "host/Resources.h"
 #include "platform/Text.h"
-#include "sitegen/SiteGenerator.h"
 #include "station/LoadControl.h"
 #include "station/OrderedPool.h"
 #include "station/SX_CubeMap.h"
 #include "station/SX_LoadingContext.h"
 #include "station/SX_PanoramaDataSet.h"
+#include "support/Site.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -85,34 +85,6 @@ TEST(OrderedPool, ThrowsAtTakeAndStopsEarlyWhenDropped) {
     EXPECT_LE(ran.load(), 2 + 3);
 }
 
-class CountingControl : public LoadControl {
-  public:
-    bool IsStopRequested() const override { return false; }
-    bool IsPaused() const override { return false; }
-    void Sleep(int) override {}
-    void Wake() override { ++wakes; }
-    int wakes = 0;
-};
-
-// Every change of the wanted level wakes the loader, a frame that sets the
-// same level again does not; without a load control nothing is woken.
-TEST(CubeMapWantedLevel, AChangeWakesTheLoadControl) {
-    SX_CubeMap cube;
-    cube.SetWantedLevel(2);
-    CountingControl control;
-    cube.SetLoadControl(&control);
-    cube.SetWantedLevel(2);
-    EXPECT_EQ(control.wakes, 0);
-    cube.SetWantedLevel(1);
-    cube.SetWantedLevel(1);
-    cube.SetWantedLevel(2);
-    EXPECT_EQ(control.wakes, 2);
-    EXPECT_EQ(cube.WantedLevel(), 2);
-    cube.SetLoadControl(nullptr);
-    cube.SetWantedLevel(0);
-    EXPECT_EQ(control.wakes, 2);
-}
-
 // A loader's control whose sleeps stand in for the frames of a host.
 class FrameControl : public LoadControl {
   public:
@@ -126,19 +98,31 @@ class FrameControl : public LoadControl {
     int wakes = 0;
 };
 
+// Every change of the wanted level wakes the loader, a frame that sets the
+// same level again does not; without a load control nothing is woken.
+TEST(CubeMapWantedLevel, AChangeWakesTheLoadControl) {
+    SX_CubeMap cube;
+    cube.SetWantedLevel(2);
+    FrameControl control;
+    cube.SetLoadControl(&control);
+    cube.SetWantedLevel(2);
+    EXPECT_EQ(control.wakes, 0);
+    cube.SetWantedLevel(1);
+    cube.SetWantedLevel(1);
+    cube.SetWantedLevel(2);
+    EXPECT_EQ(control.wakes, 2);
+    cube.SetLoadControl(nullptr);
+    cube.SetWantedLevel(0);
+    EXPECT_EQ(control.wakes, 2);
+}
+
 // After the coarsest level the finer one, once wanted, still waits for a
 // frame begun with every coarse face in to be shown; a frame begun before
 // does not count, and without any frame the wait ends after a few sleeps.
 TEST(CubeMapFirstFrame, TheFinerLevelWaitsForTheCoarseFrameOnce) {
     testsupport::TempDir dir;
-    sitegen::SiteOptions options;
-    options.outputDir = (dir / "site").string();
-    options.stations = 1;
-    options.sizes = {16, 32};
-    options.version = "1.0";
-    sitegen::SitePlan plan;
-    std::string error;
-    ASSERT_TRUE(sitegen::GenerateSite(options, &plan, &error)) << error;
+    const sitegen::SitePlan plan = testsupport::MakeSite(
+        dir / "site", 1, {16, 32}, [](sitegen::SiteOptions& o) { o.version = "1.0"; });
     StraleLib::SX_OpenGLContext gl;
     ASSERT_TRUE(gl.Create(16, 16)) << gl.LastError();
 

@@ -7,41 +7,24 @@
 #include <string>
 
 #include "cubeface/CubeFaceWriter.h"
-#include "host/Resources.h"
 #include "platform/Image.h"
 #include "platform/Text.h"
 #include "station/SX_CubeMap.h"
 #include "station/SX_LoadingContext.h"
-#include "station/SX_PanoramaDataSet.h"
 #include "station/StationLimits.h"
-#include "support/TempDir.h"
+#include "support/DescriptionStation.h"
 
 using platform::FromUtf8;
 
 namespace {
 
-struct Station {
-    testsupport::TempDir dir;
-    host::Resources resources;
-    SX_PanoramaDataSet dataSet{resources};
-    Station() { dataSet.Initialise(); }
-
-    std::u16string Path() const { return FromUtf8((dir / "station.xml").string()); }
-    bool Load(const std::string& xml) {
-        dir.Write("station.xml", xml);
-        SX_LoadingContext context(Path());
-        bool done = false;
-        return dataSet.LoadPhase1(context, Path(), done);
-    }
+struct Station : testsupport::DescriptionStation {
     bool LoadTiles() {
         SX_LoadingContext context(Path());
         return dataSet.LoadPhase2(context, Path());
     }
 };
-
-std::string Meta(const std::string& body) {
-    return "<Qvscan:CubeMap xmlns:Qvscan=\"urn:panora:qvscan\">" + body + "</Qvscan:CubeMap>";
-}
+using testsupport::Meta;
 
 std::string Lods(std::initializer_list<int> sizes) {
     std::string xml = "<Qvscan:PanoramaMeta><Qvscan:lods>";

@@ -5,37 +5,18 @@
 
 #include "cubeface/CubeFaceWriter.h"
 #include "host/Resources.h"
-#include "platform/DownloadCache.h"
 #include "platform/Image.h"
 #include "platform/Text.h"
-#include "station/LoadControl.h"
 #include "station/SX_CubeMap.h"
 #include "station/SX_LoadingContext.h"
 #include "station/SX_PanoramaDataSet.h"
 #include "support/CommaLocale.h"
-#include "support/HttpServer.h"
+#include "support/DescriptionStation.h"
 #include "support/TempDir.h"
 
-using platform::FromUtf8;
 using testsupport::U;
 
 namespace {
-
-// Load control on a virtual clock: Sleep advances it and runs the hook.
-struct ScriptedControl : LoadControl {
-    bool stop = false;
-    bool paused = false;
-    int sleptMs = 0;
-    std::function<void(ScriptedControl&)> onSleep;
-    bool IsStopRequested() const override { return stop; }
-    bool IsPaused() const override { return paused; }
-    void Sleep(int ms) override {
-        sleptMs += ms;
-        if (onSleep) {
-            onSleep(*this);
-        }
-    }
-};
 
 // A data set file with the levels in file order as (level, size).
 std::string DataSetXml(const std::vector<std::pair<int, int>>& cubes) {
@@ -73,39 +54,12 @@ void WriteTiles(const std::filesystem::path& dir, int size) {
 const char* kMessages = R"(<sx:Resource xmlns:sx="urn:panora:sx">
   <sx:Missing>Es fehlt: %s %s</sx:Missing>
   <sx:Camera>Kamera</sx:Camera>
-  <sx:CubeMaps>Kubenkarten</sx:CubeMaps>
   <sx:CubeLevel>Kubusstufe</sx:CubeLevel>
 </sx:Resource>)";
 
-struct Station {
-    testsupport::TempDir dir;
-    host::Resources resources;
-    SX_PanoramaDataSet dataSet{resources};
-    Station() { dataSet.Initialise(); }
-
-    bool Load(const std::string& xml, bool* versionCheck = nullptr) {
-        dir.Write("station.xml", xml);
-        SX_LoadingContext context(U(dir / "station.xml"));
-        bool done = false;
-        const bool ok = dataSet.LoadPhase1(context, U(dir / "station.xml"), done);
-        if (versionCheck != nullptr) {
-            *versionCheck = done;
-        }
-        return ok;
-    }
-};
-
-std::string Meta(const std::string& body) {
-    return "<Qvscan:CubeMap xmlns:Qvscan=\"urn:panora:qvscan\">" + body + "</Qvscan:CubeMap>";
-}
-
-std::string Neighbor(const char* name, double x, double y, double z) {
-    char buffer[256];
-    std::snprintf(buffer, sizeof buffer,
-                  "<Qvscan:Neighbor Name=\"%s\" URL=\"%s.xml\" X=\"%g\" Y=\"%g\" Z=\"%g\"/>", name,
-                  name, x, y, z);
-    return buffer;
-}
+using Station = testsupport::DescriptionStation;
+using testsupport::Meta;
+using testsupport::Neighbor;
 
 }  // namespace
 
@@ -118,9 +72,6 @@ TEST(SX_PanoramaDataSet, MissingMandatoryElementsWithBuiltInAndResourceTexts) {
     const Case cases[] = {
         {"<sx:Dataset xmlns:sx=\"s\"><sx:Cubemaps/></sx:Dataset>",
          u"Missing Camera information <sx:Camera>\n", u"Es fehlt: Kamera <sx:Camera>\n"},
-        {"<sx:Dataset xmlns:sx=\"s\"><sx:Camera/></sx:Dataset>",
-         u"Missing CubeMaps information <sx:Cubemaps>.\n",
-         u"Es fehlt: Kubenkarten <sx:Cubemaps>\n"},
         {"<sx:Dataset xmlns:sx=\"s\"><sx:Camera/><sx:Cubemaps/></sx:Dataset>",
          u"Missing Cube Level information <sx:Cube>\n", u"Es fehlt: Kubusstufe <sx:Cube>\n"},
     };
@@ -182,18 +133,6 @@ TEST(SX_PanoramaDataSet, MetadataFieldsLevelsAndUnits) {
     EXPECT_EQ(s.dataSet.DefaultDistanceUnit(), 30);
 }
 
-TEST(SX_PanoramaDataSet, HasPointDataTexts) {
-    // Only "true"/"True" enable measuring; a missing element ("") keeps the default.
-    for (const auto& [text, enabled] :
-         {std::pair{"true", true}, {"True", true}, {"yes", false}, {"tRUE", false}, {"", true}}) {
-        Station s;
-        const std::string field =
-            *text ? std::string("<Qvscan:hasPointData>") + text + "</Qvscan:hasPointData>" : "";
-        ASSERT_TRUE(s.Load(Meta("<Qvscan:PanoramaMeta>" + field + "</Qvscan:PanoramaMeta>")));
-        EXPECT_EQ(s.dataSet.MeasureEnabled(), enabled) << text;
-    }
-}
-
 TEST(SX_PanoramaDataSet, NeighborOrderTiesAndVisibleCount) {
     Station s;
     s.dir.Write("B.xml", "<x/>");
@@ -219,74 +158,6 @@ TEST(SX_PanoramaDataSet, NeighborOrderTiesAndVisibleCount) {
     ASSERT_TRUE(
         two.Load(Meta("<Qvscan:MaxVisibleNeighbors>2</Qvscan:MaxVisibleNeighbors>" + list)));
     EXPECT_EQ(two.dataSet.VisibleNeighbors(), (std::vector<int>{0, 1}));
-
-    s.dir.Write("map.htm", "<html/>");
-    ASSERT_TRUE(s.Load(Meta("<Qvscan:SiteMap URL=\"map.htm\"/>")));
-    const SX_LoadingContext ctx(U(s.dir / "station.xml"));
-    EXPECT_EQ(s.dataSet.SiteMap(ctx), U(s.dir / "map.htm"));
-    ASSERT_TRUE(s.Load(Meta("<Qvscan:SiteMap URL=\"gone.htm\"/>")));
-    EXPECT_EQ(s.dataSet.SiteMap(ctx), u"");
-}
-
-TEST(SX_PanoramaDataSet, DataSetFormatLoadsCubesWhenWanted) {
-    Station s;
-    WriteTiles(s.dir.path(), 16);
-    WriteTiles(s.dir.path(), 32);
-    platform::Mask mask;
-    mask.width = mask.height = 16;
-    mask.opaque.assign(256, 1);
-    mask.opaque[0] = 0;
-    ASSERT_TRUE(platform::EncodeMaskPngFile(mask, (s.dir / "Rgb_1_16.PNG").string()));
-
-    ScriptedControl control;
-    SX_CubeMap& cube = *s.dataSet.CubeMap();
-    // The finer cube waits, polling every 140 ms, until level 0 is wanted.
-    control.onSleep = [&](ScriptedControl& c) {
-        if (c.sleptMs >= 3 * 140) {
-            cube.SetWantedLevel(0);
-        }
-    };
-    s.dataSet.SetLoadControl(&control);
-    s.dataSet.SetMaxTextureSize(16);
-    ASSERT_TRUE(s.Load(DataSetXml({{1, 16}, {0, 32}})));
-    EXPECT_EQ(control.sleptMs, 3 * 140);
-    EXPECT_EQ(s.dataSet.GetMessages(), u"");
-    // The cubes declare the level table with the OpenGL limit.
-    EXPECT_EQ(cube.HighestLevel(), 1);
-    EXPECT_EQ(cube.LevelSize(0), 32);
-    EXPECT_EQ(cube.MaxTextureSize(), 16);
-    EXPECT_EQ(cube.FacesTried(1), 6);
-    for (int f = 0; f < 6; ++f) {
-        EXPECT_TRUE(cube.HasImage(f, 1) && cube.HasImage(f, 0)) << f;
-        EXPECT_TRUE(cube.HasPoints(f, 1) && cube.HasPoints(f, 0)) << f;
-        EXPECT_EQ(cube.LoadedLevel(f), 1);
-    }
-    const auto front = cube.Image(1, 1);
-    ASSERT_TRUE(front.has_value() && front->hasMask);
-    EXPECT_EQ(front->mask.opaque[0], 0);
-    EXPECT_FALSE(cube.Image(0, 1)->hasMask);
-    EXPECT_NEAR(s.dataSet.GetProgress(), 0.16666 * 6, 1e-9);
-
-    // A stop during the wait ends the load with the result so far; a pause
-    // holds the loader between faces until resumed.
-    Station stopped;
-    WriteTiles(stopped.dir.path(), 16);
-    ScriptedControl stopper;
-    stopper.onSleep = [](ScriptedControl& c) { c.stop = true; };
-    stopped.dataSet.SetLoadControl(&stopper);
-    EXPECT_TRUE(stopped.Load(DataSetXml({{1, 16}, {0, 32}})));
-    EXPECT_TRUE(stopped.dataSet.CubeMap()->HasImage(5, 1));
-    EXPECT_FALSE(stopped.dataSet.CubeMap()->HasImage(1, 0));
-
-    Station paused;
-    WriteTiles(paused.dir.path(), 16);
-    ScriptedControl pauser;
-    pauser.paused = true;
-    pauser.onSleep = [](ScriptedControl& c) { c.paused = c.sleptMs < 700; };
-    paused.dataSet.SetLoadControl(&pauser);
-    EXPECT_TRUE(paused.Load(DataSetXml({{0, 16}})));
-    EXPECT_EQ(pauser.sleptMs, 700);
-    EXPECT_TRUE(paused.dataSet.CubeMap()->HasImage(5, 0));
 }
 
 TEST(SX_PanoramaDataSet, FailedTilesAddOneMessageEachAndLoadingGoesOn) {
@@ -305,33 +176,4 @@ TEST(SX_PanoramaDataSet, FailedTilesAddOneMessageEachAndLoadingGoesOn) {
     EXPECT_TRUE(s.dataSet.HasError());
     EXPECT_TRUE(s.dataSet.CubeMap()->HasImage(5, 0));
     EXPECT_FALSE(s.dataSet.CubeMap()->HasPoints(4, 0));
-}
-
-TEST(SX_PanoramaDataSet, DescriptionAndTilesFromAWebBase) {
-    testsupport::TempDir site;
-    testsupport::TempDir cacheDir;
-    testsupport::HttpServer server(site.path());
-    platform::DownloadCache cache(U(cacheDir.path()));
-    site.Write("st1/station.xml", DataSetXml({{0, 16}}));
-    WriteTiles(site.path() / "st1", 16);
-    server.SetStatus("/st1/Point_5_16.DAT", 404);
-
-    host::Resources resources;
-    SX_PanoramaDataSet dataSet(resources);
-    dataSet.Initialise();
-    // The station is named relative to the page.
-    SX_LoadingContext page(FromUtf8(server.Url("index.htm")));
-    page.SetDownloadCache(&cache);
-    bool done = false;
-    EXPECT_FALSE(dataSet.LoadPhase1(page, u"st1/station.xml", done));
-    EXPECT_EQ(server.Requests("/st1/Rgb_0_16.JPG"), 1);
-    ASSERT_EQ(dataSet.Messages().size(), 1u);
-    EXPECT_EQ(dataSet.Messages()[0],
-              u"File Point_5_16.DAT does not exist or can not be downloaded from the server. "
-              u"Please check with the system administrator.");
-    for (int f = 0; f < 6; ++f) {
-        EXPECT_TRUE(dataSet.CubeMap()->HasImage(f, 0)) << f;
-    }
-    EXPECT_TRUE(dataSet.CubeMap()->HasPoints(4, 0));
-    EXPECT_FALSE(dataSet.CubeMap()->HasPoints(5, 0));
 }

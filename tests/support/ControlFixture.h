@@ -29,6 +29,7 @@
 #include "station/SX_CubeMap.h"
 #include "station/SX_PanoramaDataSet.h"
 #include "support/ScopedEnv.h"
+#include "support/Site.h"
 #include "support/TempDir.h"
 #include "support/WaitUntil.h"
 #include "view3d/SX_GraphicWindow.h"
@@ -67,11 +68,16 @@ class ControlFixture : public ::testing::Test {
         control_->Events().Advise(
             [this](platform::DISPID id, const std::vector<platform::Variant>& a) {
                 const auto* info = SX_ControlEvents::Find(id);
-                std::string name = info ? std::string(info->name) : "?";
-                if (!a.empty()) {
-                    name += "(" + std::to_string(a[0].Int32Value()) + ")";
+                const std::string name = info ? std::string(info->name) : "?";
+                std::string full = name;
+                for (std::size_t i = 0; i < a.size(); ++i) {
+                    platform::Variant s;
+                    a[i].ChangeType(platform::VariantType::String, s);
+                    full += (i ? "," : "(") + platform::ToUtf8(s.StringValue());
                 }
-                events_.push_back(name);
+                events_.push_back(a.empty() ? name
+                                            : name + "(" + std::to_string(a[0].Int32Value()) + ")");
+                full_.push_back(a.empty() ? full : full + ")");
                 return platform::S_OK;
             });
         automation_ = platform::MakeRef<control::Automation>(control_.get());
@@ -87,6 +93,7 @@ class ControlFixture : public ::testing::Test {
         clock_.Advance(100);
         clock_.Advance(100);
         events_.clear();
+        full_.clear();
         return c;
     }
 
@@ -145,13 +152,8 @@ class ControlFixture : public ::testing::Test {
     const sitegen::StationFiles& Generate(
         std::vector<int> sizes,
         sitegen::DescriptionFormat format = sitegen::DescriptionFormat::Metadata) {
-        sitegen::SiteOptions o;
-        o.outputDir = (dir_ / "site").string();
-        o.stations = 1;
-        o.sizes = std::move(sizes);
-        o.format = format;
-        std::string error;
-        EXPECT_TRUE(sitegen::GenerateSite(o, &plan_, &error)) << error;
+        plan_ = testsupport::MakeSite(dir_ / "site", 1, std::move(sizes),
+                                      [&](sitegen::SiteOptions& o) { o.format = format; });
         return plan_.stations.at(0);
     }
 
@@ -190,32 +192,17 @@ class ControlFixture : public ::testing::Test {
     std::unique_ptr<SX_Control> control_;
     platform::ComPtr<control::Automation> automation_;
     platform::InvokeResult r_;
-    std::vector<std::string> events_;
+    std::vector<std::string> events_;  // "Name(first argument as a number)"
+    std::vector<std::string> full_;    // "Name(every argument as text)"
     std::vector<std::u16string> opened_;
 };
 
 // A complete control (no station) driven through the input the desktop would
-// deliver; every event is recorded with all its arguments ("MouseEvent(2,500,250)").
+// deliver; full_ records every event with all its arguments ("MouseEvent(2,500,250)").
 class ViewInputFixture : public ControlFixture {
   protected:
     SX_Control& Ready(int width = 1000, int height = 500) {
-        SX_Control& c = ReadyControl(MakeOptions(), nullptr, width, height);
-        c.Events().Advise([this](platform::DISPID id, const std::vector<platform::Variant>& a) {
-            const auto* info = SX_ControlEvents::Find(id);
-            std::string text = info ? std::string(info->name) : "?";
-            if (!a.empty()) {
-                text += "(";
-                for (std::size_t i = 0; i < a.size(); ++i) {
-                    platform::Variant s;
-                    a[i].ChangeType(platform::VariantType::String, s);
-                    text += (i ? "," : "") + platform::ToUtf8(s.StringValue());
-                }
-                text += ")";
-            }
-            full_.push_back(text);
-            return platform::S_OK;
-        });
-        return c;
+        return ReadyControl(MakeOptions(), nullptr, width, height);
     }
 
     // keys: platform::kKey* flags, buttons included as the desktop sends them.
@@ -250,6 +237,4 @@ class ViewInputFixture : public ControlFixture {
     bool RotationTimer() const {
         return control_->Loop().HasTimer(control_->WindowHandle(), SX_Control::kTimerSpin);
     }
-
-    std::vector<std::string> full_;
 };
