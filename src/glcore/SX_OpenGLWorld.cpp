@@ -62,63 +62,23 @@ void SX_OpenGLWorld::EndOverlay() {
 }
 
 void SX_OpenGLWorld::WarmUp() {
+    // Only what every first frame draws the same way: the clear and the
+    // navigation controls' blended pixel images (their shaders took llvmpipe
+    // about 15 ms to make in the first frame). Textured quads drawn here made
+    // the station's first frame slower, not faster, so they are left out.
     BeginFrame();
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glFrustum(-1.0, 1.0, -1.0, 1.0, 1.0, 10.0);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    // A face texture as the loader makes them (BGRA into the unsized format).
-    const std::uint8_t texels[4 * 4] = {255, 0, 0,   255, 0,   255, 0,   255,
-                                        0,   0, 255, 255, 255, 255, 255, 128};
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 2, 2, 0, GL_BGRA, GL_UNSIGNED_BYTE, texels);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glDisable(GL_DEPTH_TEST);
-    const auto quad = [](double z) {
-        glColor4d(1.0, 1.0, 1.0, 1.0);
-        glBegin(GL_QUADS);
-        glTexCoord2d(0.0, 0.0);
-        glVertex3d(-1.0, -1.0, z);
-        glTexCoord2d(1.0, 0.0);
-        glVertex3d(1.0, -1.0, z);
-        glTexCoord2d(1.0, 1.0);
-        glVertex3d(1.0, 1.0, z);
-        glTexCoord2d(0.0, 1.0);
-        glVertex3d(-1.0, 1.0, z);
-        glEnd();
-    };
-    glEnable(GL_TEXTURE_2D);
-    quad(-2.0);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ZERO);
-    quad(-3.0);
-    glDisable(GL_BLEND);
-    glDisable(GL_TEXTURE_2D);
-    glEnable(GL_DEPTH_TEST);
-    quad(-4.0);
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    // The navigation controls: pixel images blended over the view.
     BeginOverlay();
     glDisable(GL_DEPTH_TEST);
+    glDisable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    const std::uint8_t pixels[2 * 2 * 4] = {255, 0, 0,   255, 0,   255, 0,   255,
+                                            0,   0, 255, 255, 255, 255, 255, 128};
     glRasterPos2i(0, 0);
-    glDrawPixels(2, 2, GL_BGRA, GL_UNSIGNED_BYTE, texels);
+    glDrawPixels(2, 2, GL_BGRA, GL_UNSIGNED_BYTE, pixels);
     glDisable(GL_BLEND);
     EndOverlay();
     glFinish();
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glDeleteTextures(1, &texture);
     while (glGetError() != GL_NO_ERROR) {
     }
 }

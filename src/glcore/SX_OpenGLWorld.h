@@ -39,10 +39,10 @@ class SX_OpenGLWorld {
     void BeginOverlay();
     void EndOverlay();
 
-    // Draws what a frame draws, in small (a textured, a blended textured and
-    // an untextured quad; a blended pixel image in the overlay) and waits for
-    // it, so that the driver has made its shaders before the first frame.
-    // Leaves the framebuffer's contents undefined; the next frame clears.
+    // Clears and draws a small blended pixel image in the overlay, as the
+    // navigation controls do, and waits for it, so that the driver has made
+    // those shaders before the first frame. Leaves the framebuffer's contents
+    // undefined; the next frame clears.
     void WarmUp();
 
   private:
