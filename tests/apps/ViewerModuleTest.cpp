@@ -20,7 +20,8 @@ struct Result {
 };
 
 // Runs `program args` with a (never contacted) display set.
-Result Run(const fs::path& program, const std::string& args, const testsupport::TempDir& tmp) {
+Result RunProgram(const fs::path& program, const std::string& args,
+                  const testsupport::TempDir& tmp) {
     const std::string cmd = "DISPLAY=:97 XDG_DATA_HOME='" + (tmp / "data").string() + "' '" +
                             program.string() + "' " + args + " 2>'" + (tmp / "err").string() + "'";
     Result r;
@@ -50,7 +51,7 @@ TEST(ViewerModule, ViewWithoutAWorkingModuleNamesTheFileAndOtherCommandsRun) {
     const fs::path beside = tmp / "bin" / "panora_viewer.so";
     const fs::path installed = tmp / "lib" / "panora" / "panora_viewer.so";
 
-    const auto missing = Run(program, "view st1.xml", tmp);
+    const auto missing = RunProgram(program, "view st1.xml", tmp);
     if (missing.err.find("built without the desktop viewer") != std::string::npos) {
         GTEST_SKIP() << "this panora has no desktop viewer";
     }
@@ -65,11 +66,13 @@ TEST(ViewerModule, ViewWithoutAWorkingModuleNamesTheFileAndOtherCommandsRun) {
         << missing.err;
 
     // Every other command does without it.
-    const auto version = Run(program, "--version", tmp);
+    const auto version = RunProgram(program, "--version", tmp);
     EXPECT_EQ(version.exitCode, 0) << version.err;
-    const auto site = Run(program, "mkstation '" + (tmp / "site").string() + "' --sizes 8", tmp);
+    const auto site =
+        RunProgram(program, "mkstation '" + (tmp / "site").string() + "' --sizes 8", tmp);
     ASSERT_EQ(site.exitCode, 0) << site.err;
-    const auto info = Run(program, "info '" + (tmp / "site/st1/st1.xml").string() + "'", tmp);
+    const auto info =
+        RunProgram(program, "info '" + (tmp / "site/st1/st1.xml").string() + "'", tmp);
     EXPECT_EQ(info.exitCode, 0) << info.err;
     EXPECT_NE(info.out.find("levels: 1\n"), std::string::npos) << info.out;
 
@@ -77,13 +80,13 @@ TEST(ViewerModule, ViewWithoutAWorkingModuleNamesTheFileAndOtherCommandsRun) {
     // shared object is reported with the loader's reason.
     const std::string junk(256, 'x');
     tmp.Write("lib/panora/panora_viewer.so", junk);
-    const auto broken = Run(program, "view", tmp);
+    const auto broken = RunProgram(program, "view", tmp);
     EXPECT_EQ(broken.exitCode, 1);
     EXPECT_EQ(broken.err, LoadFailure(installed, "invalid ELF header")) << broken.err;
 
     // One beside the program comes first, even when it too is broken.
     tmp.Write("bin/panora_viewer.so", "");
-    const auto empty = Run(program, "view", tmp);
+    const auto empty = RunProgram(program, "view", tmp);
     EXPECT_EQ(empty.exitCode, 1);
     EXPECT_EQ(empty.err, LoadFailure(beside, "file too short")) << empty.err;
 }
