@@ -4,11 +4,16 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// Duplicates (a program installed where it was configured to be) are dropped.
 std::vector<fs::path> ViewerModuleCandidates(const fs::path& programFolder) {
     std::vector<fs::path> places;
     const auto add = [&](const fs::path& folder) {
@@ -25,6 +30,8 @@ std::vector<fs::path> ViewerModuleCandidates(const fs::path& programFolder) {
     return places;
 }
 
+}  // namespace
+
 int RunViewerModule(const PanoraViewerArgs& args) {
     std::error_code ec;
     const fs::path program = fs::read_symlink("/proc/self/exe", ec);
@@ -32,8 +39,10 @@ int RunViewerModule(const PanoraViewerArgs& args) {
         ViewerModuleCandidates(ec ? fs::path() : program.parent_path());
     // The first that exists is the one: a broken module is reported, never
     // passed over for an older one further down the list.
-    const auto found =
-        std::find_if(places.begin(), places.end(), [](const fs::path& p) { return fs::exists(p); });
+    const auto found = std::find_if(places.begin(), places.end(), [](const fs::path& p) {
+        std::error_code missing;
+        return fs::exists(p, missing);
+    });
     const fs::path& file = found != places.end() ? *found : places.front();
     void* module = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (module == nullptr) {
@@ -51,8 +60,9 @@ int RunViewerModule(const PanoraViewerArgs& args) {
     dlerror();
     const auto entry = reinterpret_cast<PanoraViewerMain>(dlsym(module, kPanoraViewerEntry));
     if (entry == nullptr) {
+        const char* why = dlerror();
         std::fprintf(stderr, "panora view: %s is not this panora's desktop viewer module: %s\n",
-                     file.c_str(), dlerror());
+                     file.c_str(), why != nullptr ? why : "its entry is null");
         dlclose(module);
         return 1;
     }
