@@ -1,17 +1,18 @@
 // `panora view [STATION|URL] [--size WxH] [--report-startup]`: the desktop
 // viewer. It needs a display (X11 or Wayland); without one it says so and
-// exits 1 before any window system is touched. A panora built without Qt
-// says that instead.
+// exits 1 before any window system is touched. The viewer itself is a module
+// (panora_viewer.so) loaded only here; a missing or broken module is reported
+// with its file and exit code 1. A panora built without Qt says that instead.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
 #include "panora/Commands.h"
+#ifdef PANORA_HAS_VIEWER
+#include "panora/ViewerModule.h"
 #include "platform/Path.h"
 #include "platform/Text.h"
-#ifdef PANORA_HAS_VIEWER
-#include "viewer/ViewerWindow.h"
 #endif
 
 namespace {
@@ -91,21 +92,16 @@ int RunView(int argc, char** argv) {
         std::fprintf(stderr, "panora view: no display; set DISPLAY or run it under xvfb-run\n");
         return 1;
     }
-    viewer::ViewerOptions options;
-    options.width = width;
-    options.height = height;
-    options.reportStartup = reportStartup;
-    if (!station.empty()) {
-        std::u16string src = platform::FromUtf8(station);
-        if (!platform::IsUrl(src)) {
-            std::error_code ec;
-            src = platform::FromUtf8(std::filesystem::absolute(station, ec).string());
-        }
-        options.station = src;
+    std::string location = station;
+    if (!station.empty() && !platform::IsUrl(platform::FromUtf8(station))) {
+        std::error_code ec;
+        location = std::filesystem::absolute(station, ec).string();
     }
-    // Qt reads its own options (-platform, ...) from the program's arguments.
-    int qtArgc = 1;
-    char* qtArgv[] = {const_cast<char*>("panora"), nullptr};
-    return viewer::RunViewer(qtArgc, qtArgv, options);
+    PanoraViewerArgs args{};
+    args.station = location.c_str();
+    args.width = width;
+    args.height = height;
+    args.reportStartup = reportStartup ? 1 : 0;
+    return RunViewerModule(args);
 #endif
 }

@@ -24,3 +24,12 @@ test -f "$work/root/usr/include/panora/station/SX_CubeMap.h"
 out=$("$work/root/usr/bin/panora" --version)
 echo "$out"
 test "$out" = "panora $version"
+# The desktop viewer is a module that only `panora view` loads: the program
+# itself must not need a Qt library.
+if readelf -d "$work/root/usr/bin/panora" | grep -q 'NEEDED.*libQt'; then
+  echo "usr/bin/panora needs a Qt library" >&2; exit 1
+fi
+if [ -f "$build/bin/panora_viewer.so" ]; then
+  test -f "$work/root/usr/lib/panora/panora_viewer.so"
+  grep -q libqt6widgets6 <<<"$depends" || { echo "Depends lacks libqt6widgets6" >&2; exit 1; }
+fi
