@@ -112,9 +112,6 @@ void OrderedPool::Take(int index) {
     std::exception_ptr error;
     {
         std::unique_lock lock(mutex_);
-        if (!claimed_[static_cast<std::size_t>(index)]) {
-            RunClaimed(lock, index);
-        }
         changed_.wait(lock, [this, index] { return done_[static_cast<std::size_t>(index)] != 0; });
         taken_ = std::max(taken_, index + 1);
         error = errors_[static_cast<std::size_t>(index)];

@@ -11,9 +11,8 @@
 // run yet up to it, so those still run in index order.
 //
 // The consumer calls Take(i) for i = 0, 1, ...; it returns once job i has
-// run, rethrowing what the job threw. A job no worker has claimed by then is
-// run by the consumer itself rather than waited for. Destroying the pool
-// skips the jobs not claimed yet and waits for the running ones.
+// run, rethrowing what the job threw. Destroying the pool skips the jobs not
+// claimed yet and waits for the running ones.
 
 #include <condition_variable>
 #include <exception>
@@ -42,8 +41,8 @@ class OrderedPool {
     void Work();
     // The job a worker should claim now, or -1; with the lock held.
     int NextClaim() const;
-    // Claims job `index` and runs it: the in-turn parts up to it not run
-    // yet, then its second part. Entered and left with the lock held.
+    // A worker's claim of job `index`: runs the in-turn parts up to it not
+    // run yet, then its second part. Entered and left with the lock held.
     void RunClaimed(std::unique_lock<std::mutex>& lock, int index);
     void Run(const Part& part, int index);
 

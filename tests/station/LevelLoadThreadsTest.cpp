@@ -66,9 +66,8 @@ TEST(OrderedPool, TurnsAndResultsKeepTheJobOrderWithinTheWindow) {
 }
 
 // In the window a worker claims the jobs that do not yield first (images
-// before point files), while the in-turn parts still run in index order; a
-// job that no worker claimed is run by the consumer when it takes it.
-TEST(OrderedPool, YieldingJobsWaitForTheOthersAndTheConsumerRunsUnclaimedOnes) {
+// before point files), while the in-turn parts still run in index order.
+TEST(OrderedPool, YieldingJobsWaitForTheOthersWhileTurnsKeepTheJobOrder) {
     constexpr int kJobs = 5;
     const auto odd = [](int i) { return i % 2 == 1; };
     std::mutex mutex;
@@ -93,17 +92,6 @@ TEST(OrderedPool, YieldingJobsWaitForTheOthersAndTheConsumerRunsUnclaimedOnes) {
     }
     EXPECT_EQ(order, (std::vector<int>{0, 2, 4, 1, 3}));
     EXPECT_EQ(turns, (std::vector<int>{0, 1, 2, 3, 4}));
-
-    turns.clear();
-    std::vector<std::thread::id> threads;
-    OrderedPool alone(
-        0, 3, 1, [&](int i) { turns.push_back(i); },
-        [&](int) { threads.push_back(std::this_thread::get_id()); }, odd);
-    for (int i = 0; i < 3; ++i) {
-        alone.Take(i);
-    }
-    EXPECT_EQ(turns, (std::vector<int>{0, 1, 2}));
-    EXPECT_EQ(threads, std::vector<std::thread::id>(3, std::this_thread::get_id()));
 }
 
 // What a job throws comes out of Take for that job, on the consumer's
