@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -75,7 +76,8 @@ constexpr std::size_t kChunkWords = std::size_t{64} << 10;
 
 // Word buffers from this size on get pages of their own, aligned to a huge
 // page and advised as such: the kernel then faults in and zeroes a 16 MB
-// face in eight steps instead of 4096. Smaller ones come from the heap.
+// face in eight steps instead of 4096 (or in small pages where it has no
+// huge ones to give). Smaller ones come from the heap.
 constexpr std::size_t kMapFrom = std::size_t{1} << 20;
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
 
@@ -227,7 +229,12 @@ bool ImpCubeFaceReader::Read(const char* path) {
     if (file.get() < 0) {
         return Fail(std::string("cannot open ") + path);
     }
-    const off_t length = ::lseek(file.get(), 0, SEEK_END);
+    // A regular file's length is the one it is listed with (0 for the
+    // system's generated files); anything else is asked where its end lies.
+    struct stat status {};
+    const off_t length = ::fstat(file.get(), &status) == 0 && S_ISREG(status.st_mode)
+                             ? status.st_size
+                             : ::lseek(file.get(), 0, SEEK_END);
     if (length < 0 || ::lseek(file.get(), 0, SEEK_SET) != 0) {
         return Fail("cannot read the file's length");
     }

@@ -291,6 +291,9 @@ TEST(PointFile, DamagedFilesAreRejectedAndLeaveTheReaderEmpty) {
     EXPECT_FLOAT_EQ(r.GetVersion(), 0.0f);
     EXPECT_FALSE(r.Read(dir.path().string().c_str()));  // a folder
     ExpectEmpty(r);
+    // A generated file lists no length, however much it holds.
+    EXPECT_FALSE(r.Read("/proc/self/status"));
+    EXPECT_EQ(r.GetError(), "file is empty");
 }
 
 // A face whose words are read in several pieces and held in pages of their
