@@ -4,13 +4,19 @@
 
 namespace station {
 
-OrderedPool::OrderedPool(int workers, int count, int ahead, Part inTurn, Part alongside)
+OrderedPool::OrderedPool(int workers, int count, int ahead, Part inTurn, Part alongside,
+                         const Filter& yields)
     : count_(count),
       ahead_(ahead),
       inTurn_(std::move(inTurn)),
       alongside_(std::move(alongside)),
+      yields_(static_cast<std::size_t>(count), 0),
+      claimed_(static_cast<std::size_t>(count), 0),
       done_(static_cast<std::size_t>(count), 0),
       errors_(static_cast<std::size_t>(count)) {
+    for (int i = 0; yields && i < count; ++i) {
+        yields_[static_cast<std::size_t>(i)] = yields(i) ? 1 : 0;
+    }
     for (int i = 0; i < workers && i < count; ++i) {
         threads_.emplace_back([this] { Work(); });
     }
@@ -41,34 +47,64 @@ void OrderedPool::Run(const Part& part, int index) {
     }
 }
 
+int OrderedPool::NextClaim() const {
+    // Every job before taken_ has been taken, hence claimed.
+    const int end = std::min(count_, taken_ + ahead_);
+    int yielding = -1;
+    for (int i = taken_; i < end; ++i) {
+        const auto at = static_cast<std::size_t>(i);
+        if (claimed_[at]) {
+            continue;
+        }
+        if (!yields_[at]) {
+            return i;
+        }
+        if (yielding < 0) {
+            yielding = i;
+        }
+    }
+    return yielding;
+}
+
+void OrderedPool::RunClaimed(std::unique_lock<std::mutex>& lock, int index) {
+    claimed_[static_cast<std::size_t>(index)] = 1;
+    ++claimedCount_;
+    while (turn_ <= index) {
+        if (turnRunning_) {
+            changed_.wait(lock);
+            continue;
+        }
+        turnRunning_ = true;
+        const int turn = turn_;
+        lock.unlock();
+        Run(inTurn_, turn);
+        lock.lock();
+        turn_ = turn + 1;
+        turnRunning_ = false;
+        changed_.notify_all();
+    }
+    lock.unlock();
+    Run(alongside_, index);
+    lock.lock();
+    done_[static_cast<std::size_t>(index)] = 1;
+    changed_.notify_all();
+}
+
 void OrderedPool::Work() {
+    std::unique_lock lock(mutex_);
     for (;;) {
-        int index = 0;
-        {
-            std::unique_lock lock(mutex_);
-            changed_.wait(lock, [this] {
-                return cancelled_ || nextClaim_ >= count_ || nextClaim_ < taken_ + ahead_;
-            });
-            if (cancelled_ || nextClaim_ >= count_) {
-                return;
+        int index = -1;
+        changed_.wait(lock, [this, &index] {
+            if (cancelled_ || claimedCount_ >= count_) {
+                return true;
             }
-            index = nextClaim_++;
-            // Claims are in index order, so every turn before this one
-            // belongs to a job already claimed and comes.
-            changed_.wait(lock, [this, index] { return turn_ == index; });
+            index = NextClaim();
+            return index >= 0;
+        });
+        if (cancelled_ || index < 0) {
+            return;
         }
-        Run(inTurn_, index);
-        {
-            std::lock_guard lock(mutex_);
-            ++turn_;
-        }
-        changed_.notify_all();
-        Run(alongside_, index);
-        {
-            std::lock_guard lock(mutex_);
-            done_[static_cast<std::size_t>(index)] = 1;
-        }
-        changed_.notify_all();
+        RunClaimed(lock, index);
     }
 }
 

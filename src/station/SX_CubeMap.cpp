@@ -202,7 +202,9 @@ bool SX_CubeMap::LoadLevel(SX_LoadingContext& context, int level, SX_PanoramaDat
     }
     // Job 2f is face f's image, job 2f + 1 its point file. The files are
     // looked up in that order (a web station fetches them so); decoding and
-    // reading run alongside.
+    // reading run alongside. A point file yields to the images in the pool's
+    // window: a worker decodes the next image rather than read a point file
+    // first, and reads the point files while no image may start.
     const auto inTurn = [&](int index) {
         FaceJob& job = jobs[index / 2];
         if (index % 2 == 0) {
@@ -263,7 +265,7 @@ bool SX_CubeMap::LoadLevel(SX_LoadingContext& context, int level, SX_PanoramaDat
     bool complete = true;
     {
         station::OrderedPool pool(kDecodeWorkers, kFaceCount * 2, kDecodeWorkers + 1, inTurn,
-                                  alongside);
+                                  alongside, [](int index) { return index % 2 == 1; });
         for (int face = 0; face < kFaceCount; ++face) {
             FaceJob& job = jobs[face];
             pool.Take(face * 2);

@@ -291,6 +291,47 @@ TEST(PointFile, DamagedFilesAreRejectedAndLeaveTheReaderEmpty) {
     EXPECT_FLOAT_EQ(r.GetVersion(), 0.0f);
     EXPECT_FALSE(r.Read(dir.path().string().c_str()));  // a folder
     ExpectEmpty(r);
+    // A generated file lists no length, however much it holds.
+    EXPECT_FALSE(r.Read("/proc/self/status"));
+    EXPECT_EQ(r.GetError(), "file is empty");
+}
+
+// A face whose words are read in several pieces and held in pages of their
+// own: every pixel still finds its word, and a word without a range code is
+// refused wherever it lies (first word, either side of a piece's end, the
+// last ones), while range code 1 (range 0) is a point at the station.
+TEST(PointFile, LargeFacesReadInPiecesAndRefuseAWordWithoutRangeAnywhere) {
+    TempDir dir;
+    const FacePoints f = MakeFace(2, 600, 0, 0.3, 3);
+    const std::string good = ReadFile(WriteOrDie(dir, "large.DAT", f));
+    std::uint64_t count = 0, maskBytes = 0;
+    std::memcpy(&count, good.data() + 32, 8);
+    std::memcpy(&maskBytes, good.data() + 40, 8);
+    ASSERT_GT(count, 2u * 65536);
+    ImpCubeFaceReader r;
+    ASSERT_TRUE(r.Read((dir / "large.DAT").string().c_str())) << r.GetError();
+    ExpectFace(r, f, 1.0);
+
+    const std::size_t words = 48 + maskBytes;
+    const auto withWord = [&](std::uint64_t at, std::uint32_t word) {
+        std::string s = good;
+        std::memcpy(s.data() + words + 4 * at, &word, 4);
+        return dir.Write("patched.DAT", s).string();
+    };
+    for (const std::uint64_t at : {std::uint64_t{0}, std::uint64_t{65535}, std::uint64_t{65536},
+                                   count - 65, count - 64, count - 1}) {
+        EXPECT_FALSE(r.Read(withWord(at, at % 2 == 0 ? 0u : 0xfffu).c_str())) << at;
+        EXPECT_EQ(r.GetError(), "a point has no range code") << at;
+        ExpectEmpty(r);
+    }
+    ASSERT_TRUE(r.Read(withWord(count - 1, 1u << 12).c_str())) << r.GetError();
+    double x = 1, y = 1, z = 1;
+    int last = 600 * 600 - 1;
+    while (!f.has[static_cast<std::size_t>(last)]) {
+        --last;
+    }
+    ASSERT_TRUE(r.GetPoint(last % 600, last / 600, x, y, z, true));
+    EXPECT_EQ(std::tuple(x, y, z), std::tuple(0.0, 0.0, 0.0));
 }
 
 TEST(PointFile, AFileWrittenByHandFromTheFormatDescriptionReads) {

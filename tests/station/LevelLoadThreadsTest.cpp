@@ -5,7 +5,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <numeric>
 #include <stdexcept>
 #include <string>
@@ -61,6 +63,35 @@ TEST(OrderedPool, TurnsAndResultsKeepTheJobOrderWithinTheWindow) {
     std::iota(expected.begin(), expected.end(), 0);
     EXPECT_EQ(turns, expected);
     EXPECT_EQ(beyondWindow.load(), 0);
+}
+
+// In the window a worker claims the jobs that do not yield first (images
+// before point files), while the in-turn parts still run in index order.
+TEST(OrderedPool, YieldingJobsWaitForTheOthersWhileTurnsKeepTheJobOrder) {
+    constexpr int kJobs = 5;
+    const auto odd = [](int i) { return i % 2 == 1; };
+    std::mutex mutex;
+    std::condition_variable ran;
+    std::vector<int> turns, order;
+    {
+        OrderedPool pool(
+            1, kJobs, kJobs, [&](int i) { turns.push_back(i); },
+            [&](int i) {
+                std::lock_guard lock(mutex);
+                order.push_back(i);
+                ran.notify_all();
+            },
+            odd);
+        // The consumer takes nothing before the worker has run every job.
+        std::unique_lock lock(mutex);
+        ran.wait(lock, [&] { return order.size() == kJobs; });
+        lock.unlock();
+        for (int i = 0; i < kJobs; ++i) {
+            pool.Take(i);
+        }
+    }
+    EXPECT_EQ(order, (std::vector<int>{0, 2, 4, 1, 3}));
+    EXPECT_EQ(turns, (std::vector<int>{0, 1, 2, 3, 4}));
 }
 
 // What a job throws comes out of Take for that job, on the consumer's
