@@ -155,3 +155,22 @@ TEST_F(TextureRender, WholeAndTiledDrawsShowTheImage) {
     tiled.DrawTiles(p0, q1, 0);
     EXPECT_TRUE(ImagesMatch(Frame(), wholeFrame, tolerance, "texture-plane0"));
 }
+
+// A face texture magnified blends between its texel centres and keeps its
+// own colour out to its borders: a red | blue texture over 64 pixels is red
+// and blue at the two edges (no colour wrapped in from the far side, which
+// would show as a seam along the cube's edges) and about half of each in the
+// middle.
+TEST_F(TextureRender, MagnifiedTextureBlendsInsideAndClampsAtItsEdges) {
+    Open(64, 8);
+    platform::RgbImage image{2, 1, {255, 0, 0, 0, 0, 255}};
+    SX_OpenGLTexture texture(&world_, context_.MaxTextureSize());
+    ASSERT_TRUE(texture.Load(image, nullptr, 0));
+    texture.Upload();
+    texture.Draw();
+    FullScreenQuad();
+    const platform::RgbImage frame = Frame();
+    EXPECT_TRUE(testsupport::PixelNear(frame, 0, 4, testsupport::Rgb{255, 0, 0}, 1));
+    EXPECT_TRUE(testsupport::PixelNear(frame, 63, 4, testsupport::Rgb{0, 0, 255}, 1));
+    EXPECT_TRUE(testsupport::PixelNear(frame, 32, 4, testsupport::Rgb{124, 0, 131}, 8));
+}
