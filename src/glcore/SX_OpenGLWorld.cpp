@@ -87,11 +87,9 @@ void SX_OpenGLWorld::WarmUp() {
     GLuint texture = 0;
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    SetTextureParameters(edgeClamp_);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 2, 2, 0, GL_BGRA, GL_UNSIGNED_BYTE, texels);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glDisable(GL_DEPTH_TEST);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     const auto quad = [](double z) {
         glColor4d(1.0, 1.0, 1.0, 1.0);
         glBegin(GL_QUADS);
@@ -112,7 +110,6 @@ void SX_OpenGLWorld::WarmUp() {
     quad(-3.0);
     glDisable(GL_BLEND);
     glDisable(GL_TEXTURE_2D);
-    glEnable(GL_DEPTH_TEST);
     quad(-4.0);
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
