@@ -147,12 +147,7 @@ std::uint32_t SX_OpenGLTexture::MakeGlTexture(const SX_OpenGLWorld* world, std::
     glBindTexture(GL_TEXTURE_2D, name);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    const GLint wrap =
-        world != nullptr && world->EdgeClampSupported() ? GL_CLAMP_TO_EDGE : GL_REPEAT;
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    SX_OpenGLWorld::SetTextureParameters(world != nullptr && world->EdgeClampSupported());
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     // The unsized internal format lets the driver store the texture in the
     // B, G, R, A order it is given: llvmpipe then copies the rows as they

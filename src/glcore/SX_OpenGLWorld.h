@@ -26,13 +26,18 @@ class SX_OpenGLWorld {
     // GL_EXT_texture_edge_clamp.
     void Initialise();
 
-    // Clear colour black (alpha 1), clear depth 1, draw into the back buffer
-    // (the framebuffer object's colour attachment when one is bound), lighting
-    // off, clear colour and depth, viewport (0, 0, width, height), 2D
-    // texturing on, pack and unpack alignment 1, wrap S and T clamp-to-edge
-    // with edge clamp support (else, or when OpenGL reports an error, repeat),
-    // magnification nearest, minification linear, texture environment decal.
+    // Clear colour black (alpha 1), draw into the back buffer (the
+    // framebuffer object's colour attachment when one is bound), lighting
+    // and depth test off, clear the colour (the depth buffer is left as it
+    // is), viewport (0, 0, width, height), 2D texturing on, pack and unpack
+    // alignment 1, the bound texture's parameters as SetTextureParameters
+    // sets them, texture environment decal.
     void BeginFrame();
+
+    // On the bound 2D texture: wrap S and T clamp-to-edge when edgeClamp
+    // (else, or when OpenGL reports an error, repeat), magnification nearest,
+    // minification linear. Every face texture and tile is made with these.
+    static void SetTextureParameters(bool edgeClamp);
 
     // A pixel projection for 2D overlays: origin at the bottom left, one unit
     // per pixel. Saves all attributes and both matrices; EndOverlay restores.

@@ -112,9 +112,10 @@ void SX_CubeMap::DrawFace(int face) {
     }
     StraleLib::SX_OpenGLTexture& texture = *it->second;
     glEnable(GL_TEXTURE_2D);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    // The texel as it is: modulating it by the white vertex colour gave the
+    // same pixels through a slower llvmpipe shader.
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     glEnable(GL_BLEND);
-    glDisable(GL_DEPTH_TEST);
     if (alphaMode_ && hasPointData_ && texture.HasAlpha()) {
         // Pixels without a mask bit show at 64/255 over the black background.
         glBlendFunc(GL_SRC_ALPHA, GL_ZERO);
@@ -128,7 +129,6 @@ void SX_CubeMap::DrawFace(int face) {
         Quad(corners);
     }
     glDisable(GL_BLEND);
-    glEnable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D);
 }
 

@@ -155,3 +155,23 @@ TEST_F(TextureRender, WholeAndTiledDrawsShowTheImage) {
     tiled.DrawTiles(p0, q1, 0);
     EXPECT_TRUE(ImagesMatch(Frame(), wholeFrame, tolerance, "texture-plane0"));
 }
+
+// A face texture magnified shows each texel as a block (nearest texel, no
+// blending, nothing wrapped in from the far side): a red | blue texture over
+// 64 pixels turns from red to blue exactly in the middle.
+TEST_F(TextureRender, MagnifiedTextureShowsItsTexelsAsBlocks) {
+    Open(64, 8);
+    platform::RgbImage image{2, 1, {255, 0, 0, 0, 0, 255}};
+    SX_OpenGLTexture texture(&world_, context_.MaxTextureSize());
+    ASSERT_TRUE(texture.Load(image, nullptr, 0));
+    texture.Upload();
+    texture.Draw();
+    FullScreenQuad();
+    const platform::RgbImage frame = Frame();
+    for (const int x : {0, 31}) {
+        EXPECT_TRUE(testsupport::PixelNear(frame, x, 4, testsupport::Rgb{255, 0, 0}, 1)) << x;
+    }
+    for (const int x : {32, 63}) {
+        EXPECT_TRUE(testsupport::PixelNear(frame, x, 4, testsupport::Rgb{0, 0, 255}, 1)) << x;
+    }
+}
