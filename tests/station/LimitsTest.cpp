@@ -136,7 +136,7 @@ TEST(StationLimits, ImagesAndPointFilesMustFitTheirFace) {
     // of another face and of another size.
     ASSERT_TRUE(platform::EncodeJpegFile(Grey(17, 16), (d / "Rgb_0_16.JPG").string()));
     std::string png = "\x89PNG\r\n\x1a\n";
-    png += std::string("\0\0\0\x0dIHDR\0\0\x4e\x20\0\0\x4e\x20\x08\x02\0\0\0", 25);
+    png += std::string("\0\0\0\x0dIHDR\0\0\x4e\x20\0\0\x4e\x20\x08\x02\0\0\0\0\0\0\0", 25);
     d.Write("Rgb_1_16.JPG", png);
     platform::Mask mask{32, 32, std::vector<std::uint8_t>(32 * 32, 1)};
     ASSERT_TRUE(platform::EncodeMaskPngFile(mask, (d / "Rgb_2_16.PNG").string()));
