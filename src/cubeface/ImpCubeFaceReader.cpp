@@ -1,7 +1,6 @@
 #include "cubeface/ImpCubeFaceReader.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -73,13 +72,6 @@ bool AnyWithoutRange(const std::uint32_t* words, std::size_t n) {
 
 // Words are read this many at a time and checked while they are in cache.
 constexpr std::size_t kChunkWords = std::size_t{64} << 10;
-
-// Word buffers from this size on get pages of their own, aligned to a huge
-// page and advised as such: the kernel then faults in and zeroes a 16 MB
-// face in eight steps instead of 4096 (or in small pages where it has no
-// huge ones to give). Smaller ones come from the heap.
-constexpr std::size_t kMapFrom = std::size_t{1} << 20;
-constexpr std::size_t kHugePage = std::size_t{2} << 20;
 
 // Reads one run length of the presence runs; false when the bytes end inside
 // it or it is longer than five bytes.
@@ -182,42 +174,6 @@ bool ImpCubeFaceReader::ReadHeader(const char* path, int& face, int& size) {
     return true;
 }
 
-void ImpCubeFaceReader::FreeDeleter::operator()(void* p) const {
-    if (mappedBytes != 0) {
-        ::munmap(p, mappedBytes);
-    } else {
-        std::free(p);
-    }
-}
-
-ImpCubeFaceReader::Buffer<std::uint32_t> ImpCubeFaceReader::AllocateWords(std::size_t count) {
-    const std::size_t bytes = count * sizeof(std::uint32_t);
-    if (bytes < kMapFrom) {
-        return Buffer<std::uint32_t>(count == 0 ? nullptr
-                                                : static_cast<std::uint32_t*>(std::malloc(bytes)));
-    }
-    // Map a huge page more than needed, then give back what lies before the
-    // first aligned address and after the buffer's last page.
-    const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-    const std::size_t length = (bytes + page - 1) / page * page;
-    void* mapped = ::mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE,
-                          MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (mapped == MAP_FAILED) {
-        return nullptr;
-    }
-    auto* const base = static_cast<unsigned char*>(mapped);
-    const std::size_t head =
-        (kHugePage - reinterpret_cast<std::uintptr_t>(base) % kHugePage) % kHugePage;
-    if (head != 0) {
-        ::munmap(base, head);
-    }
-    ::munmap(base + head + length, kHugePage - head);
-    // Only a hint: without transparent huge pages the buffer has small ones.
-    ::madvise(base + head, length, MADV_HUGEPAGE);
-    return Buffer<std::uint32_t>(reinterpret_cast<std::uint32_t*>(base + head),
-                                 FreeDeleter{length});
-}
-
 bool ImpCubeFaceReader::Read(const char* path) {
     Clear();
     if (path == nullptr || *path == '\0') {
@@ -295,7 +251,9 @@ bool ImpCubeFaceReader::Read(const char* path) {
     // allocations as zero pages, long empty stretches are never touched.
     const std::uint64_t blocks = (pixels + kBlockBits - 1) / kBlockBits;
     const std::uint64_t superblocks = (blocks + kSuperblockBlocks - 1) / kSuperblockBlocks;
-    Buffer<std::uint32_t> words = AllocateWords(count);
+    Buffer<std::uint32_t> words(
+        count == 0 ? nullptr
+                   : static_cast<std::uint32_t*>(std::malloc(count * sizeof(std::uint32_t))));
     Buffer<std::uint64_t> bits(
         static_cast<std::uint64_t*>(std::calloc(blocks, sizeof(std::uint64_t))));
     Buffer<std::uint32_t> ranks(

@@ -61,18 +61,12 @@ class ImpCubeFaceReader : public ImpCubeFaceCodec {
     std::size_t GetMemoryBytes() const;
 
   private:
-    // Frees a buffer from the heap, or unmaps one that has pages of its own.
     struct FreeDeleter {
-        FreeDeleter() noexcept : mappedBytes(0) {}
-        explicit FreeDeleter(std::size_t bytes) noexcept : mappedBytes(bytes) {}
-        void operator()(void* p) const;
-        std::size_t mappedBytes;  // 0: from the heap
+        void operator()(void* p) const { std::free(p); }
     };
     template <typename T>
     using Buffer = std::unique_ptr<T[], FreeDeleter>;
 
-    // Room for count words, uninitialised; null when there is none.
-    static Buffer<std::uint32_t> AllocateWords(std::size_t count);
     void Clear();
     bool Fail(std::string text);
     // Index in m_words of the word of measured pixel i (row-major).
