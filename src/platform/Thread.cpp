@@ -25,6 +25,16 @@ struct Thread::State {
     bool finished = false;
 };
 
+void LowerThisThreadPriority(int increment) {
+    // On Linux the nice value is per thread when addressed by thread id.
+    const id_t tid = static_cast<id_t>(syscall(SYS_gettid));
+    errno = 0;
+    const int current = getpriority(PRIO_PROCESS, tid);
+    if (errno == 0) {
+        setpriority(PRIO_PROCESS, tid, std::min(current + increment, 19));
+    }
+}
+
 void* Thread::Entry(void* raw) {
     // The thread keeps the state alive on its own: the Thread object may be
     // waiting in WaitFor while this runs.
@@ -34,14 +44,7 @@ void* Thread::Entry(void* raw) {
         pthread_setname_np(pthread_self(), state->name.substr(0, 15).c_str());
     }
     if (state->belowNormal) {
-        // On Linux the nice value is per thread when addressed by thread id.
-        const id_t tid = static_cast<id_t>(syscall(SYS_gettid));
-        errno = 0;
-        const int current = getpriority(PRIO_PROCESS, tid);
-        if (errno == 0) {
-            const int wanted = std::min(current + kBelowNormalNiceIncrement, 19);
-            setpriority(PRIO_PROCESS, tid, wanted);
-        }
+        LowerThisThreadPriority(kBelowNormalNiceIncrement);
     }
     state->function();
     {

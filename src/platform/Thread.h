@@ -17,6 +17,10 @@
 
 namespace platform {
 
+// Raises the calling thread's nice value by `increment` (at most to 19);
+// best effort, nothing happens where it is not allowed.
+void LowerThisThreadPriority(int increment);
+
 class Thread {
   public:
     static constexpr int kBelowNormalNiceIncrement = 5;

@@ -1,5 +1,7 @@
 #include "station/OrderedPool.h"
 
+#include "platform/Thread.h"
+
 #include <algorithm>
 
 namespace station {
@@ -91,6 +93,7 @@ void OrderedPool::RunClaimed(std::unique_lock<std::mutex>& lock, int index) {
 }
 
 void OrderedPool::Work() {
+    platform::LowerThisThreadPriority(kWorkerNiceIncrement);
     std::unique_lock lock(mutex_);
     for (;;) {
         int index = -1;

@@ -10,6 +10,10 @@
 // the window is left. Whoever claims a job first runs the in-turn parts not
 // run yet up to it, so those still run in index order.
 //
+// The workers run a little below the thread that made the pool (its nice
+// value plus kWorkerNiceIncrement), so that the consumer, which does the
+// work that must happen in order (the uploads), is not held up by them.
+//
 // The consumer calls Take(i) for i = 0, 1, ...; it returns once job i has
 // run, rethrowing what the job threw. Destroying the pool skips the jobs not
 // claimed yet and waits for the running ones.
@@ -25,6 +29,7 @@ namespace station {
 
 class OrderedPool {
   public:
+    static constexpr int kWorkerNiceIncrement = 5;
     using Part = std::function<void(int index)>;
     using Filter = std::function<bool(int index)>;
 
