@@ -69,11 +69,38 @@ void SX_OpenGLWorld::EndOverlay() {
 }
 
 void SX_OpenGLWorld::WarmUp() {
-    // Only what every first frame draws the same way: the clear and the
-    // navigation controls' blended pixel images (their shaders took llvmpipe
-    // about 15 ms to make in the first frame). Textured quads drawn here made
-    // the station's first frame slower, not faster, so they are left out.
+    // What every station's first frames draw the same way: a face texture as
+    // the loader makes them (BGRA storage, then the pixels as a sub-image)
+    // on a quad in the faces' state, then the navigation controls' blended
+    // pixel images. llvmpipe makes those shaders here instead of in the
+    // first frames (the first frame with faces took 6 ms longer without).
     BeginFrame();
+    {
+        const std::uint8_t texels[2 * 2 * 4] = {255, 0, 0,   255, 0,   255, 0,   255,
+                                                0,   0, 255, 255, 255, 255, 255, 255};
+        GLuint texture = 0;
+        glGenTextures(1, &texture);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        SetTextureParameters(edgeClamp_);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 2, 2, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 2, 2, GL_BGRA, GL_UNSIGNED_BYTE, texels);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+        glEnable(GL_TEXTURE_2D);
+        glDisable(GL_BLEND);
+        glColor4d(1.0, 1.0, 1.0, 1.0);
+        glBegin(GL_QUADS);
+        glTexCoord2d(0.0, 0.0);
+        glVertex3d(-0.5, -0.5, 0.0);
+        glTexCoord2d(1.0, 0.0);
+        glVertex3d(0.5, -0.5, 0.0);
+        glTexCoord2d(1.0, 1.0);
+        glVertex3d(0.5, 0.5, 0.0);
+        glTexCoord2d(0.0, 1.0);
+        glVertex3d(-0.5, 0.5, 0.0);
+        glEnd();
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glDeleteTextures(1, &texture);
+    }
     BeginOverlay();
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D);

@@ -44,10 +44,11 @@ class SX_OpenGLWorld {
     void BeginOverlay();
     void EndOverlay();
 
-    // Clears and draws a small blended pixel image in the overlay, as the
-    // navigation controls do, and waits for it, so that the driver has made
-    // those shaders before the first frame. Leaves the framebuffer's contents
-    // undefined; the next frame clears.
+    // Draws a small face texture in the faces' state and a blended pixel
+    // image in the overlay, as the navigation controls do, and waits for
+    // them, so that the driver has made those shaders before the first
+    // frames. Leaves the framebuffer's contents undefined; the next frame
+    // clears.
     void WarmUp();
 
   private:
