@@ -1,9 +1,9 @@
 #include "publish/CubeSampler.h"
+#include "platform/Thread.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <thread>
 
 namespace publish {
 
@@ -78,14 +78,7 @@ void ForEachFace(int threads, Fn fn) {
             fn(f);
         }
     };
-    std::vector<std::thread> workers;
-    for (int t = 1; t < std::clamp(threads, 1, 6); ++t) {
-        workers.emplace_back(work);
-    }
-    work();
-    for (auto& w : workers) {
-        w.join();
-    }
+    platform::RunOnThreads(std::clamp(threads, 1, 6), work);
 }
 
 }  // namespace

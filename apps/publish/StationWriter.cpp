@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <future>
 #include <mutex>
-#include <thread>
 
 #include "cubeface/CubeFaceWriter.h"
+#include "platform/Thread.h"
 #include "publish/EquirectReader.h"
 #include "sitegen/SiteMath.h"
 
@@ -184,15 +184,7 @@ bool WriteLevel(const SampledCube& cube, const LevelJob& job, sitegen::LevelFile
             }
         }
     };
-    const int threads = std::clamp(job.threads, 1, 6);
-    std::vector<std::thread> workers;
-    for (int t = 1; t < threads; ++t) {
-        workers.emplace_back(work);
-    }
-    work();
-    for (auto& w : workers) {
-        w.join();
-    }
+    platform::RunOnThreads(std::clamp(job.threads, 1, 6), work);
     if (failed) {
         *error = firstError;
         return false;

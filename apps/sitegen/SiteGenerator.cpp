@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <mutex>
-#include <thread>
 
 #include "cubeface/CubeFaceWriter.h"
 #include "platform/Image.h"
+#include "platform/Thread.h"
 #include "sitegen/DescriptionWriter.h"
 #include "sitegen/FaceRenderer.h"
 #include "sitegen/PtxWriter.h"
@@ -248,15 +248,7 @@ bool GenerateSite(const SiteOptions& options, SitePlan* planOut, std::string* er
             }
         }
     };
-    const int threads = std::clamp(options.threads, 1, 2);
-    std::vector<std::thread> workers;
-    for (int t = 1; t < threads; ++t) {
-        workers.emplace_back(work);
-    }
-    work();
-    for (auto& w : workers) {
-        w.join();
-    }
+    platform::RunOnThreads(std::clamp(options.threads, 1, 2), work);
     if (failed) {
         return fail(firstError);
     }

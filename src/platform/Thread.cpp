@@ -11,6 +11,8 @@
 #include <condition_variable>
 #include <limits>
 #include <mutex>
+#include <thread>
+#include <vector>
 
 namespace platform {
 
@@ -24,6 +26,17 @@ struct Thread::State {
     std::condition_variable finishedChanged;
     bool finished = false;
 };
+
+void RunOnThreads(int count, const std::function<void()>& work) {
+    std::vector<std::thread> others;
+    for (int t = 1; t < count; ++t) {
+        others.emplace_back(work);
+    }
+    work();
+    for (std::thread& other : others) {
+        other.join();
+    }
+}
 
 void LowerThisThreadPriority(int increment) {
     // On Linux the nice value is per thread when addressed by thread id.

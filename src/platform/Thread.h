@@ -17,6 +17,10 @@
 
 namespace platform {
 
+// Runs `work` on the calling thread and on count - 1 more (count below 1
+// counts as 1) and returns when every one of them has returned.
+void RunOnThreads(int count, const std::function<void()>& work);
+
 // Raises the calling thread's nice value by `increment` (at most to 19);
 // best effort, nothing happens where it is not allowed.
 void LowerThisThreadPriority(int increment);
