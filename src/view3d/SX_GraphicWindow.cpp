@@ -56,7 +56,7 @@ SX_GraphicWindow::~SX_GraphicWindow() {
 
 void SX_GraphicWindow::TearDownOpenGL() {
     TakePrepared().reset();
-    DropPixelBuffer();
+    FreePixelBuffer();
     if (!HasOpenGL()) {
         return;
     }
@@ -98,6 +98,17 @@ void SX_GraphicWindow::PrepareOpenGL() {
             world.SetSize(width, height);
             world.Initialise();
             world.WarmUp();
+            // The buffers of the first frame's capture, touched here rather
+            // than while that frame holds the context the loader waits for;
+            // a read-back of the warm-up frame makes llvmpipe's read path.
+            preparedCaptureBytes_ = CaptureBytes(width, height) * 2;
+            preparedCapture_ = std::make_unique<std::uint8_t[]>(preparedCaptureBytes_);
+            glPixelStorei(GL_PACK_ALIGNMENT, 1);
+            glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, preparedCapture_.get());
+            std::fill_n(preparedCapture_.get(), CaptureBytes(width, height), std::uint8_t{0});
+            preparedPixels_.resize(static_cast<std::size_t>(width) *
+                                   static_cast<std::size_t>(height) * 3);
+            preparedPixels_.clear();  // the pages stay, the image is empty
             context->Release();
             prepared_ = std::move(context);
         }
@@ -109,6 +120,15 @@ std::unique_ptr<StraleLib::SX_OpenGLContext> SX_GraphicWindow::TakePrepared() {
     if (preparer_.joinable()) {
         preparer_.join();
     }
+    if (preparedCapture_ && !captureBuffer_) {
+        captureBuffer_ = std::move(preparedCapture_);
+        captureAllocated_ = preparedCaptureBytes_;
+    }
+    preparedCapture_.reset();
+    if (pixels_.rgb.empty()) {
+        pixels_.rgb = std::move(preparedPixels_);
+    }
+    preparedPixels_ = {};
     return std::move(prepared_);
 }
 
@@ -141,6 +161,18 @@ bool SX_GraphicWindow::InitOpenGL() {
 }
 
 void SX_GraphicWindow::DropPixelBuffer() {
+    // The memory stays for the next capture (a fresh 1920 x 1080 buffer cost
+    // the first frame of every load 5 ms of page faults), cleared so that it
+    // reads as a fresh one.
+    pixels_.width = pixels_.height = 0;
+    pixels_.rgb.clear();
+    if (captureBuffer_) {
+        std::fill_n(captureBuffer_.get(), captureAllocated_, std::uint8_t{0});
+    }
+    captureWidth_ = captureHeight_ = 0;
+}
+
+void SX_GraphicWindow::FreePixelBuffer() {
     pixels_ = platform::RgbImage();
     captureBuffer_.reset();
     captureAllocated_ = 0;
@@ -199,6 +231,12 @@ bool SX_GraphicWindow::Render() {
     return painter_ ? painter_() : false;
 }
 
+std::size_t SX_GraphicWindow::CaptureBytes(int width, int height) const {
+    const std::size_t w = static_cast<std::size_t>(std::max(width, 0));
+    const std::size_t padded = padRows_ && w % 4 != 0 ? w + 4 - w % 4 : w;
+    return padded * 3 * static_cast<std::size_t>(std::max(height, 0));
+}
+
 void SX_GraphicWindow::ReadFrame() {
     if (!captureRequested_ || !context_) {
         return;
@@ -209,7 +247,7 @@ void SX_GraphicWindow::ReadFrame() {
     captureWidth_ = padRows_ && width % 4 != 0 ? width + 4 - width % 4 : width;
     captureHeight_ = height;
     const std::size_t row = static_cast<std::size_t>(captureWidth_) * 3;
-    const std::size_t needed = row * captureHeight_;
+    const std::size_t needed = CaptureBytes(static_cast<int>(width), static_cast<int>(height));
     if (needed == 0) {
         pixels_ = platform::RgbImage();
         return;

@@ -84,8 +84,10 @@ class SX_GraphicWindow : public platform::Window {
     StraleLib::SX_OpenGLContext* Context() const { return context_.get(); }
     StraleLib::SX_OpenGLWorld& World() { return world_; }
 
-    // Forgets the last captured frame.
+    // Forgets the last captured frame (keeping the memory for the next).
     void DropPixelBuffer();
+    // Forgets the last captured frame and frees its memory.
+    void FreePixelBuffer();
     // What a paint of this window draws (the control's frame); a busy context
     // skips the frame.
     void SetPainter(std::function<bool()> painter) { painter_ = std::move(painter); }
@@ -155,6 +157,8 @@ class SX_GraphicWindow : public platform::Window {
     void BuildMenu();
     void TearDownOpenGL();
     std::unique_ptr<StraleLib::SX_OpenGLContext> TakePrepared();
+    // Bytes of one read-back of a view of that size (rows padded as read).
+    std::size_t CaptureBytes(int width, int height) const;
     void Sleep(int milliseconds);
     bool Render();
     std::int32_t Mode() const;
@@ -183,6 +187,9 @@ class SX_GraphicWindow : public platform::Window {
     // PrepareOpenGL's thread and what it made (read only after the join).
     std::thread preparer_;
     std::unique_ptr<StraleLib::SX_OpenGLContext> prepared_;
+    std::unique_ptr<std::uint8_t[]> preparedCapture_;
+    std::size_t preparedCaptureBytes_ = 0;
+    std::vector<std::uint8_t> preparedPixels_;
     StraleLib::SX_OpenGLWorld world_;
     platform::RgbImage pixels_;
     std::unique_ptr<std::uint8_t[]> captureBuffer_;
