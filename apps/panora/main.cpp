@@ -7,6 +7,7 @@
 
 #include "BuildVersion.h"
 #include "panora/Commands.h"
+#include "platform/Heap.h"
 
 namespace {
 
@@ -14,16 +15,17 @@ struct Command {
     const char* name;
     int (*run)(int, char**);
     const char* summary;
-    bool quickExit = false;  // end without the libraries' tear-down
+    bool quickExit = false;      // end without the libraries' tear-down
+    bool showsStations = false;  // loads stations into a control
 };
 
 const Command kCommands[] = {
     {"mkstation", RunMkStation, "write a generated sample site of stations into a folder"},
     {"publish", RunPublish, "publish stations from PTX scans and 360-degree photos"},
     {"info", RunInfo, "print what a station description file holds"},
-    {"run", RunPage, "run a page script (JavaScript) against a control"},
-    {"render", RunRender, "render one view of a station into a JPEG file", true},
-    {"view", RunView, "show a station in a desktop window (needs a display)"},
+    {"run", RunPage, "run a page script (JavaScript) against a control", false, true},
+    {"render", RunRender, "render one view of a station into a JPEG file", true, true},
+    {"view", RunView, "show a station in a desktop window (needs a display)", false, true},
 };
 
 void PrintUsage(FILE* out) {
@@ -52,6 +54,11 @@ int main(int argc, char** argv) {
     }
     for (const auto& c : kCommands) {
         if (name == c.name) {
+            if (c.showsStations) {
+                // Before any thread: decoded faces and the textures made from
+                // them share the heap's memory (see platform/Heap.h).
+                platform::TuneHeapForPixelBuffers();
+            }
             const int code = c.run(argc - 2, argv + 2);
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
             // Everything the command made is closed and written by now; the

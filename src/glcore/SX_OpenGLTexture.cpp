@@ -170,10 +170,10 @@ std::uint32_t SX_OpenGLTexture::MakeGlTexture(const SX_OpenGLWorld* world, std::
     return name;
 }
 
-void SX_OpenGLTexture::Upload(std::vector<std::uint8_t>* spare) {
-    const auto letGo = [this, spare] {
-        if (spare != nullptr) {
-            spare->swap(pixels_);
+void SX_OpenGLTexture::Upload(std::vector<std::uint8_t>* pixels) {
+    const auto letGo = [this, pixels] {
+        if (pixels != nullptr) {
+            pixels->swap(pixels_);
         }
         std::vector<std::uint8_t>().swap(pixels_);
         uploaded_ = true;

@@ -49,9 +49,9 @@ class SX_OpenGLTexture {
     static bool ApplyMask(std::vector<std::uint8_t>& bgra, int width, int height,
                           const platform::Mask& mask);
     // With the context current: uploads the whole texture or every tile and
-    // lets go of the pixels; with spare, the pixel buffer is handed there
-    // for the next image instead of being freed.
-    void Upload(std::vector<std::uint8_t>* spare = nullptr);
+    // lets go of the pixels; with `pixels`, the pixel buffer is handed there
+    // (for the caller to free when it suits) instead of being freed.
+    void Upload(std::vector<std::uint8_t>* pixels = nullptr);
     // Binds the whole texture (texture 0 before it is uploaded); nothing for a
     // tiled texture.
     virtual void Draw();

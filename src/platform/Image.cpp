@@ -10,6 +10,8 @@
 
 #include "platform/Image.h"
 
+#include "platform/Heap.h"
+
 #include <fcntl.h>
 #include <png.h>
 #include <sys/stat.h>
@@ -233,7 +235,12 @@ bool DecodeJpeg(const std::uint8_t* data, std::size_t size, int channels, int& w
         return Fail(error, "JPEG: " + std::to_string(size) + " bytes of data cannot hold " +
                                SizeText(width, height) + " pixels");
     }
-    pixels.resize(static_cast<std::size_t>(width) * height * channels);
+    const std::size_t bytes = static_cast<std::size_t>(width) * height * channels;
+    if (pixels.capacity() < bytes) {
+        // Room for a texture's storage where these pixels were (platform/Heap.h).
+        pixels.reserve(bytes + kPixelBufferHeadroom);
+    }
+    pixels.resize(bytes);
     const int format = channels == 1 ? TJPF_GRAY : channels == 4 ? TJPF_BGRA : TJPF_RGB;
     if (tjDecompress2(tj.handle, data, static_cast<unsigned long>(size), pixels.data(), width, 0,
                       height, format, TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS) != 0) {

@@ -33,8 +33,13 @@ constexpr const char16_t* kDataFileWrong =
     u"The point file %s (format version %2.1f) cannot be read.%sIt may be damaged or written "
     u"by a newer publisher.%s";
 
-// Face images of a level are decoded on this many workers.
+// Face images of a level are decoded on this many workers, at most this many
+// jobs (an image and a point file per face) past the face being uploaded.
+// Decoding ahead costs little memory: each buffer is freed as the next
+// texture's storage is made, which then takes its memory, so a level's peak
+// stays near its textures and one buffer.
 constexpr int kDecodeWorkers = 2;
+constexpr int kDecodeAhead = 2 * kDecodeWorkers + 1;
 
 // Built-in texts of the limits (station/StationLimits.h).
 constexpr const char16_t* kImageTooLarge =
@@ -264,8 +269,8 @@ bool SX_CubeMap::LoadLevel(SX_LoadingContext& context, int level, SX_PanoramaDat
     StraleLib::SX_OpenGLContext* gl = context.GetOpenGLContext();
     bool complete = true;
     {
-        station::OrderedPool pool(kDecodeWorkers, kFaceCount * 2, kDecodeWorkers + 1, inTurn,
-                                  alongside, [](int index) { return index % 2 == 1; });
+        station::OrderedPool pool(kDecodeWorkers, kFaceCount * 2, kDecodeAhead, inTurn, alongside,
+                                  [](int index) { return index % 2 == 1; });
         for (int face = 0; face < kFaceCount; ++face) {
             FaceJob& job = jobs[face];
             pool.Take(face * 2);
@@ -315,8 +320,7 @@ bool SX_CubeMap::LoadLevel(SX_LoadingContext& context, int level, SX_PanoramaDat
             }
         }
     }
-    std::lock_guard lock(spareLock_);
-    spares_.clear();  // the next level's faces have another size
+    FreeUploadedPixels();
     return complete;
 }
 
@@ -407,9 +411,7 @@ std::unique_ptr<StraleLib::SX_OpenGLTexture> SX_CubeMap::TakeTexture(int face, i
 std::unique_ptr<StraleLib::SX_OpenGLTexture> SX_CubeMap::DecodeFaceTexture(
     const std::u16string& colourPath, const std::u16string& maskPath, bool useMask, int border) {
     platform::BgraImage colour;
-    colour.bgra = TakeSpare();
     if (!platform::DecodeImageFileBgra(platform::ToUtf8(colourPath), colour)) {
-        KeepSpare(std::move(colour.bgra));
         return nullptr;
     }
     // A mask that does not decode is left out: the face is then opaque.
@@ -431,14 +433,24 @@ std::unique_ptr<StraleLib::SX_OpenGLTexture> SX_CubeMap::DecodeFaceTexture(
 void SX_CubeMap::StoreFaceTexture(StraleLib::SX_OpenGLContext* context, int face, int level,
                                   std::unique_ptr<StraleLib::SX_OpenGLTexture> texture,
                                   std::unique_ptr<StraleLib::SX_OpenGLTexture> old) {
-    std::vector<std::uint8_t> spare;
+    std::vector<std::uint8_t> uploaded;
     if (context != nullptr && context->Acquire()) {
         old.reset();
-        texture->Upload(&spare);
+        // The pixels of the face uploaded before are freed only now, just
+        // before this texture's storage is made, so that the driver's storage
+        // takes their memory, which is mapped already: a software renderer
+        // otherwise faults in every page of a fresh texture here, on the
+        // thread every upload waits for (with the heap set up as
+        // platform::TuneHeapForPixelBuffers does).
+        FreeUploadedPixels();
+        texture->Upload(&uploaded);
         context->Release();
     }
     DeleteHoldingContext(context, std::move(old));
-    KeepSpare(std::move(spare));
+    {
+        std::lock_guard lock(uploadedLock_);
+        uploadedPixels_ = std::move(uploaded);
+    }
     {
         AutoCriticalLock lock(tileLock_);
         Face& record = faces_[face];
@@ -448,22 +460,11 @@ void SX_CubeMap::StoreFaceTexture(StraleLib::SX_OpenGLContext* context, int face
     NoteProgress();
 }
 
-std::vector<std::uint8_t> SX_CubeMap::TakeSpare() {
-    std::lock_guard lock(spareLock_);
-    if (spares_.empty()) {
-        return {};
-    }
-    std::vector<std::uint8_t> pixels = std::move(spares_.back());
-    spares_.pop_back();
-    return pixels;
-}
-
-void SX_CubeMap::KeepSpare(std::vector<std::uint8_t> pixels) {
-    // Three buffers cover two faces decoding and one uploading.
-    constexpr std::size_t kMostSpares = 3;
-    std::lock_guard lock(spareLock_);
-    if (pixels.capacity() != 0 && spares_.size() < kMostSpares) {
-        spares_.push_back(std::move(pixels));
+void SX_CubeMap::FreeUploadedPixels() {
+    std::vector<std::uint8_t> pixels;
+    {
+        std::lock_guard lock(uploadedLock_);
+        pixels.swap(uploadedPixels_);
     }
 }
 
@@ -660,9 +661,11 @@ void SX_CubeMap::ReloadImages(const std::u16string& directory, StraleLib::SX_Ope
             }
         }
     }
+    FreeUploadedPixels();
 }
 
 void SX_CubeMap::DropContent() {
+    FreeUploadedPixels();
     AutoCriticalLock lock(tileLock_);
     for (Face& face : faces_) {
         face.textures.clear();
@@ -671,6 +674,7 @@ void SX_CubeMap::DropContent() {
 }
 
 void SX_CubeMap::Clear() {
+    FreeUploadedPixels();
     {
         AutoCriticalLock lock(tileLock_);
         for (Face& face : faces_) {

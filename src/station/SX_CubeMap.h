@@ -122,6 +122,11 @@ class SX_CubeMap : public StraleLib::SX_OpenGLDrawable {
 
     std::u16string LastMessage() const;
 
+    // Frees the pixels of the texture uploaded last, which are kept until the
+    // next texture is made (its storage then takes their memory); a loader
+    // calls it after its last face.
+    void FreeUploadedPixels();
+
     // Reloads every level's colour images and masks from a local folder
     // (points are kept as they are); no messages.
     void ReloadImages(const std::u16string& directory, StraleLib::SX_OpenGLContext* context,
@@ -222,8 +227,6 @@ class SX_CubeMap : public StraleLib::SX_OpenGLDrawable {
                                     const std::u16string& pointPath,
                                     const std::u16string& pointName, float version) const;
     void NoteProgress();
-    std::vector<std::uint8_t> TakeSpare();
-    void KeepSpare(std::vector<std::uint8_t> pixels);
     void DrawFace(int face);
     double Threshold() const;
     // Before the first finer level: until the frame after the coarsest level
@@ -239,8 +242,10 @@ class SX_CubeMap : public StraleLib::SX_OpenGLDrawable {
     std::atomic<std::uint64_t> progress_{0};
     mutable std::mutex progressLock_;
     mutable std::condition_variable progressChanged_;
-    std::mutex spareLock_;
-    std::vector<std::vector<std::uint8_t>> spares_;
+    // The pixels of the texture uploaded last, freed right before the next
+    // texture's storage is made and when the level ends.
+    std::mutex uploadedLock_;
+    std::vector<std::uint8_t> uploadedPixels_;
     std::array<std::atomic<int>, kMaxLevels> facesTried_{};
     std::atomic<int> interactionState_{kIdle};
     // The coarsest level of the load (-1 before one); the frame being drawn

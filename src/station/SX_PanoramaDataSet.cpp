@@ -325,9 +325,11 @@ bool SX_PanoramaDataSet::ReadCubes(SX_LoadingContext& context, const std::vector
             cubeMap_->NoteFaceTried(level);
             AddProgress(step);
             if (!WaitWhilePaused()) {
+                cubeMap_->FreeUploadedPixels();
                 return result;
             }
         }
+        cubeMap_->FreeUploadedPixels();
     }
     return result;
 }
