@@ -43,6 +43,8 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Loaded with dlopen at the first download, so not found by shlibdeps.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcurl4")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libgl1-mesa-dri, libegl-mesa0, fonts-liberation")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS
     "libcurl4-openssl-dev, libpng-dev, libpugixml-dev, libturbojpeg0-dev, libinih-dev, \

@@ -1,6 +1,7 @@
 #include "platform/DownloadCache.h"
 
 #include <curl/curl.h>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -33,11 +34,81 @@ constexpr auto kLockPoll = std::chrono::milliseconds(20);
 constexpr int kTransferPollMs = 100;
 constexpr const char* kCancelled = "The download was cancelled";
 
-// libcurl's global state is set up once for the process, whichever thread
-// gets here first; it is never torn down (other users may still hold it).
-bool GlobalInit() {
-    static const bool ok = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-    return ok;
+// libcurl and the 25 libraries it needs are loaded at the first download,
+// not with the program: they made every start of `panora` about 6 ms slower,
+// and most runs read local files only.
+struct CurlLibrary {
+    void* handle = nullptr;
+    std::string error;
+    CURLcode (*global_init)(long) = nullptr;
+    CURL* (*easy_init)() = nullptr;
+    CURLcode (*easy_setopt)(CURL*, CURLoption, ...) = nullptr;
+    CURLcode (*easy_getinfo)(CURL*, CURLINFO, ...) = nullptr;
+    void (*easy_reset)(CURL*) = nullptr;
+    void (*easy_cleanup)(CURL*) = nullptr;
+    const char* (*easy_strerror)(CURLcode) = nullptr;
+    CURLM* (*multi_init)() = nullptr;
+    CURLMcode (*multi_add_handle)(CURLM*, CURL*) = nullptr;
+    CURLMcode (*multi_remove_handle)(CURLM*, CURL*) = nullptr;
+    CURLMcode (*multi_perform)(CURLM*, int*) = nullptr;
+    CURLMcode (*multi_poll)(CURLM*, struct curl_waitfd[], unsigned int, int, int*) = nullptr;
+    CURLMsg* (*multi_info_read)(CURLM*, int*) = nullptr;
+    CURLMcode (*multi_cleanup)(CURLM*) = nullptr;
+    curl_slist* (*slist_append)(curl_slist*, const char*) = nullptr;
+    void (*slist_free_all)(curl_slist*) = nullptr;
+
+    template <typename F>
+    bool Find(F& function, const char* name) {
+        function = reinterpret_cast<F>(dlsym(handle, name));
+        if (function == nullptr && error.empty()) {
+            error = std::string("libcurl has no ") + name;
+        }
+        return function != nullptr;
+    }
+
+    CurlLibrary() {
+        handle = dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
+        if (handle == nullptr) {
+            const char* reason = dlerror();
+            error = reason != nullptr ? reason : "libcurl.so.4 could not be loaded";
+            return;
+        }
+        bool ok = Find(global_init, "curl_global_init");
+        ok = Find(easy_init, "curl_easy_init") && ok;
+        ok = Find(easy_setopt, "curl_easy_setopt") && ok;
+        ok = Find(easy_getinfo, "curl_easy_getinfo") && ok;
+        ok = Find(easy_reset, "curl_easy_reset") && ok;
+        ok = Find(easy_cleanup, "curl_easy_cleanup") && ok;
+        ok = Find(easy_strerror, "curl_easy_strerror") && ok;
+        ok = Find(multi_init, "curl_multi_init") && ok;
+        ok = Find(multi_add_handle, "curl_multi_add_handle") && ok;
+        ok = Find(multi_remove_handle, "curl_multi_remove_handle") && ok;
+        ok = Find(multi_perform, "curl_multi_perform") && ok;
+        ok = Find(multi_poll, "curl_multi_poll") && ok;
+        ok = Find(multi_info_read, "curl_multi_info_read") && ok;
+        ok = Find(multi_cleanup, "curl_multi_cleanup") && ok;
+        ok = Find(slist_append, "curl_slist_append") && ok;
+        ok = Find(slist_free_all, "curl_slist_free_all") && ok;
+        if (ok && global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
+            error = "curl_global_init failed";
+        }
+    }
+};
+
+// Loaded and its global state set up once for the process, whichever thread
+// gets here first; never unloaded or torn down (other users may still hold
+// it). Used only after GlobalInit succeeded.
+CurlLibrary& Curl() {
+    static CurlLibrary library;
+    return library;
+}
+
+bool GlobalInit(std::string* error) {
+    const CurlLibrary& library = Curl();
+    if (!library.error.empty() && error != nullptr) {
+        *error = library.error;
+    }
+    return library.error.empty();
 }
 
 std::string ToLowerAscii(std::string_view s) {
@@ -330,30 +401,30 @@ struct DownloadCache::Entry {
 // One request handle with the multi handle that drives it; the multi handle
 // keeps the connections for reuse by the next request.
 struct DownloadCache::Handle {
-    CURLM* multi = curl_multi_init();
-    CURL* easy = curl_easy_init();
+    CURLM* multi = Curl().multi_init();
+    CURL* easy = Curl().easy_init();
     ~Handle() {
         if (multi != nullptr && easy != nullptr)
-            curl_multi_remove_handle(multi, easy);
+            Curl().multi_remove_handle(multi, easy);
         if (easy != nullptr)
-            curl_easy_cleanup(easy);
+            Curl().easy_cleanup(easy);
         if (multi != nullptr)
-            curl_multi_cleanup(multi);
+            Curl().multi_cleanup(multi);
     }
     bool ok() const { return multi != nullptr && easy != nullptr; }
 
     // Runs the transfer set up on `easy`; looks at the cancel check whenever
     // libcurl comes back, which is at least every kTransferPollMs.
     CURLcode Perform(const CancelCheck& cancel) {
-        if (curl_multi_add_handle(multi, easy) != CURLM_OK)
+        if (Curl().multi_add_handle(multi, easy) != CURLM_OK)
             return CURLE_FAILED_INIT;
         CURLcode result = CURLE_FAILED_INIT;
         for (bool done = false; !done;) {
             int running = 0;
-            if (curl_multi_perform(multi, &running) != CURLM_OK)
+            if (Curl().multi_perform(multi, &running) != CURLM_OK)
                 break;
             int queued = 0;
-            while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
+            while (CURLMsg* message = Curl().multi_info_read(multi, &queued)) {
                 if (message->msg == CURLMSG_DONE) {
                     result = message->data.result;
                     done = true;
@@ -365,9 +436,9 @@ struct DownloadCache::Handle {
                 result = CURLE_ABORTED_BY_CALLBACK;
                 break;
             }
-            curl_multi_poll(multi, nullptr, 0, kTransferPollMs, nullptr);
+            Curl().multi_poll(multi, nullptr, 0, kTransferPollMs, nullptr);
         }
-        curl_multi_remove_handle(multi, easy);
+        Curl().multi_remove_handle(multi, easy);
         return result;
     }
 };
@@ -433,7 +504,7 @@ std::unique_ptr<DownloadCache::Handle> DownloadCache::TakeHandle() {
         if (!idleHandles_.empty()) {
             std::unique_ptr<Handle> h = std::move(idleHandles_.back());
             idleHandles_.pop_back();
-            curl_easy_reset(h->easy);
+            Curl().easy_reset(h->easy);
             return h;
         }
     }
@@ -520,8 +591,8 @@ std::u16string DownloadCache::Download(std::u16string_view url, const CancelChec
     if (schemeLength == 0 || target.size() == schemeLength || target[schemeLength] == '/') {
         return Fail("Not an http or https URL: " + target, outcome);
     }
-    if (!GlobalInit()) {
-        return Fail("The network library could not be initialised", outcome);
+    if (std::string reason; !GlobalInit(&reason)) {
+        return Fail("The network library could not be initialised (" + reason + ")", outcome);
     }
     const auto cancel = [&] {
         if (outcome != nullptr) {
@@ -589,18 +660,18 @@ bool DownloadCache::Fetch(const std::string& url, const Entry& entry, const Canc
         std::unique_ptr<Handle>& handle;
         curl_slist* headers = nullptr;
         ~HandleReturn() {
-            curl_slist_free_all(headers);
+            Curl().slist_free_all(headers);
             self->GiveHandle(std::move(handle));
         }
     } handleReturn{this, handle};
 
     if (haveCopy) {
         if (!cached.etag.empty()) {
-            handleReturn.headers =
-                curl_slist_append(handleReturn.headers, ("If-None-Match: " + cached.etag).c_str());
+            handleReturn.headers = Curl().slist_append(handleReturn.headers,
+                                                       ("If-None-Match: " + cached.etag).c_str());
         }
         if (!cached.lastModified.empty()) {
-            handleReturn.headers = curl_slist_append(
+            handleReturn.headers = Curl().slist_append(
                 handleReturn.headers, ("If-Modified-Since: " + cached.lastModified).c_str());
         }
     }
@@ -610,36 +681,36 @@ bool DownloadCache::Fetch(const std::string& url, const Entry& entry, const Canc
     transfer.cancel = &cancelled;
     transfer.maxBytes = options.maxBytes;
     char curlError[CURL_ERROR_SIZE] = {};
-    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, static_cast<long>(options.maxRedirects));
+    Curl().easy_setopt(curl, CURLOPT_URL, url.c_str());
+    Curl().easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    Curl().easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    Curl().easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    Curl().easy_setopt(curl, CURLOPT_MAXREDIRS, static_cast<long>(options.maxRedirects));
     // A body announced larger than the limit is refused before it starts;
     // OnBody counts the rest.
-    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE,
-                     static_cast<curl_off_t>(std::min<std::uint64_t>(
-                         options.maxBytes, std::numeric_limits<curl_off_t>::max())));
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
-                     static_cast<long>(options.connectTimeout.count()));
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(options.totalTimeout.count()));
+    Curl().easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE,
+                       static_cast<curl_off_t>(std::min<std::uint64_t>(
+                           options.maxBytes, std::numeric_limits<curl_off_t>::max())));
+    Curl().easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    Curl().easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
+                       static_cast<long>(options.connectTimeout.count()));
+    Curl().easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(options.totalTimeout.count()));
     if (options.stallTimeout.count() > 0) {
-        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME,
-                         std::max(1L, static_cast<long>(options.stallTimeout.count() / 1000)));
+        Curl().easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+        Curl().easy_setopt(curl, CURLOPT_LOW_SPEED_TIME,
+                           std::max(1L, static_cast<long>(options.stallTimeout.count() / 1000)));
     }
-    curl_easy_setopt(curl, CURLOPT_USERAGENT, "Panora/" PANORA_VERSION_TEXT);
-    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, handleReturn.headers);
-    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &OnHeader);
-    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &OnBody);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
-    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, curlError);
+    Curl().easy_setopt(curl, CURLOPT_USERAGENT, "Panora/" PANORA_VERSION_TEXT);
+    Curl().easy_setopt(curl, CURLOPT_HTTPHEADER, handleReturn.headers);
+    Curl().easy_setopt(curl, CURLOPT_HEADERFUNCTION, &OnHeader);
+    Curl().easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
+    Curl().easy_setopt(curl, CURLOPT_WRITEFUNCTION, &OnBody);
+    Curl().easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
+    Curl().easy_setopt(curl, CURLOPT_ERRORBUFFER, curlError);
     if (cancelled) {
-        curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &OnProgress);
-        curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
+        Curl().easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+        Curl().easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &OnProgress);
+        Curl().easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
     }
 
     {
@@ -647,9 +718,9 @@ bool DownloadCache::Fetch(const std::string& url, const Entry& entry, const Canc
         ++counters_.requests;
     }
     const CURLcode result = handle->Perform(cancelled);
-    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
+    Curl().easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
     long status = 0;
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    Curl().easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
 
     if (result == CURLE_ABORTED_BY_CALLBACK) {
         if (outcome != nullptr) {
@@ -667,7 +738,7 @@ bool DownloadCache::Fetch(const std::string& url, const Entry& entry, const Canc
         return false;
     }
     if (result != CURLE_OK) {
-        error = curl_easy_strerror(result);
+        error = Curl().easy_strerror(result);
         if (curlError[0] != '\0')
             error += std::string(": ") + curlError;
         return false;
