@@ -13,6 +13,7 @@
 
 #include "cubeface/CubeFaceGeometry.h"
 #include "cubeface/PointFileFormat.h"
+#include "platform/Heap.h"
 
 using namespace cubeface::pointfile;
 
@@ -261,6 +262,7 @@ bool ImpCubeFaceReader::Read(const char* path) {
     if ((count != 0 && !words) || !bits || !ranks) {
         return Fail("not enough memory for a face of size " + std::to_string(size));
     }
+    platform::MapPagesForWriting(words.get(), count * sizeof(std::uint32_t));
     bool withoutRange = false;
     for (std::uint64_t at = 0; at < count; at += kChunkWords) {
         std::uint32_t* const chunk = words.get() + at;

@@ -1,6 +1,9 @@
 #include "platform/Heap.h"
 
 #include <malloc.h>
+#include <sys/mman.h>
+
+#include <cstdint>
 
 namespace platform {
 
@@ -12,6 +15,21 @@ bool TuneHeapForPixelBuffers() {
     ok = mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024) != 0 && ok;  // the library's upper bound
     ok = mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024) != 0 && ok;
     return ok;
+#endif
+}
+
+void MapPagesForWriting(void* data, std::size_t bytes) {
+#ifdef MADV_POPULATE_WRITE
+    constexpr std::uintptr_t kPage = 4096;
+    const auto at = reinterpret_cast<std::uintptr_t>(data);
+    const std::uintptr_t begin = (at + kPage - 1) & ~(kPage - 1);
+    const std::uintptr_t end = (at + bytes) & ~(kPage - 1);
+    if (data != nullptr && end > begin) {
+        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
+    }
+#else
+    (void)data;
+    (void)bytes;
 #endif
 }
 

@@ -239,6 +239,7 @@ bool DecodeJpeg(const std::uint8_t* data, std::size_t size, int channels, int& w
     if (pixels.capacity() < bytes) {
         // Room for a texture's storage where these pixels were (platform/Heap.h).
         pixels.reserve(bytes + kPixelBufferHeadroom);
+        MapPagesForWriting(pixels.data(), bytes);
     }
     pixels.resize(bytes);
     const int format = channels == 1 ? TJPF_GRAY : channels == 4 ? TJPF_BGRA : TJPF_RGB;
