@@ -36,6 +36,7 @@
 #include "host/Resources.h"
 #include "host/ScriptedHostUi.h"
 #include "platform/ComBstr.h"
+#include "platform/Heap.h"
 #include "platform/Image.h"
 #include "platform/MessageLoop.h"
 #include "platform/Text.h"
@@ -153,6 +154,8 @@ double LoadAndUploadLevel(const sitegen::LevelFiles& level, const std::string& d
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The heap as the panora program sets it up (platform/Heap.h).
+    platform::TuneHeapForPixelBuffers();
     const int fine = argc > 1 ? std::atoi(argv[1]) : 2048;
     const int coarse = argc > 2 ? std::atoi(argv[2]) : 256;
     const int reps = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
