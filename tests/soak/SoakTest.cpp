@@ -13,11 +13,16 @@
 
 #include "support/ControlFixture.h"
 #include "support/HttpServer.h"
+#include "platform/Heap.h"
 
 using platform::Bstr;
 using platform::Variant;
 
 namespace {
+
+// The heap as the panora program sets it up for `view` and `run`
+// (platform/Heap.h), before any thread starts.
+const bool kHeapTuned = platform::TuneHeapForPixelBuffers();
 
 struct Usage {
     long residentKiB = 0;
