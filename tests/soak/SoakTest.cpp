@@ -11,9 +11,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/Heap.h"
 #include "support/ControlFixture.h"
 #include "support/HttpServer.h"
-#include "platform/Heap.h"
 
 using platform::Bstr;
 using platform::Variant;
