@@ -1,7 +1,5 @@
 #include "glcore/SX_OpenGLWorld.h"
 
-#include "glcore/CubeGeometry.h"
-
 #include <cstdint>
 
 #include <GL/gl.h>
@@ -70,9 +68,7 @@ void SX_OpenGLWorld::EndOverlay() {
     glPopAttrib();
 }
 
-namespace {
-
-void CubeFace(const CubeFaceCorners& c) {
+void SX_OpenGLWorld::DrawCubeFace(const CubeFaceCorners& c) {
     glColor4d(1.0, 1.0, 1.0, 1.0);
     glBegin(GL_QUADS);
     glTexCoord2d(0.0, 0.0);
@@ -85,8 +81,6 @@ void CubeFace(const CubeFaceCorners& c) {
     glVertex3dv(c.tc01);
     glEnd();
 }
-
-}  // namespace
 
 void SX_OpenGLWorld::WarmUp() {
     // What every station's first frames draw the same way, drawn once here so
@@ -108,7 +102,7 @@ void SX_OpenGLWorld::WarmUp() {
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
     for (const CubeFaceCorners& face : kCubeFaces) {
-        CubeFace(face);
+        DrawCubeFace(face);
     }
     {
         const std::uint8_t texels[2 * 2 * 4] = {255, 0, 0,   255, 0,   255, 0,   255,
@@ -122,7 +116,7 @@ void SX_OpenGLWorld::WarmUp() {
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
         glEnable(GL_TEXTURE_2D);
         for (const CubeFaceCorners& face : kCubeFaces) {
-            CubeFace(face);
+            DrawCubeFace(face);
         }
         glDisable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, 0);

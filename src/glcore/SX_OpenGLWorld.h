@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "glcore/CubeGeometry.h"
+
 namespace StraleLib {
 
 class SX_OpenGLWorld {
@@ -39,16 +41,21 @@ class SX_OpenGLWorld {
     // minification linear. Every face texture and tile is made with these.
     static void SetTextureParameters(bool edgeClamp);
 
+    // One face of the cube as a quad in the current white, texture
+    // coordinates 0 to 1 across it (the faces' drawing and the warm-up).
+    static void DrawCubeFace(const CubeFaceCorners& corners);
+
     // A pixel projection for 2D overlays: origin at the bottom left, one unit
     // per pixel. Saves all attributes and both matrices; EndOverlay restores.
     void BeginOverlay();
     void EndOverlay();
 
-    // Draws a small face texture in the faces' state and a blended pixel
+    // Draws the cube around the eye in perspective, its faces without and
+    // with a small face texture in the faces' state, and a blended pixel
     // image in the overlay, as the navigation controls do, and waits for
-    // them, so that the driver has made those shaders before the first
-    // frames. Leaves the framebuffer's contents undefined; the next frame
-    // clears.
+    // them, so that the driver has made those shaders (and touched the
+    // framebuffer) before the first frames. Leaves the framebuffer's
+    // contents undefined; the next frame clears.
     void WarmUp();
 
   private:

@@ -80,24 +80,6 @@ int SX_CubeMap::ChooseLevel(int face) {
     return finest;
 }
 
-namespace {
-
-void Quad(const StraleLib::CubeFaceCorners& c) {
-    glColor4d(1.0, 1.0, 1.0, 1.0);
-    glBegin(GL_QUADS);
-    glTexCoord2d(0.0, 0.0);
-    glVertex3dv(c.tc00);
-    glTexCoord2d(1.0, 0.0);
-    glVertex3dv(c.tc10);
-    glTexCoord2d(1.0, 1.0);
-    glVertex3dv(c.tc11);
-    glTexCoord2d(0.0, 1.0);
-    glVertex3dv(c.tc01);
-    glEnd();
-}
-
-}  // namespace
-
 void SX_CubeMap::DrawFace(int face) {
     const int level = ChooseLevel(face);
     AutoCriticalLock lock(tileLock_);
@@ -107,7 +89,7 @@ void SX_CubeMap::DrawFace(int face) {
     const auto it = level >= 0 ? record.textures.find(level) : record.textures.end();
     if (it == record.textures.end()) {
         glDisable(GL_TEXTURE_2D);
-        Quad(corners);
+        StraleLib::SX_OpenGLWorld::DrawCubeFace(corners);
         return;
     }
     StraleLib::SX_OpenGLTexture& texture = *it->second;
@@ -126,7 +108,7 @@ void SX_CubeMap::DrawFace(int face) {
         texture.DrawTiles(corners.tc00, corners.tc11, corners.plane);
     } else {
         texture.Draw();
-        Quad(corners);
+        StraleLib::SX_OpenGLWorld::DrawCubeFace(corners);
     }
     glDisable(GL_BLEND);
     glDisable(GL_TEXTURE_2D);
