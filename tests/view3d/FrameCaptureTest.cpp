@@ -87,6 +87,25 @@ TEST_F(FrameCaptureTest, FrameWhileTheLoaderHoldsTheContextIsSkippedAndTheNextDr
     EXPECT_NE(view.Captured().rgb, before.rgb);  // the back face, not the front
 }
 
+TEST_F(FrameCaptureTest, ANewLoadForgetsTheFrameAndALargerViewCapturesWhole) {
+    const auto& st = Generate({32});
+    SX_Control& c = Loaded(st, 64, 48);
+    ASSERT_EQ(Frame().width, 64);
+    // The buffer stays for the next capture, the frame does not.
+    c.put_src(platform::Bstr(platform::FromUtf8(st.description)));
+    EXPECT_EQ(c.GraphicWindow()->Captured().width, 0);
+    EXPECT_TRUE(c.GraphicWindow()->Captured().rgb.empty());
+    ASSERT_TRUE(Tick([&] { return c.LoadFinished(); }));
+    c.Resize(200, 150);
+    const platform::RgbImage frame = Frame();
+    ASSERT_EQ(frame.width, 200);
+    ASSERT_EQ(frame.height, 150);
+    ASSERT_EQ(frame.rgb.size(), 200u * 150u * 3u);
+    // The last row is drawn too (a kept buffer too small would end early).
+    const auto last = frame.rgb.end() - 200 * 3;
+    EXPECT_TRUE(std::any_of(last, frame.rgb.end(), [](std::uint8_t v) { return v != 0; }));
+}
+
 TEST_F(FrameCaptureTest, TearDownWaitsForABusyContextThenDeletesTheFontLists) {
     std::vector<int> slept;
     ContextHolder loader;
