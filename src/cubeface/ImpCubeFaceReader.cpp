@@ -13,7 +13,6 @@
 
 #include "cubeface/CubeFaceGeometry.h"
 #include "cubeface/PointFileFormat.h"
-#include "platform/Heap.h"
 
 using namespace cubeface::pointfile;
 
@@ -31,6 +30,12 @@ class Descriptor {
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
     int get() const { return fd_; }
+    // Hands the descriptor over; it is not closed here then.
+    int release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
 
   private:
     int fd_;
@@ -117,10 +122,17 @@ void SetBits(std::uint64_t* bits, std::uint64_t from, std::uint64_t to) {
 }  // namespace
 
 ImpCubeFaceReader::ImpCubeFaceReader() = default;
-ImpCubeFaceReader::~ImpCubeFaceReader() = default;
+
+ImpCubeFaceReader::~ImpCubeFaceReader() {
+    Clear();
+}
 
 void ImpCubeFaceReader::Clear() {
-    m_words.reset();
+    if (m_file >= 0) {
+        ::close(m_file);
+        m_file = -1;
+    }
+    m_wordsAt = 0;
     m_bits.reset();
     m_ranks.reset();
     m_blocks = 0;
@@ -143,8 +155,7 @@ bool ImpCubeFaceReader::Fail(std::string text) {
 }
 
 std::size_t ImpCubeFaceReader::GetMemoryBytes() const {
-    return sizeof(*this) + m_count * sizeof(std::uint32_t) + m_blocks * sizeof(std::uint64_t) +
-           m_superblocks * sizeof(std::uint32_t);
+    return sizeof(*this) + m_blocks * sizeof(std::uint64_t) + m_superblocks * sizeof(std::uint32_t);
 }
 
 std::size_t ImpCubeFaceReader::WordIndex(std::size_t i) const {
@@ -182,7 +193,7 @@ bool ImpCubeFaceReader::Read(const char* path) {
     }
     // The file is read, never mapped: a file cut short or rewritten while
     // mapped would fault on access long after Read returned.
-    const Descriptor file(::open(path, O_RDONLY | O_CLOEXEC));
+    Descriptor file(::open(path, O_RDONLY | O_CLOEXEC));
     if (file.get() < 0) {
         return Fail(std::string("cannot open ") + path);
     }
@@ -252,22 +263,24 @@ bool ImpCubeFaceReader::Read(const char* path) {
     // allocations as zero pages, long empty stretches are never touched.
     const std::uint64_t blocks = (pixels + kBlockBits - 1) / kBlockBits;
     const std::uint64_t superblocks = (blocks + kSuperblockBlocks - 1) / kSuperblockBlocks;
-    Buffer<std::uint32_t> words(
-        count == 0 ? nullptr
-                   : static_cast<std::uint32_t*>(std::malloc(count * sizeof(std::uint32_t))));
     Buffer<std::uint64_t> bits(
         static_cast<std::uint64_t*>(std::calloc(blocks, sizeof(std::uint64_t))));
     Buffer<std::uint32_t> ranks(
         static_cast<std::uint32_t*>(std::malloc(superblocks * sizeof(std::uint32_t))));
-    if ((count != 0 && !words) || !bits || !ranks) {
+    if (!bits || !ranks) {
         return Fail("not enough memory for a face of size " + std::to_string(size));
     }
-    platform::MapPagesForWriting(words.get(), count * sizeof(std::uint32_t));
+    // The words are checked here, a piece at a time through one small
+    // buffer, and read again from the file when a point is asked for: a face
+    // costs no memory per point, and a load no fresh memory for them (16 MiB
+    // a 2048 face, the largest part of a first view's extra time with point
+    // files). The file stays open; one cut short later answers no point.
+    std::vector<std::uint32_t> chunk(
+        static_cast<std::size_t>(std::min<std::uint64_t>(kChunkWords, count)));
     bool withoutRange = false;
     for (std::uint64_t at = 0; at < count; at += kChunkWords) {
-        std::uint32_t* const chunk = words.get() + at;
         const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(kChunkWords, count - at));
-        if (!ReadFully(file.get(), chunk, n * sizeof(std::uint32_t))) {
+        if (!ReadFully(file.get(), chunk.data(), n * sizeof(std::uint32_t))) {
             return Fail("file is truncated");
         }
         if constexpr (std::endian::native == std::endian::big) {
@@ -276,7 +289,7 @@ bool ImpCubeFaceReader::Read(const char* path) {
                 chunk[i] = (w >> 24) | ((w >> 8) & 0xff00u) | ((w << 8) & 0xff0000u) | (w << 24);
             }
         }
-        withoutRange = withoutRange || AnyWithoutRange(chunk, n);
+        withoutRange = withoutRange || AnyWithoutRange(chunk.data(), n);
     }
     if (withoutRange) {
         return Fail("a point has no range code");
@@ -323,7 +336,8 @@ bool ImpCubeFaceReader::Read(const char* path) {
         return Fail("presence runs announce fewer points than the file holds");
     }
 
-    m_words = std::move(words);
+    m_file = file.release();
+    m_wordsAt = kHeaderSize + maskBytes;
     m_bits = std::move(bits);
     m_ranks = std::move(ranks);
     m_blocks = blocks;
@@ -349,7 +363,17 @@ bool ImpCubeFaceReader::GetPoint(int col, int row, double& x, double& y, double&
     if (!HasPoint(col, row)) {
         return false;
     }
-    const std::uint32_t word = m_words[WordIndex(static_cast<std::size_t>(row) * m_size + col)];
+    const std::uint64_t index = WordIndex(static_cast<std::size_t>(row) * m_size + col);
+    unsigned char bytes[4];
+    const auto at = static_cast<off_t>(m_wordsAt + index * sizeof(std::uint32_t));
+    ssize_t got = -1;
+    do {
+        got = ::pread(m_file, bytes, sizeof(bytes), at);
+    } while (got < 0 && errno == EINTR);
+    const std::uint32_t word = LoadLE<std::uint32_t>(bytes);
+    if (got != static_cast<ssize_t>(sizeof(bytes)) || (word >> kRangeShift) == 0) {
+        return false;  // the file was cut short or changed since it was read
+    }
     const double range = static_cast<double>((word >> kRangeShift) - 1) * m_quantum;
     const double du = SignExtendOffset(word >> kOffsetBits) / kOffsetSteps;
     const double dv = SignExtendOffset(word) / kOffsetSteps;

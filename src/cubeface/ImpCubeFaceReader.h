@@ -3,13 +3,16 @@
 // per-pixel point queries in constant time. The file format is described in
 // docs/point-file-format.md.
 //
-// In memory the reader keeps the packed 32-bit words of the measured pixels
-// only, in pixel order, and decodes a point when it is asked for it. Which
-// pixels are measured is a bitmap (one bit per pixel in 64-bit blocks) with a
-// rank directory: the number of measured pixels before each 512-pixel
-// superblock. HasPoint tests one bit; GetPoint finds the pixel's word from
-// the superblock's rank plus the popcounts of at most eight blocks. A face
-// costs 4 bytes per measured pixel plus 17/128 byte per pixel.
+// Read checks the whole file (every measured pixel's packed 32-bit word has a
+// range code) but keeps only which pixels are measured: a bitmap (one bit per
+// pixel in 64-bit blocks) with a rank directory, the number of measured
+// pixels before each 512-pixel superblock. The file stays open, and GetPoint
+// reads the pixel's word from it (one pread of 4 bytes, from the page cache)
+// and decodes the point: HasPoint tests one bit; GetPoint finds the word's
+// place from the superblock's rank plus the popcounts of at most eight
+// blocks. A face costs 17/128 byte per pixel and one file descriptor. A file
+// cut short or changed after Read answers no point where its word is gone or
+// has no range code.
 //
 // Read may be called again on the same object: it first drops the content,
 // so after a failed Read the reader is empty (every query answers false).
@@ -56,8 +59,8 @@ class ImpCubeFaceReader : public ImpCubeFaceCodec {
     int GetUpDirection() const { return m_upDirection; }
     double GetRangeQuantum() const { return m_quantum; }
     std::size_t GetPointCount() const { return m_count; }
-    // Bytes the reader holds for the face: the object, the words, the bitmap
-    // and the rank directory.
+    // Bytes the reader holds for the face: the object, the bitmap and the
+    // rank directory.
     std::size_t GetMemoryBytes() const;
 
   private:
@@ -72,7 +75,8 @@ class ImpCubeFaceReader : public ImpCubeFaceCodec {
     // Index in m_words of the word of measured pixel i (row-major).
     std::size_t WordIndex(std::size_t i) const;
 
-    Buffer<std::uint32_t> m_words;  // m_count words, in pixel order
+    int m_file = -1;                // the point file, open while the reader holds a face
+    std::uint64_t m_wordsAt = 0;    // where the words (m_count, in pixel order) start in it
     Buffer<std::uint64_t> m_bits;   // bit i % 64 of block i / 64: pixel i is measured
     Buffer<std::uint32_t> m_ranks;  // measured pixels before each 512-pixel superblock
     std::size_t m_blocks = 0;
