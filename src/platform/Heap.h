@@ -32,11 +32,10 @@ inline constexpr std::size_t kPixelBufferHeadroom = 64 * 1024;
 // True when the allocator took the settings.
 bool TuneHeapForPixelBuffers();
 
-// Maps the whole pages of a block about to be written whole (a decoded image,
-// a point file's words) in one call instead of one page fault per 4 KiB as
-// the writing reaches them (MADV_POPULATE_WRITE, Linux 5.14 on; elsewhere
-// nothing happens). A first view of a 2048 station got 5-9 ms faster with
-// it, one with point files 8 ms more.
+// Maps the whole pages of a block about to be written whole (a decoded
+// image) in one call instead of one page fault per 4 KiB as the writing
+// reaches them (MADV_POPULATE_WRITE, Linux 5.14 on; elsewhere nothing
+// happens). A first view of a 2048 station got 5-9 ms faster with it.
 void MapPagesForWriting(void* data, std::size_t bytes);
 
 }  // namespace platform
