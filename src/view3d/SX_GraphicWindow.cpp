@@ -247,7 +247,7 @@ void SX_GraphicWindow::ReadFrame() {
     captureWidth_ = padRows_ && width % 4 != 0 ? width + 4 - width % 4 : width;
     captureHeight_ = height;
     const std::size_t row = static_cast<std::size_t>(captureWidth_) * 3;
-    const std::size_t needed = CaptureBytes(static_cast<int>(width), static_cast<int>(height));
+    const std::size_t needed = row * captureHeight_;
     if (needed == 0) {
         pixels_ = platform::RgbImage();
         return;
